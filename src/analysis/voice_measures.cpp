@@ -72,27 +72,21 @@ LevelMeasure VoiceMeasures::Level(const float* frame, int n) {
 }
 
 TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int n, float pitchHz,
-                                    int sampleRateHz, FftPlan* plan, float* spectrum) {
+                                    int sampleRateHz, FftPlan* halfPlan, float* windowed,
+                                    double* power) {
     TessimMeasure measure;
-    const int m = plan->Size();
+    const int half = halfPlan->Size();
+    const int m = 2 * half;
     if (!(pitchHz > 0.0f) || m < n || sampleRateHz <= 0) {
         return measure;
     }
     for (int i = 0; i < n; ++i) {
-        spectrum[2 * i] = window[i] * frame[i];
-        spectrum[2 * i + 1] = 0.0f;
+        windowed[i] = window[i] * frame[i];
     }
     for (int i = n; i < m; ++i) {
-        spectrum[2 * i] = 0.0f;
-        spectrum[2 * i + 1] = 0.0f;
+        windowed[i] = 0.0f;
     }
-    plan->Transform(spectrum, -1);
-    const int half = m / 2;
-    for (int k = 0; k <= half; ++k) {
-        const float re = spectrum[2 * k];
-        const float im = spectrum[2 * k + 1];
-        spectrum[2 * k] = re * re + im * im;
-    }
+    halfPlan->RealPowerSpectrum(windowed, power);
 
     const int lowHarmonic = std::max(0, static_cast<int>(std::floor(70.0 / pitchHz)));
     const int middleHarmonic = static_cast<int>(std::floor(1600.0 / pitchHz));
@@ -108,11 +102,11 @@ TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int
     const int highEnd = bin(highHarmonic);
     double low = 0.0;
     for (int k = lowStart; k < middle; ++k) {
-        low += spectrum[2 * k];
+        low += power[k];
     }
     double high = 0.0;
     for (int k = middle; k < highEnd; ++k) {
-        high += spectrum[2 * k];
+        high += power[k];
     }
 
     // An empty or silent high band reads as the floor; an empty low band (pitch of 1600 Hz
