@@ -102,6 +102,38 @@ MELVORA_HOT_LOOP_CLONES double Dot(const double* a, const double* b, int count) 
     return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7])) + tail;
 }
 
+// y[t] = sum over k of b[k] x[t - k], k = 0..12, for t = 0..n-1; x[-12..-1] must be readable.
+MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __restrict y, int n,
+                                         const double* __restrict b) {
+    // Four outputs at a time, each summed over k in order, so that the lanes vectorise.
+    int t = 0;
+    for (; t + 3 < n; t += 4) {
+        double s0 = 0.0;
+        double s1 = 0.0;
+        double s2 = 0.0;
+        double s3 = 0.0;
+        for (int k = 0; k <= kFilterOrder; ++k) {
+            const double bk = b[k];
+            const double* xk = x + t - k;
+            s0 += bk * xk[0];
+            s1 += bk * xk[1];
+            s2 += bk * xk[2];
+            s3 += bk * xk[3];
+        }
+        y[t] = s0;
+        y[t + 1] = s1;
+        y[t + 2] = s2;
+        y[t + 3] = s3;
+    }
+    for (; t < n; ++t) {
+        double sum = 0.0;
+        for (int k = 0; k <= kFilterOrder; ++k) {
+            sum += b[k] * x[t - k];
+        }
+        y[t] = sum;
+    }
+}
+
 // Ratio of a correlation peak to the energy, as a confidence. A frame without energy has no
 // peak worth a confidence.
 float Normalised(double peak, double energy) {
@@ -228,26 +260,29 @@ void PitchTracker::FilterAndDecimate(const float* frame) {
         double* y = output_.data() + kFilterOrder;
         for (int t = 0; t < n; ++t) {
             x[t] = frame[t];
-            y[t] = 0.0;
         }
+        double b[kFilterOrder + 1];
         for (int k = 0; k <= kFilterOrder; ++k) {
-            const double bk = b_[k];
-            const double* xk = x - k;
-            for (int t = 0; t < n; ++t) {
-                y[t] += bk * xk[t];
-            }
+            b[k] = b_[k];
         }
+        FeedForward(x, y, n, b);
         double a[kFilterOrder + 1];
         for (int k = 0; k <= kFilterOrder; ++k) {
             a[k] = a_[k];
         }
+        // The two newest outputs stay in registers: the chain from one output to the next
+        // is then one multiply and one subtraction long.
+        double y1 = 0.0;
+        double y2 = 0.0;
         for (int t = 0; t < n; ++t) {
-            // Pairwise sums keep the chain through the newest outputs short.
             const double older =
                 ((a[12] * y[t - 12] + a[11] * y[t - 11]) + (a[10] * y[t - 10] + a[9] * y[t - 9])) +
-                ((a[8] * y[t - 8] + a[7] * y[t - 7]) + (a[6] * y[t - 6] + a[5] * y[t - 5]));
-            const double newer = (a[4] * y[t - 4] + a[3] * y[t - 3]) + a[2] * y[t - 2];
-            y[t] = (y[t] - (older + newer)) - a[1] * y[t - 1];
+                ((a[8] * y[t - 8] + a[7] * y[t - 7]) + (a[6] * y[t - 6] + a[5] * y[t - 5])) +
+                (a[4] * y[t - 4] + a[3] * y[t - 3]);
+            const double out = (y[t] - (older + a[2] * y2)) - a[1] * y1;
+            y[t] = out;
+            y2 = y1;
+            y1 = out;
         }
         for (int t = 0; t < n; ++t) {
             filtered_[t] = static_cast<float>(y[t]);
