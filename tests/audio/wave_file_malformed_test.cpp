@@ -45,6 +45,10 @@ struct BadFile {
     WaveFileState state;
 };
 
+void PrintTo(const BadFile& b, std::ostream* os) {
+    *os << b.name;
+}
+
 // Every failure state that a file's bytes can cause, each from its own crafted file.
 std::vector<BadFile> BadFiles() {
     Bytes riffSizeOnly = Text("RIFF");
@@ -217,6 +221,10 @@ struct ShortFmtCase {
     uint16_t tag;
     uint16_t bits;
 };
+
+void PrintTo(const ShortFmtCase& c, std::ostream* os) {
+    *os << "tag " << c.tag;
+}
 
 class WaveFileShortFmt : public ::testing::TestWithParam<ShortFmtCase> {};
 

@@ -110,6 +110,10 @@ struct SoxFormat {
     const char* soxEncoding;  // sox output options giving the same format
 };
 
+void PrintTo(const SoxFormat& f, std::ostream* os) {
+    *os << f.soxEncoding << ", " << f.channels << " ch";
+}
+
 std::string SoxFormatName(const ::testing::TestParamInfo<SoxFormat>& info) {
     const SoxFormat& f = info.param;
     const char* kind = f.tag == 7 ? "mulaw" : f.tag == 6 ? "alaw" : f.bits == 8 ? "pcm8" : "pcm16";
