@@ -53,10 +53,10 @@ void FuzzReading(const std::vector<uint8_t>& bytes) {
     Check(total == frames);
 
     const uint16_t channels = file->Channels();
-    std::vector<std::vector<int16_t>> perChannel(channels, std::vector<int16_t>(8));
+    std::vector<int16_t> work(static_cast<size_t>(channels) * 8);
     std::vector<int16_t*> pointers;
-    for (auto& c : perChannel) {
-        pointers.push_back(c.data());
+    for (uint16_t c = 0; c < channels; ++c) {
+        pointers.push_back(work.data() + static_cast<size_t>(c) * 8);
     }
     Check(file->Seek(frames) == false);
     if (frames > 0) {
