@@ -354,7 +354,8 @@ WaveFileState WaveFile::Parse(OpenMode mode) {
             averageBytesPerSecond_ = fieldBytes >= 12 ? GetLe32(fields + 8) : 0;
             blockAlign_ = fieldBytes >= 14 ? GetLe16(fields + 12) : 0;
             bitsPerSample_ = fieldBytes >= 16 ? GetLe16(fields + 14) : 0;
-            if (size > fieldBytes && !io_.seek(user, size - fieldBytes, SEEK_CUR)) {
+            if (size > fieldBytes &&
+                !io_.seek(user, static_cast<int64_t>(size - fieldBytes), SEEK_CUR)) {
                 return WaveFileState::ReadFailed;
             }
             remaining -= size;
