@@ -97,8 +97,8 @@ class CsvPrinter : public ResultListener {
     void PrintSummary() const {
         const size_t voiced = voicedPitches_.size();
         const double share = records_ > 0 ? 100.0 * static_cast<double>(voiced) / records_ : 0.0;
-        std::fprintf(out_, "# voiced share: %.1f %% (%zu of %lld records)\n", share, voiced,
-                     records_);
+        std::fprintf(out_, "# voiced share: %.1f %% (%lld of %lld records)\n", share,
+                     static_cast<long long>(voiced), records_);
         if (voiced == 0) {
             std::fprintf(out_, "# mean pitch: - (no voiced records)\n");
             std::fprintf(out_,
