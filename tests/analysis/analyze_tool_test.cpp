@@ -238,6 +238,14 @@ TEST_F(AnalyzeTool, BadOptionsPrintTheUsageAndExitWithTwo) {
     }
 }
 
+TEST_F(AnalyzeTool, FrameShorterThanOneSampleIsRefused) {
+    const std::string path = WriteWave("short.wav", ThreeNotes(8000), 8000);
+    const ToolRun run = Run("--frame 0.00001 --skip 0.00001 '" + path + "'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("at 8000 Hz the frame is 0"), std::string::npos) << run.errors;
+    EXPECT_TRUE(CsvRows(run).empty());
+}
+
 TEST_F(AnalyzeTool, HelpExplainsTheLeadInSilence) {
     const ToolRun run = Run("--help");
     EXPECT_EQ(run.status, 0);

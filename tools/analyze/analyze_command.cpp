@@ -271,6 +271,19 @@ int AnalyzeCommand::Analyse(const Settings& settings) {
         return kFailure;
     }
     const int sampleRateHz = static_cast<int>(rate);
+    // The engine falls back to its default sizes for a frame or skip that rounds to no sample
+    // (damaged settings); asked for on the command line, that deserves an answer instead.
+    const double frameSamples =
+        std::floor(sampleRateHz * static_cast<double>(settings.frameSeconds) + 0.5);
+    const double skipSamples =
+        std::floor(sampleRateHz * static_cast<double>(settings.skipSeconds) + 0.5);
+    if (frameSamples < 1.0 || skipSamples < 1.0 || skipSamples > frameSamples) {
+        std::fprintf(err_,
+                     "melvora-analyze: %s: at %d Hz the frame is %.0f and the skip %.0f samples; "
+                     "both must be at least 1 and the skip no longer than the frame\n",
+                     settings.path.c_str(), sampleRateHz, frameSamples, skipSamples);
+        return kFailure;
+    }
 
     AnalysisEngine engine(nullptr, sampleRateHz, settings.frameSeconds, settings.skipSeconds,
                           AnalysisEngine::kDefaultMinimumTransformSize);
