@@ -1,1 +1,23 @@
-// filled below
+#include <gtest/gtest.h>
+
+#include "platform/program_directory.h"
+#include "ui/help_launcher.h"
+#include "ui/help_topic.h"
+
+namespace melvora {
+namespace {
+
+TEST(HelpLauncherGuiTest, HtmlHelpIsFoundByOrdinal) {
+    EXPECT_TRUE(HtmlHelpAvailable());
+}
+
+TEST(HelpLauncherGuiTest, TopicIsResolvedInTheProgramDirectory) {
+    std::string directory = ProgramDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '\\');
+    std::string path = HelpTopicPath(HelpTopic("klavye.htm#MIDI", 1));
+    EXPECT_EQ(path, directory + "Melvora.chm::/tur/klavye.htm#MIDI");
+}
+
+}  // namespace
+}  // namespace melvora

@@ -254,3 +254,36 @@ TEST(MessageBoxGuiTest, CentredOverOwnerAndTakesItsIcon) {
 
 }  // namespace
 }  // namespace melvora
+
+namespace melvora {
+namespace {
+
+TEST(MessageBoxGuiTest, InactiveBoxShowsTheInactiveCloseBox) {
+    bool latchedWhileInactive = false;
+    int slotWhileInactive = -1;
+    bool latchedWhenBack = true;
+    INT_PTR result = guitest::RunModal(
+        [&]() { return ShowMessageBox(L"Hello", L"Melvora", 0, nullptr, guitest::kEnglish); },
+        [&](HWND dialog) {
+            auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
+            guitest::HostWindow other;
+            other.Open(700, 700, 100, 50, L"Other");
+            ::SetActiveWindow(other.Handle());
+            guitest::PumpMessages(50);
+            latchedWhileInactive = box->CloseBox().Latched();
+            ::UpdateWindow(box->CloseBox().Handle());
+            slotWhileInactive = box->CloseBox().LastPaint().bitmapSlot;
+            ::SetActiveWindow(dialog);
+            guitest::PumpMessages(50);
+            latchedWhenBack = box->CloseBox().Latched();
+            other.DestroyWindow();
+            guitest::Click(guitest::Child(dialog, 1063));
+        });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(latchedWhileInactive);
+    EXPECT_EQ(slotWhileInactive, kSlotAltUp);
+    EXPECT_FALSE(latchedWhenBack);
+}
+
+}  // namespace
+}  // namespace melvora
