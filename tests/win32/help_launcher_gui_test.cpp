@@ -21,3 +21,21 @@ TEST(HelpLauncherGuiTest, TopicIsResolvedInTheProgramDirectory) {
 
 }  // namespace
 }  // namespace melvora
+
+namespace melvora {
+namespace {
+
+#ifdef MELVORA_HELP_FILE_BESIDE
+// Both languages' topics open from the one help file beside the program.
+TEST(HelpLauncherGuiTest, OpensTopicsOfBothLanguages) {
+    for (int language : {0, 1}) {
+        HWND help = OpenHelpTopic(nullptr, HelpTopic("ana.htm", language));
+        ASSERT_NE(help, nullptr) << language;
+        EXPECT_TRUE(::IsWindow(help));
+        ::DestroyWindow(help);
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace melvora
