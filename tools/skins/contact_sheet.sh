@@ -55,7 +55,7 @@ row "Title boxes: active U H D, inactive CU CH CD (18 x 29)" 300 12x +6+6 "${box
 
 row "Title bar: backgrounds 185 / 199 (stretched), end images 376 / 375" 300 4x +6+6 \
     title_active.bmp title_inactive.bmp title_end_active.bmp title_end_inactive.bmp
-row "MENU U H D CU (48 x 18, stretched to the caption), SWITCH for the play-along toggle" 300 11x +6+6 \
+row "MENU U H D CU (30 x 18, stretched to the caption), SWITCH for the play-along toggle" 300 11x +6+6 \
     MENUU.bmp MENUH.bmp MENUD.bmp MENUCU.bmp SWITCHU.bmp SWITCHH.bmp SWITCHD.bmp SWITCHX.bmp \
     SWITCHCU.bmp SWITCHCH.bmp SWITCHCD.bmp
 row "EMPTY_BUTTON U D X (75 x 23), SMALL_BUTTON U D X (44 x 20)" 300 6x +6+6 \
