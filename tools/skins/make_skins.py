@@ -36,8 +36,8 @@ TITLE_H = 29
 BOX_W = 18
 EMPTY_W, EMPTY_H = 75, 23
 SMALL_W, SMALL_H = 44, 20
-MENU_W, MENU_H = 48, 18
-SWITCH_W, SWITCH_H = 112, 18
+MENU_W, MENU_H = 30, 18
+SWITCH_W, SWITCH_H = 80, 18
 
 FACE = {
     "U": (vgradient([(0.0, rgb(255, 255, 255)), (0.45, rgb(238, 245, 253)),
