@@ -61,6 +61,17 @@ void PumpMessages(int ms) {
     } while (static_cast<int>(::GetTickCount() - start) < ms);
 }
 
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (static_cast<int>(::GetTickCount() - start) >= ms) {
+            return false;
+        }
+        PumpMessages(20);
+    }
+    return true;
+}
+
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
                  const std::function<void(HWND dialog)>& script) {
     ModalScript s;

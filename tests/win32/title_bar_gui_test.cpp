@@ -74,7 +74,8 @@ TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
     Paint();
     guitest::PumpMessages(100);
     EXPECT_FALSE(bar.LastPaintActive());
-    EXPECT_NE(guitest::PixelOf(bar.Handle(), 150, 14), activePixel);
+    EXPECT_TRUE(guitest::PumpUntil(
+        [&]() { return guitest::PixelOf(bar.Handle(), 150, 14) != activePixel; }, 2000));
 }
 
 TEST_F(TitleBarGuiTest, MouseBecomesCaptionMessagesOfTheParent) {
