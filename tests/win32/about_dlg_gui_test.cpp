@@ -25,7 +25,7 @@ INT_PTR OpenAbout(int language, int pressId, AboutSeen* seen) {
         [&](HWND dialog) {
             auto* about = dynamic_cast<CAboutDlg*>(CWnd::FromHandle(dialog));
             if (about == nullptr) {
-                ::EndDialog(dialog, -3);
+                guitest::EndModal(dialog, -3);
                 return;
             }
             wchar_t buffer[512] = {};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/floating_dlg.h"
+#include "ui/my_message_dlg.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -105,6 +106,82 @@ TEST_F(FloatingDlgGuiTest, MovesAreReported) {
     int before = dialog.moves;
     ::SetWindowPos(dialog.Handle(), nullptr, 420, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_GT(dialog.moves, before);
+}
+
+}  // namespace
+}  // namespace melvora
+
+namespace melvora {
+namespace {
+
+// A modal dialog that takes the letter keys before they are dispatched, as the piano
+// windows do.
+class KeyTakingDlg : public CFloatingDlg {
+  public:
+    explicit KeyTakingDlg(HWND owner) : CFloatingDlg(381, owner) {}
+    std::vector<WPARAM> taken;
+    int reachedWindowProc = 0;
+
+  protected:
+    BOOL OnInitDialog() override {
+        CreateTitleRow(kCloseButton);
+        return TRUE;
+    }
+    bool PreTranslateMessage(MSG* message) override {
+        if (message->message == WM_KEYDOWN && message->wParam >= 'A' && message->wParam <= 'Z') {
+            taken.push_back(message->wParam);
+            return true;
+        }
+        return CFloatingDlg::PreTranslateMessage(message);
+    }
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_KEYDOWN) {
+            ++reachedWindowProc;
+        }
+        return CFloatingDlg::DialogProc(message, wParam, lParam);
+    }
+    void OnCloseBox() override { EndDialog(IDCANCEL); }
+};
+
+TEST(ModalLoopGuiTest, KeysToControlsReachTheDialogBeforeDispatch) {
+    guitest::HostWindow owner;
+    ASSERT_TRUE(owner.Open(50, 50, 200, 100, L"Owner"));
+    KeyTakingDlg dialog(owner.Handle());
+    bool ownerEnabledDuring = true;
+    INT_PTR result = guitest::RunModal([&]() { return dialog.DoModal(); },
+                                       [&](HWND hwnd) {
+                                           ownerEnabledDuring = ::IsWindowEnabled(owner.Handle());
+                                           // Posted to a child: the title bar.
+                                           HWND title = guitest::Child(hwnd, 1065);
+                                           ::PostMessageW(title, WM_KEYDOWN, 'K', 1);
+                                           ::PostMessageW(hwnd, WM_KEYDOWN, 'Q', 1);
+                                           // Queued behind the keys: the dialog's own loop
+                                           // handles them first.
+                                           ::PostMessageW(hwnd, WM_COMMAND, 1063, 0);
+                                       });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(ownerEnabledDuring);
+    EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+    EXPECT_EQ(dialog.taken, (std::vector<WPARAM>{'K', 'Q'}));
+    EXPECT_EQ(dialog.reachedWindowProc, 0);
+}
+
+TEST(ModalLoopGuiTest, NestedMessageBoxReturnsToTheOuterDialog) {
+    KeyTakingDlg outer(nullptr);
+    INT_PTR inner = 0;
+    bool outerStillOpen = false;
+    INT_PTR result = guitest::RunModal(
+        [&]() { return outer.DoModal(); },
+        [&](HWND hwnd) {
+            inner = guitest::RunModal(
+                [&]() { return ShowMessageBox(L"Sure?", L"Melvora", 4, hwnd, 0); },
+                [&](HWND box) { guitest::Click(guitest::Child(box, 1001)); });
+            outerStillOpen = ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd);
+            guitest::Click(guitest::Child(hwnd, 1063));
+        });
+    EXPECT_EQ(inner, IDYES);
+    EXPECT_TRUE(outerStillOpen);
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 }  // namespace

@@ -254,7 +254,7 @@ int RunGallery(const char* folder) {
                     if (!Present(dialog, name)) {
                         ++failures;
                     }
-                    ::EndDialog(dialog, IDCANCEL);
+                    EndModal(dialog, IDCANCEL);
                 });
         }
         std::string aboutName = std::string("about_box_") + kLanguageNames[language];
@@ -269,7 +269,7 @@ int RunGallery(const char* folder) {
                 if (!Present(dialog, aboutName)) {
                     ++failures;
                 }
-                ::EndDialog(dialog, IDCANCEL);
+                EndModal(dialog, IDCANCEL);
             });
     }
 

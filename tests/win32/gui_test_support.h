@@ -29,6 +29,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms);
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
                  const std::function<void(HWND dialog)>& script);
 
+// Ends a dialog run by CDialog::DoModal with `result`.
+void EndModal(HWND dialog, INT_PTR result);
+
 // Real mouse messages at a point of `window`'s client area.
 void MouseMove(HWND window, int x, int y);
 void MouseDown(HWND window, int x, int y);

@@ -61,7 +61,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
         [&](HWND dialog) {
             auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
             if (box == nullptr) {
-                ::EndDialog(dialog, -3);
+                guitest::EndModal(dialog, -3);
                 return;
             }
             seen->found = true;
@@ -79,7 +79,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             seen->caption = caption;
             HWND target = guitest::Child(dialog, press < 0 ? 1063 : 1001 + press);
             if (target == nullptr) {
-                ::EndDialog(dialog, -4);
+                guitest::EndModal(dialog, -4);
                 return;
             }
             guitest::Click(target);
@@ -188,7 +188,7 @@ TEST(MessageBoxGuiTest, ButtonsAreWhereTheLayoutSays) {
                           }
                           title = guitest::WindowRectInParent(guitest::Child(dialog, 1065));
                           close = guitest::WindowRectInParent(guitest::Child(dialog, 1063));
-                          ::EndDialog(dialog, IDCANCEL);
+                          guitest::EndModal(dialog, IDCANCEL);
                       });
     ASSERT_NE(box, nullptr);
     const int w = 253;
