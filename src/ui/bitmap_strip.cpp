@@ -9,6 +9,15 @@ CBitmapStrip::~CBitmapStrip() {
 }
 
 void CBitmapStrip::Free() {
+    if (secondDc_ != nullptr) {
+        ::SelectObject(secondDc_, secondPrevious_);
+        ::DeleteDC(secondDc_);
+        secondDc_ = nullptr;
+    }
+    if (secondBitmap_ != nullptr) {
+        ::DeleteObject(secondBitmap_);
+        secondBitmap_ = nullptr;
+    }
     if (dc_ != nullptr) {
         ::SelectObject(dc_, previous_);
         ::DeleteDC(dc_);
@@ -36,6 +45,23 @@ bool CBitmapStrip::Load(UINT id, int frameWidth, int frameHeight) {
     frameHeight_ = frameHeight > 0 ? frameHeight : height_;
     vertical_ = width_ < height_;
     frameCount_ = vertical_ ? height_ / frameHeight_ : width_ / frameWidth_;
+    return true;
+}
+
+bool CBitmapStrip::MakeSecondCopy() {
+    if (dc_ == nullptr) {
+        return false;
+    }
+    if (secondDc_ != nullptr) {
+        return true;
+    }
+    secondBitmap_ = ::CreateCompatibleBitmap(dc_, width_, height_);
+    if (secondBitmap_ == nullptr) {
+        return false;
+    }
+    secondDc_ = ::CreateCompatibleDC(dc_);
+    secondPrevious_ = ::SelectObject(secondDc_, secondBitmap_);
+    ::BitBlt(secondDc_, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
     return true;
 }
 

@@ -24,6 +24,10 @@ class CBitmapStrip {
     int FrameCount() const { return frameCount_; }
     bool Vertical() const { return vertical_; }
     HDC Dc() const { return dc_; }
+    // A second, independent copy of the image in its own DC (for views that draw over one
+    // copy and restore from the other). False when nothing is loaded.
+    bool MakeSecondCopy();
+    HDC SecondDc() const { return secondDc_; }
     void SetDefaultPosition(int x, int y);
 
     // Whole image at a position, unscaled.
@@ -42,6 +46,9 @@ class CBitmapStrip {
     HBITMAP bitmap_ = nullptr;
     HDC dc_ = nullptr;
     HGDIOBJ previous_ = nullptr;
+    HBITMAP secondBitmap_ = nullptr;
+    HDC secondDc_ = nullptr;
+    HGDIOBJ secondPrevious_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     int frameWidth_ = 0;
