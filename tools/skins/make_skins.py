@@ -481,13 +481,11 @@ def icon_image(size):
     c.shape(sd_polyline(yoke, 1.1 * s), WHITE)
     c.shape(sd_segment(cx, cy + 9 * s, cx, cy + 14 * s, 1.1 * s), WHITE)
     c.shape(sd_segment(cx - 4.5 * s, cy + 15 * s, cx + 4.5 * s, cy + 15 * s, 1.1 * s), WHITE)
-    # Two sound arcs and a note, in warm orange.
-    for r in (4.0, 7.5):
-        arc = [(23 * s + r * s * math.cos(a), 11 * s + r * s * math.sin(a)) for a in
-               [-0.9 + 1.8 * i / 12.0 for i in range(13)]]
-        c.shape(sd_polyline(arc, 0.95 * s), rgb(255, 176, 64))
-    if size >= 24:
-        eighth_note(c, 24 * s, 25 * s, 0.6 * s, rgb(255, 214, 120))
+    # Sound waves leaving the microphone, in warm orange (one is enough at 16 pixels).
+    for r in ((8.5, 12.5) if size >= 24 else (11.0,)):
+        arc = [(cx + r * s * math.cos(a), cy + r * s * math.sin(a)) for a in
+               [-0.75 + 1.5 * i / 12.0 for i in range(13)]]
+        c.shape(sd_polyline(arc, (1.3 if size >= 24 else 1.0) * s), rgb(255, 176, 64))
     return c
 
 
