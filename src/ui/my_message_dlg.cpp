@@ -65,12 +65,13 @@ BOOL CMyMessageDlg::OnInitDialog() {
 
     CreateTitleRow(kCloseButton);
     for (int i = 0; i < layout_.buttonCount; ++i) {
-        const MessageBoxButton& spec = layout_.buttons[i];
+        const MessageBoxButton& button = layout_.buttons[i];
         const LayoutRect& r = layout_.buttonRects[i];
         RECT rect = {r.left, r.top, r.left + r.width, r.top + r.height};
-        buttons_[i].Create(Handle(), rect, static_cast<UINT>(spec.controlId), "EMPTY_BUTTON", true);
+        buttons_[i].Create(Handle(), rect, static_cast<UINT>(button.controlId), "EMPTY_BUTTON",
+                           true);
         buttons_[i].MoveTo(r.left, r.top, r.width, r.height);
-        buttons_[i].SetText(LoadText(spec.stringId, language_));
+        buttons_[i].SetText(LoadText(button.stringId, language_));
     }
     CenterOverOwner();
     return TRUE;
