@@ -21,6 +21,7 @@ WaveInDevice::~WaveInDevice() {
 }
 
 void WaveInDevice::FreeHeader(WaveHeader* header) {
+    port_->Forget(*header);
     std::free(header->data);
     delete header;
 }

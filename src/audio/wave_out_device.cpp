@@ -26,6 +26,7 @@ WaveOutDevice::~WaveOutDevice() {
 }
 
 void WaveOutDevice::FreeHeader(WaveHeader* header) {
+    port_->Forget(*header);
     std::free(header->data);
     delete header;
 }

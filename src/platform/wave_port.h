@@ -53,6 +53,8 @@ class WaveInPort {
     virtual bool IsDone(WaveHeader& header) = 0;
     // Waits `milliseconds` of the card's time (0 yields).
     virtual void Sleep(int milliseconds) = 0;
+    // The device is about to free an unprepared header: drop the port's own record of it.
+    virtual void Forget(WaveHeader& header) { header.portRecord = nullptr; }
 };
 
 class WaveOutPort {
@@ -69,6 +71,7 @@ class WaveOutPort {
     virtual bool Close() = 0;
     virtual bool IsDone(WaveHeader& header) = 0;
     virtual void Sleep(int milliseconds) = 0;
+    virtual void Forget(WaveHeader& header) { header.portRecord = nullptr; }
 };
 
 }  // namespace melvora

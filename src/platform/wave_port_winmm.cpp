@@ -23,8 +23,8 @@ WAVEHDR* Record(WaveHeader& header) {
     return static_cast<WAVEHDR*>(header.portRecord);
 }
 
-// The WAVEHDR that WINMM fills lives beside our header; it is made at the first prepare and
-// dropped once unprepared, so the device never sees it.
+// The WAVEHDR that WINMM fills lives beside our header; it is made at the first prepare,
+// reused while the device recycles the header, and dropped when the device frees it.
 WAVEHDR* MakeRecord(WaveHeader& header) {
     WAVEHDR* wh = Record(header);
     if (wh == nullptr) {
@@ -123,10 +123,10 @@ class WinmmWaveInPort : public WaveInPort {
         if (waveInUnprepareHeader(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
             return false;
         }
-        DropRecord(header);
         header.flags.fetch_and(~kWaveHeaderPrepared, std::memory_order_relaxed);
         return true;
     }
+    void Forget(WaveHeader& header) override { DropRecord(header); }
     bool Close() override {
         if (handle_ == nullptr || waveInClose(handle_) != MMSYSERR_NOERROR) {
             return false;
@@ -198,10 +198,10 @@ class WinmmWaveOutPort : public WaveOutPort {
         if (waveOutUnprepareHeader(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
             return false;
         }
-        DropRecord(header);
         header.flags.fetch_and(~kWaveHeaderPrepared, std::memory_order_relaxed);
         return true;
     }
+    void Forget(WaveHeader& header) override { DropRecord(header); }
     bool Close() override {
         if (handle_ == nullptr || waveOutClose(handle_) != MMSYSERR_NOERROR) {
             return false;
