@@ -79,7 +79,10 @@ constexpr double kNoPeak = -1e10;
 // The correlations are most of the engine's work. On 64-bit Linux with GCC the loop is also
 // built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
 // portable build) and the loader picks the variant the processor runs.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+// Sanitizer runtimes are not ready when the loader resolves the variants, so sanitized
+// builds keep the portable loop only.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define MELVORA_HOT_LOOP_CLONES
