@@ -1,0 +1,174 @@
+#include "app/app_options.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/program_directory.h"
+
+namespace melvora {
+namespace {
+
+// Packs fields one after another in file order, little-endian whatever the host.
+class ImageWriter {
+  public:
+    explicit ImageWriter(AppOptions::FileImage& image) : image_(image) {}
+    void U8(uint8_t value) { image_[pos_++] = value; }
+    void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
+    void F32(float value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof(bits));
+        U32(bits);
+    }
+    void Text(const char* text) {
+        std::memcpy(&image_[pos_], text, AppOptions::kTextFieldBytes);
+        pos_ += AppOptions::kTextFieldBytes;
+    }
+
+  private:
+    void U32(uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            image_[pos_++] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    }
+    AppOptions::FileImage& image_;
+    size_t pos_ = 0;
+};
+
+class ImageReader {
+  public:
+    explicit ImageReader(const uint8_t* data) : data_(data) {}
+    uint8_t U8() { return data_[pos_++]; }
+    int32_t I32() { return static_cast<int32_t>(U32()); }
+    float F32() {
+        const uint32_t bits = U32();
+        float value;
+        std::memcpy(&value, &bits, sizeof(value));
+        return value;
+    }
+    void Text(char* text) {
+        std::memcpy(text, data_ + pos_, AppOptions::kTextFieldBytes);
+        // A damaged file must not leave a text without its end.
+        text[AppOptions::kTextFieldBytes - 1] = '\0';
+        pos_ += AppOptions::kTextFieldBytes;
+    }
+
+  private:
+    uint32_t U32() {
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            value |= static_cast<uint32_t>(data_[pos_++]) << (8 * i);
+        }
+        return value;
+    }
+    const uint8_t* data_;
+    size_t pos_ = 0;
+};
+
+}  // namespace
+
+AppOptions::FileImage AppOptions::ToFileImage() const {
+    FileImage image{};
+    ImageWriter w(image);
+    w.I32(language);
+    w.Text(fontFace);
+    w.I32(recordingFrequencyHz);
+    w.F32(skipRateSeconds);
+    w.F32(frameLengthSeconds);
+    w.U8(docking);
+    w.U8(snapping);
+    w.F32(voiceActivationSensitivity);
+    w.I32(inputSource);
+    w.Text(midiInputName);
+    // The averaging window comes before the history length in the file.
+    w.I32(averagingWindow);
+    w.I32(resultHistoryLength);
+    w.I32(analysisView);
+    w.I32(circleResolution);
+    w.U8(noteLetters);
+    w.F32(tuningToleranceSemitones);
+    w.U8(playAlong);
+    w.I32(pcKeyboardLayout);
+    w.I32(midiVolume);
+    w.U8(alwaysContinue);
+    w.U8(autoAdvance);
+    w.U8(useVoiceActivityDetection);
+    w.U8(keepRecordings);
+    return image;
+}
+
+bool AppOptions::FromFileImage(const uint8_t* data, size_t sizeBytes) {
+    if (data == nullptr || sizeBytes != kFileSizeBytes) {
+        return false;
+    }
+    ImageReader r(data);
+    notLoaded = 0;
+    language = r.I32();
+    // Only 0 and 1 have texts and menus; anything else is shown in English everywhere.
+    if (language != 1) {
+        language = 0;
+    }
+    r.Text(fontFace);
+    recordingFrequencyHz = r.I32();
+    skipRateSeconds = r.F32();
+    frameLengthSeconds = r.F32();
+    docking = r.U8();
+    snapping = r.U8();
+    voiceActivationSensitivity = r.F32();
+    inputSource = r.I32();
+    r.Text(midiInputName);
+    averagingWindow = r.I32();
+    resultHistoryLength = r.I32();
+    analysisView = r.I32();
+    circleResolution = r.I32();
+    noteLetters = r.U8();
+    tuningToleranceSemitones = r.F32();
+    playAlong = r.U8();
+    pcKeyboardLayout = r.I32();
+    midiVolume = r.I32();
+    alwaysContinue = r.U8();
+    autoAdvance = r.U8();
+    useVoiceActivityDetection = r.U8();
+    keepRecordings = r.U8();
+    return true;
+}
+
+std::string AppOptions::FilePath() {
+    return ProgramDirectory() + "options.dat";
+}
+
+bool AppOptions::Load() {
+    std::FILE* file = std::fopen(FilePath().c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    // One byte more than the image tells a longer file from an exact one.
+    uint8_t buffer[kFileSizeBytes + 1];
+    const size_t got = std::fread(buffer, 1, sizeof(buffer), file);
+    std::fclose(file);
+    return FromFileImage(buffer, got);
+}
+
+bool AppOptions::Save() const {
+    std::FILE* file = std::fopen(FilePath().c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const FileImage image = ToFileImage();
+    const size_t written = std::fwrite(image.data(), 1, image.size(), file);
+    const bool closed = std::fclose(file) == 0;
+    return written == image.size() && closed;
+}
+
+AppOptions& Options() {
+    // Never destroyed: the worker thread may still read settings while the program exits.
+    static AppOptions* options = new AppOptions();
+    return *options;
+}
+
+void StartUpOptions() {
+    AppOptions& options = Options();
+    options.Load();
+    options.Save();
+}
+
+}  // namespace melvora
