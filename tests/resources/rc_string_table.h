@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace melvora {
+
+// One STRINGTABLE entry of a resource script, as the resource compiler would store it.
+struct RcString {
+    int id = 0;
+    std::u16string text;  // after escapes and UTF-8 decoding
+    int line = 0;         // 1-based line in the script
+};
+
+struct RcStringTable {
+    std::vector<RcString> entries;  // in file order, duplicates kept
+    std::vector<std::string> errors;
+    bool hasUtf8CodePage = false;  // "#pragma code_page(65001)" seen before the table
+};
+
+// Reads the STRINGTABLE blocks of a UTF-8 resource script: lines "<id> "<text>"", with
+// "" for a quote and the C escapes \n \t \\ \" inside the text, // comments elsewhere.
+RcStringTable ParseRcStringTable(const std::string& script);
+
+// Decodes UTF-8; false on malformed input.
+bool DecodeUtf8(const std::string& bytes, std::u16string* out);
+
+// The printf conversions of a text in order ("%4d", "%02d", "%s"); "%%" is not one.
+std::vector<std::string> PrintfConversions(const std::u16string& text);
+
+// String entries of a compiled .res file (windres -O res): id -> text.
+bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16string>* out);
+
+}  // namespace melvora
