@@ -1,0 +1,30 @@
+#include "platform/win32/paint_dc.h"
+
+#include <cstdlib>
+
+namespace melvora {
+
+HFONT CreatePointFont(int tenthsOfPoint, const wchar_t* faceName) {
+    HDC screen = ::GetDC(nullptr);
+    int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) {
+        ::ReleaseDC(nullptr, screen);
+    }
+    LOGFONTW lf = {};
+    lf.lfHeight = -std::abs(::MulDiv(dpi, tenthsOfPoint, 720));
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, faceName, LF_FACESIZE);
+    return ::CreateFontIndirectW(&lf);
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    SIZE size = {0, 0};
+    BITMAP info = {};
+    if (bitmap != nullptr && ::GetObjectW(bitmap, sizeof(info), &info) == sizeof(info)) {
+        size.cx = info.bmWidth;
+        size.cy = info.bmHeight;
+    }
+    return size;
+}
+
+}  // namespace melvora

@@ -1,0 +1,105 @@
+#include "ui/message_box_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace melvora {
+namespace {
+
+struct ButtonSetCase {
+    unsigned int type;
+    std::vector<int> stringIds;
+    std::vector<int> results;
+    int closeResult;
+    int minimumWidth;
+};
+
+class MessageBoxButtonSets : public ::testing::TestWithParam<ButtonSetCase> {};
+
+TEST_P(MessageBoxButtonSets, ButtonsTextsAndResults) {
+    const ButtonSetCase& c = GetParam();
+    MessageBoxLayout layout = LayoutMessageBox(c.type, 10, 13);
+    ASSERT_EQ(layout.buttonCount, static_cast<int>(c.stringIds.size()));
+    for (int i = 0; i < layout.buttonCount; ++i) {
+        EXPECT_EQ(layout.buttons[i].controlId, 1001 + i);
+        EXPECT_EQ(layout.buttons[i].stringId, c.stringIds[static_cast<size_t>(i)]) << i;
+        EXPECT_EQ(layout.buttons[i].result, c.results[static_cast<size_t>(i)]) << i;
+    }
+    EXPECT_EQ(layout.closeResult, c.closeResult);
+    EXPECT_EQ(layout.minimumWidth, c.minimumWidth);
+    // A short text gets the minimum width of its button set.
+    EXPECT_EQ(layout.contentWidth, c.minimumWidth + 14);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllTypes, MessageBoxButtonSets,
+    ::testing::Values(
+        ButtonSetCase{0, {138}, {1}, 1, 75}, ButtonSetCase{1, {138, 139}, {1, 2}, 2, 157},
+        ButtonSetCase{2, {233, 232, 234}, {3, 4, 5}, 5, 239},
+        ButtonSetCase{3, {147, 226, 139}, {6, 7, 2}, 2, 239},
+        ButtonSetCase{4, {147, 226}, {6, 7}, 7, 157}, ButtonSetCase{5, {232, 139}, {4, 2}, 2, 157},
+        // Above 5: OK only.
+        ButtonSetCase{6, {138}, {1}, 1, 75}, ButtonSetCase{15, {138}, {1}, 1, 75},
+        // Icon and default-button flags in the upper bits do not change the buttons.
+        ButtonSetCase{0x34u /* MB_YESNO | MB_ICONEXCLAMATION */, {147, 226}, {6, 7}, 7, 157},
+        ButtonSetCase{0x123u /* MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONERROR? */,
+                      {147, 226, 139},
+                      {6, 7, 2},
+                      2,
+                      239},
+        ButtonSetCase{0xFFFFFFF1u, {138, 139}, {1, 2}, 2, 157}));
+
+TEST(MessageBoxLayoutTest, LongSingleLineGrowsInHeightNotWidth) {
+    // Wrapped at 250 pixels the text measures 250 x 52 (four lines).
+    MessageBoxLayout layout = LayoutMessageBox(0, 250, 52);
+    EXPECT_EQ(layout.contentWidth, 264);
+    EXPECT_EQ(layout.contentHeight, 52 + 73);
+    EXPECT_EQ(layout.windowWidth, 270);
+    EXPECT_EQ(layout.windowHeight, 131);
+}
+
+TEST(MessageBoxLayoutTest, OneWordThreeButtonsKeepsMinimumWidth) {
+    MessageBoxLayout layout = LayoutMessageBox(3, 20, 13);
+    EXPECT_EQ(layout.contentWidth, 239 + 14);
+    EXPECT_EQ(layout.windowWidth, 239 + 14 + 6);
+}
+
+TEST(MessageBoxLayoutTest, PlacesTitleCloseAndButtons) {
+    MessageBoxLayout three = LayoutMessageBox(2, 100, 13);
+    const int w = 253;
+    const int h = 13 + 73;
+    EXPECT_EQ(three.titleBar.width, w - 18);
+    EXPECT_EQ(three.titleBar.height, 29);
+    EXPECT_EQ(three.closeBox.left, w - 18);
+    EXPECT_EQ(three.closeBox.width, 18);
+    EXPECT_EQ(three.buttonRects[0].left, 7);
+    EXPECT_EQ(three.buttonRects[1].left, w / 2 - 37);
+    EXPECT_EQ(three.buttonRects[2].left, w - 82);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(three.buttonRects[i].top, h - 30);
+        EXPECT_EQ(three.buttonRects[i].width, 75);
+        EXPECT_EQ(three.buttonRects[i].height, 23);
+    }
+    // Buttons never overlap and stay inside the content area.
+    EXPECT_LE(three.buttonRects[0].left + 75, three.buttonRects[1].left);
+    EXPECT_LE(three.buttonRects[1].left + 75, three.buttonRects[2].left);
+    EXPECT_LE(three.buttonRects[2].left + 75, w);
+
+    MessageBoxLayout one = LayoutMessageBox(0, 10, 13);
+    EXPECT_EQ(one.buttonRects[0].left, 89 / 2 - 37);
+
+    MessageBoxLayout two = LayoutMessageBox(4, 10, 13);
+    EXPECT_EQ(two.buttonRects[0].left, 7);
+    EXPECT_EQ(two.buttonRects[1].left, 171 - 82);
+}
+
+TEST(MessageBoxLayoutTest, ButtonSetOfType) {
+    EXPECT_EQ(MessageBoxButtonSet(5), 5);
+    EXPECT_EQ(MessageBoxButtonSet(6), 0);
+    EXPECT_EQ(MessageBoxButtonSet(0x40u | 4u), 4);
+    EXPECT_EQ(MessageBoxButtonSet(0x10u | 0x0Eu), 0);
+}
+
+}  // namespace
+}  // namespace melvora
