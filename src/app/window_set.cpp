@@ -156,7 +156,7 @@ void WindowSet::StackBehindMain() {
 void WindowSet::MainMinimised(bool minimised) {
     for (int i = 0; i < kFloatingCount; ++i) {
         if (shown_[i] && host_.HasWindow(i)) {
-            host_.ShowWindow(i, !minimised);
+            host_.ShowWindow(i, !minimised, false);
         }
     }
 }
@@ -167,7 +167,7 @@ void WindowSet::ToggleWindow(int index) {
     }
     shown_[index] = !shown_[index];
     if (host_.HasWindow(index)) {
-        host_.ShowWindow(index, shown_[index]);
+        host_.ShowWindow(index, shown_[index], true);
     }
 }
 

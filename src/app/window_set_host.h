@@ -24,8 +24,9 @@ class WindowSetHost {
     // Moves the window by an offset without resizing, without changing the z-order, without
     // activating it and without its position handling.
     virtual void OffsetWindow(int windowId, int dxPixels, int dyPixels) = 0;
-    // Shows or hides the window.
-    virtual void ShowWindow(int windowId, bool show) = 0;
+    // Shows or hides the window; `activate` also makes a shown window the active one (a
+    // window the user asked for), otherwise the active window stays as it is.
+    virtual void ShowWindow(int windowId, bool show, bool activate) = 0;
     // Puts the window in the z-order right behind `afterWindowId`, without moving, sizing or
     // activating it.
     virtual void PlaceBehind(int windowId, int afterWindowId) = 0;

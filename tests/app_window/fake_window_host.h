@@ -48,8 +48,9 @@ class FakeWindowHost : public WindowSetHost {
         r = ScreenRect::FromPosition(r.left + dxPixels, r.top + dyPixels, r.Width(), r.Height());
     }
 
-    void ShowWindow(int windowId, bool show) override {
+    void ShowWindow(int windowId, bool show, bool activate) override {
         showCalls.push_back({windowId, show});
+        activations.push_back(activate);
         visible[windowId] = show;
     }
 
@@ -77,6 +78,7 @@ class FakeWindowHost : public WindowSetHost {
     std::array<ScreenRect, kIdCount> rects{};
     std::vector<int> offsets;
     std::vector<std::pair<int, bool>> showCalls;
+    std::vector<bool> activations;
     std::vector<std::pair<int, int>> zOrder;
     int placeCalls = 0;
 };

@@ -193,6 +193,8 @@ TEST_F(WindowSetBasics, ToggleFlipsTheFlagAndTheWindow) {
     EXPECT_TRUE(set.IsShown(2));
     EXPECT_TRUE(host.visible[2]);
     ASSERT_EQ(host.showCalls.size(), 2u);
+    // A window the user asked for comes to the front.
+    EXPECT_TRUE(host.activations[1]);
 }
 
 TEST_F(WindowSetBasics, MinimiseHidesAndRestoreShowsExactlyTheShownWindows) {
@@ -205,6 +207,7 @@ TEST_F(WindowSetBasics, MinimiseHidesAndRestoreShowsExactlyTheShownWindows) {
         EXPECT_FALSE(host.visible[i]) << i;
     }
     EXPECT_EQ(host.showCalls.size(), 3u);  // only the three shown windows were touched
+    host.activations.clear();
 
     set.MainMinimised(false);
     EXPECT_TRUE(host.visible[0]);
@@ -212,6 +215,10 @@ TEST_F(WindowSetBasics, MinimiseHidesAndRestoreShowsExactlyTheShownWindows) {
     EXPECT_TRUE(host.visible[2]);
     EXPECT_TRUE(host.visible[3]);
     EXPECT_FALSE(host.visible[4]);
+    // Restoring does not shuffle the activation order by activating each window.
+    for (bool activated : host.activations) {
+        EXPECT_FALSE(activated);
+    }
     // The flags are those of the View menu and did not change.
     EXPECT_TRUE(set.IsShown(0));
     EXPECT_FALSE(set.IsShown(1));
