@@ -9,14 +9,14 @@ ControlsCommandState::Ui ControlsCommandState::Evaluate(int commandId, const Inp
     switch (commandId) {
         case controls::kCommandNew:
         case controls::kCommandOpen:
-            ui.enabled = !inputs.busy;
+            ui.enabled = inputs.canNewOrOpen;
             return ui;
         case controls::kCommandExercises:
-            ui.enabled = !inputs.busy && inputs.exercisesAvailable;
+            // Follows New and Open: the exercises take over the transport.
+            ui.enabled = inputs.canNewOrOpen && inputs.exercisesAvailable;
             return ui;
         case controls::kCommandSave:
-            // Only an unsaved recording in the working file can be saved.
-            ui.enabled = !inputs.busy && !inputs.opened && inputs.recorded;
+            ui.enabled = inputs.canSave;
             return ui;
         default:
             break;

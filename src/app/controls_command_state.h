@@ -9,12 +9,10 @@ namespace melvora {
 class ControlsCommandState {
   public:
     struct Inputs {
-        // The transport is recording or replaying.
-        bool busy = false;
-        // The current file was opened by the user (not the working file).
-        bool opened = false;
-        // Something was recorded into the working file and not saved yet.
-        bool recorded = false;
+        // New and Open may run: the transport is neither recording nor replaying.
+        bool canNewOrOpen = true;
+        // Save may run: an unsaved recording is in the working file and the deck is at rest.
+        bool canSave = false;
         // The exercise chooser exists in this build.
         bool exercisesAvailable = false;
         // Shown flags of the five floating windows.
