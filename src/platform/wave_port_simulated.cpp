@@ -1,0 +1,457 @@
+#include "platform/wave_port_simulated.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace melvora {
+
+namespace {
+
+// One direction of the card.
+struct Channel {
+    bool open = false;
+    bool started = false;  // capture: recording; playback: open means playing
+    bool openFails = false;
+    WaveFormat format;
+    int64_t baseMicroseconds = 0;  // card time at which framesDone was 0
+    int64_t framesDone = 0;        // frames sampled or played since baseMicroseconds
+    std::deque<WaveHeader*> queue;
+    uint32_t frontOffsetBytes = 0;  // bytes of the front header already filled or played
+};
+
+// Frames that should have passed on a channel at card time `now`.
+int64_t FramesDue(const Channel& channel, int64_t now) {
+    const int64_t elapsed = now - channel.baseMicroseconds;
+    if (elapsed <= 0 || channel.format.sampleRateHz == 0) {
+        return 0;
+    }
+    return elapsed * static_cast<int64_t>(channel.format.sampleRateHz) / 1000000 -
+           channel.framesDone;
+}
+
+void EncodeSamples(const int16_t* samples, size_t count, uint16_t bitsPerSample, char* out) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint16_t value = static_cast<uint16_t>(samples[i]);
+        if (bitsPerSample == 8) {
+            out[i] = static_cast<char>(static_cast<uint8_t>((value >> 8) + 128));
+        } else {
+            out[2 * i] = static_cast<char>(value & 0xFF);
+            out[2 * i + 1] = static_cast<char>(value >> 8);
+        }
+    }
+}
+
+void DecodeSamples(const char* in, size_t count, uint16_t bitsPerSample, int16_t* samples) {
+    for (size_t i = 0; i < count; ++i) {
+        if (bitsPerSample == 8) {
+            samples[i] = static_cast<int16_t>((static_cast<uint8_t>(in[i]) - 128) * 256);
+        } else {
+            const uint16_t lo = static_cast<uint8_t>(in[2 * i]);
+            const uint16_t hi = static_cast<uint8_t>(in[2 * i + 1]);
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(lo | (hi << 8)));
+        }
+    }
+}
+
+void MarkDone(WaveHeader& header) {
+    const uint32_t flags = header.flags.load(std::memory_order_relaxed);
+    header.flags.store((flags | kWaveHeaderDone) & ~kWaveHeaderInQueue, std::memory_order_release);
+}
+
+}  // namespace
+
+struct SimulatedSoundCard::Impl {
+    mutable std::mutex mutex;
+    SimulatedSoundCard::ClockMode mode = SimulatedSoundCard::ClockMode::kManual;
+    double speed = 1.0;
+    int64_t nowMicroseconds = 0;
+    Channel capture;
+    Channel playback;
+    CaptureSource source;
+    PlaybackSink sink;
+    int64_t capturedFrames = 0;
+    int64_t droppedCaptureFrames = 0;
+    int64_t playedFrames = 0;
+    int64_t underrunFrames = 0;
+    std::vector<int16_t> scratch;
+
+    std::atomic<bool> stopClock{false};
+    std::thread clockThread;
+
+    // Runs both channels up to nowMicroseconds. Caller holds the mutex.
+    void Process() {
+        ProcessCapture();
+        ProcessPlayback();
+    }
+
+    void Sample(size_t count) {
+        scratch.resize(std::max(scratch.size(), count));
+        if (source) {
+            source(scratch.data(), count);
+        } else {
+            std::fill(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(count), 0);
+        }
+    }
+
+    void ProcessCapture() {
+        Channel& c = capture;
+        if (!c.open || !c.started) {
+            return;
+        }
+        const uint32_t frameBytes = c.format.blockAlign;
+        const uint32_t channels = c.format.channels;
+        int64_t due = FramesDue(c, nowMicroseconds);
+        while (due > 0) {
+            if (c.queue.empty()) {
+                // Nobody gave the card a buffer: the sound is sampled and lost.
+                int64_t left = due;
+                while (left > 0) {
+                    const int64_t n = std::min<int64_t>(left, 4096);
+                    Sample(static_cast<size_t>(n) * channels);
+                    left -= n;
+                }
+                droppedCaptureFrames += due;
+                capturedFrames += due;
+                c.framesDone += due;
+                return;
+            }
+            WaveHeader& h = *c.queue.front();
+            const int64_t room = (h.bufferLengthBytes - c.frontOffsetBytes) / frameBytes;
+            const int64_t n = std::min(due, room);
+            if (n > 0) {
+                const size_t count = static_cast<size_t>(n) * channels;
+                Sample(count);
+                EncodeSamples(scratch.data(), count, c.format.bitsPerSample,
+                              h.data + c.frontOffsetBytes);
+                c.frontOffsetBytes += static_cast<uint32_t>(n) * frameBytes;
+                due -= n;
+                capturedFrames += n;
+                c.framesDone += n;
+            }
+            if (c.frontOffsetBytes + frameBytes > h.bufferLengthBytes) {
+                h.bytesRecorded = c.frontOffsetBytes;
+                c.frontOffsetBytes = 0;
+                c.queue.pop_front();
+                MarkDone(h);
+            }
+        }
+    }
+
+    void ProcessPlayback() {
+        Channel& c = playback;
+        if (!c.open) {
+            return;
+        }
+        const uint32_t frameBytes = c.format.blockAlign;
+        const uint32_t channels = c.format.channels;
+        int64_t due = FramesDue(c, nowMicroseconds);
+        while (due > 0) {
+            if (c.queue.empty()) {
+                underrunFrames += due;
+                c.framesDone += due;
+                return;
+            }
+            WaveHeader& h = *c.queue.front();
+            const int64_t left = (h.bufferLengthBytes - c.frontOffsetBytes) / frameBytes;
+            const int64_t n = std::min(due, left);
+            if (n > 0) {
+                const size_t count = static_cast<size_t>(n) * channels;
+                scratch.resize(std::max(scratch.size(), count));
+                DecodeSamples(h.data + c.frontOffsetBytes, count, c.format.bitsPerSample,
+                              scratch.data());
+                if (sink) {
+                    sink(scratch.data(), count);
+                }
+                c.frontOffsetBytes += static_cast<uint32_t>(n) * frameBytes;
+                due -= n;
+                playedFrames += n;
+                c.framesDone += n;
+            }
+            if (c.frontOffsetBytes + frameBytes > h.bufferLengthBytes) {
+                c.frontOffsetBytes = 0;
+                c.queue.pop_front();
+                MarkDone(h);
+            }
+        }
+    }
+
+    void Advance(int64_t microseconds) {
+        std::lock_guard<std::mutex> lock(mutex);
+        nowMicroseconds += microseconds;
+        Process();
+    }
+
+    // A port's wait: on the manual clock the wait is what moves time.
+    void Wait(int milliseconds) {
+        if (mode == SimulatedSoundCard::ClockMode::kManual) {
+            Advance(milliseconds > 0 ? int64_t{milliseconds} * 1000 : 250);
+            return;
+        }
+        if (milliseconds <= 0) {
+            std::this_thread::yield();
+            return;
+        }
+        const auto real = std::chrono::microseconds(
+            static_cast<int64_t>(static_cast<double>(milliseconds) * 1000.0 / speed));
+        std::this_thread::sleep_for(real);
+    }
+
+    bool Open(Channel& c, const WaveFormat& format) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (c.open || c.openFails || format.sampleRateHz == 0 || format.channels == 0 ||
+            (format.bitsPerSample != 8 && format.bitsPerSample != 16)) {
+            return false;
+        }
+        c.format = format;
+        c.format.blockAlign = static_cast<uint16_t>(format.bitsPerSample / 8 * format.channels);
+        c.open = true;
+        c.started = false;
+        c.baseMicroseconds = nowMicroseconds;
+        c.framesDone = 0;
+        c.frontOffsetBytes = 0;
+        return true;
+    }
+
+    bool Prepare(Channel& c, WaveHeader& h) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!c.open || h.data == nullptr) {
+            return false;
+        }
+        h.flags.fetch_or(kWaveHeaderPrepared, std::memory_order_relaxed);
+        return true;
+    }
+
+    bool Queue(Channel& c, WaveHeader& h) {
+        std::lock_guard<std::mutex> lock(mutex);
+        const uint32_t flags = h.flags.load(std::memory_order_relaxed);
+        if (!c.open || !(flags & kWaveHeaderPrepared) || (flags & kWaveHeaderInQueue)) {
+            return false;
+        }
+        h.flags.store((flags & ~kWaveHeaderDone) | kWaveHeaderInQueue, std::memory_order_relaxed);
+        if (&c == &playback && c.queue.empty()) {
+            // A card that ran dry starts the new buffer now, not in the past.
+            c.baseMicroseconds = nowMicroseconds;
+            c.framesDone = 0;
+        }
+        c.queue.push_back(&h);
+        return true;
+    }
+
+    bool Reset(Channel& c) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!c.open) {
+            return false;
+        }
+        Process();
+        bool front = true;
+        for (WaveHeader* h : c.queue) {
+            if (&c == &capture) {
+                h->bytesRecorded = front ? c.frontOffsetBytes : 0;
+            }
+            front = false;
+            MarkDone(*h);
+        }
+        c.queue.clear();
+        c.frontOffsetBytes = 0;
+        c.started = false;
+        return true;
+    }
+
+    bool Unprepare(Channel& c, WaveHeader& h) {
+        std::lock_guard<std::mutex> lock(mutex);
+        const uint32_t flags = h.flags.load(std::memory_order_relaxed);
+        if (!c.open || (flags & kWaveHeaderInQueue)) {
+            return false;
+        }
+        h.flags.store(flags & ~kWaveHeaderPrepared, std::memory_order_relaxed);
+        return true;
+    }
+
+    bool Close(Channel& c) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!c.open || !c.queue.empty()) {
+            return false;  // still holding buffers, like WAVERR_STILLPLAYING
+        }
+        c.open = false;
+        c.started = false;
+        return true;
+    }
+};
+
+namespace {
+
+class SimulatedWaveInPort : public WaveInPort {
+  public:
+    explicit SimulatedWaveInPort(std::shared_ptr<SimulatedSoundCard::Impl> card)
+        : card_(std::move(card)) {}
+    ~SimulatedWaveInPort() override {
+        if (IsOpen()) {
+            card_->Reset(card_->capture);
+            card_->Close(card_->capture);
+        }
+    }
+    bool Open(const WaveFormat& format) override { return card_->Open(card_->capture, format); }
+    bool IsOpen() const override {
+        std::lock_guard<std::mutex> lock(card_->mutex);
+        return card_->capture.open;
+    }
+    bool Prepare(WaveHeader& header) override { return card_->Prepare(card_->capture, header); }
+    bool AddBuffer(WaveHeader& header) override { return card_->Queue(card_->capture, header); }
+    bool Start() override {
+        std::lock_guard<std::mutex> lock(card_->mutex);
+        Channel& c = card_->capture;
+        if (!c.open) {
+            return false;
+        }
+        if (!c.started) {
+            c.started = true;
+            c.baseMicroseconds = card_->nowMicroseconds;
+            c.framesDone = 0;
+        }
+        return true;
+    }
+    bool Reset() override { return card_->Reset(card_->capture); }
+    bool Unprepare(WaveHeader& header) override { return card_->Unprepare(card_->capture, header); }
+    bool Close() override { return card_->Close(card_->capture); }
+    bool IsDone(WaveHeader& header) override {
+        return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
+    }
+    void Sleep(int milliseconds) override { card_->Wait(milliseconds); }
+
+  private:
+    std::shared_ptr<SimulatedSoundCard::Impl> card_;
+};
+
+class SimulatedWaveOutPort : public WaveOutPort {
+  public:
+    explicit SimulatedWaveOutPort(std::shared_ptr<SimulatedSoundCard::Impl> card)
+        : card_(std::move(card)) {}
+    ~SimulatedWaveOutPort() override {
+        if (IsOpen()) {
+            card_->Reset(card_->playback);
+            card_->Close(card_->playback);
+        }
+    }
+    bool Open(const WaveFormat& format) override { return card_->Open(card_->playback, format); }
+    bool IsOpen() const override {
+        std::lock_guard<std::mutex> lock(card_->mutex);
+        return card_->playback.open;
+    }
+    bool Prepare(WaveHeader& header) override { return card_->Prepare(card_->playback, header); }
+    bool Write(WaveHeader& header) override { return card_->Queue(card_->playback, header); }
+    bool Reset() override { return card_->Reset(card_->playback); }
+    bool Unprepare(WaveHeader& header) override {
+        return card_->Unprepare(card_->playback, header);
+    }
+    bool Close() override { return card_->Close(card_->playback); }
+    bool IsDone(WaveHeader& header) override {
+        return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
+    }
+    void Sleep(int milliseconds) override { card_->Wait(milliseconds); }
+
+  private:
+    std::shared_ptr<SimulatedSoundCard::Impl> card_;
+};
+
+}  // namespace
+
+SimulatedSoundCard::SimulatedSoundCard(ClockMode mode, double speed)
+    : impl_(std::make_shared<Impl>()) {
+    impl_->mode = mode;
+    impl_->speed = speed > 0.0 ? speed : 1.0;
+    if (mode == ClockMode::kRealTime) {
+        Impl* impl = impl_.get();
+        impl_->clockThread = std::thread([impl] {
+            const auto start = std::chrono::steady_clock::now();
+            while (!impl->stopClock.load(std::memory_order_acquire)) {
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
+                const auto real = std::chrono::duration_cast<std::chrono::microseconds>(
+                                      std::chrono::steady_clock::now() - start)
+                                      .count();
+                std::lock_guard<std::mutex> lock(impl->mutex);
+                impl->nowMicroseconds =
+                    static_cast<int64_t>(static_cast<double>(real) * impl->speed);
+                impl->Process();
+            }
+        });
+    }
+}
+
+SimulatedSoundCard::~SimulatedSoundCard() {
+    impl_->stopClock.store(true, std::memory_order_release);
+    if (impl_->clockThread.joinable()) {
+        impl_->clockThread.join();
+    }
+}
+
+void SimulatedSoundCard::SetCaptureSource(CaptureSource source) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->source = std::move(source);
+}
+
+void SimulatedSoundCard::SetPlaybackSink(PlaybackSink sink) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->sink = std::move(sink);
+}
+
+void SimulatedSoundCard::SetOpenFails(bool captureFails, bool playbackFails) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->capture.openFails = captureFails;
+    impl_->playback.openFails = playbackFails;
+}
+
+void SimulatedSoundCard::AdvanceMicroseconds(int64_t microseconds) {
+    if (impl_->mode == ClockMode::kManual && microseconds > 0) {
+        impl_->Advance(microseconds);
+    }
+}
+
+int64_t SimulatedSoundCard::NowMicroseconds() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->nowMicroseconds;
+}
+
+std::unique_ptr<WaveInPort> SimulatedSoundCard::MakeCapturePort() {
+    return std::make_unique<SimulatedWaveInPort>(impl_);
+}
+
+std::unique_ptr<WaveOutPort> SimulatedSoundCard::MakePlaybackPort() {
+    return std::make_unique<SimulatedWaveOutPort>(impl_);
+}
+
+int64_t SimulatedSoundCard::CapturedFrameCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->capturedFrames;
+}
+
+int64_t SimulatedSoundCard::DroppedCaptureFrameCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->droppedCaptureFrames;
+}
+
+int64_t SimulatedSoundCard::PlayedFrameCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->playedFrames;
+}
+
+int64_t SimulatedSoundCard::UnderrunFrameCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->underrunFrames;
+}
+
+int SimulatedSoundCard::QueuedCaptureBufferCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return static_cast<int>(impl_->capture.queue.size());
+}
+
+int SimulatedSoundCard::QueuedPlaybackBufferCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return static_cast<int>(impl_->playback.queue.size());
+}
+
+}  // namespace melvora

@@ -1,0 +1,180 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/deck_view.h"
+#include "app/transport_analysis.h"
+#include "app/transport_owner.h"
+
+namespace melvora {
+namespace testing_support {
+
+// Waits for a condition that another thread makes true; false if it never did within the
+// limit (the limit only stops a broken test from hanging, it is not what is measured).
+inline bool WaitUntil(const std::function<bool()>& condition, int limitMs = 20000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// The analysis as the transport sees it: counts blocks, remembers their first samples, and
+// can hold the worker inside one block until released.
+class ProbeAnalysis : public TransportAnalysis {
+public:
+    struct Counters {
+        std::atomic<int> blocks{0};
+        std::atomic<int> resets{0};
+        std::atomic<int> configuredRateHz{0};
+        std::atomic<bool> inside{false};
+        std::atomic<bool> holdNext{false};
+        std::atomic<bool> held{false};
+        std::atomic<bool> release{false};
+        std::atomic<bool> destroyed{false};
+        std::atomic<std::thread::id> destroyedOn{};
+    };
+
+    explicit ProbeAnalysis(std::shared_ptr<Counters> counters) : c_(std::move(counters)) {}
+    ~ProbeAnalysis() override {
+        c_->destroyedOn.store(std::this_thread::get_id());
+        c_->destroyed.store(true);
+    }
+    int Configure(int sampleRateHz, float, float skipRateSeconds, int) override {
+        c_->configuredRateHz.store(sampleRateHz);
+        return static_cast<int>(skipRateSeconds * static_cast<float>(sampleRateHz) + 0.5f);
+    }
+    void ProcessBlock(const int16_t*, int) override {
+        c_->inside.store(true);
+        if (c_->holdNext.exchange(false)) {
+            c_->held.store(true);
+            while (!c_->release.load()) {
+                std::this_thread::yield();
+            }
+        }
+        c_->blocks.fetch_add(1);
+        c_->inside.store(false);
+    }
+    void ResetResults() override { c_->resets.fetch_add(1); }
+
+private:
+    std::shared_ptr<Counters> c_;
+};
+
+// The owner window: a queue of posted commands.
+class QueueOwner : public TransportOwner {
+public:
+    void PostCommand(int commandId) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        commands_.push_back(commandId);
+    }
+    std::vector<int> Commands() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::vector<int>(commands_.begin(), commands_.end());
+    }
+    size_t Count() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return commands_.size();
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        commands_.clear();
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<int> commands_;
+};
+
+// The main controls window as a recorder of what the deck told it, with scripted answers.
+class RecorderView : public DeckView {
+public:
+    std::map<DeckButton, bool> enabled{{DeckButton::Rec, true},
+                                       {DeckButton::Rew, true},
+                                       {DeckButton::Play, true},
+                                       {DeckButton::Eject, true}};
+    std::map<DeckButton, bool> pressed{{DeckButton::Rec, false},
+                                       {DeckButton::Rew, false},
+                                       {DeckButton::Play, false},
+                                       {DeckButton::Eject, false}};
+    bool timerRunning = false;
+    int sliderMaximumMs = -1;
+    int sliderPageMs = -1;
+    int sliderPositionMs = 0;
+    std::wstring timeText;
+
+    std::deque<std::string> openAnswers;  // empty string = the user cancels
+    std::deque<std::string> saveAnswers;
+    std::deque<MessageAnswer> messageAnswers;
+    struct Message {
+        std::wstring text;
+        std::wstring caption;
+        MessageButtons buttons;
+    };
+    std::vector<Message> messages;
+    int openQuestions = 0;
+    int saveQuestions = 0;
+
+    void EnableButton(DeckButton button, bool on) override { enabled[button] = on; }
+    void ShowPressed(DeckButton button, bool on) override { pressed[button] = on; }
+    void SetTimerRunning(bool running) override { timerRunning = running; }
+    void SetSliderRangeMaximum(int maximumMs, bool) override { sliderMaximumMs = maximumMs; }
+    void SetSliderPageSize(int pageMs) override { sliderPageMs = pageMs; }
+    void SetSliderPosition(int positionMs) override { sliderPositionMs = positionMs; }
+    int SliderPosition() const override { return sliderPositionMs; }
+    void SetTimeText(const std::wstring& text) override { timeText = text; }
+    bool AskOpenPath(std::string* path) override { return Answer(openAnswers, path, &openQuestions); }
+    bool AskSavePath(std::string* path) override { return Answer(saveAnswers, path, &saveQuestions); }
+    MessageAnswer ShowMessage(const std::wstring& text, const std::wstring& caption,
+                              MessageButtons buttons) override {
+        messages.push_back({text, caption, buttons});
+        if (messageAnswers.empty()) {
+            return MessageAnswer::Cancel;
+        }
+        const MessageAnswer answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
+    }
+
+private:
+    static bool Answer(std::deque<std::string>& answers, std::string* path, int* asked) {
+        ++*asked;
+        if (answers.empty()) {
+            return false;
+        }
+        *path = answers.front();
+        answers.pop_front();
+        return !path->empty();
+    }
+};
+
+// English texts of the string table for the deck, and one Turkish text.
+inline std::wstring DeckText(int entry) {
+    static const std::map<int, std::wstring> texts = {
+        {140, L"Recorded So Far"},
+        {1140, L"\u015Eu Ana Kadar Kaydedilen"},
+        {236, L"Error"},
+        {237, L"Error while moving file!"},
+        {238, L"File"},
+        {239, L"Target"},
+        {240, L"Do you wish to save your recordings?"},
+        {243, L"Save"},
+    };
+    const auto it = texts.find(entry);
+    return it == texts.end() ? std::wstring() : it->second;
+}
+
+}  // namespace testing_support
+}  // namespace melvora

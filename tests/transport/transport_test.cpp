@@ -1,0 +1,241 @@
+#include "app/audio_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/app_options.h"
+#include "app/temp_folder.h"
+#include "audio/wave_file.h"
+#include "sound_card_fixture.h"
+#include "transport_fixture.h"
+
+namespace melvora {
+namespace {
+
+using testing_support::CounterCard;
+using testing_support::FirstCounterBreak;
+using testing_support::ProbeAnalysis;
+using testing_support::QueueOwner;
+using testing_support::TempProgramDirectory;
+using testing_support::WaitUntil;
+
+struct TransportFixture : ::testing::Test {
+    TempProgramDirectory dir;
+    CounterCard cc;
+    QueueOwner owner;
+    std::shared_ptr<ProbeAnalysis::Counters> counters =
+        std::make_shared<ProbeAnalysis::Counters>();
+    std::unique_ptr<AudioTransport> transport;
+
+    void SetUp() override {
+        Options() = AppOptions();
+        transport = std::make_unique<AudioTransport>(owner, std::make_unique<ProbeAnalysis>(counters),
+                                                     cc.card.MakeCapturePort(),
+                                                     cc.card.MakePlaybackPort());
+    }
+    void TearDown() override {
+        counters->release.store(true);
+        transport.reset();
+    }
+    void RunBlocks(int n) {
+        const int target = counters->blocks.load() + n;
+        ASSERT_TRUE(WaitUntil([&] { return counters->blocks.load() >= target; }));
+    }
+    void SwitchTo(TransportMode mode) {
+        transport->Pause();
+        transport->SetMode(mode);
+        transport->Resume();
+    }
+};
+
+TEST_F(TransportFixture, ConstructionCreatesTheWorkingFileAndSetsUpAtTheRecordingRate) {
+    EXPECT_EQ(transport->Mode(), TransportMode::Idle);
+    ASSERT_NE(transport->CurrentFile(), nullptr);
+    EXPECT_EQ(transport->CurrentFile()->State(), WaveFileState::Writing);
+    EXPECT_EQ(transport->CurrentPath(), dir.path() + "tmp.wav");
+    EXPECT_EQ(transport->SampleRateHz(), 44100);
+    EXPECT_EQ(transport->BlockLength(), 1323);
+    EXPECT_EQ(counters->configuredRateHz.load(), 44100);
+    EXPECT_FALSE(transport->Opened());
+    EXPECT_FALSE(transport->Recorded());
+    EXPECT_EQ(counters->blocks.load(), 0);  // nothing runs before the worker starts
+}
+
+TEST_F(TransportFixture, TheWorkerAnalysesTheMicrophoneInEveryModeButReplaying) {
+    transport->StartWorker();
+    for (TransportMode mode : {TransportMode::Idle, TransportMode::RecordStopped,
+                               TransportMode::ReplayPaused, TransportMode::Recording}) {
+        SwitchTo(mode);
+        RunBlocks(3);
+    }
+    SwitchTo(TransportMode::Idle);
+    // Only Recording wrote, and what it wrote is an unbroken run of captured sound.
+    EXPECT_GE(transport->CurrentFile()->FrameCount(), 3 * 1323);
+    EXPECT_EQ(transport->CurrentFile()->FrameCount() % 1323, 0);
+    EXPECT_EQ(cc.card.DroppedCaptureFrameCount(), 0);
+    EXPECT_EQ(cc.card.PlayedFrameCount(), 0);
+}
+
+TEST_F(TransportFixture, BetweenPauseAndResumeNoBlockIsReadAnalysedOrWritten) {
+    transport->StartWorker();
+    SwitchTo(TransportMode::Recording);
+    RunBlocks(2);
+    transport->Pause();
+    const int blocks = counters->blocks.load();
+    const int64_t cardTime = cc.card.NowMicroseconds();
+    const int64_t captured = cc.card.CapturedFrameCount();
+    const int32_t frames = transport->CurrentFile()->FrameCount();
+    // Give a misbehaving worker every chance to run passes.
+    for (int i = 0; i < 2000; ++i) {
+        std::this_thread::yield();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(counters->blocks.load(), blocks);
+    EXPECT_EQ(cc.card.NowMicroseconds(), cardTime);  // no capture read waited on the card
+    EXPECT_EQ(cc.card.CapturedFrameCount(), captured);
+    EXPECT_EQ(transport->CurrentFile()->FrameCount(), frames);
+    transport->Resume();
+    RunBlocks(2);
+    EXPECT_GT(transport->CurrentFile()->FrameCount(), frames);
+}
+
+TEST_F(TransportFixture, PauseReturnsOnlyAfterThePassItInterrupted) {
+    transport->StartWorker();
+    transport->Pause();
+    transport->SetMode(TransportMode::Recording);
+    counters->holdNext.store(true);
+    transport->Resume();
+    ASSERT_TRUE(WaitUntil([&] { return counters->held.load(); }));
+
+    std::atomic<bool> returned{false};
+    bool insideAtReturn = true;
+    int32_t framesAtReturn = -1;
+    std::thread pauser([&] {
+        transport->Pause();
+        insideAtReturn = counters->inside.load();
+        framesAtReturn = transport->CurrentFile()->FrameCount();
+        returned.store(true);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_FALSE(returned.load());  // the worker is still inside the analysis of its block
+    counters->release.store(true);
+    pauser.join();
+    EXPECT_FALSE(insideAtReturn);
+    EXPECT_EQ(framesAtReturn, 1323);  // the pass finished: its block reached the file
+    EXPECT_EQ(counters->blocks.load(), 1);
+    transport->Resume();
+}
+
+TEST_F(TransportFixture, PausesNestAndOnlyTheOutermostResumeLetsTheWorkerGo) {
+    transport->StartWorker();
+    RunBlocks(1);
+    transport->Pause();
+    transport->Pause();
+    transport->Resume();
+    const int blocks = counters->blocks.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(counters->blocks.load(), blocks);
+    transport->Resume();
+    RunBlocks(1);
+}
+
+TEST_F(TransportFixture, DestroyingWhileParkedEndsTheWorkerAtOnce) {
+    transport->StartWorker();
+    RunBlocks(1);
+    transport->Pause();
+    const int blocks = counters->blocks.load();
+    const auto start = std::chrono::steady_clock::now();
+    transport.reset();
+    const auto took = std::chrono::steady_clock::now() - start;
+    // Ended normally: the window thread freed the analysis, after no further pass.
+    EXPECT_TRUE(counters->destroyed.load());
+    EXPECT_EQ(counters->destroyedOn.load(), std::this_thread::get_id());
+    EXPECT_EQ(counters->blocks.load(), blocks);
+    EXPECT_LT(took, std::chrono::milliseconds(AudioTransport::kStopWaitMs));
+}
+
+TEST_F(TransportFixture, AWorkerThatDoesNotEndInTimeIsAbandonedNotKilled) {
+    transport->StartWorker();
+    transport->SetStopWaitMs(50);
+    counters->holdNext.store(true);
+    ASSERT_TRUE(WaitUntil([&] { return counters->held.load(); }));
+    const std::string path = transport->CurrentPath();
+    transport.reset();  // returns after the short wait, the worker still stuck
+    EXPECT_FALSE(counters->destroyed.load());
+    // The working file, which the stuck worker does not write in Idle, was closed whole.
+    auto reader = WaveFile::OpenForReading(path);
+    EXPECT_EQ(reader->State(), WaveFileState::Reading);
+    // Once free, the worker sees the stop request, ends, and frees what it used itself.
+    counters->release.store(true);
+    ASSERT_TRUE(WaitUntil([&] { return counters->destroyed.load(); }));
+    EXPECT_NE(counters->destroyedOn.load(), std::this_thread::get_id());
+    EXPECT_EQ(owner.Count(), 0u);
+}
+
+TEST_F(TransportFixture, ACardWithoutDevicesStillFeedsTheAnalysisWithSilence) {
+    transport.reset();
+    cc.card.SetOpenFails(true, true);
+    transport = std::make_unique<AudioTransport>(owner, std::make_unique<ProbeAnalysis>(counters),
+                                                 cc.card.MakeCapturePort(),
+                                                 cc.card.MakePlaybackPort());
+    transport->StartWorker();
+    SwitchTo(TransportMode::Recording);
+    RunBlocks(4);
+    SwitchTo(TransportMode::Idle);
+    // Blocks keep coming at the audio pace (the card's clock moved a block per read).
+    EXPECT_GE(cc.card.NowMicroseconds(), 4 * 30000);
+    EXPECT_EQ(cc.card.CapturedFrameCount(), 0);
+}
+
+TEST_F(TransportFixture, NoWorkingFileMeansNoCurrentFile) {
+    transport.reset();
+    SetProgramDirectoryOverride(dir.path() + "missing/folder/");
+    transport = std::make_unique<AudioTransport>(owner, std::make_unique<ProbeAnalysis>(counters),
+                                                 cc.card.MakeCapturePort(),
+                                                 cc.card.MakePlaybackPort());
+    EXPECT_EQ(transport->CurrentFile(), nullptr);
+    transport->StartWorker();
+    RunBlocks(2);  // live analysis runs all the same
+    SetProgramDirectoryOverride(dir.path());
+}
+
+struct RateCase {
+    int sampleRateHz;
+    int blockLength;
+};
+
+class TransportRateTest : public ::testing::TestWithParam<RateCase> {};
+
+TEST_P(TransportRateTest, BlockLengthIsTheHopAtTheTransportRate) {
+    TempProgramDirectory dir;
+    CounterCard cc;
+    QueueOwner owner;
+    auto counters = std::make_shared<ProbeAnalysis::Counters>();
+    Options() = AppOptions();
+    Options().recordingFrequencyHz = GetParam().sampleRateHz;
+    AudioTransport transport(owner, std::make_unique<ProbeAnalysis>(counters),
+                             cc.card.MakeCapturePort(), cc.card.MakePlaybackPort());
+    EXPECT_EQ(transport.SampleRateHz(), GetParam().sampleRateHz);
+    EXPECT_EQ(transport.BlockLength(), GetParam().blockLength);
+    EXPECT_EQ(transport.CurrentFile()->SampleRateHz(),
+              static_cast<uint32_t>(GetParam().sampleRateHz));
+    transport.StartWorker();
+    transport.Pause();
+    transport.SetMode(TransportMode::Recording);
+    transport.Resume();
+    ASSERT_TRUE(WaitUntil([&] { return counters->blocks.load() >= 3; }));
+    transport.Pause();
+    transport.SetMode(TransportMode::Idle);
+    transport.Resume();
+    EXPECT_EQ(transport.CurrentFile()->FrameCount() % GetParam().blockLength, 0);
+    Options() = AppOptions();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, TransportRateTest,
+                         ::testing::Values(RateCase{44100, 1323}, RateCase{16000, 480},
+                                           RateCase{22050, 662}, RateCase{8000, 240},
+                                           RateCase{48000, 1440}));
+
+}  // namespace
+}  // namespace melvora
