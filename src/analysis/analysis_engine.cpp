@@ -1,0 +1,249 @@
+#include "analysis/analysis_engine.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#include "analysis/window_function.h"
+
+namespace melvora {
+
+namespace {
+
+// Frames beyond this many samples (over 20 s at 48000 Hz) only come from damaged settings.
+constexpr double kMaximumFrameLength = 1 << 20;
+
+// floor(rate x seconds + 0.5), or -1 when that is not a usable count.
+long long SampleCount(int sampleRateHz, float seconds) {
+    const double count = std::floor(static_cast<double>(sampleRateHz) * seconds + 0.5);
+    if (!(count >= 0.0) || count > kMaximumFrameLength) {
+        return -1;
+    }
+    return static_cast<long long>(count);
+}
+
+}  // namespace
+
+constexpr float AnalysisEngine::kBandLowHz[];
+constexpr float AnalysisEngine::kBandHighHz[];
+
+AnalysisEngine::AnalysisEngine(AnalysisResultSink* sink, int sampleRateHz, float frameSeconds,
+                               float skipSeconds, int minimumTransformSize)
+    : sink_(sink) {
+    Configure(sampleRateHz, frameSeconds, skipSeconds, minimumTransformSize);
+}
+
+bool AnalysisEngine::Configure(int sampleRateHz, float frameSeconds, float skipSeconds,
+                               int minimumTransformSize) {
+    slot_ = 0;
+    frameLength_ = 0;
+    hop_ = 0;
+    transformSize_ = 0;
+    sampleRateHz_ = 0;
+    frame_.clear();
+    spectrum_.clear();
+    window_.clear();
+    plan_.Configure(0);
+    if (sampleRateHz <= 0) {
+        return false;
+    }
+
+    long long n = SampleCount(sampleRateHz, frameSeconds);
+    long long h = SampleCount(sampleRateHz, skipSeconds);
+    if (n < 1 || h < 1 || h > n) {
+        // The intake writes each block at frame position N - H: it needs 1 <= H <= N.
+        n = SampleCount(sampleRateHz, kDefaultFrameSeconds);
+        h = SampleCount(sampleRateHz, kDefaultSkipSeconds);
+        if (n < 1) {
+            n = 1;  // rates below 13 Hz
+        }
+        if (h < 1 || h > n) {
+            h = n;
+        }
+    }
+    sampleRateHz_ = sampleRateHz;
+    frameLength_ = static_cast<int>(n);
+    hop_ = static_cast<int>(h);
+    long long m = minimumTransformSize >= 1 ? minimumTransformSize : kDefaultMinimumTransformSize;
+    while (m < n) {
+        m *= 2;
+    }
+    transformSize_ = static_cast<int>(m);
+
+    frame_.assign(static_cast<size_t>(n), 0.0f);
+    spectrum_.assign(2 * static_cast<size_t>(m), 0.0f);
+    window_.assign(static_cast<size_t>(n), 0.0f);
+    plan_.Configure(transformSize_);
+    for (int band = 0; band < kBandCount; ++band) {
+        trackers_[band].Configure(sampleRateHz_, frameLength_, hop_, kBandLowHz[band],
+                                  kBandHighHz[band]);
+    }
+    if (frameLength_ >= 2) {
+        MakeWindow(window_.data(), frameLength_, kWindowHamming);
+    } else {
+        window_[0] = 1.0f;  // a one-point Hamming window would divide by zero
+    }
+    Reset();
+    return true;
+}
+
+void AnalysisEngine::Reset() {
+    for (float& value : frame_) {
+        value = NextDither();
+    }
+    for (int i = 0; i < kHistorySlots; ++i) {
+        rmsHistory_[i] = -200.0f;
+        peakToPeakHistory_[i] = 0.0f;
+        confidenceHistory_[i] = 0.0f;
+        rawPitchHistory_[i] = 0.0f;
+    }
+}
+
+float AnalysisEngine::NextDither() {
+    randomState_ = randomState_ * 214013u + 2531011u;
+    const int r = static_cast<int>((randomState_ >> 16) & 0x7fff);
+    // Keeps an all-zero input from leaving exact zeros in the frame.
+    return static_cast<float>((0.5 - r / 32767.0) * 1e-35);
+}
+
+void AnalysisEngine::ProcessBlock(const int16_t* samples) {
+    if (frameLength_ < 1) {
+        return;
+    }
+    const int n = frameLength_;
+    const int h = hop_;
+    float* frame = frame_.data();
+
+    // 1. Intake.
+    for (int i = 0; i < h; ++i) {
+        frame[n - h + i] = static_cast<float>(samples[i]) + NextDither();
+    }
+
+    // 2. Automatic input gain.
+    AdjustInputLevel();
+
+    // 3. Level.
+    const LevelMeasure level = VoiceMeasures::Level(frame, n);
+    result_.level = level.level;
+    rms_ = level.rms;
+    peakToPeak_ = level.peakToPeak;
+    rmsHistory_[slot_] = rms_;
+    peakToPeakHistory_[slot_] = peakToPeak_;
+
+    // 4. Pitch.
+    FindPitch();
+
+    // 5. Voice activity gate.
+    Gate();
+
+    // 6. Measures on voiced frames only.
+    if (result_.level > 0.0f && result_.pitchHz > 10.0f) {
+        const TessimMeasure tessim = VoiceMeasures::Tessim(
+            frame, window_.data(), n, result_.pitchHz, sampleRateHz_, &plan_, spectrum_.data());
+        result_.tessim = tessim.tessim;
+        tessimDb_ = tessim.tessimDb;
+        result_.jitter = VoiceMeasures::Jitter(rawPitchHistory_, slot_, chosenConfidence_,
+                                               chosenRawPitchHz_, &voicedRun_);
+        result_.shimmer =
+            VoiceMeasures::Shimmer(peakToPeakHistory_, slot_, chosenConfidence_, voicedRun_);
+    } else {
+        result_.tessim = 0.0f;
+        result_.jitter = 0.0f;
+        result_.shimmer = 0.0f;
+    }
+
+    // 7. Next slot.
+    slot_ = (slot_ + 1) % kHistorySlots;
+
+    // 8. Hand-off.
+    if (sink_ != nullptr) {
+        sink_->Publish(result_);
+    }
+
+    // 9. Slide the frame by one hop; the last H values stay until the next intake.
+    if (n > h) {
+        std::memmove(frame, frame + h, static_cast<size_t>(n - h) * sizeof(float));
+    }
+}
+
+void AnalysisEngine::AdjustInputLevel() {
+    InputLevelControl* control = inputLevel_.load();
+    if (control == nullptr) {
+        return;
+    }
+    int32_t current = 0;
+    int32_t minimum = 0;
+    int32_t maximum = 0;
+    if (!control->ReadInputLevel(&current, &minimum, &maximum)) {
+        return;
+    }
+    const int n = frameLength_;
+    int loud = 0;
+    int quiet = 0;
+    for (int i = 0; i < n; ++i) {
+        const float magnitude = std::fabs(frame_[i]);
+        loud += magnitude > 25000.0f ? 1 : 0;
+        quiet += magnitude < 100.0f ? 1 : 0;
+    }
+    const double threshold = 0.3 * n;
+    const double range = static_cast<double>(maximum) - minimum;
+    if (loud > threshold) {
+        // A loud voice lowers the level by 1 % per block, down to 20 % of the range.
+        const long long lowered = static_cast<long long>(current * 0.99);
+        const long long floor = static_cast<long long>(minimum + 0.2 * range);
+        if (lowered >= floor) {
+            control->ApplyInputLevel(static_cast<int32_t>(lowered));
+        }
+        return;
+    }
+    if (quiet > threshold) {
+        // A quiet frame raises it by 1 % per block, up to half the range.
+        const long long raised = static_cast<long long>(current * 1.01);
+        const long long ceiling = static_cast<long long>(minimum + 0.5 * range);
+        if (raised <= ceiling) {
+            control->ApplyInputLevel(static_cast<int32_t>(raised));
+        }
+    }
+}
+
+void AnalysisEngine::FindPitch() {
+    const float* frame = frame_.data();
+    PitchReport chosen = trackers_[0].Analyse(frame);
+    chosenBand_ = 0;
+    for (int band = 1; band < kBandCount; ++band) {
+        const PitchReport report = trackers_[band].AnalyseAfter(trackers_[0], frame);
+        // Ties go to the lower band.
+        if (report.confidence > chosen.confidence) {
+            chosen = report;
+            chosenBand_ = band;
+        }
+    }
+    result_.pitchHz = chosen.pitchHz;
+    chosenConfidence_ = chosen.confidence;
+    chosenRawPitchHz_ = chosen.rawPitchHz;
+    confidenceHistory_[slot_] = chosenConfidence_;
+    rawPitchHistory_[slot_] = chosenRawPitchHz_;
+    if (chosenConfidence_ < 0.2f) {
+        voicedRun_ = 0;
+    } else if (voicedRun_ < 1000000000) {  // only the last ten blocks matter; no overflow
+        ++voicedRun_;
+    }
+}
+
+void AnalysisEngine::Gate() {
+    float rmsSum = 0.0f;
+    float confidenceSum = 0.0f;
+    for (int i = 0; i < kHistorySlots; ++i) {
+        rmsSum += rmsHistory_[i];
+        confidenceSum += confidenceHistory_[i];
+    }
+    const float meanRms = rmsSum * 0.1f;
+    const float meanConfidence = confidenceSum * 0.1f;
+    const float s = sensitivity_.load();
+    if (meanRms < s * 500.0f || meanConfidence < s * 0.3f) {
+        result_.level = 0.0f;
+        result_.pitchHz = 0.0f;
+    }
+}
+
+}  // namespace melvora

@@ -1,0 +1,414 @@
+#include "analysis/pitch_tracker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace melvora {
+
+namespace {
+
+constexpr int kFilterOrder = 12;
+
+struct RateSetting {
+    int sampleRateHz;
+    int decimatedRateHz;
+    // 12th-order recursive low-pass with its -3 dB point near 4000 Hz; a[0] is 1 and unused.
+    // Null for 8000 Hz, where the band below 4000 Hz is the whole signal (see below).
+    const float* b;
+    const float* a;
+};
+
+const float kB11025[] = {0.0311489999f, 0.373787999f, 2.05583405f,  6.85278034f, 15.4187555f,
+                         24.6700077f,   28.7816772f,  24.6700077f,  15.4187555f, 6.85278034f,
+                         2.05583405f,   0.373787999f, 0.0311489999f};
+const float kA11025[] = {1.0f,         5.36072111f,   14.1934452f,   24.0287704f, 28.6667328f,
+                         25.2110786f,  16.6755257f,   8.326478f,     3.10564303f, 0.841785014f,
+                         0.157072112f, 0.0180849507f, 0.00097026024f};
+const float kB16000[] = {0.000883216911f, 0.0105986027f, 0.0582923144f,  0.194307715f, 0.437192351f,
+                         0.699507773f,    0.816092372f,  0.699507773f,   0.437192351f, 0.194307715f,
+                         0.0582923144f,   0.0105986027f, 0.000883216911f};
+const float kA16000[] = {1.0f,           -0.0299151652f,   1.61822343f,     -0.0386513025f,
+                         0.87667352f,    -0.0160382185f,   0.192923382f,    -0.00253345561f,
+                         0.0166647695f,  -0.000139627475f, 0.000449175044f, -1.80133225e-06f,
+                         1.63724042e-06f};
+const float kB22050[] = {4.21860459e-05f, 0.000506232551f, 0.00278427894f, 0.00928093027f,
+                         0.0208820924f,   0.0334113464f,   0.0389799066f,  0.0334113464f,
+                         0.0208820924f,   0.00928093027f,  0.00278427894f, 0.000506232551f,
+                         4.21860459e-05f};
+const float kA22050[] = {1.0f,          -3.30602908f,    6.38385725f,    -8.24141979f, 7.83814621f,
+                         -5.63834906f,  3.12268066f,     -1.32790983f,   0.428298026f, -0.1016194f,
+                         0.0167815033f, -0.00172589812f, 8.34051389e-05f};
+const float kB32000[] = {1.10388817e-06f, 1.32466575e-05f, 7.28566156e-05f, 0.000242855385f,
+                         0.00054642465f,  0.000874279416f, 0.00101999263f,  0.000874279416f,
+                         0.00054642465f,  0.000242855385f, 7.28566156e-05f, 1.32466575e-05f,
+                         1.10388817e-06f};
+const float kA32000[] = {1.0f,         -6.00413513f,   17.416069f,    -31.8888283f, 40.7617683f,
+                         -38.1327972f, 26.6737709f,    -14.0171251f,  5.47965908f,  -1.55118704f,
+                         0.301351517f, -0.0360255465f, 0.00200187904f};
+const float kB44100[] = {4.21067767e-08f, 5.05281321e-07f, 2.77904724e-06f, 9.26349094e-06f,
+                         2.08428555e-05f, 3.33485696e-05f, 3.89066627e-05f, 3.33485696e-05f,
+                         2.08428555e-05f, 9.26349094e-06f, 2.77904724e-06f, 5.05281321e-07f,
+                         4.21067767e-08f};
+const float kA44100[] = {1.0f,         -7.64726019f,  27.3578606f,  -60.3840637f, 91.4003677f,
+                         -99.7941208f, 80.4860001f,   -48.2618103f, 21.3341465f,  -6.77487278f,
+                         1.466043f,    -0.193981007f, 0.0118622938f};
+const float kB48000[] = {1.74100734e-08f, 2.08920881e-07f, 1.14906481e-06f, 3.83021597e-06f,
+                         8.61798617e-06f, 1.37887782e-05f, 1.60869076e-05f, 1.37887782e-05f,
+                         8.61798617e-06f, 3.83021597e-06f, 1.14906481e-06f, 2.08920881e-07f,
+                         1.74100734e-08f};
+const float kA48000[] = {1.0f,         -8.00057697f,  29.8210831f,  -68.3503418f, 107.134796f,
+                         -120.840721f, 100.473213f,   -61.9951363f, 28.1541538f,  -9.17154789f,
+                         2.03321791f,  -0.275274009f, 0.0172052458f};
+
+// At 8000 Hz the working rate is the sample rate and the cut-off the Nyquist frequency: the
+// ideal filter passes everything. The old coefficient set for that cut-off has poles outside
+// the unit circle and overflows within a frame, so this rate copies the frame unfiltered.
+const RateSetting kRateSettings[] = {
+    {8000, 8000, nullptr, nullptr},  {11025, 11025, kB11025, kA11025},
+    {16000, 8000, kB16000, kA16000}, {22050, 11025, kB22050, kA22050},
+    {32000, 8000, kB32000, kA32000}, {44100, 8820, kB44100, kA44100},
+    {48000, 8000, kB48000, kA48000},
+};
+
+// Working rate of the unfiltered path; only its lag arithmetic uses it.
+constexpr int kUnfilteredDecimatedRateHz = 8000;
+
+constexpr double kNoPeak = -1e10;
+
+// Sum of a[i] * b[i], i < count, in four independent partial sums so that the loop pipelines.
+double Dot(const double* a, const double* b, int count) {
+    double s0 = 0.0;
+    double s1 = 0.0;
+    double s2 = 0.0;
+    double s3 = 0.0;
+    int i = 0;
+    for (; i + 3 < count; i += 4) {
+        s0 += a[i] * b[i];
+        s1 += a[i + 1] * b[i + 1];
+        s2 += a[i + 2] * b[i + 2];
+        s3 += a[i + 3] * b[i + 3];
+    }
+    for (; i < count; ++i) {
+        s0 += a[i] * b[i];
+    }
+    return (s0 + s1) + (s2 + s3);
+}
+
+// Ratio of a correlation peak to the energy, as a confidence. A frame without energy has no
+// peak worth a confidence.
+float Normalised(double peak, double energy) {
+    if (!(energy > 0.0)) {
+        return 0.0f;
+    }
+    return static_cast<float>(peak / energy);
+}
+
+// Truncation of a positive rate / frequency quotient to a lag, kept inside int range.
+int LagOf(double lag) {
+    if (!(lag > 0.0)) {
+        return 0;
+    }
+    if (lag > 1e9) {
+        return 1000000000;
+    }
+    return static_cast<int>(lag);
+}
+
+}  // namespace
+
+PitchTracker::PitchTracker() = default;
+
+PitchTracker::~PitchTracker() = default;
+
+bool PitchTracker::Configure(int sampleRateHz, int frameLength, int /*hopLength*/, float bandLowHz,
+                             float bandHighHz) {
+    sampleRateHz_ = 0;
+    frameLength_ = 0;
+    minimumLag_ = maximumLag_ = 0;
+    decimatedLength_ = minimumDecimatedLag_ = maximumDecimatedLag_ = 0;
+    prepared_ = false;
+    trace_ = PitchSearchTrace();
+    if (sampleRateHz <= 0 || frameLength <= 0 || !(bandLowHz > 0.0f) || !(bandHighHz > bandLowHz)) {
+        input_.clear();
+        output_.clear();
+        filtered_.clear();
+        decimated_.clear();
+        direct_.clear();
+        return false;
+    }
+    sampleRateHz_ = sampleRateHz;
+    frameLength_ = frameLength;
+    bandLowHz_ = bandLowHz;
+    bandHighHz_ = bandHighHz;
+
+    filteredPath_ = false;
+    b_ = nullptr;
+    a_ = nullptr;
+    decimatedRateHz_ = kUnfilteredDecimatedRateHz;
+    for (const RateSetting& setting : kRateSettings) {
+        if (setting.sampleRateHz == sampleRateHz) {
+            filteredPath_ = true;
+            decimatedRateHz_ = setting.decimatedRateHz;
+            b_ = setting.b;
+            a_ = setting.a;
+        }
+    }
+    decimationFactor_ =
+        static_cast<int>(std::floor(static_cast<double>(sampleRateHz) / decimatedRateHz_ + 0.5));
+
+    minimumLag_ = LagOf(static_cast<float>(sampleRateHz) / bandHighHz);
+    maximumLag_ = std::min(LagOf(static_cast<float>(sampleRateHz) / bandLowHz), frameLength);
+    decimatedLength_ = static_cast<int>(
+        std::floor(static_cast<double>(frameLength) / sampleRateHz * decimatedRateHz_ + 0.5));
+    const float inverseHigh = 1.0f / bandHighHz;
+    const float inverseLow = 1.0f / bandLowHz;
+    minimumDecimatedLag_ = LagOf(static_cast<float>(inverseHigh * decimatedRateHz_));
+    maximumDecimatedLag_ =
+        std::min(LagOf(static_cast<float>(inverseLow * decimatedRateHz_)), decimatedLength_);
+
+    const std::size_t n = static_cast<std::size_t>(frameLength);
+    if (filteredPath_) {
+        input_.assign(n + kFilterOrder, 0.0);
+        output_.assign(n + kFilterOrder, 0.0);
+        filtered_.assign(n, 0.0);
+        decimated_.assign(static_cast<std::size_t>(decimatedLength_), 0.0);
+        direct_.clear();
+    } else {
+        input_.clear();
+        output_.clear();
+        filtered_.clear();
+        decimated_.clear();
+        direct_.assign(n, 0.0);
+    }
+    return true;
+}
+
+PitchReport PitchTracker::Analyse(const float* frame) {
+    if (frameLength_ <= 0) {
+        return PitchReport();
+    }
+    if (!filteredPath_) {
+        return SearchUnfiltered(frame);
+    }
+    FilterAndDecimate(frame);
+    return SearchFiltered(filtered_, decimated_);
+}
+
+PitchReport PitchTracker::AnalyseAfter(const PitchTracker& prepared, const float* frame) {
+    if (frameLength_ <= 0) {
+        return PitchReport();
+    }
+    if (filteredPath_ && prepared.prepared_ && prepared.filteredPath_ &&
+        prepared.sampleRateHz_ == sampleRateHz_ && prepared.frameLength_ == frameLength_) {
+        prepared_ = false;
+        return SearchFiltered(prepared.filtered_, prepared.decimated_);
+    }
+    return Analyse(frame);
+}
+
+void PitchTracker::FilterAndDecimate(const float* frame) {
+    const int n = frameLength_;
+    if (b_ == nullptr) {
+        for (int t = 0; t < n; ++t) {
+            filtered_[t] = frame[t];
+        }
+    } else {
+        // y[t] = sum b[k] x[t-k] - sum a[k] y[t-k]; the 12 leading zeros of both arrays are
+        // the filter's rest state, so every frame starts afresh.
+        double* x = input_.data() + kFilterOrder;
+        double* y = output_.data() + kFilterOrder;
+        for (int t = 0; t < n; ++t) {
+            x[t] = frame[t];
+        }
+        double b[kFilterOrder + 1];
+        double a[kFilterOrder + 1];
+        for (int k = 0; k <= kFilterOrder; ++k) {
+            b[k] = b_[k];
+            a[k] = a_[k];
+        }
+        for (int t = 0; t < n; ++t) {
+            double feedForward = 0.0;
+            for (int k = 0; k <= kFilterOrder; ++k) {
+                feedForward += b[k] * x[t - k];
+            }
+            // The newest output last, so the dependency chain from y[t-1] is one step long.
+            double feedBack = 0.0;
+            for (int k = kFilterOrder; k >= 2; --k) {
+                feedBack += a[k] * y[t - k];
+            }
+            y[t] = (feedForward - feedBack) - a[1] * y[t - 1];
+            filtered_[t] = static_cast<float>(y[t]);
+        }
+    }
+    const int step = decimationFactor_;
+    for (int i = 0; i < decimatedLength_; ++i) {
+        const long long source = static_cast<long long>(i) * step;
+        decimated_[i] = source < n ? filtered_[static_cast<std::size_t>(source)] : 0.0;
+    }
+    prepared_ = true;
+}
+
+PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
+                                         const std::vector<double>& decimated) {
+    trace_ = PitchSearchTrace();
+    const int length = decimatedLength_;
+    const double* dec = decimated.data();
+
+    // Coarse search at the working rate.
+    double r0 = 0.0;
+    if (length > 0) {
+        r0 = Dot(dec, dec, length) * (1.0 / length);
+    }
+    double best = kNoPeak;
+    int bestLag = 0;
+    bool searched = false;
+    for (int lag = minimumDecimatedLag_; lag <= maximumDecimatedLag_; ++lag) {
+        const double r = Dot(dec, dec + lag, length - lag) * (1.0 / length);
+        if (r > best) {
+            best = r;
+            bestLag = lag;
+        }
+        searched = true;
+    }
+    trace_.coarseLag = bestLag;
+
+    float confidence;
+    float pitchHz;
+    if (!searched) {
+        // No lag to search in this band (a frame too short for it): a negative confidence
+        // loses the choice to any band with a real peak, and there is no period to turn into
+        // a pitch.
+        confidence = -1.0f;
+        pitchHz = 0.0f;
+    } else {
+        confidence = (bestLag == minimumDecimatedLag_ || bestLag == maximumDecimatedLag_)
+                         ? 0.0f
+                         : Normalised(best, r0);
+        pitchHz = bestLag > 0 ? static_cast<float>(static_cast<double>(decimatedRateHz_) / bestLag)
+                              : 0.0f;
+    }
+    pitchHz = DecideVoicing(&confidence, pitchHz, r0);
+
+    if (pitchHz > 10.0f) {
+        const int n = frameLength_;
+        const double* f = filtered.data();
+        const double fineR0 = Dot(f, f, n) * (1.0 / n);
+        const double rate = sampleRateHz_;
+        // The lags within 10 Hz of the coarse pitch, widened to every full-rate lag within one
+        // coarse lag of the coarse peak: above about 400 Hz a coarse lag step is wider than
+        // 20 Hz and the true period would otherwise be out of reach.
+        int low = std::min(LagOf(rate / (pitchHz + 10.0)), (bestLag - 1) * decimationFactor_);
+        int high = std::max(LagOf(rate / (pitchHz - 10.0)), (bestLag + 1) * decimationFactor_);
+        const int start = low > minimumLag_ ? low : minimumLag_;
+        const int end = high < maximumLag_ ? high : maximumLag_;
+        double fineBest = kNoPeak;
+        int fineLag = start;
+        for (int lag = start; lag <= end; ++lag) {
+            const double r = Dot(f, f + lag, n - lag) * (1.0 / n);
+            if (r > fineBest) {
+                fineBest = r;
+                fineLag = lag;
+            }
+        }
+        trace_.fineStartLag = start;
+        trace_.fineEndLag = end;
+        trace_.fineLag = fineLag;
+        if (fineLag == minimumLag_ || fineLag == maximumLag_) {
+            confidence = 0.0f;
+        } else if (start > end) {
+            confidence = -1.0f;  // nothing was searched: no peak to normalise
+        } else {
+            confidence = Normalised(fineBest, fineR0);
+        }
+        pitchHz = fineLag > 0 ? static_cast<float>(rate / fineLag) : 0.0f;
+    }
+
+    // Three-frame smoothing: the weighted mean unless it strays from the median.
+    const float rawPitchHz = pitchHz;
+    float sorted[3] = {pitchHistory0_, pitchHistory1_, rawPitchHz};
+    std::sort(sorted, sorted + 3);
+    const float median = sorted[1];
+    const float mean = 0.25f * pitchHistory0_ + 0.25f * pitchHistory1_ + 0.5f * rawPitchHz;
+    PitchReport report;
+    report.pitchHz = std::fabs(mean - median) < 10.0f ? mean : median;
+    report.confidence = confidence;
+    report.rawPitchHz = rawPitchHz;
+    pitchHistory0_ = pitchHistory1_;
+    pitchHistory1_ = rawPitchHz;
+    return report;
+}
+
+PitchReport PitchTracker::SearchUnfiltered(const float* frame) {
+    trace_ = PitchSearchTrace();
+    prepared_ = false;
+    const int n = frameLength_;
+    double* x = direct_.data();
+    for (int i = 0; i < n; ++i) {
+        x[i] = frame[i];
+    }
+    const double r0 = Dot(x, x, n) * (1.0 / n);
+    double best = kNoPeak;
+    int bestLag = 0;
+    bool searched = false;
+    for (int lag = minimumLag_; lag <= maximumLag_; ++lag) {
+        const double r = Dot(x, x + lag, n - lag) * (1.0 / n);
+        if (r > best) {
+            best = r;
+            bestLag = lag;
+        }
+        searched = true;
+    }
+    trace_.coarseLag = bestLag;
+
+    float confidence;
+    float pitchHz;
+    if (!searched) {
+        confidence = -1.0f;
+        pitchHz = 0.0f;
+    } else {
+        confidence =
+            (bestLag == minimumLag_ || bestLag == maximumLag_) ? 0.0f : Normalised(best, r0);
+        pitchHz =
+            bestLag > 0 ? static_cast<float>(static_cast<double>(sampleRateHz_) / bestLag) : 0.0f;
+    }
+    pitchHz = DecideVoicing(&confidence, pitchHz, r0);
+    PitchReport report;
+    report.pitchHz = pitchHz;
+    report.confidence = confidence;
+    report.rawPitchHz = pitchHz;
+    return report;
+}
+
+float PitchTracker::DecideVoicing(float* confidence, float pitchHz, double r0) {
+    const float t = threshold_;
+    float& c = *confidence;
+    if (c > t) {
+        // A single weak frame between two voiced ones counts as voiced in the history.
+        if (previousConfidence_ < t && confidenceBeforePrevious_ > t) {
+            previousConfidence_ = t + 0.01f;
+        }
+    } else if (c > static_cast<double>(t) - 0.1 && previousConfidence_ > t &&
+               confidenceBeforePrevious_ > t) {
+        // A voiced stretch is held through a frame whose peak is weak but positive.
+        c = t + 0.01f;
+    }
+    if (c < t) {
+        pitchHz = 0.0f;
+    }
+
+    // Silence: a frame within e^3 of the quietest frame seen so far has no pitch.
+    const float logEnergy = static_cast<float>(std::log(1.0 + r0 / frameLength_));
+    if (logEnergy < minimumLogEnergy_) {
+        minimumLogEnergy_ = logEnergy;
+    }
+    if (logEnergy < minimumLogEnergy_ + 3.0f) {
+        pitchHz = 0.0f;
+    }
+
+    confidenceBeforePrevious_ = previousConfidence_;
+    previousConfidence_ = c;
+    return pitchHz;
+}
+
+}  // namespace melvora

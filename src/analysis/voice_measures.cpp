@@ -1,0 +1,166 @@
+#include "analysis/voice_measures.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace melvora {
+
+namespace {
+
+// Mean absolute change between consecutive values of the current run (at most the last
+// kHistorySlots), relative to their mean; `fallback` when there is nothing to compare.
+float RelativeChange(const float* history, int slot, int voicedRun, float fallback) {
+    const int n = std::min(voicedRun, kHistorySlots);
+    const int m = n - 1;
+    float change = 0.0f;
+    float sum = 0.0f;
+    for (int t = 1; t <= m; ++t) {
+        const int j = ((slot - t) % kHistorySlots + kHistorySlots) % kHistorySlots;
+        change += std::fabs(history[j] - history[(j + 1) % kHistorySlots]);
+        sum += history[j];
+    }
+    sum += history[slot];
+    const float mean = sum / static_cast<float>(n);
+    if (std::fabs(mean) <= 1e-35f) {
+        return fallback;
+    }
+    const float relative = (change / static_cast<float>(m)) / mean;
+    return std::isnan(relative) ? fallback : relative;
+}
+
+}  // namespace
+
+float VoiceMeasures::LevelCeilingDb() {
+    static const float ceiling = static_cast<float>(10.0 * std::log10(1073676288.0) - 5.0);
+    return ceiling;
+}
+
+LevelMeasure VoiceMeasures::Level(const float* frame, int n) {
+    LevelMeasure measure;
+    if (n < 1) {
+        return measure;
+    }
+    const float inverseN = 1.0f / static_cast<float>(n);
+    float sum = 0.0f;
+    float smallest = frame[0];
+    float largest = frame[0];
+    for (int i = 0; i < n; ++i) {
+        sum += frame[i];
+        smallest = std::min(smallest, frame[i]);
+        largest = std::max(largest, frame[i]);
+    }
+    const float mean = sum * inverseN;
+    float energy = 0.0f;
+    for (int i = 0; i < n; ++i) {
+        const float d = frame[i] - mean;
+        energy += d * d;
+    }
+    const float power = energy * inverseN;
+    const float ceiling = LevelCeilingDb();
+    // log10(0) is minus infinity, which the floor turns into 20 dB.
+    float db = power > 0.0f ? static_cast<float>(10.0 * std::log10(power)) : 20.0f;
+    if (db < 20.0f) {
+        db = 20.0f;
+    }
+    if (db > ceiling) {
+        db = ceiling;
+    }
+    measure.level = (db - 20.0f) / (ceiling - 20.0f);
+    measure.rms = std::sqrt(power);
+    measure.peakToPeak = largest - smallest;
+    return measure;
+}
+
+TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int n, float pitchHz,
+                                    int sampleRateHz, FftPlan* plan, float* spectrum) {
+    TessimMeasure measure;
+    const int m = plan->Size();
+    if (!(pitchHz > 0.0f) || m < n || sampleRateHz <= 0) {
+        return measure;
+    }
+    for (int i = 0; i < n; ++i) {
+        spectrum[2 * i] = window[i] * frame[i];
+        spectrum[2 * i + 1] = 0.0f;
+    }
+    for (int i = n; i < m; ++i) {
+        spectrum[2 * i] = 0.0f;
+        spectrum[2 * i + 1] = 0.0f;
+    }
+    plan->Transform(spectrum, -1);
+    const int half = m / 2;
+    for (int k = 0; k <= half; ++k) {
+        const float re = spectrum[2 * k];
+        const float im = spectrum[2 * k + 1];
+        spectrum[2 * k] = re * re + im * im;
+    }
+
+    const int lowHarmonic = std::max(0, static_cast<int>(std::floor(70.0 / pitchHz)));
+    const int middleHarmonic = static_cast<int>(std::floor(1600.0 / pitchHz));
+    const int highHarmonic = static_cast<int>(std::floor(4500.0 / pitchHz));
+    auto bin = [&](int harmonic) {
+        const double b =
+            std::floor(static_cast<double>(harmonic) * pitchHz / sampleRateHz * m + 0.5);
+        // Only squared bins 0..M/2 take part.
+        return static_cast<int>(std::min(b, static_cast<double>(half + 1)));
+    };
+    const int lowStart = bin(lowHarmonic);
+    const int middle = bin(middleHarmonic);
+    const int highEnd = bin(highHarmonic);
+    double low = 0.0;
+    for (int k = lowStart; k < middle; ++k) {
+        low += spectrum[2 * k];
+    }
+    double high = 0.0;
+    for (int k = middle; k < highEnd; ++k) {
+        high += spectrum[2 * k];
+    }
+
+    // An empty or silent high band reads as the floor; an empty low band (pitch of 1600 Hz
+    // or more) as the top, as log10(0) = -infinity would give.
+    float db;
+    if (!(high > 0.0)) {
+        db = -40.0f;
+    } else if (!(low > 0.0)) {
+        db = -10.0f;
+    } else {
+        db = static_cast<float>(10.0 * std::log10(high) - 10.0 * std::log10(low));
+    }
+    if (db < -40.0f) {
+        db = -40.0f;
+    }
+    if (db > -10.0f) {
+        db = -10.0f;
+    }
+    measure.tessimDb = db;
+    measure.tessim = (db + 40.0f) * 0.033333335f;
+    return measure;
+}
+
+float VoiceMeasures::Jitter(const float* rawPitchHistory, int slot, float confidence,
+                            float rawPitchHz, int* voicedRun) {
+    float raw;
+    if (confidence <= 0.2f || *voicedRun < 2) {
+        raw = 0.4f;
+    } else if (std::fabs(rawPitchHz) < 1e-35f) {
+        *voicedRun = 0;
+        raw = 0.4f;
+    } else {
+        raw = RelativeChange(rawPitchHistory, slot, *voicedRun, 0.4f);
+    }
+    raw = std::clamp(raw, 0.0f, 0.4f);
+    return std::clamp(1.0f - raw * 2.5f, 0.0f, 1.0f);
+}
+
+float VoiceMeasures::Shimmer(const float* peakToPeakHistory, int slot, float confidence,
+                             int voicedRun) {
+    float raw;
+    if (confidence <= 0.2f || voicedRun < 2) {
+        raw = 0.8f;
+    } else {
+        raw = RelativeChange(peakToPeakHistory, slot, voicedRun, 0.8f);
+    }
+    raw = std::clamp(raw, 0.0f, 0.8f);
+    return std::clamp(1.0f - raw * 1.25f, 0.0f, 1.0f);
+}
+
+}  // namespace melvora

@@ -1,0 +1,324 @@
+#include "analysis/pitch_tracker.h"
+
+#include "synthetic_voice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace melvora {
+namespace {
+
+// The four search bands of the engine.
+constexpr float kBands[4][2] = {
+    {40.0f, 285.0f}, {240.0f, 1140.0f}, {960.0f, 2280.0f}, {1920.0f, 4050.0f}};
+
+std::vector<float> FrameAt(const std::vector<int16_t>& samples, size_t start, int n) {
+    std::vector<float> frame(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        frame[i] = samples[start + static_cast<size_t>(i)];
+    }
+    return frame;
+}
+
+// One frame of dither-level silence, so the silence detector settles on a quiet floor as it
+// does when the microphone runs before anyone sings.
+void FeedSilence(PitchTracker* tracker, int n) {
+    std::vector<float> quiet(static_cast<size_t>(n), 1e-35f);
+    tracker->Analyse(quiet.data());
+}
+
+TEST(PitchTrackerLags, DefaultFrameAt44100) {
+    const int expected[4][4] = {
+        {154, 1102, 30, 220}, {38, 183, 7, 36}, {19, 45, 3, 9}, {10, 22, 2, 4}};
+    for (int band = 0; band < 4; ++band) {
+        PitchTracker tracker;
+        ASSERT_TRUE(tracker.Configure(44100, 1764, 1323, kBands[band][0], kBands[band][1]));
+        EXPECT_EQ(tracker.DecimationFactor(), 5);
+        EXPECT_EQ(tracker.DecimatedRateHz(), 8820);
+        EXPECT_EQ(tracker.DecimatedLength(), 353);
+        EXPECT_EQ(tracker.MinimumLag(), expected[band][0]) << band;
+        EXPECT_EQ(tracker.MaximumLag(), expected[band][1]) << band;
+        EXPECT_EQ(tracker.MinimumDecimatedLag(), expected[band][2]) << band;
+        EXPECT_EQ(tracker.MaximumDecimatedLag(), expected[band][3]) << band;
+        EXPECT_TRUE(tracker.UsesFilteredPath());
+    }
+}
+
+TEST(PitchTrackerLags, WorkingRatesOfTheTable) {
+    struct Row {
+        int rate;
+        int frame;
+        int decimatedRate;
+        int factor;
+        int decimatedLength;
+    };
+    const Row rows[] = {{16000, 640, 8000, 2, 320},  {8000, 320, 8000, 1, 320},
+                        {11025, 441, 11025, 1, 441}, {22050, 882, 11025, 2, 441},
+                        {32000, 1280, 8000, 4, 320}, {48000, 1920, 8000, 6, 320}};
+    for (const Row& row : rows) {
+        PitchTracker tracker;
+        ASSERT_TRUE(tracker.Configure(row.rate, row.frame, 1, 40.0f, 285.0f));
+        EXPECT_TRUE(tracker.UsesFilteredPath()) << row.rate;
+        EXPECT_EQ(tracker.DecimatedRateHz(), row.decimatedRate) << row.rate;
+        EXPECT_EQ(tracker.DecimationFactor(), row.factor) << row.rate;
+        EXPECT_EQ(tracker.DecimatedLength(), row.decimatedLength) << row.rate;
+    }
+    PitchTracker other;
+    ASSERT_TRUE(other.Configure(12000, 480, 360, 40.0f, 285.0f));
+    EXPECT_FALSE(other.UsesFilteredPath());
+}
+
+TEST(PitchTrackerLags, RejectsUnusableSettingsAndThenReportsNothing) {
+    PitchTracker tracker;
+    EXPECT_FALSE(tracker.Configure(0, 640, 480, 40.0f, 285.0f));
+    EXPECT_FALSE(tracker.Configure(16000, 0, 480, 40.0f, 285.0f));
+    EXPECT_FALSE(tracker.Configure(16000, 640, 480, 285.0f, 40.0f));
+    const float frame[4] = {1.0f, 2.0f, 3.0f, 4.0f};
+    const PitchReport report = tracker.Analyse(frame);
+    EXPECT_EQ(report.pitchHz, 0.0f);
+    EXPECT_EQ(report.confidence, 0.0f);
+}
+
+// The worked example: a pure 220 Hz tone at 44100 Hz, frame 1764.
+TEST(PitchTrackerExample, Tone220HzAt44100) {
+    PitchTracker tracker;
+    ASSERT_TRUE(tracker.Configure(44100, 1764, 1323, 40.0f, 285.0f));
+    FeedSilence(&tracker, 1764);
+    const std::vector<int16_t> tone = Sine(44100, 1.0, 220.0, 10000.0);
+    for (int frame = 0; frame < 5; ++frame) {
+        const std::vector<float> x = FrameAt(tone, static_cast<size_t>(frame) * 1323, 1764);
+        const PitchReport report = tracker.Analyse(x.data());
+        EXPECT_EQ(tracker.LastSearch().coarseLag, 40);
+        EXPECT_EQ(tracker.LastSearch().fineStartLag, 191);
+        EXPECT_EQ(tracker.LastSearch().fineEndLag, 209);
+        EXPECT_EQ(tracker.LastSearch().fineLag, 200);
+        EXPECT_NEAR(report.confidence, 0.9f, 0.05f);
+        EXPECT_FLOAT_EQ(report.rawPitchHz, 220.5f);
+        if (frame == 0) {
+            EXPECT_EQ(report.pitchHz, 0.0f) << "the smoothing delays the note by one frame";
+        } else {
+            EXPECT_FLOAT_EQ(report.pitchHz, 220.5f) << frame;
+        }
+    }
+    // One unvoiced frame after the note still reports the held pitch (median of 220.5,
+    // 220.5, 0), the next one nothing.
+    std::vector<float> quiet(1764, 1e-35f);
+    EXPECT_FLOAT_EQ(tracker.Analyse(quiet.data()).pitchHz, 220.5f);
+    EXPECT_EQ(tracker.Analyse(quiet.data()).pitchHz, 0.0f);
+}
+
+// Above about 400 Hz the coarse lag step is wider than the +-10 Hz of the fine search; the
+// widened search must still reach the true period (698 Hz at 16000 Hz read 727 Hz before).
+// Every voiced frame must land on the nearest full-rate lag of the period or its neighbour
+// (less than 0.75 lag away). The coarse grid may prefer a multiple of the period (an octave
+// slip of the coarse search, which is the algorithm's own and stays); the fine search must
+// then land as close to that multiple. Notes up to 1046.5 Hz: above it the band's decimated
+// range at 8000 Hz ends at the period (the next band takes over in the engine).
+class PitchTrackerHighNotes : public ::testing::TestWithParam<std::tuple<int, double, bool>> {};
+
+TEST_P(PitchTrackerHighNotes, FineSearchReachesTheTruePeriod) {
+    const int rate = std::get<0>(GetParam());
+    const double pitch = std::get<1>(GetParam());
+    const bool pulses = std::get<2>(GetParam());
+    const int n = static_cast<int>(std::floor(rate * 0.04f + 0.5));
+    const int hop = static_cast<int>(std::floor(rate * 0.03f + 0.5));
+    PitchTracker tracker;
+    ASSERT_TRUE(tracker.Configure(rate, n, hop, 240.0f, 1140.0f));
+    FeedSilence(&tracker, n);
+    const std::vector<int16_t> voice =
+        pulses ? SteadyVoice(rate, 1.0, pitch, 12000.0) : Sine(rate, 1.0, pitch, 12000.0);
+    int voiced = 0;
+    int slips = 0;
+    for (int frame = 0; frame < 20; ++frame) {
+        const std::vector<float> x = FrameAt(voice, static_cast<size_t>(frame) * hop, n);
+        const PitchReport report = tracker.Analyse(x.data());
+        if (report.rawPitchHz <= 0.0f) {
+            continue;
+        }
+        ++voiced;
+        const double lag = rate / report.rawPitchHz;
+        const double trueLag = TrueLag(rate, pitch);
+        // The period itself or, after a coarse slip, a multiple of it; either way the nearest
+        // full-rate lag or its neighbour, not the lag next to that (the old error).
+        const double multiple = std::max(1.0, std::floor(lag / trueLag + 0.5));
+        EXPECT_LT(std::fabs(lag - multiple * trueLag), 0.75)
+            << "frame " << frame << " read " << report.rawPitchHz << " Hz";
+        slips += multiple > 1.0 ? 1 : 0;
+    }
+    EXPECT_GE(voiced, 18);
+    RecordProperty("coarse_slips", slips);
+}
+
+INSTANTIATE_TEST_SUITE_P(SustainedNotes, PitchTrackerHighNotes,
+                         ::testing::Combine(::testing::Values(16000, 22050, 44100),
+                                            ::testing::Values(400.0, 466.2, 523.3, 587.3, 698.5,
+                                                              783.99, 880.0, 987.8, 1046.5),
+                                            ::testing::Bool()));
+
+TEST(PitchTrackerBands, EmptyLagRangeGivesNegativeConfidenceAndNoPitch) {
+    PitchTracker tracker;
+    // 100 samples at 44100 Hz: the lowest band's decimated lags would start at 30 but the
+    // decimated frame has only 20 samples.
+    ASSERT_TRUE(tracker.Configure(44100, 100, 100, 40.0f, 285.0f));
+    ASSERT_GT(tracker.MinimumDecimatedLag(), tracker.MaximumDecimatedLag());
+    const std::vector<int16_t> tone = Sine(44100, 0.01, 1000.0, 8000.0);
+    for (int i = 0; i < 3; ++i) {
+        const std::vector<float> x = FrameAt(tone, 0, 100);
+        const PitchReport report = tracker.Analyse(x.data());
+        EXPECT_LT(report.confidence, 0.0f);
+        EXPECT_TRUE(std::isfinite(report.confidence));
+        EXPECT_EQ(report.pitchHz, 0.0f);
+        EXPECT_EQ(report.rawPitchHz, 0.0f);
+    }
+}
+
+TEST(PitchTrackerVoicing, VoiceFromTheFirstFrameIsTakenForTheQuietestFrame) {
+    // The silence detector's floor starts at 10 and only falls: a tracker that has never heard
+    // anything quieter than the voice finds no pitch in it.
+    PitchTracker fresh;
+    ASSERT_TRUE(fresh.Configure(16000, 640, 480, 40.0f, 285.0f));
+    const std::vector<int16_t> voice = SteadyVoice(16000, 0.5, 200.0, 8000.0);
+    for (int frame = 0; frame < 8; ++frame) {
+        const std::vector<float> x = FrameAt(voice, static_cast<size_t>(frame) * 480, 640);
+        EXPECT_EQ(fresh.Analyse(x.data()).rawPitchHz, 0.0f);
+    }
+    PitchTracker settled;
+    ASSERT_TRUE(settled.Configure(16000, 640, 480, 40.0f, 285.0f));
+    FeedSilence(&settled, 640);
+    const std::vector<float> x = FrameAt(voice, 0, 640);
+    EXPECT_NEAR(settled.Analyse(x.data()).rawPitchHz, 200.0f, 200.0f / 80.0f * 1.01f);
+}
+
+TEST(PitchTrackerVoicing, FrameWithinEThreeOfTheQuietestHasNoPitch) {
+    PitchTracker tracker;
+    ASSERT_TRUE(tracker.Configure(16000, 640, 480, 40.0f, 285.0f));
+    // A quiet 200 Hz voice sets the floor; the same voice 3 dB louder stays below e^3 above it.
+    const std::vector<int16_t> quiet = SteadyVoice(16000, 0.2, 200.0, 2000.0);
+    const std::vector<int16_t> louder = SteadyVoice(16000, 0.2, 200.0, 2000.0 * 1.41);
+    const std::vector<float> a = FrameAt(quiet, 0, 640);
+    const std::vector<float> b = FrameAt(louder, 0, 640);
+    tracker.Analyse(a.data());
+    for (int i = 0; i < 4; ++i) {
+        const PitchReport report = tracker.Analyse(b.data());
+        EXPECT_GT(report.confidence, 0.5f);
+        EXPECT_EQ(report.rawPitchHz, 0.0f);
+    }
+}
+
+// Frames with a known confidence on the direct path (12000 Hz, no filter, no fine search): two
+// impulses 100 samples apart correlate only at lag 100, with confidence e / (1 + e^2).
+std::vector<float> ImpulsePair(double echo) {
+    std::vector<float> frame(480, 0.0f);
+    frame[10] = 30000.0f;
+    frame[110] = static_cast<float>(30000.0 * echo);
+    return frame;
+}
+
+TEST(PitchTrackerVoicing, WeakFrameInsideAVoicedStretchIsHeld) {
+    const std::vector<float> voiced = ImpulsePair(0.9);
+    const std::vector<float> weak = ImpulsePair(0.05);  // confidence about 0.05
+    const std::vector<float> flat = ImpulsePair(0.0);   // confidence 0
+
+    PitchTracker alone;
+    ASSERT_TRUE(alone.Configure(12000, 480, 360, 40.0f, 285.0f));
+    FeedSilence(&alone, 480);
+    PitchReport report = alone.Analyse(weak.data());
+    EXPECT_NEAR(report.confidence, 0.05f / (1.0f + 0.0025f), 1e-6f);
+    EXPECT_EQ(report.pitchHz, 0.0f);
+
+    // After two voiced frames the weak one is held at threshold + 0.01 and keeps its pitch.
+    PitchTracker held;
+    ASSERT_TRUE(held.Configure(12000, 480, 360, 40.0f, 285.0f));
+    FeedSilence(&held, 480);
+    EXPECT_FLOAT_EQ(held.Analyse(voiced.data()).pitchHz, 120.0f);
+    EXPECT_FLOAT_EQ(held.Analyse(voiced.data()).pitchHz, 120.0f);
+    report = held.Analyse(weak.data());
+    EXPECT_FLOAT_EQ(report.confidence, 0.11f);
+    EXPECT_FLOAT_EQ(report.pitchHz, 120.0f);
+
+    // A frame without any peak is not held ...
+    report = held.Analyse(flat.data());
+    EXPECT_EQ(report.confidence, 0.0f);
+    EXPECT_EQ(report.pitchHz, 0.0f);
+    // ... but a single dropout between voiced frames counts as voiced in the history, so the
+    // next weak frame is held again.
+    EXPECT_FLOAT_EQ(held.Analyse(voiced.data()).pitchHz, 120.0f);
+    report = held.Analyse(weak.data());
+    EXPECT_FLOAT_EQ(report.confidence, 0.11f);
+    EXPECT_FLOAT_EQ(report.pitchHz, 120.0f);
+}
+
+TEST(PitchTrackerPaths, UnlistedRateIsSearchedDirectlyWithoutSmoothing) {
+    PitchTracker tracker;
+    ASSERT_TRUE(tracker.Configure(12000, 480, 360, 40.0f, 285.0f));
+    FeedSilence(&tracker, 480);
+    const std::vector<int16_t> voice = SteadyVoice(12000, 0.2, 150.0, 8000.0);
+    const std::vector<float> x = FrameAt(voice, 0, 480);
+    const PitchReport report = tracker.Analyse(x.data());
+    EXPECT_FLOAT_EQ(report.pitchHz, 150.0f);  // lag 80 exactly, no one-frame delay
+    EXPECT_EQ(report.pitchHz, report.rawPitchHz);
+}
+
+TEST(PitchTrackerPaths, SharedFilterGivesTheSameReports) {
+    const int n = 1764;
+    const std::vector<int16_t> voice = SteadyVoice(44100, 0.5, 330.0, 9000.0);
+    PitchTracker first;
+    PitchTracker alone;
+    PitchTracker shared;
+    first.Configure(44100, n, 1323, 40.0f, 285.0f);
+    alone.Configure(44100, n, 1323, 240.0f, 1140.0f);
+    shared.Configure(44100, n, 1323, 240.0f, 1140.0f);
+    for (int frame = 0; frame < 6; ++frame) {
+        const std::vector<float> x = frame == 0
+                                         ? std::vector<float>(n, 1e-35f)
+                                         : FrameAt(voice, static_cast<size_t>(frame) * 1323, n);
+        first.Analyse(x.data());
+        const PitchReport a = alone.Analyse(x.data());
+        const PitchReport b = shared.AnalyseAfter(first, x.data());
+        EXPECT_EQ(a.pitchHz, b.pitchHz);
+        EXPECT_EQ(a.confidence, b.confidence);
+        EXPECT_EQ(a.rawPitchHz, b.rawPitchHz);
+    }
+}
+
+// At 8000 Hz the frame is copied instead of running the unstable coefficient set: the
+// "filtered" frame stays bounded on the harshest input.
+TEST(PitchTrackerPaths, EightKilohertzFilterStaysBounded) {
+    PitchTracker tracker;
+    ASSERT_TRUE(tracker.Configure(8000, 320, 240, 40.0f, 285.0f));
+    std::vector<float> square(320);
+    for (int i = 0; i < 320; ++i) {
+        square[i] = (i / 7) % 2 == 0 ? 32767.0f : -32768.0f;
+    }
+    const PitchReport report = tracker.Analyse(square.data());
+    for (double v : tracker.FilteredFrame()) {
+        ASSERT_TRUE(std::isfinite(v));
+        ASSERT_LE(std::fabs(v), 32768.0);
+    }
+    EXPECT_TRUE(std::isfinite(report.confidence));
+}
+
+// Every filter of the table stays bounded on a full-scale square wave over many frames.
+TEST(PitchTrackerPaths, EveryFilterIsStable) {
+    for (int rate : {11025, 16000, 22050, 32000, 44100, 48000}) {
+        const int n = static_cast<int>(std::floor(rate * 0.04f + 0.5));
+        PitchTracker tracker;
+        ASSERT_TRUE(tracker.Configure(rate, n, n, 40.0f, 285.0f));
+        std::vector<float> square(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            square[i] = (i / 13) % 2 == 0 ? 32767.0f : -32768.0f;
+        }
+        tracker.Analyse(square.data());
+        double largest = 0.0;
+        for (double v : tracker.FilteredFrame()) {
+            ASSERT_TRUE(std::isfinite(v)) << rate;
+            largest = std::max(largest, std::fabs(v));
+        }
+        EXPECT_LT(largest, 2.0 * 32768.0) << rate;
+    }
+}
+
+}  // namespace
+}  // namespace melvora

@@ -1,0 +1,198 @@
+#include "analysis/voice_measures.h"
+
+#include "analysis/window_function.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace melvora {
+namespace {
+
+std::vector<float> SineFrame(int n, int rate, double frequencyHz, double amplitude,
+                             double offset = 0.0) {
+    std::vector<float> frame(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        frame[i] =
+            static_cast<float>(offset + amplitude * std::sin(2.0 * M_PI * frequencyHz * i / rate));
+    }
+    return frame;
+}
+
+TEST(LevelMeasure, CeilingIs85Point30873Decibels) {
+    EXPECT_NEAR(VoiceMeasures::LevelCeilingDb(), 85.30873f, 1e-4f);
+}
+
+TEST(LevelMeasure, RmsOf1000GivesPoint6125) {
+    // 450 Hz over 0.04 s is 18 whole periods, so the RMS is exact.
+    const std::vector<float> frame = SineFrame(1764, 44100, 450.0, 1000.0 * std::sqrt(2.0));
+    const LevelMeasure level = VoiceMeasures::Level(frame.data(), 1764);
+    EXPECT_NEAR(level.rms, 1000.0f, 0.5f);
+    EXPECT_NEAR(level.level, 0.6125f, 1e-4f);
+    EXPECT_NEAR(level.peakToPeak, 2828.4f, 3.0f);  // samples miss the crest slightly
+}
+
+TEST(LevelMeasure, QuietFramesAndOffsetsReadAsSilence) {
+    std::vector<float> quiet = SineFrame(640, 16000, 500.0, 10.0 * std::sqrt(2.0) * 0.99);
+    EXPECT_EQ(VoiceMeasures::Level(quiet.data(), 640).level, 0.0f);
+    std::vector<float> offset(640, 12000.0f);
+    const LevelMeasure dc = VoiceMeasures::Level(offset.data(), 640);
+    EXPECT_EQ(dc.level, 0.0f);
+    EXPECT_EQ(dc.rms, 0.0f);
+    EXPECT_EQ(dc.peakToPeak, 0.0f);
+    std::vector<float> zeros(640, 0.0f);
+    EXPECT_EQ(VoiceMeasures::Level(zeros.data(), 640).level, 0.0f);
+}
+
+TEST(LevelMeasure, FullScaleSquareGivesOne) {
+    std::vector<float> square(1764);
+    for (int i = 0; i < 1764; ++i) {
+        square[i] = (i / 21) % 2 == 0 ? 32767.0f : -32767.0f;
+    }
+    EXPECT_FLOAT_EQ(VoiceMeasures::Level(square.data(), 1764).level, 1.0f);
+}
+
+class TessimMeasureTest : public ::testing::Test {
+  protected:
+    void Prepare(int n, int m) {
+        n_ = n;
+        window_.assign(static_cast<size_t>(n), 0.0f);
+        MakeWindow(window_.data(), n, kWindowHamming);
+        plan_.Configure(m);
+        spectrum_.assign(2 * static_cast<size_t>(m), 0.0f);
+    }
+    TessimMeasure Measure(const std::vector<float>& frame, float pitchHz, int rate) {
+        return VoiceMeasures::Tessim(frame.data(), window_.data(), n_, pitchHz, rate, &plan_,
+                                     spectrum_.data());
+    }
+    int n_ = 0;
+    std::vector<float> window_;
+    FftPlan plan_;
+    std::vector<float> spectrum_;
+};
+
+// At 200 Hz (44100 Hz, M = 2048) the low band is bins 0..73 and the high band 74..203.
+TEST_F(TessimMeasureTest, HarmonicsAboveAndBelow1600HzAtTheirDecibelDistance) {
+    Prepare(1764, 2048);
+    std::vector<float> frame = SineFrame(1764, 44100, 200.0, 10000.0);
+    const std::vector<float> high = SineFrame(1764, 44100, 2000.0, 10000.0 * std::pow(10, -1.25));
+    for (int i = 0; i < 1764; ++i) {
+        frame[i] += high[i];
+    }
+    const TessimMeasure t = Measure(frame, 200.0f, 44100);
+    EXPECT_NEAR(t.tessimDb, -25.0f, 0.2f);
+    EXPECT_NEAR(t.tessim, 0.5f, 0.01f);
+}
+
+TEST_F(TessimMeasureTest, HarmonicSevenCountsLowAndHarmonicEightHigh) {
+    Prepare(1764, 2048);
+    std::vector<float> seventh = SineFrame(1764, 44100, 200.0, 3000.0);
+    std::vector<float> eighth = seventh;
+    const std::vector<float> h7 = SineFrame(1764, 44100, 1400.0, 8000.0);
+    const std::vector<float> h8 = SineFrame(1764, 44100, 1600.0, 8000.0);
+    for (int i = 0; i < 1764; ++i) {
+        seventh[i] += h7[i];
+        eighth[i] += h8[i];
+    }
+    EXPECT_EQ(Measure(seventh, 200.0f, 44100).tessim, 0.0f);       // all energy low: -40 dB floor
+    EXPECT_FLOAT_EQ(Measure(eighth, 200.0f, 44100).tessim, 1.0f);  // mostly high: top
+}
+
+TEST_F(TessimMeasureTest, PitchOf1600HzOrMoreHasNoLowBandAndScoresOne) {
+    Prepare(1764, 2048);
+    const std::vector<float> frame = SineFrame(1764, 44100, 1700.0, 10000.0);
+    EXPECT_FLOAT_EQ(Measure(frame, 1700.0f, 44100).tessim, 1.0f);
+    EXPECT_FLOAT_EQ(Measure(frame, 1600.0f, 44100).tessim, 1.0f);
+}
+
+TEST_F(TessimMeasureTest, BelowNineKilohertzOnlySquaredBinsAreSummed) {
+    // At 8000 Hz and 100 Hz the last harmonic below 4500 Hz (45) lies at bin 576 of 1024,
+    // past the Nyquist bin 512. A tone at 3800 Hz, 30 dB under the fundamental, mirrors to
+    // 4200 Hz (bin 538): counted twice or unsquared it would move the score.
+    Prepare(320, 1024);
+    std::vector<float> frame = SineFrame(320, 8000, 100.0, 10000.0);
+    const std::vector<float> high = SineFrame(320, 8000, 3800.0, 10000.0 * std::pow(10, -1.5));
+    for (int i = 0; i < 320; ++i) {
+        frame[i] += high[i];
+    }
+    const TessimMeasure t = Measure(frame, 100.0f, 8000);
+    EXPECT_NEAR(t.tessimDb, -30.0f, 0.5f);
+    EXPECT_NEAR(t.tessim, 1.0f / 3.0f, 0.02f);
+}
+
+TEST(JitterMeasure, AlternatingTwoHundredAndTwoHundredFourScoresPoint9505) {
+    float history[kHistorySlots];
+    for (int i = 0; i < kHistorySlots; ++i) {
+        history[i] = i % 2 == 0 ? 200.0f : 204.0f;
+    }
+    int run = 10;
+    const float jitter = VoiceMeasures::Jitter(history, 9, 0.9f, history[9], &run);
+    EXPECT_NEAR(jitter, 1.0f - (4.0f / 202.0f) * 2.5f, 1e-5f);
+    EXPECT_NEAR(jitter, 0.9505f, 1e-4f);
+    EXPECT_EQ(run, 10);
+}
+
+TEST(JitterMeasure, WalkWrapsFromSlotZeroToSlotNine) {
+    // Run of 3 ending in slot 1: slots 9, 0, 1 take part, the others are ignored.
+    float history[kHistorySlots] = {110.0f, 100.0f, 0.0f, 0.0f, 0.0f,
+                                    0.0f,   0.0f,   0.0f, 0.0f, 100.0f};
+    int run = 3;
+    const float jitter = VoiceMeasures::Jitter(history, 1, 0.9f, 100.0f, &run);
+    // Changes 10 and 10 over two steps, mean pitch 103.33.
+    EXPECT_NEAR(jitter, 1.0f - (10.0f / (310.0f / 3.0f)) * 2.5f, 1e-5f);
+}
+
+TEST(JitterMeasure, SteadyPitchScoresOneAndFirstOrUnsureFramesZero) {
+    float steady[kHistorySlots];
+    for (float& v : steady) {
+        v = 220.5f;
+    }
+    int run = 2;
+    EXPECT_FLOAT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 220.5f, &run), 1.0f);
+    run = 1;
+    EXPECT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 220.5f, &run), 0.0f);
+    run = 5;
+    EXPECT_EQ(VoiceMeasures::Jitter(steady, 4, 0.2f, 220.5f, &run), 0.0f);
+    EXPECT_EQ(run, 5);
+}
+
+TEST(JitterMeasure, ConfidentFrameWithoutPitchEndsTheRunAndZeroesShimmerToo) {
+    float pitches[kHistorySlots] = {};
+    float peaks[kHistorySlots];
+    for (float& v : peaks) {
+        v = 5000.0f;
+    }
+    int run = 6;
+    EXPECT_EQ(VoiceMeasures::Jitter(pitches, 3, 0.9f, 0.0f, &run), 0.0f);
+    EXPECT_EQ(run, 0);
+    EXPECT_EQ(VoiceMeasures::Shimmer(peaks, 3, 0.9f, run), 0.0f);
+}
+
+TEST(ShimmerMeasure, SteadyAmplitudeScoresOneAndWobbleLess) {
+    float steady[kHistorySlots];
+    float wobbly[kHistorySlots];
+    for (int i = 0; i < kHistorySlots; ++i) {
+        steady[i] = 8000.0f;
+        wobbly[i] = i % 2 == 0 ? 8000.0f : 7200.0f;
+    }
+    EXPECT_FLOAT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.8f, 10), 1.0f);
+    // Changes of 800 around a mean of 7600.
+    EXPECT_NEAR(VoiceMeasures::Shimmer(wobbly, 7, 0.8f, 10), 1.0f - (800.0f / 7600.0f) * 1.25f,
+                1e-5f);
+    EXPECT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.8f, 1), 0.0f);
+    EXPECT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.15f, 10), 0.0f);
+}
+
+TEST(ShimmerMeasure, LargeChangesClampAtZero) {
+    float history[kHistorySlots];
+    for (int i = 0; i < kHistorySlots; ++i) {
+        history[i] = i % 2 == 0 ? 100.0f : 10000.0f;
+    }
+    EXPECT_EQ(VoiceMeasures::Shimmer(history, 0, 0.9f, 10), 0.0f);
+    int run = 10;
+    EXPECT_EQ(VoiceMeasures::Jitter(history, 0, 0.9f, history[0], &run), 0.0f);
+}
+
+}  // namespace
+}  // namespace melvora
