@@ -22,7 +22,7 @@ struct DeckButtonReaction {
 // The button's mouse state machine: it captures the mouse while hovered or pressed, and a
 // click only counts when the button is released over the button.
 class DeckButtonTracker {
-public:
+  public:
     DeckButtonState State() const { return state_; }
 
     DeckButtonReaction OnMouseMove(bool pointerOverButton);
@@ -31,7 +31,7 @@ public:
     // Focus or capture lost (another window took the mouse, a menu opened).
     DeckButtonReaction OnLostMouse();
 
-private:
+  private:
     DeckButtonState state_ = DeckButtonState::kNormal;
 };
 

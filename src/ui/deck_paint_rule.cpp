@@ -49,7 +49,8 @@ DeckPaintChoice ChooseDeckPaint(bool alternate, bool enabled, DeckButtonState st
             FirstPresent({kSlotAltDisabled, kSlotAltUp, kSlotDisabled}, bitmapPresent, kSlotUp);
         c.colourSlot = FirstPresent({7, 4, 3}, colourSet, 0);
     } else if (hover) {
-        c.bitmapSlot = FirstPresent({kSlotAltHover, kSlotAltUp, kSlotHover}, bitmapPresent, kSlotUp);
+        c.bitmapSlot =
+            FirstPresent({kSlotAltHover, kSlotAltUp, kSlotHover}, bitmapPresent, kSlotUp);
         c.colourSlot = FirstPresent({5, 4, 1}, colourSet, 0);
     } else if (pressed) {
         c.bitmapSlot = FirstPresent({kSlotAltDown, kSlotAltUp, kSlotDown}, bitmapPresent, kSlotUp);

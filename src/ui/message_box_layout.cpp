@@ -14,21 +14,27 @@ struct ButtonSet {
 
 const ButtonSet kButtonSets[6] = {
     {1, {{1001, kStringOk, kResultOk}, {}, {}}, kResultOk, 75},
-    {2, {{1001, kStringOk, kResultOk}, {1002, kStringCancel, kResultCancel}, {}},
-     kResultCancel, 157},
+    {2,
+     {{1001, kStringOk, kResultOk}, {1002, kStringCancel, kResultCancel}, {}},
+     kResultCancel,
+     157},
     {3,
      {{1001, kStringAbort, kResultAbort},
       {1002, kStringRetry, kResultRetry},
       {1003, kStringIgnore, kResultIgnore}},
-     kResultIgnore, 239},
+     kResultIgnore,
+     239},
     {3,
      {{1001, kStringYes, kResultYes},
       {1002, kStringNo, kResultNo},
       {1003, kStringCancel, kResultCancel}},
-     kResultCancel, 239},
+     kResultCancel,
+     239},
     {2, {{1001, kStringYes, kResultYes}, {1002, kStringNo, kResultNo}, {}}, kResultNo, 157},
-    {2, {{1001, kStringRetry, kResultRetry}, {1002, kStringCancel, kResultCancel}, {}},
-     kResultCancel, 157},
+    {2,
+     {{1001, kStringRetry, kResultRetry}, {1002, kStringCancel, kResultCancel}, {}},
+     kResultCancel,
+     157},
 };
 
 constexpr int kButtonWidth = 75;

@@ -48,12 +48,12 @@ struct MessageBoxLayout {
     int type = 0;  // the button set actually used (0..5)
     int buttonCount = 0;
     MessageBoxButton buttons[3];
-    int closeResult = 0;     // the answer of the Close box
-    int minimumWidth = 0;    // of the text area for this button set
-    int contentWidth = 0;    // W: client width
-    int contentHeight = 0;   // H: client height
-    int windowWidth = 0;     // W + 6, the window with its modal frame
-    int windowHeight = 0;    // H + 6
+    int closeResult = 0;    // the answer of the Close box
+    int minimumWidth = 0;   // of the text area for this button set
+    int contentWidth = 0;   // W: client width
+    int contentHeight = 0;  // H: client height
+    int windowWidth = 0;    // W + 6, the window with its modal frame
+    int windowHeight = 0;   // H + 6
     LayoutRect titleBar;
     LayoutRect closeBox;
     LayoutRect buttonRects[3];

@@ -67,9 +67,12 @@ TEST(DeckButtonTrackerTest, ButtonDownWithoutHoverDoesNotPress) {
 TEST(DeckButtonTrackerTest, LostMouseReturnsToNormalFromEveryState) {
     for (int steps = 0; steps < 4; ++steps) {
         DeckButtonTracker t;
-        if (steps >= 1) t.OnMouseMove(true);
-        if (steps >= 2) t.OnButtonDown();
-        if (steps >= 3) t.OnMouseMove(false);
+        if (steps >= 1)
+            t.OnMouseMove(true);
+        if (steps >= 2)
+            t.OnButtonDown();
+        if (steps >= 3)
+            t.OnMouseMove(false);
         DeckButtonReaction lost = t.OnLostMouse();
         EXPECT_EQ(t.State(), DeckButtonState::kNormal) << steps;
         EXPECT_EQ(lost.repaint, steps > 0) << steps;

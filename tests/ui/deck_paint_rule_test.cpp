@@ -15,10 +15,12 @@ Flags Slots(const std::string& suffixes) {
     size_t start = 0;
     while (start < suffixes.size()) {
         size_t end = suffixes.find(' ', start);
-        if (end == std::string::npos) end = suffixes.size();
+        if (end == std::string::npos)
+            end = suffixes.size();
         std::string s = suffixes.substr(start, end - start);
         for (int slot = 0; slot < kDeckSlotCount; ++slot) {
-            if (s == DeckSlotSuffix(slot)) f[static_cast<size_t>(slot)] = true;
+            if (s == DeckSlotSuffix(slot))
+                f[static_cast<size_t>(slot)] = true;
         }
         start = end + 1;
     }

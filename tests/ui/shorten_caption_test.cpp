@@ -6,7 +6,9 @@ namespace melvora {
 namespace {
 
 // Every character 5 pixels wide except 'W' (10); "..." is 6 pixels.
-int Width(wchar_t ch) { return ch == L'W' ? 10 : 5; }
+int Width(wchar_t ch) {
+    return ch == L'W' ? 10 : 5;
+}
 
 std::wstring Shorten(const std::wstring& text, int available) {
     return ShortenCaption(text, Width, available, 6);

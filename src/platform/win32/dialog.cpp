@@ -34,9 +34,9 @@ bool CDialog::CreateModeless(HWND owner) {
     }
     parent_ = owner;
     modal_ = false;
-    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_),
-                                     owner, &CDialog::RoutingDialogProc,
-                                     reinterpret_cast<LPARAM>(this));
+    HWND hwnd =
+        ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
+                             &CDialog::RoutingDialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) {
         return false;
     }
@@ -74,9 +74,13 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     }
 }
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK() {
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::SetMessageResult(LRESULT result) {
     if (Handle() != nullptr) {
@@ -103,15 +107,18 @@ void CDialog::CenterOverOwner() {
     // Keep the whole window on the screen even when the owner is near an edge.
     RECT work = {};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    if (x + RectWidth(self) > work.right) x = work.right - RectWidth(self);
-    if (y + RectHeight(self) > work.bottom) y = work.bottom - RectHeight(self);
-    if (x < work.left) x = work.left;
-    if (y < work.top) y = work.top;
+    if (x + RectWidth(self) > work.right)
+        x = work.right - RectWidth(self);
+    if (y + RectHeight(self) > work.bottom)
+        y = work.bottom - RectHeight(self);
+    if (x < work.left)
+        x = work.left;
+    if (y < work.top)
+        y = work.top;
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK CDialog::RoutingDialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+INT_PTR CALLBACK CDialog::RoutingDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = static_cast<CDialog*>(CWnd::FromHandle(hwnd));
     if (self == nullptr && message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(lParam);

@@ -10,7 +10,7 @@ namespace melvora {
 // (modal). Derived classes handle messages in DialogProc, one switch calling named handlers,
 // and return FALSE for what the dialog manager should do itself.
 class CDialog : public CWnd {
-public:
+  public:
     // `templateId` 0 means the dialog is built from an in-memory template (InitModalIndirect).
     explicit CDialog(UINT templateId = 0, HWND parent = nullptr);
 
@@ -28,7 +28,7 @@ public:
     HWND DialogParent() const { return parent_; }
     UINT TemplateId() const { return templateId_; }
 
-protected:
+  protected:
     // Default: WM_INITDIALOG calls OnInitDialog; IDOK and IDCANCEL commands call OnOK and
     // OnCancel.
     virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,7 +40,7 @@ protected:
     // Centres the window over its owner (or the screen when it has none).
     void CenterOverOwner();
 
-private:
+  private:
     static INT_PTR CALLBACK RoutingDialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                               LPARAM lParam);
 

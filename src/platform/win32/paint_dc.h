@@ -6,7 +6,7 @@ namespace melvora {
 
 // BeginPaint/EndPaint for one WM_PAINT.
 class CPaintDC {
-public:
+  public:
     explicit CPaintDC(HWND hwnd) : hwnd_(hwnd) { dc_ = ::BeginPaint(hwnd, &ps_); }
     ~CPaintDC() { ::EndPaint(hwnd_, &ps_); }
     CPaintDC(const CPaintDC&) = delete;
@@ -14,7 +14,7 @@ public:
     HDC Get() const { return dc_; }
     const PAINTSTRUCT& Paint() const { return ps_; }
 
-private:
+  private:
     HWND hwnd_;
     HDC dc_;
     PAINTSTRUCT ps_ = {};
@@ -22,7 +22,7 @@ private:
 
 // GetDC/ReleaseDC.
 class CWindowDC {
-public:
+  public:
     explicit CWindowDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
     ~CWindowDC() {
         if (dc_ != nullptr) {
@@ -33,14 +33,14 @@ public:
     CWindowDC& operator=(const CWindowDC&) = delete;
     HDC Get() const { return dc_; }
 
-private:
+  private:
     HWND hwnd_;
     HDC dc_;
 };
 
 // A memory DC compatible with `reference` (the screen when null), deleted with the object.
 class CMemoryDC {
-public:
+  public:
     explicit CMemoryDC(HDC reference) : dc_(::CreateCompatibleDC(reference)) {}
     ~CMemoryDC() {
         if (dc_ != nullptr) {
@@ -51,13 +51,13 @@ public:
     CMemoryDC& operator=(const CMemoryDC&) = delete;
     HDC Get() const { return dc_; }
 
-private:
+  private:
     HDC dc_;
 };
 
 // Selects a GDI object into a DC and puts the previous one back at the end of the scope.
 class CSelectObject {
-public:
+  public:
     CSelectObject(HDC dc, HGDIOBJ object)
         : dc_(dc), previous_(object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
     ~CSelectObject() {
@@ -68,7 +68,7 @@ public:
     CSelectObject(const CSelectObject&) = delete;
     CSelectObject& operator=(const CSelectObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
@@ -76,7 +76,7 @@ private:
 // Owns one GDI object (bitmap, font, brush, pen) and deletes it.
 template <typename Handle>
 class CGdiObject {
-public:
+  public:
     CGdiObject() = default;
     explicit CGdiObject(Handle handle) : handle_(handle) {}
     ~CGdiObject() { Reset(); }
@@ -104,7 +104,7 @@ public:
         return h;
     }
 
-private:
+  private:
     Handle handle_ = nullptr;
 };
 

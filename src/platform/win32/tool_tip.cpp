@@ -29,9 +29,9 @@ bool CToolTip::Create(HWND parent) {
         return false;
     }
     parent_ = parent;
-    hwnd_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent,
-                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    hwnd_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
+                              ::GetModuleHandleW(nullptr), nullptr);
     return hwnd_ != nullptr;
 }
 

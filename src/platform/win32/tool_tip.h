@@ -8,7 +8,7 @@ namespace melvora {
 
 // A tool-tip control for one window's child controls; the tool ids are the controls' handles.
 class CToolTip {
-public:
+  public:
     CToolTip() = default;
     ~CToolTip();
     CToolTip(const CToolTip&) = delete;
@@ -24,7 +24,7 @@ public:
     void Activate(bool active) const;
     void RelayEvent(const MSG& message) const;
 
-private:
+  private:
     HWND hwnd_ = nullptr;
     HWND parent_ = nullptr;
 };

@@ -17,13 +17,17 @@ int CTrackbar::RangeMax() const {
     return static_cast<int>(::SendMessageW(hwnd_, TBM_GETRANGEMAX, 0, 0));
 }
 
-void CTrackbar::SetPageSize(int size) const { ::SendMessageW(hwnd_, TBM_SETPAGESIZE, 0, size); }
+void CTrackbar::SetPageSize(int size) const {
+    ::SendMessageW(hwnd_, TBM_SETPAGESIZE, 0, size);
+}
 
 void CTrackbar::SetPos(int position, bool redraw) const {
     ::SendMessageW(hwnd_, TBM_SETPOS, redraw ? TRUE : FALSE, position);
 }
 
-int CTrackbar::Pos() const { return static_cast<int>(::SendMessageW(hwnd_, TBM_GETPOS, 0, 0)); }
+int CTrackbar::Pos() const {
+    return static_cast<int>(::SendMessageW(hwnd_, TBM_GETPOS, 0, 0));
+}
 
 RECT CTrackbar::ThumbRect() const {
     RECT r = {};
@@ -31,6 +35,8 @@ RECT CTrackbar::ThumbRect() const {
     return r;
 }
 
-bool CTrackbar::IsVertical() const { return (::GetWindowLongW(hwnd_, GWL_STYLE) & TBS_VERT) != 0; }
+bool CTrackbar::IsVertical() const {
+    return (::GetWindowLongW(hwnd_, GWL_STYLE) & TBS_VERT) != 0;
+}
 
 }  // namespace melvora

@@ -6,7 +6,7 @@ namespace melvora {
 
 // Thin calls on a trackbar control that a dialog owns.
 class CTrackbar {
-public:
+  public:
     explicit CTrackbar(HWND hwnd = nullptr) : hwnd_(hwnd) {}
     HWND Handle() const { return hwnd_; }
     void SetRange(int minimum, int maximum, bool redraw) const;
@@ -18,7 +18,7 @@ public:
     RECT ThumbRect() const;
     bool IsVertical() const;
 
-private:
+  private:
     HWND hwnd_;
 };
 

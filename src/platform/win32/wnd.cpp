@@ -31,7 +31,7 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 }
 
 bool CWnd::RegisterWindowClass(const wchar_t* className, UINT classStyle, HCURSOR cursor,
-                         HBRUSH background) {
+                               HBRUSH background) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing = {};
     existing.cbSize = sizeof(existing);
@@ -49,13 +49,13 @@ bool CWnd::RegisterWindowClass(const wchar_t* className, UINT classStyle, HCURSO
     return ::RegisterClassExW(&wc) != 0;
 }
 
-bool CWnd::Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
-                  DWORD style, const RECT& rect, HWND parent, UINT id) {
+bool CWnd::Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
+                  const RECT& rect, HWND parent, UINT id) {
     if (hwnd_ != nullptr) {
         return false;
     }
-    HMENU menuOrId = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))
-                                        : nullptr;
+    HMENU menuOrId =
+        (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     HWND hwnd = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
                                   RectWidth(rect), RectHeight(rect), parent, menuOrId,
                                   ::GetModuleHandleW(nullptr), this);
@@ -72,8 +72,8 @@ bool CWnd::Subclass(HWND hwnd) {
         return false;
     }
     AttachHandle(hwnd);
-    subclassedProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::RoutingProc)));
+    subclassedProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::RoutingProc)));
     owned_ = false;
     return subclassedProc_ != nullptr;
 }
@@ -145,7 +145,9 @@ void CWnd::Show(int command) const {
     }
 }
 
-HWND CWnd::Parent() const { return hwnd_ != nullptr ? ::GetParent(hwnd_) : nullptr; }
+HWND CWnd::Parent() const {
+    return hwnd_ != nullptr ? ::GetParent(hwnd_) : nullptr;
+}
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default(message, wParam, lParam);

@@ -9,7 +9,7 @@ namespace melvora {
 // they do not handle goes to Default(), which is DefWindowProcW or, for a subclassed control,
 // the control's own procedure.
 class CWnd {
-public:
+  public:
     CWnd() = default;
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
@@ -22,7 +22,7 @@ public:
     // Registers a window class whose procedure is this framework's (once per name; later
     // calls with the same name succeed without changing it).
     static bool RegisterWindowClass(const wchar_t* className, UINT classStyle, HCURSOR cursor,
-                              HBRUSH background);
+                                    HBRUSH background);
 
     // Creates the window; `rect` is in the parent's client coordinates for child windows.
     bool Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
@@ -45,7 +45,7 @@ public:
     void Show(int command) const;
     HWND Parent() const;
 
-protected:
+  protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
     // Called after the last message (WM_NCDESTROY) reached the object.
@@ -57,7 +57,7 @@ protected:
     // The window is destroyed with the object (modeless dialogs).
     void MarkOwned() { owned_ = true; }
 
-private:
+  private:
     static LRESULT CALLBACK RoutingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
@@ -66,7 +66,11 @@ private:
 };
 
 // Client rectangle helpers that read better than the raw calls.
-inline int RectWidth(const RECT& r) { return r.right - r.left; }
-inline int RectHeight(const RECT& r) { return r.bottom - r.top; }
+inline int RectWidth(const RECT& r) {
+    return r.right - r.left;
+}
+inline int RectHeight(const RECT& r) {
+    return r.bottom - r.top;
+}
 
 }  // namespace melvora

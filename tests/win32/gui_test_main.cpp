@@ -1,0 +1,21 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/win32/resource_strings.h"
+#include "win32/gallery.h"
+
+// The GUI suite, or with "--gallery <folder>" the screenshot gallery (see gallery.h).
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    melvora::InstallResourceStringProvider();
+    if (argc >= 3 && std::strcmp(argv[1], "--gallery") == 0) {
+        return melvora::guitest::RunGallery(argv[2]);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "platform/string_table.h"
+#include "win32/gui_test_support.h"
+
+namespace melvora {
+namespace {
+
+// The resource string table as the program reads it (provider installed in main).
+TEST(ResourceStringTableTest, EnglishAndTurkishTexts) {
+    EXPECT_EQ(LoadText(139, guitest::kEnglish), L"Cancel");
+    EXPECT_EQ(LoadText(139, guitest::kTurkish), L"İptal");
+    EXPECT_EQ(LoadText(144, guitest::kTurkish), L"Görüntü");
+    EXPECT_EQ(LoadText(125, guitest::kEnglish), L"Melvora");
+    EXPECT_EQ(LoadText(313, guitest::kTurkish), L"Çıkış");
+}
+
+TEST(ResourceStringTableTest, UnknownLanguageValueReadsEnglish) {
+    EXPECT_EQ(LoadText(138, 2), L"OK");
+    EXPECT_EQ(LoadText(138, -1), L"OK");
+    EXPECT_EQ(LoadText(138, 255), L"OK");
+}
+
+TEST(ResourceStringTableTest, MissingEntryIsEmpty) {
+    EXPECT_EQ(LoadText(999, guitest::kEnglish), L"");
+    EXPECT_EQ(LoadText(60000, guitest::kTurkish), L"");
+}
+
+TEST(ResourceStringTableTest, LongTextsAreNotCutBelow256) {
+    std::wstring about = LoadText(258, guitest::kTurkish);
+    EXPECT_GT(about.size(), 100u);
+    EXPECT_LE(about.size(), 256u);
+    EXPECT_NE(about.find(L"Şarkı"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace melvora
