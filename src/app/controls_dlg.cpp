@@ -35,6 +35,7 @@ using namespace controls;
 
 constexpr COLORREF kLineColour = RGB(1, 19, 98);
 constexpr int kLineY = 47;
+constexpr int kMenuButtonPaddingPixels = 10;
 constexpr UINT kMainMenuId = 173;
 constexpr UINT kFileMenuId = 174;
 constexpr UINT kSliderAfterBitmap = 348;
@@ -241,7 +242,9 @@ void CControlsDlg::LayoutMenuButtons() {
     for (auto& button : menuButtons_) {
         button->FitToText();
         RECT r = button->RectInParent();
-        widths.push_back(RectWidth(r));
+        // A little air on both sides, so short captions ("View", "Help") do not run into
+        // each other.
+        widths.push_back(RectWidth(r) + kMenuButtonPaddingPixels);
     }
     const auto row = WindowLayout::MenuButtonRow(widths);
     for (size_t m = 0; m < row.size(); ++m) {
