@@ -528,6 +528,60 @@ TEST_F(ProgramGui, MenuStatesFollowTheDeck) {
     EXPECT_EQ(saveAfterTake & MF_GRAYED, 0u);
 }
 
+// What the File popup showed while it was open.
+struct PopupSeen {
+    int itemCount = 0;
+    std::wstring firstText;
+    UINT exercisesState = static_cast<UINT>(-1);
+    std::wstring exercisesText;
+};
+PopupSeen* g_popup = nullptr;
+
+BOOL CALLBACK FindPopup(HWND hwnd, LPARAM found) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(hwnd, className, 16);
+    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"#32768") == 0) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = nullptr;
+    ::EnumWindows(&FindPopup, reinterpret_cast<LPARAM>(&popup));
+    if (popup == nullptr || g_popup == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    g_popup->itemCount = ::GetMenuItemCount(menu);
+    wchar_t text[128] = {};
+    ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
+    g_popup->firstText = text;
+    g_popup->exercisesState = ::GetMenuState(menu, 33072, MF_BYCOMMAND);
+    ::GetMenuStringW(menu, 33072, text, 128, MF_BYCOMMAND);
+    g_popup->exercisesText = text;
+    ::EndMenu();
+}
+
+TEST_F(ProgramGui, FileMenuCarriesTheExercisesDisabledInTheUsersLanguage) {
+    PopupSeen seen;
+    g_popup = &seen;
+    RunProgram([&](CControlsDlg& dialog) {
+        ::SetTimer(nullptr, 0, 50, &PopupTimer);
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, 1073, 0);  // the File menu button
+        Close(dialog);
+    });
+    g_popup = nullptr;
+    // New, Open, Save, the exercises, separator, Options, separator, Exit.
+    EXPECT_EQ(seen.itemCount, 8);
+    EXPECT_EQ(seen.firstText, L"&Yeni");
+    ASSERT_NE(seen.exercisesState, static_cast<UINT>(-1)) << "no exercises item";
+    EXPECT_NE(seen.exercisesState & MF_GRAYED, 0u);
+    EXPECT_EQ(seen.exercisesText, LoadText(129, guitest::kTurkish));
+}
+
 TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
     // Half a second of silence, then a steady 220 Hz tone.
     std::atomic<int64_t> position{0};
