@@ -221,28 +221,44 @@ void AudioTransport::SetMode(TransportMode mode) {
     shared_->mode.store(static_cast<int32_t>(mode));
 }
 
-WaveFile* AudioTransport::CurrentFile() { return shared_->currentFile.get(); }
+WaveFile* AudioTransport::CurrentFile() {
+    return shared_->currentFile.get();
+}
 
 void AudioTransport::SetCurrentFile(std::unique_ptr<WaveFile> file) {
     shared_->currentFile = std::move(file);
 }
 
-ReplayReader* AudioTransport::Reader() { return shared_->reader.get(); }
+ReplayReader* AudioTransport::Reader() {
+    return shared_->reader.get();
+}
 
 void AudioTransport::SetReader(std::unique_ptr<ReplayReader> reader) {
     shared_->reader = std::move(reader);
 }
 
-void AudioTransport::ResetResultsOfAnalysis() { shared_->analysis->ResetResults(); }
+void AudioTransport::ResetResultsOfAnalysis() {
+    shared_->analysis->ResetResults();
+}
 
-bool AudioTransport::EndOfFile() const { return shared_->endOfFile.load(); }
+bool AudioTransport::EndOfFile() const {
+    return shared_->endOfFile.load();
+}
 
-void AudioTransport::ClearEndOfFile() { shared_->endOfFile.store(false); }
+void AudioTransport::ClearEndOfFile() {
+    shared_->endOfFile.store(false);
+}
 
-int AudioTransport::SampleRateHz() const { return shared_->sampleRateHz; }
+int AudioTransport::SampleRateHz() const {
+    return shared_->sampleRateHz;
+}
 
-int AudioTransport::BlockLength() const { return shared_->blockLength; }
+int AudioTransport::BlockLength() const {
+    return shared_->blockLength;
+}
 
-std::string AudioTransport::WorkingFilePath() { return ProgramDirectory() + kWorkingFileName; }
+std::string AudioTransport::WorkingFilePath() {
+    return ProgramDirectory() + kWorkingFileName;
+}
 
 }  // namespace melvora

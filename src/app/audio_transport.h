@@ -35,7 +35,7 @@ enum class TransportMode : int32_t {
 // replay reader change only between Pause and Resume (the handshake), or before StartWorker.
 // Rewind and seek move the replay reader without the handshake (the reader locks itself).
 class AudioTransport {
-public:
+  public:
     // The working recording file's name, in the program directory.
     static constexpr const char* kWorkingFileName = "tmp.wav";
     // How long destruction waits for the worker to end.
@@ -113,7 +113,7 @@ public:
 
     struct Shared;
 
-private:
+  private:
     std::shared_ptr<Shared> shared_;
     std::thread worker_;
     int pauseDepth_ = 0;

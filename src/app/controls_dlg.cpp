@@ -9,8 +9,9 @@
 #include "app/controls_command_state.h"
 #include "app/controls_commands.h"
 #include "app/deck_operations.h"
-#include "app/engine_analysis.h"
+#include "app/engine_transport_analysis.h"
 #include "app/floating_frame_dlg.h"
+#include "analysis/analysis_engine.h"
 #include "analysis/result_holder.h"
 #include "app/window_layout.h"
 #include "platform/string_table.h"
@@ -81,7 +82,7 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
     : CFloatingDlg(kTemplateId, owner),
       owner_(owner),
       audio_(std::move(audio)),
-      results_(std::make_unique<ResultHolder>()),
+      results_(new ResultHolder()),
       windowSet_(*this) {
     for (int i = 0; i < WindowSet::kFloatingCount; ++i) {
         floating_[i] = std::make_unique<CFloatingFrameDlg>(kFloatingWindows[i], *this);
@@ -99,6 +100,8 @@ CControlsDlg::~CControlsDlg() {
     // window to post to.
     commandTarget_.store(nullptr);
     deck_.reset();
+    // The holder is kept: a worker that did not stop in time is abandoned by the transport
+    // and may still publish one result into it.
 }
 
 CFloatingFrameDlg* CControlsDlg::FloatingWindow(int index) {
@@ -123,12 +126,21 @@ BOOL CControlsDlg::OnInitDialog() {
     if (!audio_.playbackPort) {
         audio_.playbackPort = MakeWinmmWaveOutPort();
     }
+    EngineTransportAnalysis* engine = nullptr;
     if (!audio_.analysis) {
-        audio_.analysis = std::make_unique<EngineAnalysis>(*results_);
+        auto analysis = std::make_unique<EngineTransportAnalysis>(results_);
+        engine = analysis.get();
+        audio_.analysis = std::move(analysis);
     }
+    const AppOptions& settings = Options();
+    results_->SetAveragingWindow(settings.averagingWindow);
+    results_->SetHistoryLength(static_cast<uint32_t>(settings.resultHistoryLength));
     deck_ = std::make_unique<DeckOperations>(*this, *this, std::move(audio_.analysis),
                                              std::move(audio_.capturePort),
                                              std::move(audio_.playbackPort));
+    if (engine != nullptr && engine->Engine() != nullptr) {
+        engine->Engine()->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
+    }
 
     // The windows placed below must neither snap to where the others happen to be nor drag
     // them along.

@@ -125,7 +125,8 @@ class CControlsDlg : public CFloatingDlg,
 
     HWND owner_;
     Audio audio_;
-    std::unique_ptr<ResultHolder> results_;
+    // Never freed (see the destructor); one per main controls window.
+    ResultHolder* results_;
     std::unique_ptr<DeckOperations> deck_;
     WindowSet windowSet_;
     std::array<std::unique_ptr<CFloatingFrameDlg>, WindowSet::kFloatingCount> floating_;

@@ -14,7 +14,9 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 #ifdef _WIN32
-std::wstring Utf16Path(const std::string& path) { return WideFromUtf8(path); }
+std::wstring Utf16Path(const std::string& path) {
+    return WideFromUtf8(path);
+}
 #endif
 
 std::FILE* OpenPath(const std::string& path, const char* mode) {

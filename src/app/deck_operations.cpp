@@ -25,9 +25,8 @@ DeckOperations::DeckOperations(DeckView& view, TransportOwner& owner,
                                std::unique_ptr<WaveInPort> capturePort,
                                std::unique_ptr<WaveOutPort> playbackPort)
     : view_(view),
-      transport_(std::make_unique<AudioTransport>(owner, std::move(analysis),
-                                                  std::move(capturePort),
-                                                  std::move(playbackPort))) {
+      transport_(std::make_unique<AudioTransport>(
+          owner, std::move(analysis), std::move(capturePort), std::move(playbackPort))) {
     view_.EnableButton(DeckButton::Rew, false);
     view_.EnableButton(DeckButton::Play, false);
 }
@@ -280,8 +279,7 @@ void DeckOperations::New(bool forced) {
     transport_->SetOpened(false);
     transport_->SetRecorded(false);
     auto file = WaveFile::CreateForWriting(
-        transport_->CurrentPath(), static_cast<uint32_t>(Options().recordingFrequencyHz), 16, 1,
-        1);
+        transport_->CurrentPath(), static_cast<uint32_t>(Options().recordingFrequencyHz), 16, 1, 1);
     if (file && file->State() != WaveFileState::Writing) {
         file.reset();
     }
@@ -380,8 +378,8 @@ bool DeckOperations::AskSave() {
     if (transport_->Opened() || !transport_->Recorded()) {
         return true;
     }
-    const MessageAnswer answer = view_.ShowMessage(
-        Text(kAskSaveTextId), Text(kSaveCaptionTextId), MessageButtons::YesNoCancel);
+    const MessageAnswer answer = view_.ShowMessage(Text(kAskSaveTextId), Text(kSaveCaptionTextId),
+                                                   MessageButtons::YesNoCancel);
     switch (answer) {
         case MessageAnswer::Yes:
             return Save();

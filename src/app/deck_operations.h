@@ -9,20 +9,20 @@
 namespace melvora {
 
 // String table ids the deck shows.
-constexpr int kRecordedSoFarTextId = 140;     // "Recorded So Far"
-constexpr int kErrorCaptionTextId = 236;      // "Error"
-constexpr int kMoveFailedTextId = 237;        // "Error while moving file!"
-constexpr int kFileTextId = 238;              // "File"
-constexpr int kTargetTextId = 239;            // "Target"
-constexpr int kAskSaveTextId = 240;           // "Do you wish to save your recordings?"
-constexpr int kSaveCaptionTextId = 243;       // "Save"
+constexpr int kRecordedSoFarTextId = 140;  // "Recorded So Far"
+constexpr int kErrorCaptionTextId = 236;   // "Error"
+constexpr int kMoveFailedTextId = 237;     // "Error while moving file!"
+constexpr int kFileTextId = 238;           // "File"
+constexpr int kTargetTextId = 239;         // "Target"
+constexpr int kAskSaveTextId = 240;        // "Do you wish to save your recordings?"
+constexpr int kSaveCaptionTextId = 243;    // "Save"
 
 // The transport operations of the main controls: record, stop, play, pause, rewind, seek, new,
 // open, save and close, with what each does to the WAV files, the devices and the deck's
 // controls. Owns the transport. Window thread only; every mode change goes through the
 // transport's handshake. Texts come from the string table in the options' language.
 class DeckOperations {
-public:
+  public:
     // Builds the transport (see AudioTransport) and disables Rew and Play. The worker is
     // started by StartWorker, after the window has been set up.
     DeckOperations(DeckView& view, TransportOwner& owner,
@@ -73,7 +73,7 @@ public:
     // The text for a time: "%4d:%02d".
     static std::wstring FormatMinutesSeconds(int seconds);
 
-private:
+  private:
     void HandshakeTo(TransportMode mode);
     void StartRecordingFromIdle();
     void StartReplayFromPaused();

@@ -20,7 +20,7 @@ enum class MessageAnswer { Ok, Yes, No, Cancel };
 // skinned message box); tests implement it with a recorder. All calls come on the window
 // thread.
 class DeckView {
-public:
+  public:
     virtual ~DeckView() = default;
 
     virtual void EnableButton(DeckButton button, bool enabled) = 0;

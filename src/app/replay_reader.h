@@ -14,7 +14,7 @@ class WaveFile;
 // a read after a seek starts at the new place. The position is kept here, as frames from the
 // first sample, so the time display never has to look into the stream.
 class ReplayReader {
-public:
+  public:
     // Opens `path` for reading; IsOpen() tells whether that worked.
     explicit ReplayReader(const std::string& path);
     ~ReplayReader();
@@ -31,7 +31,7 @@ public:
     int FrameCount() const;
     int SampleRateHz() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::unique_ptr<WaveFile> file_;
     int positionFrame_ = 0;

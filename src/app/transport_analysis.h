@@ -7,7 +7,7 @@ namespace melvora {
 // The analysis engine as the transport sees it. The engine's adapter implements it: the first
 // Configure creates the engine, later ones configure it again.
 class TransportAnalysis {
-public:
+  public:
     virtual ~TransportAnalysis() = default;
     // Prepares the analysis for sampleRateHz with the frame length and skip rate in seconds
     // and the minimum transform size (1024); returns the hop length, the samples of one block

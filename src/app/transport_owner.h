@@ -14,7 +14,7 @@ constexpr int kEjectCommandId = 1011;
 // worker thread and must only queue the command: the command runs later on the window thread,
 // which is the thread that may change the transport's mode.
 class TransportOwner {
-public:
+  public:
     virtual ~TransportOwner() = default;
     virtual void PostCommand(int commandId) = 0;
 };

@@ -367,15 +367,23 @@ SimulatedSoundCard::SimulatedSoundCard(ClockMode mode, double speed)
     if (mode == ClockMode::kRealTime) {
         Impl* impl = impl_.get();
         impl_->clockThread = std::thread([impl] {
-            const auto start = std::chrono::steady_clock::now();
+            // A tick that comes late (the machine is busy) moves the card by at most two
+            // ticks' worth: the card then runs behind real time instead of filling all its
+            // buffers in one jump, which no real card does.
+            constexpr int64_t kTickMicroseconds = 500;
+            const int64_t maxStep =
+                static_cast<int64_t>(2.0 * static_cast<double>(kTickMicroseconds) * impl->speed);
+            auto last = std::chrono::steady_clock::now();
             while (!impl->stopClock.load(std::memory_order_acquire)) {
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
-                const auto real = std::chrono::duration_cast<std::chrono::microseconds>(
-                                      std::chrono::steady_clock::now() - start)
-                                      .count();
+                std::this_thread::sleep_for(std::chrono::microseconds(kTickMicroseconds));
+                const auto now = std::chrono::steady_clock::now();
+                const int64_t real =
+                    std::chrono::duration_cast<std::chrono::microseconds>(now - last).count();
+                last = now;
+                const int64_t step = std::min(
+                    maxStep, static_cast<int64_t>(static_cast<double>(real) * impl->speed));
                 std::lock_guard<std::mutex> lock(impl->mutex);
-                impl->nowMicroseconds =
-                    static_cast<int64_t>(static_cast<double>(real) * impl->speed);
+                impl->nowMicroseconds += step;
                 impl->Process();
             }
         });

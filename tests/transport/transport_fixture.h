@@ -34,7 +34,7 @@ inline bool WaitUntil(const std::function<bool()>& condition, int limitMs = 2000
 // The analysis as the transport sees it: counts blocks, remembers their first samples, and
 // can hold the worker inside one block until released.
 class ProbeAnalysis : public TransportAnalysis {
-public:
+  public:
     struct Counters {
         std::atomic<int> blocks{0};
         std::atomic<int> resets{0};
@@ -69,13 +69,13 @@ public:
     }
     void ResetResults() override { c_->resets.fetch_add(1); }
 
-private:
+  private:
     std::shared_ptr<Counters> c_;
 };
 
 // The owner window: a queue of posted commands.
 class QueueOwner : public TransportOwner {
-public:
+  public:
     void PostCommand(int commandId) override {
         std::lock_guard<std::mutex> lock(mutex_);
         commands_.push_back(commandId);
@@ -93,14 +93,14 @@ public:
         commands_.clear();
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::deque<int> commands_;
 };
 
 // The main controls window as a recorder of what the deck told it, with scripted answers.
 class RecorderView : public DeckView {
-public:
+  public:
     std::map<DeckButton, bool> enabled{{DeckButton::Rec, true},
                                        {DeckButton::Rew, true},
                                        {DeckButton::Play, true},
@@ -135,8 +135,12 @@ public:
     void SetSliderPosition(int positionMs) override { sliderPositionMs = positionMs; }
     int SliderPosition() const override { return sliderPositionMs; }
     void SetTimeText(const std::wstring& text) override { timeText = text; }
-    bool AskOpenPath(std::string* path) override { return Answer(openAnswers, path, &openQuestions); }
-    bool AskSavePath(std::string* path) override { return Answer(saveAnswers, path, &saveQuestions); }
+    bool AskOpenPath(std::string* path) override {
+        return Answer(openAnswers, path, &openQuestions);
+    }
+    bool AskSavePath(std::string* path) override {
+        return Answer(saveAnswers, path, &saveQuestions);
+    }
     MessageAnswer ShowMessage(const std::wstring& text, const std::wstring& caption,
                               MessageButtons buttons) override {
         messages.push_back({text, caption, buttons});
@@ -148,7 +152,7 @@ public:
         return answer;
     }
 
-private:
+  private:
     static bool Answer(std::deque<std::string>& answers, std::string* path, int* asked) {
         ++*asked;
         if (answers.empty()) {

@@ -1,0 +1,172 @@
+// Device calls that fail part way: the devices report -1 and keep what they hold.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "audio/wave_in_device.h"
+#include "audio/wave_out_device.h"
+#include "sound_card_fixture.h"
+
+namespace melvora {
+namespace {
+
+using testing_support::CounterCard;
+using testing_support::FirstCounterBreak;
+
+// Flags shared with the test after the port has gone into the device.
+struct Faults {
+    bool failAddBuffer = false;
+    bool failReset = false;
+    bool failWrite = false;
+    bool failUnprepare = false;
+};
+
+class FaultyInPort : public WaveInPort {
+  public:
+    FaultyInPort(std::unique_ptr<WaveInPort> inner, Faults* faults)
+        : inner_(std::move(inner)), f_(faults) {}
+    bool Open(const WaveFormat& format) override { return inner_->Open(format); }
+    bool IsOpen() const override { return inner_->IsOpen(); }
+    bool Prepare(WaveHeader& h) override { return inner_->Prepare(h); }
+    bool AddBuffer(WaveHeader& h) override { return !f_->failAddBuffer && inner_->AddBuffer(h); }
+    bool Start() override { return inner_->Start(); }
+    bool Reset() override { return !f_->failReset && inner_->Reset(); }
+    bool Unprepare(WaveHeader& h) override { return inner_->Unprepare(h); }
+    bool Close() override { return inner_->Close(); }
+    bool IsDone(WaveHeader& h) override { return inner_->IsDone(h); }
+    void Sleep(int ms) override { inner_->Sleep(ms); }
+
+  private:
+    std::unique_ptr<WaveInPort> inner_;
+    Faults* f_;
+};
+
+class FaultyOutPort : public WaveOutPort {
+  public:
+    FaultyOutPort(std::unique_ptr<WaveOutPort> inner, Faults* faults)
+        : inner_(std::move(inner)), f_(faults) {}
+    bool Open(const WaveFormat& format) override { return inner_->Open(format); }
+    bool IsOpen() const override { return inner_->IsOpen(); }
+    bool Prepare(WaveHeader& h) override { return inner_->Prepare(h); }
+    bool Write(WaveHeader& h) override { return !f_->failWrite && inner_->Write(h); }
+    bool Reset() override { return !f_->failReset && inner_->Reset(); }
+    bool Unprepare(WaveHeader& h) override { return !f_->failUnprepare && inner_->Unprepare(h); }
+    bool Close() override { return inner_->Close(); }
+    bool IsDone(WaveHeader& h) override { return inner_->IsDone(h); }
+    void Sleep(int ms) override { inner_->Sleep(ms); }
+
+  private:
+    std::unique_ptr<WaveOutPort> inner_;
+    Faults* f_;
+};
+
+TEST(FailingCapture, AddBufferFailingDuringOpenFailsTheOpenAndLeavesItClosed) {
+    CounterCard cc;
+    Faults faults;
+    faults.failAddBuffer = true;
+    WaveInDevice device(std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults));
+    device.SetFormat(44100, 16, 1, 1);
+    EXPECT_EQ(device.Open(128, 3), -1);
+    EXPECT_EQ(device.State(), -1);
+    EXPECT_EQ(cc.card.QueuedCaptureBufferCount(), 0);
+    faults.failAddBuffer = false;
+    EXPECT_EQ(device.Open(128, 3), 1);  // the card was given back, so it opens again
+}
+
+TEST(FailingCapture, ARequeueFailingDuringAReadFailsTheRead) {
+    CounterCard cc;
+    Faults faults;
+    WaveInDevice device(std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults));
+    device.SetFormat(44100, 16, 1, 1);
+    ASSERT_EQ(device.Open(128, 3), 1);
+    std::vector<int16_t> block(1323);
+    ASSERT_EQ(device.ReadBlock(block.data(), 1323), 1);
+    faults.failAddBuffer = true;
+    EXPECT_EQ(device.ReadBlock(block.data(), 1323), -1);
+}
+
+TEST(FailingCapture, CloseFailsWhenTheResetFails) {
+    CounterCard cc;
+    Faults faults;
+    WaveInDevice device(std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults));
+    device.SetFormat(44100, 16, 1, 1);
+    ASSERT_EQ(device.Open(128, 3), 1);
+    faults.failReset = true;
+    EXPECT_EQ(device.Close(), -1);
+    faults.failReset = false;
+    EXPECT_EQ(device.Close(), 0);
+    EXPECT_EQ(device.State(), -1);
+}
+
+TEST(FailingPlayback, AFailedWriteLosesThatBlockOnlyAndKeepsTheQueue) {
+    CounterCard cc;
+    Faults faults;
+    WaveOutDevice device(std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults));
+    device.SetFormat(44100, 16, 1, 1);
+    ASSERT_EQ(device.Open(128, 5), 1);
+    std::vector<int16_t> block(1323);
+    int64_t next = 0;
+    auto fill = [&] {
+        for (auto& s : block) {
+            s = testing_support::CounterSample(next++);
+        }
+    };
+    for (int i = 0; i < 9; ++i) {  // the ninth block sends the gathered quarter second
+        fill();
+        ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);
+    }
+    const int queued = device.QueueLength();
+    faults.failWrite = true;
+    fill();
+    EXPECT_EQ(device.WriteBlock(block.data(), 1323), -1);
+    EXPECT_EQ(device.QueueLength(), queued);
+    EXPECT_EQ(device.GatheringBytes(), 0);
+    faults.failWrite = false;
+    fill();
+    ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);
+    ASSERT_EQ(device.Stop(), 0);
+    // Everything but the failed block played, in order.
+    const std::vector<int16_t> played = cc.Played();
+    ASSERT_EQ(played.size(), 10u * 1323u);
+    EXPECT_EQ(FirstCounterBreak(played, 0), 9u * 1323u);
+    const std::vector<int16_t> last(played.begin() + 9 * 1323, played.end());
+    EXPECT_EQ(FirstCounterBreak(last, 10 * 1323), last.size());
+}
+
+TEST(FailingPlayback, AFailingReclaimFailsTheWrite) {
+    CounterCard cc;
+    Faults faults;
+    WaveOutDevice device(std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults));
+    device.SetFormat(44100, 16, 1, 1);
+    ASSERT_EQ(device.Open(128, 5), 1);
+    std::vector<int16_t> block(1323, 7);
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);
+    }
+    cc.card.AdvanceMicroseconds(1000000);  // everything has played: the next write reclaims
+    faults.failUnprepare = true;
+    EXPECT_EQ(device.WriteBlock(block.data(), 1323), -1);
+    faults.failUnprepare = false;
+    EXPECT_EQ(device.WriteBlock(block.data(), 1323), 1);
+}
+
+TEST(FailingPlayback, StopClosesEvenWhenTheDrainFails) {
+    CounterCard cc;
+    Faults faults;
+    WaveOutDevice device(std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults));
+    device.SetFormat(44100, 16, 1, 1);
+    ASSERT_EQ(device.Open(128, 5), 1);
+    std::vector<int16_t> block(1323, 7);
+    ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);  // gathering
+    faults.failWrite = true;
+    EXPECT_EQ(device.Stop(), -1);
+    EXPECT_EQ(device.State(), -1);  // closed all the same, so the next set-up can reopen
+    faults.failWrite = false;
+    device.SetFormat(16000, 16, 1, 1);
+    EXPECT_EQ(device.Open(128, 5), 1);
+    EXPECT_EQ(device.SampleRateHz(), 16000);
+}
+
+}  // namespace
+}  // namespace melvora
