@@ -20,9 +20,15 @@ constexpr float kTwelfth = 0.0833333358168602f;
 constexpr float kC0Hz = 16.352f;
 
 std::string Format(const char* format, const char* name, double frequencyHz, int octave) {
-    char buffer[128];
-    std::snprintf(buffer, sizeof(buffer), format, name, frequencyHz, octave);
-    return buffer;
+    // Sized by a first pass: the frequency of an absurd octave can run to hundreds of digits.
+    const int length = std::snprintf(nullptr, 0, format, name, frequencyHz, octave);
+    if (length <= 0) {
+        return std::string();
+    }
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::snprintf(&text[0], text.size(), format, name, frequencyHz, octave);
+    text.resize(static_cast<size_t>(length));
+    return text;
 }
 
 }  // namespace

@@ -150,6 +150,14 @@ TEST(NoteNameNegativeOctave, PrintsTheSign) {
     EXPECT_EQ((Note{-1, 0}).Name(true, true), "C-1");
 }
 
+TEST(NoteLabelHugeOctave, KeepsEveryDigitOfTheFrequency) {
+    // 16.352 x 2^1000 has 303 digits before the point.
+    const std::string label = (Note{1000, 0}).Label(true, 0);
+    EXPECT_EQ(label.substr(0, 2), "C\n");
+    EXPECT_NE(label.find(".00\n(1000th octave)"), std::string::npos) << label.size();
+    EXPECT_GT(label.size(), 300u);
+}
+
 struct LabelCase {
     Note note;
     bool letters;

@@ -1,0 +1,79 @@
+#include "exercises/exercise_folder.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#ifdef _WIN32
+#include <direct.h>
+#endif
+
+#include "exercises/exercise.h"
+#include "platform/program_directory.h"
+
+namespace melvora {
+namespace {
+
+bool EndsWithExc(const std::string& name) {
+    static const std::string kExtension = ".exc";
+    return name.size() >= kExtension.size() &&
+           name.compare(name.size() - kExtension.size(), kExtension.size(), kExtension) == 0;
+}
+
+void MakeOneFolder(const std::string& folder) {
+#ifdef _WIN32
+    _mkdir(folder.c_str());
+#else
+    mkdir(folder.c_str(), 0777);
+#endif
+}
+
+}  // namespace
+
+std::string ExerciseFolder::Path() {
+    return ProgramDirectory() + "Exercises" + PathSeparator();
+}
+
+std::string ExerciseFolder::RecordingsPath() {
+    return ProgramDirectory() + "ExerciseRecordings" + PathSeparator();
+}
+
+std::vector<std::string> ExerciseFolder::List() {
+    std::vector<std::string> names;
+    DIR* dir = opendir(Path().c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (EndsWithExc(name)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    // Directory order differs between file systems; a sorted list reads the same everywhere.
+    std::sort(names.begin(), names.end());
+    // A folder named "x.exc" fails to open as an exercise and drops out here too.
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& name) { return !Exercise::Open(name); }),
+                names.end());
+    return names;
+}
+
+void ExerciseFolder::CreateFolders(const std::string& folder) {
+    // Each level in turn, from the first one below the root (or drive) down to the last.
+    for (size_t i = 1; i < folder.size(); ++i) {
+        if (folder[i] == '/' || folder[i] == '\\') {
+            if (folder[i - 1] == ':') {
+                continue;  // "C:" is a drive, not a folder
+            }
+            MakeOneFolder(folder.substr(0, i));
+        }
+    }
+    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
+        MakeOneFolder(folder);
+    }
+}
+
+}  // namespace melvora
