@@ -311,6 +311,23 @@ WaveFileState WaveFile::Parse(OpenMode mode) {
         return WaveFileState::NotWave;
     }
     int64_t remaining = fileLength - 12;
+    // RIFF pads a chunk of odd size with one zero byte. Writers that forget the pad put the
+    // next chunk id there instead, and ids never start with a zero byte, so the byte itself
+    // tells which kind of file this is.
+    auto skipPadByte = [&](uint32_t size) {
+        if ((size & 1) == 0 || remaining <= 0) {
+            return true;
+        }
+        uint8_t pad;
+        if (!readExact(&pad, 1)) {
+            return false;
+        }
+        if (pad == 0) {
+            remaining -= 1;
+            return true;
+        }
+        return io_.seek(user, -1, SEEK_CUR);
+    };
 
     // Every pass consumes at least the 8 header bytes of `remaining`, so both searches end.
     bool haveFormat = false;
@@ -337,10 +354,14 @@ WaveFileState WaveFile::Parse(OpenMode mode) {
             averageBytesPerSecond_ = fieldBytes >= 12 ? GetLe32(fields + 8) : 0;
             blockAlign_ = fieldBytes >= 14 ? GetLe16(fields + 12) : 0;
             bitsPerSample_ = fieldBytes >= 16 ? GetLe16(fields + 14) : 0;
-            if (size > fieldBytes && !io_.seek(user, size - fieldBytes, SEEK_CUR)) {
+            if (size > fieldBytes &&
+                !io_.seek(user, static_cast<int64_t>(size - fieldBytes), SEEK_CUR)) {
                 return WaveFileState::ReadFailed;
             }
             remaining -= size;
+            if (!skipPadByte(size)) {
+                return WaveFileState::ReadFailed;
+            }
             const WaveFileState validity = ValidateFormat();
             if (validity != WaveFileState::Writing) {
                 return validity;
@@ -353,6 +374,9 @@ WaveFileState WaveFile::Parse(OpenMode mode) {
             return WaveFileState::ReadFailed;
         }
         remaining -= size;
+        if (!skipPadByte(size)) {
+            return WaveFileState::ReadFailed;
+        }
     }
     if (!haveFormat) {
         return WaveFileState::NoFormatChunk;
@@ -403,6 +427,9 @@ WaveFileState WaveFile::Parse(OpenMode mode) {
             return WaveFileState::ReadFailed;
         }
         remaining -= size;
+        if (!skipPadByte(size)) {
+            return WaveFileState::ReadFailed;
+        }
     }
     return WaveFileState::NoDataChunk;
 }

@@ -35,6 +35,11 @@ enum class WaveFileState : int32_t {
 // holds 8- or 16-bit PCM, or 8-bit G.711 mu-law or A-law, with any number of channels.
 // Failures never throw: every operation leaves a WaveFileState.
 //
+// Reading finds "fmt " and then "data" by walking the chunks by their declared sizes (a zero
+// pad byte after an odd-sized chunk is skipped); the file's real length, not the RIFF size
+// field, bounds the walk, and a data chunk claiming more than the file holds keeps the whole
+// frames that are there. Files beyond 2 GiB - 1 bytes are refused (the fields are 32-bit).
+//
 // Paths are UTF-8 (on Windows they are opened with the wide API; a path that is not valid
 // UTF-8 is passed to fopen as it is).
 //
@@ -62,9 +67,9 @@ class WaveFile {
     static std::unique_ptr<WaveFile> CreateForWriting(const std::string& path,
                                                       uint32_t sampleRateHz, uint16_t bitsPerSample,
                                                       uint16_t channels, uint16_t formatTag);
-    // An existing file, positioned after its samples so writes extend them: state Appending.
-    // Chunks after the samples are kept and moved behind the new samples at every header
-    // update.
+    // An existing file, positioned after its last whole frame so writes extend the samples:
+    // state Appending. Chunks after the samples are kept and moved behind the new samples at
+    // every header update.
     static std::unique_ptr<WaveFile> OpenForAppending(const std::string& path);
     // An existing file, positioned at its first sample: state Reading.
     static std::unique_ptr<WaveFile> OpenForReading(const std::string& path);

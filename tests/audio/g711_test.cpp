@@ -54,6 +54,10 @@ struct CodecCase {
     int clipMagnitude;
 };
 
+void PrintTo(const CodecCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class G711Grid : public ::testing::TestWithParam<CodecCase> {};
 
 TEST_P(G711Grid, ErrorStaysWithinTheSegmentStepAndOrderIsKept) {

@@ -45,6 +45,10 @@ struct BadFile {
     WaveFileState state;
 };
 
+void PrintTo(const BadFile& b, std::ostream* os) {
+    *os << b.name;
+}
+
 // Every failure state that a file's bytes can cause, each from its own crafted file.
 std::vector<BadFile> BadFiles() {
     Bytes riffSizeOnly = Text("RIFF");
@@ -218,6 +222,10 @@ struct ShortFmtCase {
     uint16_t bits;
 };
 
+void PrintTo(const ShortFmtCase& c, std::ostream* os) {
+    *os << "tag " << c.tag;
+}
+
 class WaveFileShortFmt : public ::testing::TestWithParam<ShortFmtCase> {};
 
 TEST_P(WaveFileShortFmt, FourteenByteFmtTakesTheFormatsNaturalBits) {
@@ -282,6 +290,36 @@ TEST(WaveFileRepairs, EmptyDataChunkReadsNothing) {
     EXPECT_EQ(o.file->FrameCount(), 0);
     EXPECT_TRUE(o.samples.empty());
     EXPECT_FALSE(o.file->Seek(0));
+}
+
+// Odd-sized chunks: RIFF wants a zero pad byte after them, some writers leave it out.
+// Both kinds of file open.
+TEST(WaveFileOddChunks, PaddedOddChunkBeforeFmtIsSkippedWithItsPad) {
+    Bytes list = Chunk("LIST", Text("INFOx"));
+    list.push_back(0);
+    Opened o = OpenBytes(RiffWave(Join({list, kFmt16, kData4})));
+    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
+    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
+}
+
+TEST(WaveFileOddChunks, UnpaddedOddChunkBeforeFmtStillOpens) {
+    Opened o = OpenBytes(RiffWave(Join({Chunk("LIST", Text("INFOx")), kFmt16, kData4})));
+    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
+    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
+}
+
+TEST(WaveFileOddChunks, PaddedOddChunkBetweenFmtAndDataIsSkippedWithItsPad) {
+    Bytes junk = Chunk("junk", Bytes{1, 2, 3});
+    junk.push_back(0);
+    Opened o = OpenBytes(RiffWave(Join({kFmt16, junk, kData4})));
+    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
+    EXPECT_EQ(o.file->DataStart(), 12 + 24 + 12 + 8);
+    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
+}
+
+TEST(WaveFileOddChunks, OddChunkEndingTheFileNeedsNoPad) {
+    Opened o = OpenBytes(RiffWave(Join({kFmt16, Chunk("LIST", Text("INFOx"))})));
+    EXPECT_EQ(o.file->State(), WaveFileState::NoDataChunk);
 }
 
 // ---- Failures of the stream itself ----

@@ -110,6 +110,10 @@ struct SoxFormat {
     const char* soxEncoding;  // sox output options giving the same format
 };
 
+void PrintTo(const SoxFormat& f, std::ostream* os) {
+    *os << f.soxEncoding << ", " << f.channels << " ch";
+}
+
 std::string SoxFormatName(const ::testing::TestParamInfo<SoxFormat>& info) {
     const SoxFormat& f = info.param;
     const char* kind = f.tag == 7 ? "mulaw" : f.tag == 6 ? "alaw" : f.bits == 8 ? "pcm8" : "pcm16";
@@ -262,6 +266,26 @@ INSTANTIATE_TEST_SUITE_P(Formats, WaveFileSox,
                                            SoxFormat{6, 8, 1, 8000, "-e a-law -b 8"},
                                            SoxFormat{6, 8, 2, 16000, "-e a-law -b 8"}),
                          SoxFormatName);
+
+// A file with an odd-sized chunk (and its RIFF pad byte) before the samples: we read what
+// sox reads.
+TEST(WaveFileSoxChunks, PaddedOddChunkFileReadsLikeSox) {
+    REQUIRE_SOX();
+    TempPath wav("odd.wav");
+    TempPath raw("odd.raw");
+    Bytes chunks;
+    testutil::AppendChunk(&chunks, "LIST", Bytes{'I', 'N', 'F', 'O', 'x'});
+    chunks.push_back(0);
+    testutil::AppendChunk(&chunks, "fmt ", testutil::FmtBody(1, 1, 8000, 16));
+    testutil::AppendChunk(&chunks, "data", testutil::Pcm16({100, -200, 300, -400}));
+    ASSERT_TRUE(testutil::WriteAll(wav.str(), testutil::RiffWave(chunks)));
+    ASSERT_TRUE(RunSox("sox " + wav.str() + " -t raw -e signed-integer -b 16 -L " + raw.str()));
+    auto reader = WaveFile::OpenForReading(wav.str());
+    ASSERT_EQ(reader->State(), WaveFileState::Reading);
+    std::vector<int16_t> ours(4);
+    ASSERT_EQ(reader->ReadMono(ours.data(), 10), 4);
+    EXPECT_EQ(ours, ReadRaw16(raw.str()));
+}
 
 // Files with more than two channels: sox reads what we write (it writes such files itself in
 // the extensible format, which this program does not read).

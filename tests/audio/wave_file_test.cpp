@@ -85,6 +85,11 @@ struct FormatCase {
     uint32_t rate;
 };
 
+void PrintTo(const FormatCase& f, std::ostream* os) {
+    *os << "tag " << f.tag << ", " << f.bits << " bits, " << f.channels << " ch, " << f.rate
+        << " Hz";
+}
+
 std::string FormatName(const ::testing::TestParamInfo<FormatCase>& info) {
     const FormatCase& f = info.param;
     const char* kind = f.tag == 7 ? "mulaw" : f.tag == 6 ? "alaw" : f.bits == 8 ? "pcm8" : "pcm16";
@@ -213,6 +218,11 @@ struct RefusedFormat {
     uint32_t rate;
     WaveFileState state;
 };
+
+void PrintTo(const RefusedFormat& r, std::ostream* os) {
+    *os << "tag " << r.tag << ", " << r.bits << " bits, " << r.channels << " ch, " << r.rate
+        << " Hz";
+}
 
 class WaveFileRefusedCreate : public ::testing::TestWithParam<RefusedFormat> {};
 
@@ -620,6 +630,27 @@ TEST(WaveFileAppending, AppendingToAStereoFileWritesTheBlockToBothChannels) {
     }
     const Bytes bytes = testutil::ReadAll(path.str());
     EXPECT_EQ(Bytes(bytes.begin() + 44, bytes.end()), testutil::Pcm16({1, 2, -1234, -1234}));
+}
+
+// ---- One stream call per block ----
+
+TEST(WaveFileBlocks, ABlockIsOneStreamCallWhateverTheChannels) {
+    testutil::HookedMemory disk;
+    auto writer = WaveFile::CreateForWriting(disk.Io(), 8000, 16, 3, 1);
+    const std::vector<int16_t> block = Ramp(1323, -500, 1);
+    const int writesBefore = disk.writeCalls;
+    ASSERT_EQ(writer->WriteMono(block.data(), 1323), 1323);
+    EXPECT_EQ(disk.writeCalls - writesBefore, 1);
+    writer->Close();
+
+    testutil::HookedMemory copy(disk.bytes());
+    auto reader = WaveFile::OpenForReading(copy.Io());
+    ASSERT_EQ(reader->State(), WaveFileState::Reading);
+    std::vector<int16_t> back(1323);
+    const int readsBefore = copy.readCalls;
+    ASSERT_EQ(reader->ReadMono(back.data(), 1323), 1323);
+    EXPECT_EQ(copy.readCalls - readsBefore, 1);
+    EXPECT_EQ(back, block);
 }
 
 // ---- Failures of the underlying file ----

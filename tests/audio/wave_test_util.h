@@ -133,7 +133,7 @@ inline bool WriteAll(const std::string& path, const Bytes& bytes) {
     if (!f) {
         return false;
     }
-    const bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return fclose(f) == 0 && ok;
 }
 
@@ -147,6 +147,8 @@ class HookedMemory {
     bool failSeeks = false;
     // When not 0, the next write longer than 4 bytes stores only this many bytes.
     size_t shortWriteOnce = 0;
+    int readCalls = 0;
+    int writeCalls = 0;
 
     const Bytes& bytes() const { return memory_.Bytes(); }
 
@@ -154,10 +156,12 @@ class HookedMemory {
         WaveFileIo io = inner_;
         io.userData = this;
         io.read = [](void* u, void* b, size_t n) {
+            ++Self(u)->readCalls;
             return Self(u)->Inner().read(Self(u)->Inner().userData, b, n);
         };
         io.write = [](void* u, const void* d, size_t n) -> size_t {
             HookedMemory* self = Self(u);
+            ++self->writeCalls;
             if (self->shortWriteOnce != 0 && n > 4) {
                 n = self->shortWriteOnce;
                 self->shortWriteOnce = 0;
