@@ -41,9 +41,10 @@ bool AnalysisEngine::Configure(int sampleRateHz, float frameSeconds, float skipS
     transformSize_ = 0;
     sampleRateHz_ = 0;
     frame_.clear();
-    spectrum_.clear();
+    windowed_.clear();
+    power_.clear();
     window_.clear();
-    plan_.Configure(0);
+    halfPlan_.Configure(0);
     if (sampleRateHz <= 0) {
         return false;
     }
@@ -64,16 +65,17 @@ bool AnalysisEngine::Configure(int sampleRateHz, float frameSeconds, float skipS
     sampleRateHz_ = sampleRateHz;
     frameLength_ = static_cast<int>(n);
     hop_ = static_cast<int>(h);
-    long long m = minimumTransformSize >= 1 ? minimumTransformSize : kDefaultMinimumTransformSize;
-    while (m < n) {
+    long long m = minimumTransformSize >= 2 ? minimumTransformSize : kDefaultMinimumTransformSize;
+    while (m < n || m % 2 != 0) {
         m *= 2;
     }
     transformSize_ = static_cast<int>(m);
 
     frame_.assign(static_cast<size_t>(n), 0.0f);
-    spectrum_.assign(2 * static_cast<size_t>(m), 0.0f);
+    windowed_.assign(static_cast<size_t>(m), 0.0f);
+    power_.assign(static_cast<size_t>(m / 2 + 1), 0.0);
     window_.assign(static_cast<size_t>(n), 0.0f);
-    plan_.Configure(transformSize_);
+    halfPlan_.Configure(transformSize_ / 2);
     for (int band = 0; band < kBandCount; ++band) {
         trackers_[band].Configure(sampleRateHz_, frameLength_, hop_, kBandLowHz[band],
                                   kBandHighHz[band]);
@@ -138,8 +140,9 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
 
     // 6. Measures on voiced frames only.
     if (result_.level > 0.0f && result_.pitchHz > 10.0f) {
-        const TessimMeasure tessim = VoiceMeasures::Tessim(
-            frame, window_.data(), n, result_.pitchHz, sampleRateHz_, &plan_, spectrum_.data());
+        const TessimMeasure tessim =
+            VoiceMeasures::Tessim(frame, window_.data(), n, result_.pitchHz, sampleRateHz_,
+                                  &halfPlan_, windowed_.data(), power_.data());
         result_.tessim = tessim.tessim;
         tessimDb_ = tessim.tessimDb;
         result_.jitter = VoiceMeasures::Jitter(rawPitchHistory_, slot_, chosenConfidence_,

@@ -97,9 +97,10 @@ class AnalysisEngine {
     int transformSize_ = 0;  // M
 
     std::vector<float> frame_;     // N samples, oldest first
-    std::vector<float> spectrum_;  // M complex values, interleaved
+    std::vector<float> windowed_;  // M values: the windowed frame padded with zeros
+    std::vector<double> power_;    // M/2 + 1 squared magnitudes
     std::vector<float> window_;    // N Hamming values
-    FftPlan plan_;
+    FftPlan halfPlan_;             // M/2 points: the frame is real, so half a transform does
     float rmsHistory_[kHistorySlots] = {};
     float peakToPeakHistory_[kHistorySlots] = {};
     float confidenceHistory_[kHistorySlots] = {};

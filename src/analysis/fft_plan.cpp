@@ -17,7 +17,9 @@ bool FftPlan::Configure(int n) {
     factors_.clear();
     stages_.clear();
     twiddles_.clear();
+    conjugateTwiddles_.clear();
     roots_.clear();
+    realTwiddles_.clear();
     buffers_[0].clear();
     buffers_[1].clear();
     gather_.clear();
@@ -83,6 +85,14 @@ bool FftPlan::Configure(int n) {
         l1 *= radix;
     }
 
+    for (int k = 0; k <= n; ++k) {
+        const double angle = kTwoPi * static_cast<double>(k) / (2.0 * static_cast<double>(n));
+        realTwiddles_.push_back({std::cos(angle), -std::sin(angle)});
+    }
+    conjugateTwiddles_ = twiddles_;
+    for (Complex& t : conjugateTwiddles_) {
+        t.im = -t.im;
+    }
     buffers_[0].assign(static_cast<std::size_t>(n), Complex{0.0, 0.0});
     buffers_[1].assign(static_cast<std::size_t>(n), Complex{0.0, 0.0});
     gather_.assign(largestRadix, Complex{0.0, 0.0});
@@ -122,6 +132,32 @@ void FftPlan::Transform(double* data, int sign) {
     }
 }
 
+void FftPlan::RealPowerSpectrum(const float* real, double* power) {
+    const int n = size_;
+    if (n == 0) {
+        return;
+    }
+    Complex* in = buffers_[0].data();
+    for (int i = 0; i < n; ++i) {
+        in[i].re = real[2 * i];
+        in[i].im = real[2 * i + 1];
+    }
+    const Complex* z = Run(true);
+    for (int k = 0; k <= n; ++k) {
+        const Complex a = z[k == n ? 0 : k];
+        const Complex b = z[k == 0 ? 0 : n - k];
+        // Spectrum of the even samples (a + conj b) / 2, of the odd ones (a - conj b) / 2i.
+        const double evenRe = 0.5 * (a.re + b.re);
+        const double evenIm = 0.5 * (a.im - b.im);
+        const double oddRe = 0.5 * (a.im + b.im);
+        const double oddIm = -0.5 * (a.re - b.re);
+        const Complex w = realTwiddles_[k];
+        const double re = evenRe + (w.re * oddRe - w.im * oddIm);
+        const double im = evenIm + (w.re * oddIm + w.im * oddRe);
+        power[k] = re * re + im * im;
+    }
+}
+
 FftPlan::Complex* FftPlan::Run(bool forward) {
     int current = 0;
     for (const Stage& stage : stages_) {
@@ -155,11 +191,10 @@ FftPlan::Complex* FftPlan::Run(bool forward) {
 
 namespace {
 
-inline void StoreTwiddled(double re, double im, double twRe, double twIm, bool forward,
-                          double* outRe, double* outIm) {
-    const double ti = forward ? -twIm : twIm;
-    *outRe = re * twRe - im * ti;
-    *outIm = re * ti + im * twRe;
+inline void StoreTwiddled(double re, double im, double twRe, double twIm, double* outRe,
+                          double* outIm) {
+    *outRe = re * twRe - im * twIm;
+    *outIm = re * twIm + im * twRe;
 }
 
 }  // namespace
@@ -167,7 +202,7 @@ inline void StoreTwiddled(double re, double im, double twRe, double twIm, bool f
 void FftPlan::Pass2(const Stage& s, const Complex* cc, Complex* ch, bool forward) const {
     const int ido = s.ido;
     const int l1 = s.l1;
-    const Complex* tw = twiddles_.data() + s.twiddleOffset;
+    const Complex* tw = (forward ? conjugateTwiddles_ : twiddles_).data() + s.twiddleOffset;
     for (int k = 0; k < l1; ++k) {
         const Complex* in = cc + ido * (2 * k);
         Complex* out0 = ch + ido * k;
@@ -177,7 +212,7 @@ void FftPlan::Pass2(const Stage& s, const Complex* cc, Complex* ch, bool forward
             const Complex a1 = in[i + ido];
             out0[i].re = a0.re + a1.re;
             out0[i].im = a0.im + a1.im;
-            StoreTwiddled(a0.re - a1.re, a0.im - a1.im, tw[i].re, tw[i].im, forward, &out1[i].re,
+            StoreTwiddled(a0.re - a1.re, a0.im - a1.im, tw[i].re, tw[i].im, &out1[i].re,
                           &out1[i].im);
         }
     }
@@ -186,7 +221,7 @@ void FftPlan::Pass2(const Stage& s, const Complex* cc, Complex* ch, bool forward
 void FftPlan::Pass3(const Stage& s, const Complex* cc, Complex* ch, bool forward) const {
     const int ido = s.ido;
     const int l1 = s.l1;
-    const Complex* tw1 = twiddles_.data() + s.twiddleOffset;
+    const Complex* tw1 = (forward ? conjugateTwiddles_ : twiddles_).data() + s.twiddleOffset;
     const Complex* tw2 = tw1 + ido;
     // sin(2 pi / 3) with the direction's sign.
     const double taui = forward ? -0.8660254037844386 : 0.8660254037844386;
@@ -208,10 +243,8 @@ void FftPlan::Pass3(const Stage& s, const Complex* cc, Complex* ch, bool forward
             const double dIm = taui * (a1.re - a2.re);
             out0[i].re = a0.re + tRe;
             out0[i].im = a0.im + tIm;
-            StoreTwiddled(cRe + dRe, cIm + dIm, tw1[i].re, tw1[i].im, forward, &out1[i].re,
-                          &out1[i].im);
-            StoreTwiddled(cRe - dRe, cIm - dIm, tw2[i].re, tw2[i].im, forward, &out2[i].re,
-                          &out2[i].im);
+            StoreTwiddled(cRe + dRe, cIm + dIm, tw1[i].re, tw1[i].im, &out1[i].re, &out1[i].im);
+            StoreTwiddled(cRe - dRe, cIm - dIm, tw2[i].re, tw2[i].im, &out2[i].re, &out2[i].im);
         }
     }
 }
@@ -219,7 +252,7 @@ void FftPlan::Pass3(const Stage& s, const Complex* cc, Complex* ch, bool forward
 void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward) const {
     const int ido = s.ido;
     const int l1 = s.l1;
-    const Complex* tw1 = twiddles_.data() + s.twiddleOffset;
+    const Complex* tw1 = (forward ? conjugateTwiddles_ : twiddles_).data() + s.twiddleOffset;
     const Complex* tw2 = tw1 + ido;
     const Complex* tw3 = tw2 + ido;
     // W = exp(sign i pi / 2): -i forward, +i backward.
@@ -246,12 +279,12 @@ void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward
             const double rotIm = w * (a1.re - a3.re);
             out0[i].re = sum02Re + sum13Re;
             out0[i].im = sum02Im + sum13Im;
-            StoreTwiddled(dif02Re + rotRe, dif02Im + rotIm, tw1[i].re, tw1[i].im, forward,
-                          &out1[i].re, &out1[i].im);
-            StoreTwiddled(sum02Re - sum13Re, sum02Im - sum13Im, tw2[i].re, tw2[i].im, forward,
-                          &out2[i].re, &out2[i].im);
-            StoreTwiddled(dif02Re - rotRe, dif02Im - rotIm, tw3[i].re, tw3[i].im, forward,
-                          &out3[i].re, &out3[i].im);
+            StoreTwiddled(dif02Re + rotRe, dif02Im + rotIm, tw1[i].re, tw1[i].im, &out1[i].re,
+                          &out1[i].im);
+            StoreTwiddled(sum02Re - sum13Re, sum02Im - sum13Im, tw2[i].re, tw2[i].im, &out2[i].re,
+                          &out2[i].im);
+            StoreTwiddled(dif02Re - rotRe, dif02Im - rotIm, tw3[i].re, tw3[i].im, &out3[i].re,
+                          &out3[i].im);
         }
     }
 }
@@ -259,7 +292,7 @@ void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward
 void FftPlan::Pass5(const Stage& s, const Complex* cc, Complex* ch, bool forward) const {
     const int ido = s.ido;
     const int l1 = s.l1;
-    const Complex* tw1 = twiddles_.data() + s.twiddleOffset;
+    const Complex* tw1 = (forward ? conjugateTwiddles_ : twiddles_).data() + s.twiddleOffset;
     const Complex* tw2 = tw1 + ido;
     const Complex* tw3 = tw2 + ido;
     const Complex* tw4 = tw3 + ido;
@@ -296,13 +329,13 @@ void FftPlan::Pass5(const Stage& s, const Complex* cc, Complex* ch, bool forward
             const double r23Im = s2 * d1Re - s1 * d2Re;
             out0[i].re = a0.re + t1Re + t2Re;
             out0[i].im = a0.im + t1Im + t2Im;
-            StoreTwiddled(c14Re + r14Re, c14Im + r14Im, tw1[i].re, tw1[i].im, forward, &out1[i].re,
+            StoreTwiddled(c14Re + r14Re, c14Im + r14Im, tw1[i].re, tw1[i].im, &out1[i].re,
                           &out1[i].im);
-            StoreTwiddled(c23Re + r23Re, c23Im + r23Im, tw2[i].re, tw2[i].im, forward, &out2[i].re,
+            StoreTwiddled(c23Re + r23Re, c23Im + r23Im, tw2[i].re, tw2[i].im, &out2[i].re,
                           &out2[i].im);
-            StoreTwiddled(c23Re - r23Re, c23Im - r23Im, tw3[i].re, tw3[i].im, forward, &out3[i].re,
+            StoreTwiddled(c23Re - r23Re, c23Im - r23Im, tw3[i].re, tw3[i].im, &out3[i].re,
                           &out3[i].im);
-            StoreTwiddled(c14Re - r14Re, c14Im - r14Im, tw4[i].re, tw4[i].im, forward, &out4[i].re,
+            StoreTwiddled(c14Re - r14Re, c14Im - r14Im, tw4[i].re, tw4[i].im, &out4[i].re,
                           &out4[i].im);
         }
     }
@@ -312,7 +345,7 @@ void FftPlan::PassOdd(const Stage& s, const Complex* cc, Complex* ch, bool forwa
     const int ido = s.ido;
     const int l1 = s.l1;
     const int radix = s.radix;
-    const Complex* tw = twiddles_.data() + s.twiddleOffset;
+    const Complex* tw = (forward ? conjugateTwiddles_ : twiddles_).data() + s.twiddleOffset;
     const Complex* roots = roots_.data() + s.rootOffset;
     const double rootSign = forward ? -1.0 : 1.0;
     Complex* a = gather_.data();
@@ -342,7 +375,7 @@ void FftPlan::PassOdd(const Stage& s, const Complex* cc, Complex* ch, bool forwa
                     out[i].im = im;
                 } else {
                     const Complex t = tw[(j - 1) * ido + i];
-                    StoreTwiddled(re, im, t.re, t.im, forward, &out[i].re, &out[i].im);
+                    StoreTwiddled(re, im, t.re, t.im, &out[i].re, &out[i].im);
                 }
             }
         }

@@ -31,6 +31,12 @@ class FftPlan {
     // The same on 2n doubles; no rounding to single precision anywhere.
     void Transform(double* data, int sign);
 
+    // Power spectrum of the forward transform of 2n real values: power[k] = |X[k]|^2 for
+    // k = 0..n (the rest mirrors it). One transform of n points does the work of one of 2n:
+    // the even samples go in as real parts, the odd ones as imaginary parts, and the two
+    // interleaved spectra are separated afterwards.
+    void RealPowerSpectrum(const float* real, double* power);
+
   private:
     struct Complex {
         double re;
@@ -58,8 +64,11 @@ class FftPlan {
     // exp(+2 pi i f j l1 / n) for each stage, j = 1..radix-1, f = 0..ido-1; the forward
     // transform uses the conjugates.
     std::vector<Complex> twiddles_;
+    std::vector<Complex> conjugateTwiddles_;  // the same for the forward direction
     // exp(+2 pi i q / radix), q = 0..radix-1, for stages of the general pass.
     std::vector<Complex> roots_;
+    // exp(-2 pi i k / 2n), k = 0..n, for separating the spectra of a real signal.
+    std::vector<Complex> realTwiddles_;
     std::vector<Complex> buffers_[2];
     std::vector<Complex> gather_;  // one butterfly's inputs in the general pass
 };

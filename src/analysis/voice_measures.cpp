@@ -41,19 +41,53 @@ LevelMeasure VoiceMeasures::Level(const float* frame, int n) {
         return measure;
     }
     const float inverseN = 1.0f / static_cast<float>(n);
+    // Single-precision sums, kept in eight interleaved partial sums so that the loops
+    // vectorise; the rounding is that of any single-precision accumulation.
+    constexpr int kLanes = 8;
+    float sums[kLanes] = {};
+    float lows[kLanes];
+    float highs[kLanes];
+    for (int lane = 0; lane < kLanes; ++lane) {
+        lows[lane] = frame[0];
+        highs[lane] = frame[0];
+    }
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const float v = frame[i + lane];
+            sums[lane] += v;
+            lows[lane] = std::min(lows[lane], v);
+            highs[lane] = std::max(highs[lane], v);
+        }
+    }
+    for (; i < n; ++i) {
+        sums[0] += frame[i];
+        lows[0] = std::min(lows[0], frame[i]);
+        highs[0] = std::max(highs[0], frame[i]);
+    }
     float sum = 0.0f;
-    float smallest = frame[0];
-    float largest = frame[0];
-    for (int i = 0; i < n; ++i) {
-        sum += frame[i];
-        smallest = std::min(smallest, frame[i]);
-        largest = std::max(largest, frame[i]);
+    float smallest = lows[0];
+    float largest = highs[0];
+    for (int lane = 0; lane < kLanes; ++lane) {
+        sum += sums[lane];
+        smallest = std::min(smallest, lows[lane]);
+        largest = std::max(largest, highs[lane]);
     }
     const float mean = sum * inverseN;
-    float energy = 0.0f;
-    for (int i = 0; i < n; ++i) {
+    float energies[kLanes] = {};
+    for (i = 0; i + kLanes <= n; i += kLanes) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const float d = frame[i + lane] - mean;
+            energies[lane] += d * d;
+        }
+    }
+    for (; i < n; ++i) {
         const float d = frame[i] - mean;
-        energy += d * d;
+        energies[0] += d * d;
+    }
+    float energy = 0.0f;
+    for (int lane = 0; lane < kLanes; ++lane) {
+        energy += energies[lane];
     }
     const float power = energy * inverseN;
     const float ceiling = LevelCeilingDb();
@@ -72,27 +106,21 @@ LevelMeasure VoiceMeasures::Level(const float* frame, int n) {
 }
 
 TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int n, float pitchHz,
-                                    int sampleRateHz, FftPlan* plan, float* spectrum) {
+                                    int sampleRateHz, FftPlan* halfPlan, float* windowed,
+                                    double* power) {
     TessimMeasure measure;
-    const int m = plan->Size();
+    const int half = halfPlan->Size();
+    const int m = 2 * half;
     if (!(pitchHz > 0.0f) || m < n || sampleRateHz <= 0) {
         return measure;
     }
     for (int i = 0; i < n; ++i) {
-        spectrum[2 * i] = window[i] * frame[i];
-        spectrum[2 * i + 1] = 0.0f;
+        windowed[i] = window[i] * frame[i];
     }
     for (int i = n; i < m; ++i) {
-        spectrum[2 * i] = 0.0f;
-        spectrum[2 * i + 1] = 0.0f;
+        windowed[i] = 0.0f;
     }
-    plan->Transform(spectrum, -1);
-    const int half = m / 2;
-    for (int k = 0; k <= half; ++k) {
-        const float re = spectrum[2 * k];
-        const float im = spectrum[2 * k + 1];
-        spectrum[2 * k] = re * re + im * im;
-    }
+    halfPlan->RealPowerSpectrum(windowed, power);
 
     const int lowHarmonic = std::max(0, static_cast<int>(std::floor(70.0 / pitchHz)));
     const int middleHarmonic = static_cast<int>(std::floor(1600.0 / pitchHz));
@@ -108,11 +136,11 @@ TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int
     const int highEnd = bin(highHarmonic);
     double low = 0.0;
     for (int k = lowStart; k < middle; ++k) {
-        low += spectrum[2 * k];
+        low += power[k];
     }
     double high = 0.0;
     for (int k = middle; k < highEnd; ++k) {
-        high += spectrum[2 * k];
+        high += power[k];
     }
 
     // An empty or silent high band reads as the floor; an empty low band (pitch of 1600 Hz

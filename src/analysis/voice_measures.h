@@ -31,12 +31,14 @@ class VoiceMeasures {
     // mapped to 0 and the ceiling to 1.
     static LevelMeasure Level(const float* frame, int n);
 
-    // Tessim of frame[0..n-1] at pitchHz (> 0). `window` holds n window values, `spectrum`
-    // 2 x plan->Size() floats (overwritten), plan->Size() >= n. Only the bins up to half the
-    // transform size are summed: at rates below 9000 Hz the last harmonic below 4500 Hz lies
-    // above the Nyquist frequency, and the bins past it are the mirror image.
+    // Tessim of frame[0..n-1] at pitchHz (> 0) over an M-point forward transform of the
+    // Hamming-windowed frame padded with zeros, M = 2 x halfPlan->Size() >= n. `window`
+    // holds n window values, `windowed` M floats and `power` M/2 + 1 doubles of work space.
+    // Only the bins up to M/2 are summed: at rates below 9000 Hz the last harmonic below
+    // 4500 Hz lies above the Nyquist frequency, and the bins past it only mirror the others.
     static TessimMeasure Tessim(const float* frame, const float* window, int n, float pitchHz,
-                                int sampleRateHz, FftPlan* plan, float* spectrum);
+                                int sampleRateHz, FftPlan* halfPlan, float* windowed,
+                                double* power);
 
     // Jitter score 0..1 (1 = steady) from the raw pitch history (kHistorySlots values, `slot`
     // holding this block's). A confident frame without a raw pitch ends the voiced run

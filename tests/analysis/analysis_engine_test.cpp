@@ -42,6 +42,25 @@ TEST(AnalysisEngineSizes, UnusableFrameAndSkipFallBackToTheDefaults) {
     EXPECT_EQ(equal.HopLength(), 480);
 }
 
+// A frame so short that the lowest band has no lag to search: that band never wins and no
+// field becomes infinite or not a number.
+TEST(AnalysisEngineSizes, FrameTooShortForTheLowestBand) {
+    AnalysisEngine engine(nullptr, 44100, 0.003f, 0.002f, 1024);
+    ASSERT_EQ(engine.FrameLength(), 132);
+    ASSERT_GT(engine.Tracker(0).MinimumDecimatedLag(), engine.Tracker(0).MaximumDecimatedLag());
+    SettleOnSilence(&engine, 0.3);
+    int voiced = 0;
+    for (const BlockOutcome& block : RunBlocks(&engine, Sine(44100, 0.5, 1000.0, 10000.0))) {
+        for (float v : {block.result.level, block.result.pitchHz, block.result.tessim,
+                        block.result.jitter, block.result.shimmer, block.confidence}) {
+            ASSERT_TRUE(std::isfinite(v));
+        }
+        EXPECT_NE(block.band, 0);
+        voiced += block.result.pitchHz > 0.0f ? 1 : 0;
+    }
+    EXPECT_GT(voiced, 100);
+}
+
 TEST(AnalysisEngineSizes, NonPositiveRateLeavesAnInertEngine) {
     RecordingSink sink;
     AnalysisEngine engine(&sink, 0, 0.04f, 0.03f, 1024);

@@ -70,6 +70,41 @@ INSTANTIATE_TEST_SUITE_P(Lengths, FftAgainstDft,
                          ::testing::Values(1, 2, 3, 4, 5, 7, 12, 49, 77, 360, 1000, 1024, 1331,
                                            2048, 2310, 4096));
 
+// The half-length transform of a real signal gives the same power spectrum as the full
+// complex transform with zero imaginary parts.
+class RealPowerSpectrum : public ::testing::TestWithParam<int> {};
+
+TEST_P(RealPowerSpectrum, MatchesTheFullComplexTransform) {
+    const int m = GetParam();
+    std::mt19937 random(77u + static_cast<unsigned>(m));
+    std::uniform_real_distribution<float> value(-30000.0f, 30000.0f);
+    std::vector<float> real(static_cast<size_t>(m));
+    std::vector<double> complex(2 * static_cast<size_t>(m), 0.0);
+    for (int i = 0; i < m; ++i) {
+        real[i] = value(random);
+        complex[2 * i] = real[i];
+    }
+    FftPlan full;
+    ASSERT_TRUE(full.Configure(m));
+    full.Transform(complex.data(), -1);
+    FftPlan half;
+    ASSERT_TRUE(half.Configure(m / 2));
+    std::vector<double> power(static_cast<size_t>(m / 2 + 1), -1.0);
+    half.RealPowerSpectrum(real.data(), power.data());
+    double largest = 0.0;
+    for (int k = 0; k <= m / 2; ++k) {
+        largest = std::max(
+            largest, complex[2 * k] * complex[2 * k] + complex[2 * k + 1] * complex[2 * k + 1]);
+    }
+    for (int k = 0; k <= m / 2; ++k) {
+        const double want =
+            complex[2 * k] * complex[2 * k] + complex[2 * k + 1] * complex[2 * k + 1];
+        ASSERT_NEAR(power[k], want, 1e-12 * largest) << "bin " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, RealPowerSpectrum, ::testing::Values(2, 6, 24, 1024, 2048, 4096));
+
 TEST(FftPlan, FactorsInTheTrialOrderWithTwoInFront) {
     FftPlan plan;
     ASSERT_TRUE(plan.Configure(2048));

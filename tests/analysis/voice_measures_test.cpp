@@ -59,17 +59,19 @@ class TessimMeasureTest : public ::testing::Test {
         n_ = n;
         window_.assign(static_cast<size_t>(n), 0.0f);
         MakeWindow(window_.data(), n, kWindowHamming);
-        plan_.Configure(m);
-        spectrum_.assign(2 * static_cast<size_t>(m), 0.0f);
+        plan_.Configure(m / 2);
+        windowed_.assign(static_cast<size_t>(m), 0.0f);
+        power_.assign(static_cast<size_t>(m / 2 + 1), 0.0);
     }
     TessimMeasure Measure(const std::vector<float>& frame, float pitchHz, int rate) {
         return VoiceMeasures::Tessim(frame.data(), window_.data(), n_, pitchHz, rate, &plan_,
-                                     spectrum_.data());
+                                     windowed_.data(), power_.data());
     }
     int n_ = 0;
     std::vector<float> window_;
     FftPlan plan_;
-    std::vector<float> spectrum_;
+    std::vector<float> windowed_;
+    std::vector<double> power_;
 };
 
 // At 200 Hz (44100 Hz, M = 2048) the low band is bins 0..73 and the high band 74..203.
