@@ -13,6 +13,16 @@
 namespace melvora {
 namespace {
 
+// A fresh folder of its own: other builds on the machine may run the same tests at once.
+std::string UniqueTempDir() {
+    std::string pattern = testing::TempDir() + "melvora_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "mkdtemp failed";
+        return testing::TempDir();
+    }
+    return pattern + "/";
+}
+
 const std::string kResources = std::string(MELVORA_SOURCE_DIR) + "/resources/";
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -313,7 +323,8 @@ TEST(SkinGenerator, RebuildsTheCommittedFilesByteForByte) {
     if (std::system("python3 --version > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "python3 is not installed";
     }
-    const std::string out = testing::TempDir() + "melvora_skins";
+    const std::string dir = UniqueTempDir();
+    const std::string out = dir + "skins";
     const std::string cmd = "rm -rf \"" + out + "\" && python3 \"" + MELVORA_SOURCE_DIR +
                             "/tools/skins/make_skins.py\" \"" + out + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
@@ -329,16 +340,18 @@ TEST(SkinGenerator, RebuildsTheCommittedFilesByteForByte) {
     for (const std::string& file : files) {
         EXPECT_EQ(ReadBytes(out + "/" + file), ReadBytes(kResources + file)) << file;
     }
-    std::system(("rm -rf \"" + out + "\"").c_str());
+    std::system(("rm -rf \"" + dir + "\"").c_str());
 }
 
 TEST(SkinGenerator, ScriptCompilesWithTheResourceCompiler) {
 #ifdef MELVORA_WINDRES
-    const std::string out = testing::TempDir() + "melvora_bitmaps.o";
+    const std::string dir = UniqueTempDir();
+    const std::string out = dir + "bitmaps.o";
     const std::string cmd = std::string("\"") + MELVORA_WINDRES + "\" \"" + kResources +
                             "bitmaps.rc\" -O coff -o \"" + out + "\"";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     std::remove(out.c_str());
+    std::remove(dir.c_str());
 #else
     GTEST_SKIP() << "no mingw windres on this machine";
 #endif

@@ -14,6 +14,16 @@
 namespace melvora {
 namespace {
 
+// A fresh folder of its own: other builds on the machine may run the same tests at once.
+std::string UniqueTempDir() {
+    std::string pattern = testing::TempDir() + "melvora_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "mkdtemp failed";
+        return testing::TempDir();
+    }
+    return pattern + "/";
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -322,7 +332,8 @@ TEST(StringIds, EveryNamedIdIsInTheTable) {
 // text with the script's UTF-8 text, so Turkish letters are proven to survive the build.
 TEST(StringTableCompiled, WindresStoresTheTurkishLettersUnchanged) {
 #ifdef MELVORA_WINDRES
-    const std::string out = testing::TempDir() + "melvora_strings.res";
+    const std::string dir = UniqueTempDir();
+    const std::string out = dir + "strings.res";
     const std::string cmd = std::string("\"") + MELVORA_WINDRES + "\" \"" + MELVORA_SOURCE_DIR +
                             "/resources/strings.rc\" -O res -o \"" + out + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
@@ -338,6 +349,7 @@ TEST(StringTableCompiled, WindresStoresTheTurkishLettersUnchanged) {
     EXPECT_EQ(stored.at(1139), U16("İptal"));
     EXPECT_EQ(stored.at(1144), U16("Görüntü"));
     std::remove(out.c_str());
+    std::remove(dir.c_str());
 #else
     GTEST_SKIP() << "no mingw windres on this machine";
 #endif

@@ -36,8 +36,8 @@ TITLE_H = 29
 BOX_W = 18
 EMPTY_W, EMPTY_H = 75, 23
 SMALL_W, SMALL_H = 44, 20
-MENU_W, MENU_H = 48, 18
-SWITCH_W, SWITCH_H = 112, 18
+MENU_W, MENU_H = 30, 18
+SWITCH_W, SWITCH_H = 80, 18
 
 FACE = {
     "U": (vgradient([(0.0, rgb(255, 255, 255)), (0.45, rgb(238, 245, 253)),
@@ -481,13 +481,11 @@ def icon_image(size):
     c.shape(sd_polyline(yoke, 1.1 * s), WHITE)
     c.shape(sd_segment(cx, cy + 9 * s, cx, cy + 14 * s, 1.1 * s), WHITE)
     c.shape(sd_segment(cx - 4.5 * s, cy + 15 * s, cx + 4.5 * s, cy + 15 * s, 1.1 * s), WHITE)
-    # Two sound arcs and a note, in warm orange.
-    for r in (4.0, 7.5):
-        arc = [(23 * s + r * s * math.cos(a), 11 * s + r * s * math.sin(a)) for a in
-               [-0.9 + 1.8 * i / 12.0 for i in range(13)]]
-        c.shape(sd_polyline(arc, 0.95 * s), rgb(255, 176, 64))
-    if size >= 24:
-        eighth_note(c, 24 * s, 25 * s, 0.6 * s, rgb(255, 214, 120))
+    # Sound waves leaving the microphone, in warm orange (one is enough at 16 pixels).
+    for r in ((8.5, 12.5) if size >= 24 else (11.0,)):
+        arc = [(cx + r * s * math.cos(a), cy + r * s * math.sin(a)) for a in
+               [-0.75 + 1.5 * i / 12.0 for i in range(13)]]
+        c.shape(sd_polyline(arc, (1.3 if size >= 24 else 1.0) * s), rgb(255, 176, 64))
     return c
 
 
@@ -548,7 +546,7 @@ def clef_sdf():
         ((18.5, 16.0), (19.5, 40.0), (23.5, 80.0), (23.0, 100.0)),
         ((23.0, 100.0), (22.5, 110.0), (13.0, 111.0), (12.5, 104.0)),  # bottom hook
     ]
-    widths = [(1.3, 1.6), (1.6, 2.8), (2.8, 1.8), (1.8, 2.6), (2.6, 1.1), (1.1, 1.0), (1.0, 1.4), (1.4, 1.2)]
+    widths = [(1.6, 2.0), (2.0, 3.5), (3.5, 2.3), (2.3, 3.2), (3.2, 1.4), (1.4, 1.3), (1.3, 1.8), (1.8, 1.5)]
     pts, radii = [], []
     for (p0, p1, p2, p3), (w0, w1) in zip(segs, widths):
         curve = bezier(p0, p1, p2, p3, 20)
@@ -557,7 +555,7 @@ def clef_sdf():
             pts.append((p[0] * sx, p[1] * sy))
             radii.append((w0 + (w1 - w0) * k / 20.0) * (sx + sy) / 2.0)
     stroke = sd_variable_stroke(pts, radii)
-    ball = sd_circle(14.5 * sx, 104.0 * sy, 3.6 * (sx + sy) / 2.0)
+    ball = sd_circle(14.5 * sx, 104.0 * sy, 4.2 * (sx + sy) / 2.0)
     return sd_union(stroke, ball)
 
 
@@ -570,9 +568,9 @@ def note_sdf():
     def head(x, y):
         dx, dy = x - cx, y - cy
         rx, ry = dx * ca - dy * sa, dx * sa + dy * ca
-        return (math.hypot(rx / 15.5, ry / 10.5) - 1.0) * 10.5
+        return (math.hypot(rx / 16.5, ry / 12.0) - 1.0) * 12.0
 
-    stem = sd_rect(38.5, 10.0, 42.5, 100.0, 1.0)
+    stem = sd_rect(39.5, 10.0, 43.5, 100.0, 1.0)
     return sd_union(head, stem)
 
 
@@ -580,10 +578,10 @@ def sharp_sdf():
     """Sharp sign in 32 x 64 (shown about 15 x 35), centred where the note head sits."""
     cy = 29.0
     return sd_union(
-        sd_rect(10.0, cy - 19.0, 13.0, cy + 17.0, 0.8),
-        sd_rect(19.0, cy - 21.0, 22.0, cy + 15.0, 0.8),
-        sd_segment(5.0, cy - 4.0, 27.0, cy - 10.0, 2.6),
-        sd_segment(5.0, cy + 9.0, 27.0, cy + 3.0, 2.6),
+        sd_rect(9.5, cy - 24.0, 13.0, cy + 22.0, 0.8),
+        sd_rect(19.0, cy - 26.0, 22.5, cy + 20.0, 0.8),
+        sd_segment(4.5, cy - 5.0, 27.5, cy - 12.0, 3.2),
+        sd_segment(4.5, cy + 10.0, 27.5, cy + 3.0, 3.2),
     )
 
 
