@@ -88,6 +88,9 @@ INT_PTR CFloatingDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
             return FALSE;
+        case WM_WINDOWPOSCHANGING:
+            OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+            return FALSE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:

@@ -44,8 +44,11 @@ class CFloatingDlg : public CDialog {
     virtual std::string HelpPage() const { return std::string(); }
     // The language of the user interface (0 English, 1 Turkish).
     virtual int Language() const { return 0; }
-    // Activation change, after the title row has switched its look.
+    // Activation change, after the title row has switched its look (the floating windows
+    // report their index to the main window here).
     virtual void OnActivated(bool /*active*/) {}
+    // The window is being moved or sized (the main window's snapping rule goes here).
+    virtual void OnWindowPosChanging(WINDOWPOS* /*position*/) {}
 
   private:
     void OnActivate(bool active);

@@ -107,7 +107,9 @@ void CSkinSlider::PaintChannel(HDC dc, bool moveThumb) {
     if (!vertical) {
         thumb.top = thumbOffset_;
         thumb.bottom = thumb.top + thumbHeight;
-        thumb.left = native.left + (thumbWidth - RectWidth(native)) / 2;
+        // Centred on the trackbar's own thumb, as in the vertical case, so the picture sits
+        // where the trackbar takes the clicks.
+        thumb.left = native.left - (thumbWidth - RectWidth(native)) / 2;
         thumb.right = thumb.left + thumbWidth;
         // During mouse moves the thumb window has not moved yet: split at its left edge.
         int split = moveThumb ? thumb.right : thumb.left;

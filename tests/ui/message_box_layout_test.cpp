@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace melvora {
@@ -43,12 +45,19 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonSetCase{6, {138}, {1}, 1, 75}, ButtonSetCase{15, {138}, {1}, 1, 75},
         // Icon and default-button flags in the upper bits do not change the buttons.
         ButtonSetCase{0x34u /* MB_YESNO | MB_ICONEXCLAMATION */, {147, 226}, {6, 7}, 7, 157},
-        ButtonSetCase{0x123u /* MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONERROR? */,
+        ButtonSetCase{0x123u /* MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 */,
                       {147, 226, 139},
                       {6, 7, 2},
                       2,
                       239},
-        ButtonSetCase{0xFFFFFFF1u, {138, 139}, {1, 2}, 2, 157}));
+        ButtonSetCase{0xFFFFFFF1u, {138, 139}, {1, 2}, 2, 157}),
+    [](const ::testing::TestParamInfo<ButtonSetCase>& p) {
+        return "type_0x" + [](unsigned int v) {
+            char buffer[16];
+            std::snprintf(buffer, sizeof(buffer), "%X", v);
+            return std::string(buffer);
+        }(p.param.type);
+    });
 
 TEST(MessageBoxLayoutTest, LongSingleLineGrowsInHeightNotWidth) {
     // Wrapped at 250 pixels the text measures 250 x 52 (four lines).

@@ -1,1 +1,229 @@
-// filled below
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "platform/win32/paint_dc.h"
+#include "ui/new_deck_button.h"
+#include "win32/gui_test_support.h"
+
+namespace melvora {
+namespace {
+
+using guitest::HostWindow;
+
+constexpr UINT kButtonId = 1006;
+
+// A host window with one skinned button at (20, 20).
+class DeckButtonGuiTest : public ::testing::Test {
+  protected:
+    void Open(const char* skin, bool sizeToBitmap = true) {
+        ASSERT_TRUE(host.Open(60, 60, 320, 160, L"Deck"));
+        RECT r = {20, 20, 95, 43};
+        ASSERT_TRUE(button.Create(host.Handle(), r, kButtonId, skin, sizeToBitmap));
+        guitest::PumpMessages(30);
+        host.received.clear();
+    }
+    int Commands() const {
+        int n = 0;
+        for (const HostWindow::Received& m : host.Of(WM_COMMAND)) {
+            if (LOWORD(m.wParam) == kButtonId &&
+                reinterpret_cast<HWND>(m.lParam) == button.Handle()) {
+                ++n;
+            }
+        }
+        return n;
+    }
+    // Paints now and returns the bitmap slot drawn.
+    int PaintedSlot() {
+        button.Invalidate(true);
+        ::UpdateWindow(button.Handle());
+        return button.LastPaint().bitmapSlot;
+    }
+    // A checksum of the button's pixels on the screen.
+    uint64_t ScreenHash() {
+        ::UpdateWindow(button.Handle());
+        guitest::PumpMessages(100);  // the window surface reaches the screen
+        RECT c = button.ClientRect();
+        uint64_t hash = 1469598103934665603ull;
+        for (int y = 0; y < c.bottom; y += 2) {
+            for (int x = 0; x < c.right; x += 2) {
+                hash = (hash ^ guitest::PixelOf(button.Handle(), x, y)) * 1099511628211ull;
+            }
+        }
+        return hash;
+    }
+
+    HostWindow host;
+    CNewDeckButton button;
+};
+
+TEST_F(DeckButtonGuiTest, TakesTheSizeOfItsUpBitmap) {
+    Open("PLAY");
+    HBITMAP up = ::LoadBitmapA(::GetModuleHandleW(nullptr), "PLAYU");
+    ASSERT_NE(up, nullptr);
+    SIZE size = BitmapSize(up);
+    ::DeleteObject(up);
+    RECT c = button.ClientRect();
+    EXPECT_EQ(c.right, size.cx);
+    EXPECT_EQ(c.bottom, size.cy);
+    wchar_t name[16] = {};
+    ::GetWindowTextW(button.Handle(), name, 16);
+    EXPECT_STREQ(name, L"OpenGL");
+}
+
+TEST_F(DeckButtonGuiTest, KeepsThePlaceholderSizeWithoutSizeToBitmap) {
+    Open("EMPTY_BUTTON", false);
+    RECT c = button.ClientRect();
+    EXPECT_EQ(c.right, 75);
+    EXPECT_EQ(c.bottom, 23);
+}
+
+TEST_F(DeckButtonGuiTest, LoadsTheVariantsOfItsFamily) {
+    Open("PLAY");
+    for (int slot = 0; slot < 7; ++slot) {
+        EXPECT_TRUE(button.HasBitmap(slot)) << slot;
+    }
+    EXPECT_FALSE(button.HasBitmap(kSlotAltDisabled));
+    CNewDeckButton empty;
+    RECT r = {150, 20, 225, 43};
+    ASSERT_TRUE(empty.Create(host.Handle(), r, 1001, "EMPTY_BUTTON", true));
+    EXPECT_TRUE(empty.HasBitmap(kSlotUp));
+    EXPECT_FALSE(empty.HasBitmap(kSlotHover));
+    EXPECT_TRUE(empty.HasBitmap(kSlotDown));
+    EXPECT_TRUE(empty.HasBitmap(kSlotDisabled));
+}
+
+TEST_F(DeckButtonGuiTest, ClickSendsOneCommandToTheParent) {
+    Open("RECORD");
+    guitest::MouseMove(button.Handle(), 5, 5);
+    EXPECT_EQ(button.State(), DeckButtonState::kHover);
+    EXPECT_EQ(::GetCapture(), button.Handle());
+    guitest::MouseDown(button.Handle(), 5, 5);
+    EXPECT_EQ(button.State(), DeckButtonState::kPressed);
+    guitest::MouseUp(button.Handle(), 5, 5);
+    EXPECT_EQ(button.State(), DeckButtonState::kNormal);
+    EXPECT_NE(::GetCapture(), button.Handle());
+    guitest::PumpMessages(50);
+    EXPECT_EQ(Commands(), 1);
+}
+
+TEST_F(DeckButtonGuiTest, ReleaseOutsideSendsNothing) {
+    Open("RECORD");
+    guitest::MouseMove(button.Handle(), 5, 5);
+    guitest::MouseDown(button.Handle(), 5, 5);
+    guitest::MouseMove(button.Handle(), 150, 60);  // over the host, outside the button
+    EXPECT_EQ(button.State(), DeckButtonState::kPressedOutside);
+    EXPECT_EQ(::GetCapture(), button.Handle());
+    guitest::MouseUp(button.Handle(), 150, 60);
+    guitest::PumpMessages(50);
+    EXPECT_EQ(Commands(), 0);
+    EXPECT_EQ(button.State(), DeckButtonState::kNormal);
+    EXPECT_NE(::GetCapture(), button.Handle());
+}
+
+TEST_F(DeckButtonGuiTest, MovingBackInAndReleasingSends) {
+    Open("RECORD");
+    guitest::MouseMove(button.Handle(), 5, 5);
+    guitest::MouseDown(button.Handle(), 5, 5);
+    guitest::MouseMove(button.Handle(), 150, 60);
+    guitest::MouseMove(button.Handle(), 6, 6);
+    EXPECT_EQ(button.State(), DeckButtonState::kPressed);
+    guitest::MouseUp(button.Handle(), 6, 6);
+    guitest::PumpMessages(50);
+    EXPECT_EQ(Commands(), 1);
+}
+
+TEST_F(DeckButtonGuiTest, LeavingWhileHoveredReleasesTheMouse) {
+    Open("STOP");
+    guitest::MouseMove(button.Handle(), 5, 5);
+    guitest::MouseMove(button.Handle(), -30, -10);
+    EXPECT_EQ(button.State(), DeckButtonState::kNormal);
+    EXPECT_NE(::GetCapture(), button.Handle());
+}
+
+TEST_F(DeckButtonGuiTest, PaintRuleFollowsStateAndLook) {
+    Open("PLAY");
+    EXPECT_EQ(PaintedSlot(), kSlotUp);
+    uint64_t up = ScreenHash();
+    guitest::MouseMove(button.Handle(), 5, 5);
+    EXPECT_EQ(PaintedSlot(), kSlotHover);
+    // The hover image really reaches the screen.
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash() != up; }, 2000));
+    guitest::MouseDown(button.Handle(), 5, 5);
+    EXPECT_EQ(PaintedSlot(), kSlotDown);
+    guitest::MouseMove(button.Handle(), 150, 60);
+    EXPECT_EQ(PaintedSlot(), kSlotUp);  // pressed outside looks normal
+    guitest::MouseUp(button.Handle(), 150, 60);
+
+    button.SetLatched(true);
+    EXPECT_EQ(PaintedSlot(), kSlotAltUp);
+    guitest::MouseMove(button.Handle(), 5, 5);
+    EXPECT_EQ(PaintedSlot(), kSlotAltHover);
+    guitest::MouseMove(button.Handle(), -30, -10);
+    button.Enable(false);
+    EXPECT_EQ(PaintedSlot(), kSlotAltUp);  // no "CX": falls back to "CU"
+    button.SetLatched(false);
+    EXPECT_EQ(PaintedSlot(), kSlotDisabled);
+    EXPECT_EQ(button.LastTextColour(), RGB(128, 128, 128));
+}
+
+TEST_F(DeckButtonGuiTest, EmptyButtonKeepsItsUpImageWhileHovered) {
+    Open("EMPTY_BUTTON");
+    guitest::MouseMove(button.Handle(), 5, 5);
+    EXPECT_EQ(button.State(), DeckButtonState::kHover);
+    EXPECT_EQ(PaintedSlot(), kSlotUp);
+}
+
+TEST_F(DeckButtonGuiTest, CloseBoxWithoutDisabledImageStaysUp) {
+    Open("CLOSE");
+    button.Enable(false);
+    EXPECT_EQ(PaintedSlot(), kSlotUp);
+}
+
+TEST_F(DeckButtonGuiTest, PressedColourWhilePressed) {
+    Open("EMPTY_BUTTON");
+    button.SetText(L"OK");
+    button.SetTextColour(RGB(1, 19, 98), 0);
+    button.SetTextColour(RGB(255, 255, 255), 2);
+    PaintedSlot();
+    EXPECT_EQ(button.LastTextColour(), RGB(1, 19, 98));
+    guitest::MouseMove(button.Handle(), 5, 5);
+    guitest::MouseDown(button.Handle(), 5, 5);
+    PaintedSlot();
+    EXPECT_EQ(button.LastTextColour(), RGB(255, 255, 255));
+    guitest::MouseUp(button.Handle(), 5, 5);
+    PaintedSlot();
+    EXPECT_EQ(button.LastTextColour(), RGB(1, 19, 98));
+}
+
+TEST_F(DeckButtonGuiTest, FitToTextSizesToTheCaption) {
+    Open("MENU");
+    RECT before = button.ClientRect();
+    button.FitToText();  // no text: size stays
+    RECT same = button.ClientRect();
+    EXPECT_EQ(same.right, before.right);
+    button.SetText(L"Görüntü");
+    button.FitToText();
+    RECT one = button.ClientRect();
+    button.SetText(L"Görüntü\nGörüntü");
+    button.FitToText();
+    RECT two = button.ClientRect();
+    EXPECT_GT(one.right, 30);
+    EXPECT_EQ(two.right, one.right);  // widest line decides
+    EXPECT_NEAR(two.bottom, 2 * one.bottom, 1);
+    RECT placed = guitest::WindowRectInParent(button.Handle());
+    EXPECT_EQ(placed.left, 20);  // resized without moving
+    EXPECT_EQ(placed.top, 20);
+}
+
+TEST_F(DeckButtonGuiTest, TextIsDrawnOverTheBitmap) {
+    Open("EMPTY_BUTTON");
+    uint64_t plain = ScreenHash();
+    button.SetText(L"İptal");
+    button.Invalidate(true);
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash() != plain; }, 2000));
+    EXPECT_EQ(button.Text(), L"İptal");
+}
+
+}  // namespace
+}  // namespace melvora

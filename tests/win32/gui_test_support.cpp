@@ -1,5 +1,7 @@
 #include "win32/gui_test_support.h"
 
+#include "platform/win32/dialog.h"
+
 namespace melvora {
 namespace guitest {
 namespace {
@@ -39,7 +41,7 @@ void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
         return;
     }
     if (::GetTickCount() - s->startTick > 10000) {
-        ::EndDialog(dialog, -2);
+        EndModal(dialog, -2);
     }
 }
 
@@ -61,6 +63,17 @@ void PumpMessages(int ms) {
     } while (static_cast<int>(::GetTickCount() - start) < ms);
 }
 
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (static_cast<int>(::GetTickCount() - start) >= ms) {
+            return false;
+        }
+        PumpMessages(20);
+    }
+    return true;
+}
+
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
                  const std::function<void(HWND dialog)>& script) {
     ModalScript s;
@@ -73,6 +86,15 @@ INT_PTR RunModal(const std::function<INT_PTR()>& show,
     ::KillTimer(nullptr, s.timer);
     g_script = previous;
     return result;
+}
+
+void EndModal(HWND dialog, INT_PTR result) {
+    auto* d = dynamic_cast<CDialog*>(CWnd::FromHandle(dialog));
+    if (d != nullptr) {
+        d->EndDialog(result);
+    } else {
+        ::EndDialog(dialog, result);
+    }
 }
 
 void MouseMove(HWND window, int x, int y) {

@@ -18,12 +18,19 @@ constexpr int kTurkish = 1;
 // Processes the thread's messages for about `ms` milliseconds.
 void PumpMessages(int ms);
 
+// Processes messages until `done` answers true (then true) or `ms` milliseconds passed
+// (then false). Drawing reaches the virtual screen a little after it was made.
+bool PumpUntil(const std::function<bool()>& done, int ms);
+
 // Runs `show` (which opens a modal dialog and returns its result). Once a visible dialog
 // of this thread is up, `script` runs inside the dialog's modal loop with the dialog's
 // handle; it must close the dialog. If the dialog is still open 10 s later it is ended
 // with -2, so a broken script fails the test instead of hanging it.
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
                  const std::function<void(HWND dialog)>& script);
+
+// Ends a dialog run by CDialog::DoModal with `result`.
+void EndModal(HWND dialog, INT_PTR result);
 
 // Real mouse messages at a point of `window`'s client area.
 void MouseMove(HWND window, int x, int y);

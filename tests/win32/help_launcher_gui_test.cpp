@@ -1,1 +1,46 @@
-// filled below
+#include <gtest/gtest.h>
+
+#include "platform/program_directory.h"
+#include "ui/help_launcher.h"
+#include "ui/help_topic.h"
+
+namespace melvora {
+namespace {
+
+TEST(HelpLauncherGuiTest, HtmlHelpIsFoundByOrdinal) {
+    EXPECT_TRUE(HtmlHelpAvailable());
+}
+
+TEST(HelpLauncherGuiTest, TopicIsResolvedInTheProgramDirectory) {
+    std::string directory = ProgramDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '\\');
+    std::string path = HelpTopicPath(HelpTopic("klavye.htm#MIDI", 1));
+    EXPECT_EQ(path, directory + "Melvora.chm::/tur/klavye.htm#MIDI");
+}
+
+}  // namespace
+}  // namespace melvora
+
+namespace melvora {
+namespace {
+
+#ifdef MELVORA_HELP_FILE_BESIDE
+// Both languages' topics open from the one help file beside the program.
+TEST(HelpLauncherGuiTest, OpensTopicsOfBothLanguages) {
+    for (int language : {0, 1}) {
+        HWND help = OpenHelpTopic(nullptr, HelpTopic("ana.htm", language));
+        ASSERT_NE(help, nullptr) << language;
+        if (::IsWindow(help)) {
+            ::DestroyWindow(help);
+        }
+    }
+}
+
+TEST(HelpLauncherGuiTest, MissingHelpFileOpensNothing) {
+    EXPECT_EQ(OpenHelpTopic(nullptr, "Missing.chm::/en/ana.htm"), nullptr);
+}
+#endif
+
+}  // namespace
+}  // namespace melvora

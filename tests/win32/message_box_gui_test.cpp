@@ -61,7 +61,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
         [&](HWND dialog) {
             auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
             if (box == nullptr) {
-                ::EndDialog(dialog, -3);
+                guitest::EndModal(dialog, -3);
                 return;
             }
             seen->found = true;
@@ -79,7 +79,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             seen->caption = caption;
             HWND target = guitest::Child(dialog, press < 0 ? 1063 : 1001 + press);
             if (target == nullptr) {
-                ::EndDialog(dialog, -4);
+                guitest::EndModal(dialog, -4);
                 return;
             }
             guitest::Click(target);
@@ -188,7 +188,7 @@ TEST(MessageBoxGuiTest, ButtonsAreWhereTheLayoutSays) {
                           }
                           title = guitest::WindowRectInParent(guitest::Child(dialog, 1065));
                           close = guitest::WindowRectInParent(guitest::Child(dialog, 1063));
-                          ::EndDialog(dialog, IDCANCEL);
+                          guitest::EndModal(dialog, IDCANCEL);
                       });
     ASSERT_NE(box, nullptr);
     const int w = 253;
@@ -250,6 +250,39 @@ TEST(MessageBoxGuiTest, CentredOverOwnerAndTakesItsIcon) {
     int boxCentre = (seen.window.left + seen.window.right) / 2;
     EXPECT_NEAR(boxCentre, ownerCentre, 2);
     EXPECT_NEAR((seen.window.top + seen.window.bottom) / 2, (o.top + o.bottom) / 2, 2);
+}
+
+}  // namespace
+}  // namespace melvora
+
+namespace melvora {
+namespace {
+
+TEST(MessageBoxGuiTest, InactiveBoxShowsTheInactiveCloseBox) {
+    bool latchedWhileInactive = false;
+    int slotWhileInactive = -1;
+    bool latchedWhenBack = true;
+    INT_PTR result = guitest::RunModal(
+        [&]() { return ShowMessageBox(L"Hello", L"Melvora", 0, nullptr, guitest::kEnglish); },
+        [&](HWND dialog) {
+            auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
+            guitest::HostWindow other;
+            other.Open(700, 700, 100, 50, L"Other");
+            ::SetActiveWindow(other.Handle());
+            guitest::PumpMessages(50);
+            latchedWhileInactive = box->CloseBox().Latched();
+            ::UpdateWindow(box->CloseBox().Handle());
+            slotWhileInactive = box->CloseBox().LastPaint().bitmapSlot;
+            ::SetActiveWindow(dialog);
+            guitest::PumpMessages(50);
+            latchedWhenBack = box->CloseBox().Latched();
+            other.DestroyWindow();
+            guitest::Click(guitest::Child(dialog, 1063));
+        });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(latchedWhileInactive);
+    EXPECT_EQ(slotWhileInactive, kSlotAltUp);
+    EXPECT_FALSE(latchedWhenBack);
 }
 
 }  // namespace

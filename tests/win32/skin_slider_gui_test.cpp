@@ -1,1 +1,128 @@
-// filled below
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include "platform/win32/paint_dc.h"
+#include "platform/win32/trackbar.h"
+#include "ui/skin_slider.h"
+#include "win32/gui_test_support.h"
+
+namespace melvora {
+namespace {
+
+using guitest::HostWindow;
+
+class SkinSliderGuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.Open(100, 300, 420, 120, L"Slider"));
+        skinned = MakeTrackbar(1017, 20);
+        plain = MakeTrackbar(1018, 70);
+        ASSERT_TRUE(slider.Attach(host.Handle(), 1017));
+    }
+    HWND MakeTrackbar(int id, int y) {
+        HWND t =
+            ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10, y, 300,
+                              30, host.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              ::GetModuleHandleW(nullptr), nullptr);
+        CTrackbar(t).SetRange(0, 1000, false);
+        CTrackbar(t).SetPos(500);
+        return t;
+    }
+
+    HostWindow host;
+    HWND skinned = nullptr;
+    HWND plain = nullptr;
+    CSkinSlider slider;
+};
+
+// Wheel rotation "down" by three notches, as WM_MOUSEWHEEL carries it.
+WPARAM WheelDown() {
+    return static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA * 3)) << 16;
+}
+
+TEST_F(SkinSliderGuiTest, WheelNeverMovesIt) {
+    // An unskinned trackbar hands the wheel on (to its parent, which may scroll or move
+    // something); the skinned one swallows it.
+    host.received.clear();
+    ::SendMessageW(plain, WM_MOUSEWHEEL, WheelDown(), MAKELPARAM(150, 85));
+    EXPECT_EQ(host.Of(WM_MOUSEWHEEL).size(), 1u);
+    host.received.clear();
+    LRESULT handled = ::SendMessageW(skinned, WM_MOUSEWHEEL, WheelDown(), MAKELPARAM(150, 35));
+    EXPECT_EQ(handled, TRUE);
+    EXPECT_EQ(CTrackbar(skinned).Pos(), 500);
+    ::SendMessageW(skinned, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(150, 35));
+    EXPECT_EQ(CTrackbar(skinned).Pos(), 500);
+    EXPECT_TRUE(host.Of(WM_MOUSEWHEEL).empty());
+}
+
+TEST_F(SkinSliderGuiTest, ChannelSizesTheControlToTheBeforeImage) {
+    ASSERT_TRUE(slider.SetChannel(348, 349));
+    HBITMAP before = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(349));
+    SIZE size = BitmapSize(before);
+    ::DeleteObject(before);
+    RECT c = slider.ClientRect();
+    EXPECT_EQ(c.right, size.cx);
+    EXPECT_EQ(c.bottom, size.cy);
+}
+
+TEST_F(SkinSliderGuiTest, ThumbWindowFollowsThePosition) {
+    ASSERT_TRUE(slider.SetChannel(348, 349));
+    ASSERT_TRUE(slider.SetThumb(351, 12, 22));
+    EXPECT_FALSE(slider.SetThumb(351, 12, 22));  // only once
+    ASSERT_NE(slider.Thumb(), nullptr);
+    RECT t = slider.Thumb()->ClientRect();
+    EXPECT_EQ(t.right, 12);
+    EXPECT_EQ(t.bottom, 22);
+    EXPECT_EQ(::SendMessageW(skinned, TBM_GETTHUMBLENGTH, 0, 0), 14);  // trunc(1.2 x 12)
+    EXPECT_NE(::GetWindowLongW(skinned, GWL_STYLE) & TBS_FIXEDLENGTH, 0);
+
+    int centres[2] = {};
+    int positions[2] = {100, 900};
+    for (int i = 0; i < 2; ++i) {
+        CTrackbar(skinned).SetPos(positions[i]);
+        slider.Invalidate(true);
+        ::UpdateWindow(skinned);
+        RECT native = CTrackbar(skinned).ThumbRect();
+        RECT placed = slider.SkinThumbRect();
+        centres[i] = (placed.left + placed.right) / 2;
+        EXPECT_NEAR(centres[i], (native.left + native.right) / 2, 1) << positions[i];
+        EXPECT_EQ(placed.top, 0);
+    }
+    EXPECT_GT(centres[1], centres[0] + 100);
+    slider.ShowThumb(false);
+    EXPECT_FALSE(::IsWindowVisible(slider.Thumb()->Handle()));
+}
+
+TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouse) {
+    ASSERT_TRUE(slider.SetChannel(348, 349));
+    ASSERT_TRUE(slider.SetThumb(351, 12, 22));
+    CSkinThumb* thumb = slider.Thumb();
+    ASSERT_EQ(thumb->Strip().FrameCount(), 3);
+    EXPECT_EQ(thumb->Frame(), 0);
+    ::SendMessageW(thumb->Handle(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_EQ(thumb->Frame(), 1);
+    ::SendMessageW(thumb->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(thumb->Frame(), 0);
+}
+
+TEST_F(SkinSliderGuiTest, ThumbClickReachesTheTrackbar) {
+    ASSERT_TRUE(slider.SetChannel(348, 349));
+    ASSERT_TRUE(slider.SetThumb(351, 12, 22));
+    CTrackbar(skinned).SetPos(500);
+    slider.Invalidate(true);
+    ::UpdateWindow(skinned);
+    // A click on the channel far right of the thumb pages the trackbar; the same click
+    // arriving through the thumb window (forwarded) must be handled by the trackbar too.
+    HWND thumb = slider.Thumb()->Handle();
+    ::SendMessageW(thumb, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 11));
+    ::SendMessageW(thumb, WM_LBUTTONUP, 0, MAKELPARAM(6, 11));
+    guitest::PumpMessages(30);
+    EXPECT_EQ(slider.Thumb()->Frame(), 1);     // released over the thumb: hover frame
+    EXPECT_EQ(CTrackbar(skinned).Pos(), 500);  // clicking the thumb itself does not page
+}
+
+}  // namespace
+}  // namespace melvora

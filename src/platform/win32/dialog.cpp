@@ -14,18 +14,92 @@ INT_PTR CDialog::DoModal() {
         return -1;
     }
     modal_ = true;
+    ended_ = false;
+    result_ = -1;
+    // The dialog is created modeless and run by our own loop, so that windows can see their
+    // messages before dispatch (PreTranslateMessage), as the system's loop would not allow.
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     LPARAM self = reinterpret_cast<LPARAM>(this);
-    INT_PTR result;
+    HWND owner = parent_ != nullptr ? ::GetAncestor(parent_, GA_ROOT) : nullptr;
+    HWND hwnd;
     if (indirectTemplate_ != nullptr) {
-        result = ::DialogBoxIndirectParamW(instance, indirectTemplate_, parent_,
-                                           &CDialog::RoutingDialogProc, self);
+        hwnd = ::CreateDialogIndirectParamW(instance, indirectTemplate_, owner,
+                                            &CDialog::RoutingDialogProc, self);
     } else {
-        result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId_), parent_,
-                                   &CDialog::RoutingDialogProc, self);
+        hwnd = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId_), owner,
+                                    &CDialog::RoutingDialogProc, self);
+    }
+    if (hwnd == nullptr) {
+        modal_ = false;
+        return -1;
+    }
+    bool ownerDisabled = false;
+    if (owner != nullptr && ::IsWindowEnabled(owner)) {
+        ::EnableWindow(owner, FALSE);
+        ownerDisabled = true;
+    }
+    if (!ended_) {
+        ::ShowWindow(hwnd, SW_SHOWNORMAL);
+        RunModalLoop();
+    }
+    // The owner is enabled before the dialog goes, so that it gets the activation back.
+    if (ownerDisabled) {
+        ::EnableWindow(owner, TRUE);
+    }
+    if (::IsWindow(hwnd)) {
+        ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        ::DestroyWindow(hwnd);
     }
     modal_ = false;
-    return result;
+    return result_;
+}
+
+bool CDialog::RunModalLoop() {
+    HWND dialog = Handle();
+    MSG message;
+    while (!ended_) {
+        BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // Leave WM_QUIT for the outer loop.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        if (got == -1) {
+            return false;
+        }
+        if (PreTranslateChain(&message, dialog)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return true;
+}
+
+bool CDialog::PreTranslateChain(MSG* message, HWND modal) {
+    // From the addressed window up through its parents to its top-level window (a floating
+    // window's own chain ends there, the modal dialog's at the dialog).
+    for (HWND h = message->hwnd; h != nullptr; h = ::GetParent(h)) {
+        CWnd* window = CWnd::FromHandle(h);
+        if (window != nullptr && window->PreTranslateMessage(message)) {
+            return true;
+        }
+        if (h == modal || (::GetWindowLongW(h, GWL_STYLE) & WS_CHILD) == 0) {
+            break;
+        }
+    }
+    return false;
+}
+
+bool CDialog::PreTranslateMessage(MSG* message) {
+    if (Handle() == nullptr || message->message < WM_KEYFIRST || message->message > WM_KEYLAST) {
+        return false;
+    }
+    if (message->hwnd != Handle() && !::IsChild(Handle(), message->hwnd)) {
+        return false;
+    }
+    return ::IsDialogMessageW(Handle(), message) != FALSE;
 }
 
 bool CDialog::CreateModeless(HWND owner) {
@@ -49,7 +123,10 @@ void CDialog::EndDialog(INT_PTR result) {
         return;
     }
     if (modal_) {
-        ::EndDialog(Handle(), result);
+        result_ = result;
+        ended_ = true;
+        // Wakes the loop if the call came from outside a message.
+        ::PostMessageW(Handle(), WM_NULL, 0, 0);
     } else {
         ::DestroyWindow(Handle());
     }

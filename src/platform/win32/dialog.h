@@ -17,13 +17,16 @@ class CDialog : public CWnd {
     // Uses `dialogTemplate` for the next DoModal; the memory must outlive the dialog.
     void InitModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND parent);
 
-    // Runs the dialog modally; returns the value given to EndDialog, or -1 when the
-    // dialog could not be created.
+    // Runs the dialog modally (owner disabled, own message loop with PreTranslateMessage);
+    // returns the value given to EndDialog, or -1 when the dialog could not be created.
     INT_PTR DoModal();
     // Creates the dialog modeless from its template resource, owned by `owner`.
     bool CreateModeless(HWND owner);
 
     void EndDialog(INT_PTR result);
+
+    // Keyboard navigation of the dialog (IsDialogMessage) for messages to it or its controls.
+    bool PreTranslateMessage(MSG* message) override;
     bool IsModal() const { return modal_; }
     HWND DialogParent() const { return parent_; }
     UINT TemplateId() const { return templateId_; }
@@ -46,8 +49,14 @@ class CDialog : public CWnd {
 
     UINT templateId_;
     HWND parent_;
+    // Runs the thread's messages until EndDialog; returns false when WM_QUIT arrived.
+    bool RunModalLoop();
+    static bool PreTranslateChain(MSG* message, HWND modal);
+
     const DLGTEMPLATE* indirectTemplate_ = nullptr;
     bool modal_ = false;
+    bool ended_ = false;
+    INT_PTR result_ = 0;
 };
 
 }  // namespace melvora

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>  // the OFN_ flags callers pass
+
 #include <string>
 
 namespace melvora {

@@ -45,6 +45,11 @@ class CWnd {
     void Show(int command) const;
     HWND Parent() const;
 
+    // Called by the modal loops of this framework before a message is dispatched, for the
+    // window the message is addressed to and then for each of its parents up to the modal
+    // dialog; returning true means the message was handled and is not dispatched.
+    virtual bool PreTranslateMessage(MSG* /*message*/) { return false; }
+
   protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
