@@ -69,9 +69,6 @@ const CFloatingFrameDlg::Description kFloatingWindows[WindowSet::kFloatingCount]
 
 const wchar_t kWaveFilter[] = L"Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||";
 
-// The one main controls window of the thread, for the message filter hook.
-CControlsDlg* g_filterTarget = nullptr;
-
 ScreenRect ToScreenRect(const RECT& r) {
     return ScreenRect{r.left, r.top, r.right, r.bottom};
 }
@@ -90,12 +87,6 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
 }
 
 CControlsDlg::~CControlsDlg() {
-    if (messageFilter_ != nullptr) {
-        ::UnhookWindowsHookEx(messageFilter_);
-    }
-    if (g_filterTarget == this) {
-        g_filterTarget = nullptr;
-    }
     // The worker may still post commands while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
@@ -169,9 +160,6 @@ BOOL CControlsDlg::OnInitDialog() {
     LayoutTitleRow();
     ApplyLanguage();
 
-    g_filterTarget = this;
-    messageFilter_ = ::SetWindowsHookExW(WH_MSGFILTER, &CControlsDlg::MessageFilter, nullptr,
-                                         ::GetCurrentThreadId());
     deck_->StartWorker();
     return TRUE;
 }
@@ -688,7 +676,7 @@ void CControlsDlg::OnClose() {
 
 // ---- Message pre-translation ----
 
-bool CControlsDlg::PreTranslate(MSG* message) {
+bool CControlsDlg::PreTranslateMessage(MSG* message) {
     if (toolTip_.Handle() != nullptr && message->message == WM_MOUSEMOVE &&
         message->hwnd == Handle()) {
         // Disabled deck buttons get no mouse messages of their own; the relay hands the tool
@@ -701,17 +689,7 @@ bool CControlsDlg::PreTranslate(MSG* message) {
         }
         RelayToolTipMessage(message, Handle(), deck, toolTip_);
     }
-    return false;
-}
-
-LRESULT CALLBACK CControlsDlg::MessageFilter(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX && g_filterTarget != nullptr) {
-        MSG* message = reinterpret_cast<MSG*>(lParam);
-        if (message != nullptr && g_filterTarget->PreTranslate(message)) {
-            return 1;
-        }
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    return CFloatingDlg::PreTranslateMessage(message);
 }
 
 }  // namespace melvora

@@ -79,6 +79,9 @@ class CControlsDlg : public CFloatingDlg,
     MessageAnswer ShowMessage(const std::wstring& text, const std::wstring& caption,
                               MessageButtons buttons) override;
 
+    // Before dispatch: tool tips of disabled deck buttons, then the dialog keys.
+    bool PreTranslateMessage(MSG* message) override;
+
     // TransportOwner (worker thread)
     void PostCommand(int commandId) override;
 
@@ -118,10 +121,7 @@ class CControlsDlg : public CFloatingDlg,
     void OnInitMenuPopup(HMENU menu);
     void OnPaint();
     void OnClose();
-    bool PreTranslate(MSG* message);
     HMENU LoadLanguagePopup(UINT menuId) const;
-
-    static LRESULT CALLBACK MessageFilter(int code, WPARAM wParam, LPARAM lParam);
 
     HWND owner_;
     Audio audio_;
@@ -136,7 +136,6 @@ class CControlsDlg : public CFloatingDlg,
     std::array<std::unique_ptr<CNewDeckButton>, 3> menuButtons_;
     std::atomic<HWND> commandTarget_{nullptr};
     bool minimised_ = false;
-    HHOOK messageFilter_ = nullptr;
 };
 
 }  // namespace melvora

@@ -19,6 +19,7 @@
 #include "platform/program_directory.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
+#include "ui/message_box_layout.h"
 #include "ui/new_deck_button.h"
 #include "win32/gui_test_support.h"
 
@@ -30,6 +31,7 @@ constexpr int kPlayer = 1;
 constexpr int kKeyboard = 2;
 constexpr int kStaff = 3;
 constexpr int kVolume = 4;
+constexpr double kCardSpeed = 3.0;
 
 RECT ScreenRectOf(HWND window) {
     RECT r = {};
@@ -71,7 +73,7 @@ void CALLBACK RunTimer(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (::GetTickCount() - run->startTick > 30000) {
         // A script that left the window open fails its test instead of hanging the suite.
-        ::EndDialog(run->dialog->Handle(), -2);
+        run->dialog->EndDialog(-2);
     }
 }
 
@@ -100,7 +102,14 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     if (box != nullptr) {
         ::KillTimer(nullptr, timer);
         ++g_answer->answered;
-        ::EndDialog(box, g_answer->answer);
+        // The box's button with that answer.
+        const MessageBoxLayout layout = LayoutMessageBox(MB_YESNOCANCEL, 100, 20);
+        for (int i = 0; i < layout.buttonCount; ++i) {
+            if (layout.buttons[i].result == g_answer->answer) {
+                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(layout.buttons[i].controlId, BN_CLICKED),
+                               0);
+            }
+        }
     }
 }
 
@@ -118,7 +127,11 @@ class ProgramGui : public ::testing::Test {
         SetProgramDirectoryOverride(narrow);
         Options() = AppOptions();
         Options().language = guitest::kTurkish;
-        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime);
+        // The card's clock thread ticks far less often under Wine than it asks for, and the
+        // card falls behind real time by as much; the speed factor brings it back to about
+        // real time. Nothing below depends on the exact pace.
+        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime,
+                                                     kCardSpeed);
         owner_ = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr,
                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
     }
@@ -597,8 +610,13 @@ TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
     });
     ResultRecord newest;
     RunProgram([&](CControlsDlg& dialog) {
-        guitest::PumpMessages(2000);
-        newest = dialog.Results().ReadNewest();
+        for (int waited = 0; waited < 8000; waited += 100) {
+            guitest::PumpMessages(100);
+            newest = dialog.Results().ReadNewest();
+            if (std::fabs(newest.pitchHz - 220.0f) < 5.0f) {
+                break;
+            }
+        }
         Close(dialog);
     });
     EXPECT_NEAR(newest.pitchHz, 220.0f, 5.0f);
