@@ -446,19 +446,30 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
     RunProgram([&](CControlsDlg& dialog) {
         auto click = [&](DeckButton b) {
             guitest::Click(dialog.DeckButtonControl(b)->Handle());
-            guitest::PumpMessages(50);
+            guitest::PumpMessages(20);
         };
         idle = ReadDeck(dialog);
         click(DeckButton::Rec);
         recording = ReadDeck(dialog);
-        guitest::PumpMessages(600);
+        // Long enough that the replay below outlasts the device's buffers.
+        guitest::PumpMessages(1500);
         recordingText = TextOf(::GetDlgItem(dialog.Handle(), 1027));
         click(DeckButton::Rec);
         stopped = ReadDeck(dialog);
-        click(DeckButton::Play);
+        CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
+        guitest::Click(play->Handle());
+        for (int waited = 0; waited < 1000 && !play->Latched(); waited += 5) {
+            guitest::PumpMessages(5);
+        }
         replaying = ReadDeck(dialog);
-        guitest::PumpMessages(300);
-        click(DeckButton::Play);
+        guitest::PumpMessages(100);
+        // Paused by hand, unless the end of the take paused it already.
+        if (play->Latched()) {
+            click(DeckButton::Play);
+        }
+        for (int waited = 0; waited < 3000 && play->Latched(); waited += 20) {
+            guitest::PumpMessages(20);
+        }
         paused = ReadDeck(dialog);
         played = static_cast<int>(playedSamples.load());
         Close(dialog, IDNO);
