@@ -1,0 +1,639 @@
+// The program's own windows under Wine: the start-up layout, snapping, docking, minimise and
+// restore, the language switch, the deck driven through the real dialog with the simulated
+// sound card, and the close procedure.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "analysis/result_holder.h"
+#include "app/app_options.h"
+#include "app/controls_dlg.h"
+#include "app/floating_frame_dlg.h"
+#include "platform/program_directory.h"
+#include "platform/string_table.h"
+#include "platform/wave_port_simulated.h"
+#include "ui/message_box_layout.h"
+#include "ui/new_deck_button.h"
+#include "win32/gui_test_support.h"
+
+namespace melvora {
+namespace {
+
+constexpr int kAnalysis = 0;
+constexpr int kPlayer = 1;
+constexpr int kKeyboard = 2;
+constexpr int kStaff = 3;
+constexpr int kVolume = 4;
+constexpr double kCardSpeed = 3.0;
+
+RECT ScreenRectOf(HWND window) {
+    RECT r = {};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// Moves a window as a user's drag does: its position handling (snapping) runs.
+void DragTo(HWND window, int x, int y) {
+    ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    guitest::PumpMessages(30);
+}
+
+// The script of one run of the main controls window.
+struct ProgramRun {
+    CControlsDlg* dialog = nullptr;
+    std::function<void(CControlsDlg&)> script;
+    DWORD startTick = 0;
+    bool ran = false;
+};
+ProgramRun* g_run = nullptr;
+
+void CALLBACK RunTimer(HWND, UINT, UINT_PTR, DWORD) {
+    ProgramRun* run = g_run;
+    if (run == nullptr || run->dialog->Handle() == nullptr ||
+        !::IsWindowVisible(run->dialog->Handle())) {
+        return;
+    }
+    if (!run->ran) {
+        run->ran = true;
+        run->script(*run->dialog);
+        return;
+    }
+    if (::GetTickCount() - run->startTick > 30000) {
+        // A script that left the window open fails its test instead of hanging the suite.
+        run->dialog->EndDialog(-2);
+    }
+}
+
+// Answers the next skinned message box whose caption is `caption` with `answer`.
+struct Answer {
+    std::wstring caption;
+    int answer = IDCANCEL;
+    std::atomic<int> answered{0};
+};
+Answer* g_answer = nullptr;
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
+    if (::IsWindowVisible(hwnd) && g_answer != nullptr && TextOf(hwnd) == g_answer->caption) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_answer == nullptr) {
+        return;
+    }
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box != nullptr) {
+        ::KillTimer(nullptr, timer);
+        ++g_answer->answered;
+        // The box's button with that answer.
+        const MessageBoxLayout layout = LayoutMessageBox(MB_YESNOCANCEL, 100, 20);
+        for (int i = 0; i < layout.buttonCount; ++i) {
+            if (layout.buttons[i].result == g_answer->answer) {
+                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(layout.buttons[i].controlId, BN_CLICKED),
+                               0);
+            }
+        }
+    }
+}
+
+class ProgramGui : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"melvora_program_" +
+                  std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                  std::to_wstring(::GetTickCount());
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        char narrow[MAX_PATH] = {};
+        ::WideCharToMultiByte(CP_UTF8, 0, folder_.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+        SetProgramDirectoryOverride(narrow);
+        Options() = AppOptions();
+        Options().language = guitest::kTurkish;
+        // The card's clock thread ticks far less often under Wine than it asks for, and the
+        // card falls behind real time by as much; the speed factor brings it back to about
+        // real time. Nothing below depends on the exact pace.
+        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime,
+                                                     kCardSpeed);
+        owner_ = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+
+    void TearDown() override {
+        ::DestroyWindow(owner_);
+        card_.reset();
+        SetProgramDirectoryOverride("");
+        Options() = AppOptions();
+        ::DeleteFileW((folder_ + L"\\tmp.wav").c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+
+    // Runs the main controls window modally; `script` runs once the window is up, inside its
+    // modal loop, and must close it. Returns the dialog's result.
+    INT_PTR RunProgram(const std::function<void(CControlsDlg&)>& script) {
+        CControlsDlg::Audio audio;
+        audio.capturePort = card_->MakeCapturePort();
+        audio.playbackPort = card_->MakePlaybackPort();
+        CControlsDlg dialog(owner_, std::move(audio));
+        ProgramRun run;
+        run.dialog = &dialog;
+        run.script = script;
+        run.startTick = ::GetTickCount();
+        g_run = &run;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &RunTimer);
+        const INT_PTR result = dialog.DoModal();
+        ::KillTimer(nullptr, timer);
+        g_run = nullptr;
+        EXPECT_TRUE(run.ran) << "the window never came up";
+        return result;
+    }
+
+    // Closes the window; the save question, if it comes, is answered with `answer`.
+    static void Close(CControlsDlg& dialog, int answer = IDNO) {
+        static Answer pending;
+        pending.caption = LoadText(243, Options().UiLanguage());  // "Save"
+        pending.answer = answer;
+        pending.answered = 0;
+        g_answer = &pending;
+        ::SetTimer(nullptr, 0, 50, &AnswerTimer);
+        ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
+    }
+
+    static HWND Floating(CControlsDlg& dialog, int index) {
+        return dialog.FloatingWindow(index)->Handle();
+    }
+
+    bool FileExists(const wchar_t* name) const {
+        return ::GetFileAttributesW((folder_ + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::wstring folder_;
+    std::unique_ptr<SimulatedSoundCard> card_;
+    HWND owner_ = nullptr;
+};
+
+TEST_F(ProgramGui, StartUpPlacesTheWindowsOnThe1024PixelStrip) {
+    RECT main = {}, player = {}, volume = {}, analysis = {}, staff = {}, keyboard = {};
+    bool allVisible = true;
+    const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
+        main = ScreenRectOf(dialog.Handle());
+        player = ScreenRectOf(Floating(dialog, kPlayer));
+        volume = ScreenRectOf(Floating(dialog, kVolume));
+        analysis = ScreenRectOf(Floating(dialog, kAnalysis));
+        staff = ScreenRectOf(Floating(dialog, kStaff));
+        keyboard = ScreenRectOf(Floating(dialog, kKeyboard));
+        for (int i = 0; i < 5; ++i) {
+            allVisible = allVisible && ::IsWindowVisible(Floating(dialog, i));
+        }
+        Close(dialog);
+    });
+    EXPECT_EQ(result, 1);
+    const int mainWidth = main.right - main.left;
+    const int mainHeight = main.bottom - main.top;
+    const int playerHeight = player.bottom - player.top;
+    const int volumeWidth = volume.right - volume.left;
+    const int upper = playerHeight + mainHeight;
+    EXPECT_TRUE(allVisible);
+    EXPECT_EQ(main.left, 1024 - mainWidth);
+    EXPECT_EQ(main.top, 0);
+    EXPECT_EQ(player.left, 1024 - mainWidth);
+    EXPECT_EQ(player.top, mainHeight);
+    EXPECT_EQ(volume.left, 0);
+    EXPECT_EQ(volume.top, 0);
+    EXPECT_EQ(volume.bottom, upper);
+    EXPECT_EQ(analysis.left, volumeWidth);
+    EXPECT_EQ(analysis.top, 0);
+    EXPECT_EQ(analysis.right, 1024 - mainWidth);
+    EXPECT_EQ(analysis.bottom, upper);
+    EXPECT_EQ(staff.left, 0);
+    EXPECT_EQ(staff.top, upper);
+    EXPECT_EQ(staff.right, 1024);
+    EXPECT_EQ(staff.bottom, upper + 152);
+    EXPECT_EQ(keyboard.left, 0);
+    EXPECT_EQ(keyboard.top, upper + 152);
+    EXPECT_EQ(keyboard.right, 1024);
+    EXPECT_EQ(keyboard.bottom, upper + 152 + 198);
+}
+
+TEST_F(ProgramGui, MovingTheMainWindowMovesEveryFloatingWindow) {
+    RECT before[5] = {}, after[5] = {};
+    RunProgram([&](CControlsDlg& dialog) {
+        for (int i = 0; i < 5; ++i) {
+            before[i] = ScreenRectOf(Floating(dialog, i));
+        }
+        const RECT main = ScreenRectOf(dialog.Handle());
+        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
+        for (int i = 0; i < 5; ++i) {
+            after[i] = ScreenRectOf(Floating(dialog, i));
+        }
+        Close(dialog);
+    });
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(after[i].left, before[i].left - 100) << i;
+        EXPECT_EQ(after[i].top, before[i].top + 60) << i;
+    }
+}
+
+TEST_F(ProgramGui, DockingOffLeavesTheFloatingWindowsBehind) {
+    Options().docking = 0;
+    RECT before = {}, after = {};
+    RunProgram([&](CControlsDlg& dialog) {
+        before = ScreenRectOf(Floating(dialog, kPlayer));
+        const RECT main = ScreenRectOf(dialog.Handle());
+        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
+        after = ScreenRectOf(Floating(dialog, kPlayer));
+        Close(dialog);
+    });
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+}
+
+struct SnapCase {
+    bool snapping;
+    int gapPixels;
+    bool expectSnapped;
+};
+
+class ProgramGuiSnap : public ProgramGui, public ::testing::WithParamInterface<SnapCase> {};
+
+TEST_P(ProgramGuiSnap, MediaPlayerDroppedUnderTheMainWindow) {
+    const SnapCase c = GetParam();
+    Options().snapping = c.snapping ? 1 : 0;
+    RECT main = {}, dropped = {}, followed = {};
+    RunProgram([&](CControlsDlg& dialog) {
+        HWND player = Floating(dialog, kPlayer);
+        DragTo(player, 300, 700);  // away from everything first
+        main = ScreenRectOf(dialog.Handle());
+        DragTo(player, main.left + 40, main.bottom + c.gapPixels);
+        dropped = ScreenRectOf(player);
+        DragTo(dialog.Handle(), main.left - 50, main.top + 20);
+        followed = ScreenRectOf(player);
+        Close(dialog);
+    });
+    EXPECT_EQ(dropped.left, main.left + 40);
+    if (c.expectSnapped) {
+        EXPECT_EQ(dropped.top, main.bottom);
+        EXPECT_EQ(followed.left, dropped.left - 50);
+        EXPECT_EQ(followed.top, dropped.top + 20);
+    } else {
+        EXPECT_EQ(dropped.top, main.bottom + c.gapPixels);
+        EXPECT_EQ(followed.left, dropped.left);
+        EXPECT_EQ(followed.top, dropped.top);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Distances, ProgramGuiSnap,
+                         ::testing::Values(SnapCase{true, 9, true}, SnapCase{true, 1, true},
+                                           SnapCase{false, 1, false}, SnapCase{false, 9, false},
+                                           SnapCase{false, 0, true}));
+
+TEST_F(ProgramGui, HiddenWindowIsNoSnapTargetAndBreaksItsChain) {
+    bool staffVisible = true;
+    bool staffShown = true;
+    RECT keyboardBefore = {}, keyboardAfter = {};
+    RunProgram([&](CControlsDlg& dialog) {
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33059, 0);  // View > Staff
+        guitest::PumpMessages(30);
+        staffVisible = ::IsWindowVisible(Floating(dialog, kStaff)) != FALSE;
+        staffShown = dialog.Windows().IsShown(kStaff);
+        // The keyboard is "dropped" where it is, right under the hidden staff.
+        keyboardBefore = ScreenRectOf(Floating(dialog, kKeyboard));
+        DragTo(Floating(dialog, kKeyboard), keyboardBefore.left, keyboardBefore.top);
+        const RECT main = ScreenRectOf(dialog.Handle());
+        DragTo(dialog.Handle(), main.left, main.top + 40);
+        keyboardAfter = ScreenRectOf(Floating(dialog, kKeyboard));
+        Close(dialog);
+    });
+    EXPECT_FALSE(staffVisible);
+    EXPECT_FALSE(staffShown);
+    // Its only link to the main window went through the staff.
+    EXPECT_EQ(keyboardAfter.top, keyboardBefore.top);
+}
+
+TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
+    bool whileMinimised[5] = {}, restored[5] = {};
+    bool playerShownFlag = true;
+    RunProgram([&](CControlsDlg& dialog) {
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33057, 0);  // hide the media player
+        ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        guitest::PumpMessages(50);
+        for (int i = 0; i < 5; ++i) {
+            whileMinimised[i] = ::IsWindowVisible(Floating(dialog, i)) != FALSE;
+        }
+        ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        guitest::PumpMessages(50);
+        for (int i = 0; i < 5; ++i) {
+            restored[i] = ::IsWindowVisible(Floating(dialog, i)) != FALSE;
+        }
+        playerShownFlag = dialog.Windows().IsShown(kPlayer);
+        Close(dialog);
+    });
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(whileMinimised[i]) << i;
+        EXPECT_EQ(restored[i], i != kPlayer) << i;
+    }
+    EXPECT_FALSE(playerShownFlag);
+}
+
+TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
+    std::wstring groups[2][3], menus[2][3], captions[2][5], time[2];
+    RunProgram([&](CControlsDlg& dialog) {
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 1) {
+                Options().language = guitest::kEnglish;
+                dialog.ApplyLanguage();
+            }
+            for (int g = 0; g < 3; ++g) {
+                groups[pass][g] = TextOf(::GetDlgItem(dialog.Handle(), 1090 + g));
+                menus[pass][g] = dialog.MenuButton(g)->Text();
+            }
+            for (int i = 0; i < 5; ++i) {
+                captions[pass][i] = TextOf(Floating(dialog, i));
+            }
+            time[pass] = TextOf(::GetDlgItem(dialog.Handle(), 1027));
+        }
+        Close(dialog);
+    });
+    EXPECT_EQ(groups[0][0], L"Kayıt");
+    EXPECT_EQ(groups[0][1], L"Çalma");
+    EXPECT_EQ(groups[0][2], L"Dosya");
+    EXPECT_EQ(menus[0][0], L"Dosya");
+    EXPECT_EQ(menus[0][1], L"Görüntü");
+    EXPECT_EQ(menus[0][2], L"Yardım");
+    EXPECT_EQ(captions[0][kAnalysis], L"Analiz");
+    EXPECT_EQ(captions[0][kKeyboard], L"Klavye");
+    EXPECT_EQ(captions[0][kStaff], L"Porte");
+    EXPECT_EQ(time[0], L"Kaydedilen Süre:    0:00");
+
+    EXPECT_EQ(groups[1][0], L"Record");
+    EXPECT_EQ(groups[1][1], L"Replay");
+    EXPECT_EQ(groups[1][2], L"File");
+    EXPECT_EQ(menus[1][0], L"File");
+    EXPECT_EQ(menus[1][1], L"View");
+    EXPECT_EQ(menus[1][2], L"Help");
+    EXPECT_EQ(captions[1][kAnalysis], L"Analysis");
+    EXPECT_EQ(captions[1][kPlayer], L"Media Player");
+    EXPECT_EQ(captions[1][kKeyboard], L"Keyboard");
+    EXPECT_EQ(captions[1][kStaff], L"Staff");
+    EXPECT_EQ(captions[1][kVolume], L"Volume");
+    EXPECT_EQ(time[1], L"Recorded So Far:    0:00");
+}
+
+TEST_F(ProgramGui, EnglishOptionsStartInEnglish) {
+    Options().language = guitest::kEnglish;
+    std::wstring group;
+    RunProgram([&](CControlsDlg& dialog) {
+        group = TextOf(::GetDlgItem(dialog.Handle(), 1090));
+        Close(dialog);
+    });
+    EXPECT_EQ(group, L"Record");
+}
+
+// Enabled state and pressed look of the four deck buttons.
+struct DeckState {
+    bool rec, rew, play, eject, recPressed, playPressed;
+};
+
+DeckState ReadDeck(CControlsDlg& dialog) {
+    auto enabled = [&](DeckButton b) {
+        return ::IsWindowEnabled(dialog.DeckButtonControl(b)->Handle()) != FALSE;
+    };
+    return DeckState{enabled(DeckButton::Rec),
+                     enabled(DeckButton::Rew),
+                     enabled(DeckButton::Play),
+                     enabled(DeckButton::Eject),
+                     dialog.DeckButtonControl(DeckButton::Rec)->Latched(),
+                     dialog.DeckButtonControl(DeckButton::Play)->Latched()};
+}
+
+void ExpectDeck(const DeckState& s, const DeckState& expected, const char* mode) {
+    EXPECT_EQ(s.rec, expected.rec) << mode;
+    EXPECT_EQ(s.rew, expected.rew) << mode;
+    EXPECT_EQ(s.play, expected.play) << mode;
+    EXPECT_EQ(s.eject, expected.eject) << mode;
+    EXPECT_EQ(s.recPressed, expected.recPressed) << mode;
+    EXPECT_EQ(s.playPressed, expected.playPressed) << mode;
+}
+
+TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
+    DeckState idle = {}, recording = {}, stopped = {}, replaying = {}, paused = {};
+    std::wstring recordingText;
+    int played = 0;
+    card_->SetCaptureSource([](int16_t* samples, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            samples[i] = static_cast<int16_t>((i % 100) * 100);
+        }
+    });
+    std::atomic<int64_t> playedSamples{0};
+    card_->SetPlaybackSink([&](const int16_t*, size_t count) { playedSamples += count; });
+    RunProgram([&](CControlsDlg& dialog) {
+        auto click = [&](DeckButton b) {
+            guitest::Click(dialog.DeckButtonControl(b)->Handle());
+            guitest::PumpMessages(20);
+        };
+        idle = ReadDeck(dialog);
+        click(DeckButton::Rec);
+        recording = ReadDeck(dialog);
+        // Long enough that the replay below outlasts the device's buffers.
+        guitest::PumpMessages(1500);
+        recordingText = TextOf(::GetDlgItem(dialog.Handle(), 1027));
+        click(DeckButton::Rec);
+        stopped = ReadDeck(dialog);
+        CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
+        guitest::Click(play->Handle());
+        for (int waited = 0; waited < 1000 && !play->Latched(); waited += 5) {
+            guitest::PumpMessages(5);
+        }
+        replaying = ReadDeck(dialog);
+        guitest::PumpMessages(100);
+        // Paused by hand, unless the end of the take paused it already.
+        if (play->Latched()) {
+            click(DeckButton::Play);
+        }
+        for (int waited = 0; waited < 3000 && play->Latched(); waited += 20) {
+            guitest::PumpMessages(20);
+        }
+        paused = ReadDeck(dialog);
+        played = static_cast<int>(playedSamples.load());
+        Close(dialog, IDNO);
+    });
+    ExpectDeck(idle, {true, false, false, true, false, false}, "idle");
+    ExpectDeck(recording, {true, false, false, false, true, false}, "recording");
+    ExpectDeck(stopped, {true, true, true, true, false, false}, "stopped");
+    ExpectDeck(replaying, {false, true, true, false, false, true}, "replaying");
+    ExpectDeck(paused, {true, true, true, true, false, false}, "paused");
+    EXPECT_EQ(recordingText.rfind(L"Kaydedilen Süre:", 0), 0u) << recordingText.c_str();
+    // The replay reached the speaker.
+    EXPECT_GT(played, 0);
+    // No was answered: the recording stays in the working file.
+    EXPECT_TRUE(FileExists(L"tmp.wav"));
+}
+
+TEST_F(ProgramGui, CancelOnTheSaveQuestionKeepsTheProgramRunning) {
+    bool aliveAfterCancel = false;
+    int questions = 0;
+    const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(300);
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(50);
+        Close(dialog, IDCANCEL);
+        guitest::PumpMessages(1500);
+        questions += g_answer->answered;
+        aliveAfterCancel = dialog.Handle() != nullptr && ::IsWindowVisible(dialog.Handle());
+        Close(dialog, IDNO);
+        guitest::PumpMessages(100);
+        questions += g_answer->answered;
+    });
+    EXPECT_EQ(questions, 2);
+    EXPECT_TRUE(aliveAfterCancel);
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(ProgramGui, ClosingWithNothingRecordedAsksNothingAndRemovesTheWorkingFile) {
+    bool existedWhileRunning = false;
+    const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
+        existedWhileRunning = FileExists(L"tmp.wav");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33054, 0);  // File > Exit
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(existedWhileRunning);
+    EXPECT_FALSE(FileExists(L"tmp.wav"));
+}
+
+TEST_F(ProgramGui, MenuStatesFollowTheDeck) {
+    UINT save = 0, exercises = 0, newItem = 0, staff = 0, player = 0;
+    UINT saveAfterTake = 0;
+    RunProgram([&](CControlsDlg& dialog) {
+        HMENU menu = ::CreatePopupMenu();
+        ::AppendMenuW(menu, MF_STRING, 57600, L"New");
+        ::AppendMenuW(menu, MF_STRING, 57603, L"Save");
+        ::AppendMenuW(menu, MF_STRING, 33072, L"Exercises");
+        ::AppendMenuW(menu, MF_STRING, 33059, L"Staff");
+        ::AppendMenuW(menu, MF_STRING, 33057, L"Media Player");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33057, 0);  // hide the media player
+        ::SendMessageW(dialog.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+        newItem = ::GetMenuState(menu, 57600, MF_BYCOMMAND);
+        save = ::GetMenuState(menu, 57603, MF_BYCOMMAND);
+        exercises = ::GetMenuState(menu, 33072, MF_BYCOMMAND);
+        staff = ::GetMenuState(menu, 33059, MF_BYCOMMAND);
+        player = ::GetMenuState(menu, 33057, MF_BYCOMMAND);
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(200);
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(50);
+        ::SendMessageW(dialog.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+        saveAfterTake = ::GetMenuState(menu, 57603, MF_BYCOMMAND);
+        ::DestroyMenu(menu);
+        Close(dialog, IDNO);
+    });
+    EXPECT_EQ(newItem & MF_GRAYED, 0u);
+    EXPECT_NE(save & MF_GRAYED, 0u);
+    EXPECT_NE(exercises & MF_GRAYED, 0u);  // until the exercises exist
+    EXPECT_NE(staff & MF_CHECKED, 0u);
+    EXPECT_EQ(player & MF_CHECKED, 0u);
+    EXPECT_EQ(saveAfterTake & MF_GRAYED, 0u);
+}
+
+// What the File popup showed while it was open.
+struct PopupSeen {
+    int itemCount = 0;
+    std::wstring firstText;
+    UINT exercisesState = static_cast<UINT>(-1);
+    std::wstring exercisesText;
+};
+PopupSeen* g_popup = nullptr;
+
+BOOL CALLBACK FindPopup(HWND hwnd, LPARAM found) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(hwnd, className, 16);
+    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"#32768") == 0) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = nullptr;
+    ::EnumWindows(&FindPopup, reinterpret_cast<LPARAM>(&popup));
+    if (popup == nullptr || g_popup == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    g_popup->itemCount = ::GetMenuItemCount(menu);
+    wchar_t text[128] = {};
+    ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
+    g_popup->firstText = text;
+    g_popup->exercisesState = ::GetMenuState(menu, 33072, MF_BYCOMMAND);
+    ::GetMenuStringW(menu, 33072, text, 128, MF_BYCOMMAND);
+    g_popup->exercisesText = text;
+    ::EndMenu();
+}
+
+TEST_F(ProgramGui, FileMenuCarriesTheExercisesDisabledInTheUsersLanguage) {
+    PopupSeen seen;
+    g_popup = &seen;
+    RunProgram([&](CControlsDlg& dialog) {
+        ::SetTimer(nullptr, 0, 50, &PopupTimer);
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, 1073, 0);  // the File menu button
+        Close(dialog);
+    });
+    g_popup = nullptr;
+    // New, Open, Save, the exercises, separator, Options, separator, Exit.
+    EXPECT_EQ(seen.itemCount, 8);
+    EXPECT_EQ(seen.firstText, L"&Yeni");
+    ASSERT_NE(seen.exercisesState, static_cast<UINT>(-1)) << "no exercises item";
+    EXPECT_NE(seen.exercisesState & MF_GRAYED, 0u);
+    EXPECT_EQ(seen.exercisesText, LoadText(129, guitest::kTurkish));
+}
+
+TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
+    // Half a second of silence, then a steady 220 Hz tone.
+    std::atomic<int64_t> position{0};
+    card_->SetCaptureSource([&](int16_t* samples, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const int64_t n = position++;
+            samples[i] =
+                n < 22050
+                    ? 0
+                    : static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 220.0 *
+                                                             static_cast<double>(n) / 44100.0));
+        }
+    });
+    ResultRecord newest;
+    RunProgram([&](CControlsDlg& dialog) {
+        for (int waited = 0; waited < 8000; waited += 100) {
+            guitest::PumpMessages(100);
+            newest = dialog.Results().ReadNewest();
+            if (std::fabs(newest.pitchHz - 220.0f) < 5.0f) {
+                break;
+            }
+        }
+        Close(dialog);
+    });
+    EXPECT_NEAR(newest.pitchHz, 220.0f, 5.0f);
+    EXPECT_EQ(newest.note.octave, 3);
+    EXPECT_EQ(newest.note.semitone, 9);
+}
+
+}  // namespace
+}  // namespace melvora

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The program's real WINMM sound path under Wine, end to end through a PulseAudio null sink:
+#   sound_under_wine.sh <wine prefix folder> <melvora_gui_tests.exe>
+# Phase 1 plays a sung vowel (220 Hz) into the sink while the program listens to its
+# microphone (the sink's monitor); phase 2 records the sink while the program replays a
+# 440 Hz tone and checks that the tone arrived.
+set -euo pipefail
+prefix=$1
+exe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_RUNTIME_DIR"
+player=
+recorder=
+cleanup() {
+    if [ -n "$player" ]; then
+        pkill -P "$player" 2>/dev/null || true
+        kill "$player" 2>/dev/null || true
+    fi
+    if [ -n "$recorder" ]; then kill "$recorder" 2>/dev/null || true; fi
+    pulseaudio --kill 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
+    --load="module-null-sink sink_name=nullsink" --load="module-native-protocol-unix"
+sleep 1
+pactl set-default-sink nullsink
+pactl set-default-source nullsink.monitor
+
+# A vowel-like voice: a 220 Hz sawtooth (every harmonic, falling), softened above 2.5 kHz.
+sox -n -r 44100 -c 1 -b 16 "$work/vowel.wav" synth 4 sawtooth 220 vol 0.3 lowpass 2500
+export MELVORA_SOUND_TESTS=1
+
+# The singer starts once the program runs, as a person would: the analysis first hears the
+# room's silence.
+( sleep 5; while true; do paplay "$work/vowel.wav"; done ) &
+player=$!
+failed=0
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ProgramSound.Microphone*' ||
+    failed=1
+# The loop and the paplay it is running now (its own child).
+pkill -P "$player" 2>/dev/null || true
+kill "$player" 2>/dev/null || true
+wait "$player" 2>/dev/null || true
+player=
+sleep 0.5
+
+parec -d nullsink.monitor --file-format=wav "$work/sink.wav" &
+recorder=$!
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ProgramSound.Replay*' ||
+    failed=1
+sleep 0.5
+kill "$recorder" 2>/dev/null || true
+wait "$recorder" 2>/dev/null || true
+recorder=
+
+# The replayed 440 Hz tone must be in what the sink played.
+# Leading and trailing silence (before the program started playing, after it paused) are
+# cut off first, so the figures are those of the replay; then the share of the 440 Hz band.
+trimmed="$work/replay.wav"
+sox "$work/sink.wav" "$trimmed" remix - silence 1 0.05 1% reverse silence 1 0.05 1% reverse
+rms=$(sox "$trimmed" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+band=$(sox "$trimmed" -n bandpass 440 60h stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+seconds=$(soxi -D "$trimmed")
+echo "sink: ${seconds} s of sound, RMS amplitude $rms, in a 60 Hz band around 440 Hz $band"
+awk -v r="$rms" -v b="$band" -v s="$seconds" \
+    'BEGIN { exit !(r > 0.01 && b > 0.7 * r && s > 1.5) }' || {
+    echo "the replayed tone did not reach the sound card" >&2
+    exit 1
+}
+echo "the replayed tone reached the sound card"
+exit "$failed"
