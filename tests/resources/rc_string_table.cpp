@@ -190,21 +190,21 @@ std::vector<std::string> PrintfConversions(const std::u16string& text) {
             ++i;
             continue;
         }
-        std::string spec = "%";
+        std::string conversion = "%";
         size_t k = i + 1;
         // flags, width, precision, length, then the conversion letter
         while (k < text.size() && text[k] < 128 &&
                std::strchr("-+ #0123456789.hlLqjzt", static_cast<char>(text[k])) != nullptr) {
-            spec.push_back(static_cast<char>(text[k]));
+            conversion.push_back(static_cast<char>(text[k]));
             ++k;
         }
         if (k < text.size() && text[k] < 128 && std::isalpha(static_cast<int>(text[k]))) {
-            spec.push_back(static_cast<char>(text[k]));
+            conversion.push_back(static_cast<char>(text[k]));
             i = k;
         } else {
             i = k - 1;
         }
-        result.push_back(spec);
+        result.push_back(conversion);
     }
     return result;
 }
