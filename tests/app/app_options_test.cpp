@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "app/temp_folder.h"
@@ -15,20 +15,68 @@ using testing_support::TempProgramDirectory;
 using testing_support::WriteAll;
 using Bytes = std::vector<unsigned char>;
 
-void PutU32(Bytes& b, size_t offset, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[offset + i] = static_cast<unsigned char>(v >> (8 * i));
-    }
-}
-void PutF32(Bytes& b, size_t offset, float f) {
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
-    PutU32(b, offset, v);
-}
 uint32_t Bits(float f) {
     uint32_t v;
     std::memcpy(&v, &f, 4);
     return v;
+}
+
+uint32_t Raw(float f) {
+    return Bits(f);
+}
+template <typename T>
+uint32_t Raw(T v) {
+    return static_cast<uint32_t>(v);
+}
+
+// Every field of options.dat at its documented offset, with a hand value (differing from the
+// default wherever that can expose a shifted or swapped field) and the default value.
+struct Field {
+    const char* name;
+    size_t offset;
+    size_t sizeBytes;
+    uint32_t hand;
+    uint32_t defaults;
+    uint32_t (*get)(const AppOptions&);
+};
+// clang-format off
+#define FIELD(f, off, hand, def) {#f, off, sizeof(AppOptions::f), Raw(decltype(AppOptions::f)(hand)), \
+    Raw(decltype(AppOptions::f)(def)), [](const AppOptions& o) { return Raw(o.f); }}
+// clang-format on
+
+const std::vector<Field>& Fields() {
+    // clang-format off
+    static const std::vector<Field> fields = {
+        FIELD(language, 0, 0, 1),                   FIELD(recordingFrequencyHz, 84, 22050, 44100),
+        FIELD(skipRateSeconds, 88, 0.0125f, 0.03f), FIELD(frameLengthSeconds, 92, 0.0625f, 0.04f),
+        FIELD(docking, 96, 0, 1),                   FIELD(snapping, 97, 1, 1),
+        FIELD(voiceActivationSensitivity, 98, 0.75f, 0.5f), FIELD(inputSource, 102, 3, 0),
+        FIELD(averagingWindow, 186, 4, 1),          FIELD(resultHistoryLength, 190, 10, 5),
+        FIELD(analysisView, 194, 5, 0),             FIELD(circleResolution, 198, 24, 12),
+        FIELD(noteLetters, 202, 1, 0),      FIELD(tuningToleranceSemitones, 203, 0.3f, 0.15f),
+        FIELD(playAlong, 207, 1, 0),                FIELD(pcKeyboardLayout, 208, 1, 2),
+        FIELD(midiVolume, 212, 2, 1),               FIELD(alwaysContinue, 216, 0, 1),
+        FIELD(autoAdvance, 217, 1, 0),              FIELD(useVoiceActivityDetection, 218, 1, 0),
+        FIELD(keepRecordings, 219, 0, 1)};
+    // clang-format on
+    return fields;
+}
+
+// The 220-byte image written by hand from the table, texts at 4 and 106.
+Bytes Image(bool defaults) {
+    Bytes b(220, 0);
+    for (const Field& f : Fields()) {
+        for (size_t i = 0; i < f.sizeBytes; ++i) {
+            b[f.offset + i] =
+                static_cast<unsigned char>((defaults ? f.defaults : f.hand) >> (8 * i));
+        }
+    }
+    const char* font = defaults ? "Tahoma Bold" : "Courier New";
+    std::memcpy(&b[4], font, std::strlen(font));
+    if (!defaults) {
+        std::memcpy(&b[106], "USB Keys", 8);
+    }
+    return b;
 }
 
 class OptionsFile : public ::testing::Test {
@@ -39,97 +87,25 @@ class OptionsFile : public ::testing::Test {
     TempProgramDirectory dir_;
 };
 
-// The file image written by hand, field by field at the documented offsets, so a shifted
-// or reordered field cannot hide behind a symmetric reader and writer.
-Bytes HandMadeImage() {
-    Bytes b(220, 0);
-    PutU32(b, 0, 0);  // English
-    std::memcpy(&b[4], "Courier New", 11);
-    PutU32(b, 84, 22050);
-    PutF32(b, 88, 0.0125f);
-    PutF32(b, 92, 0.0625f);
-    b[96] = 0;
-    b[97] = 1;
-    PutF32(b, 98, 0.75f);
-    PutU32(b, 102, 3);
-    std::memcpy(&b[106], "USB Keys", 8);
-    PutU32(b, 186, 4);   // averaging window
-    PutU32(b, 190, 10);  // result history length
-    PutU32(b, 194, 5);
-    PutU32(b, 198, 24);
-    b[202] = 1;
-    PutF32(b, 203, 0.3f);
-    b[207] = 1;
-    PutU32(b, 208, 1);
-    PutU32(b, 212, 2);
-    b[216] = 0;
-    b[217] = 1;
-    b[218] = 1;
-    b[219] = 0;
-    return b;
-}
-
-TEST_F(OptionsFile, EachFieldLoadsFromItsOffset) {
-    ASSERT_TRUE(WriteAll(FilePath(), HandMadeImage()));
+TEST_F(OptionsFile, EachFieldLoadsFromItsOffsetAndSavesBackByteExact) {
+    const Bytes image = Image(false);
+    ASSERT_TRUE(WriteAll(FilePath(), image));
     AppOptions o;
     ASSERT_TRUE(o.Load());
     EXPECT_EQ(o.notLoaded, 0);
-    EXPECT_EQ(o.language, 0);
+    for (const Field& f : Fields()) {
+        EXPECT_EQ(f.get(o), f.hand) << f.name;
+    }
     EXPECT_STREQ(o.fontFace, "Courier New");
-    EXPECT_EQ(o.recordingFrequencyHz, 22050);
-    EXPECT_EQ(o.skipRateSeconds, 0.0125f);
-    EXPECT_EQ(o.frameLengthSeconds, 0.0625f);
-    EXPECT_EQ(o.docking, 0);
-    EXPECT_EQ(o.snapping, 1);
-    EXPECT_EQ(o.voiceActivationSensitivity, 0.75f);
-    EXPECT_EQ(o.inputSource, 3);
     EXPECT_STREQ(o.midiInputName, "USB Keys");
-    EXPECT_EQ(o.averagingWindow, 4);
-    EXPECT_EQ(o.resultHistoryLength, 10);
-    EXPECT_EQ(o.analysisView, 5);
-    EXPECT_EQ(o.circleResolution, 24);
-    EXPECT_EQ(o.noteLetters, 1);
-    EXPECT_EQ(o.tuningToleranceSemitones, 0.3f);
-    EXPECT_EQ(o.playAlong, 1);
-    EXPECT_EQ(o.pcKeyboardLayout, 1);
-    EXPECT_EQ(o.midiVolume, 2);
-    EXPECT_EQ(o.alwaysContinue, 0);
-    EXPECT_EQ(o.autoAdvance, 1);
-    EXPECT_EQ(o.useVoiceActivityDetection, 1);
-    EXPECT_EQ(o.keepRecordings, 0);
-    EXPECT_EQ(o.UiLanguage(), 0);
-}
-
-TEST_F(OptionsFile, SaveWritesTheSameBytesAsTheHandMadeImage) {
-    const Bytes expected = HandMadeImage();
-    AppOptions o;
-    ASSERT_TRUE(o.FromFileImage(expected.data(), expected.size()));
+    ASSERT_TRUE(AppOptions().Save());
     ASSERT_TRUE(o.Save());
-    EXPECT_EQ(ReadAll(FilePath()), expected);
+    EXPECT_EQ(ReadAll(FilePath()), image);
 }
 
 TEST_F(OptionsFile, DefaultsAreWrittenAtTheirOffsets) {
     ASSERT_TRUE(AppOptions().Save());
-    const Bytes b = ReadAll(FilePath());
-    ASSERT_EQ(b.size(), 220u);
-    Bytes expected(220, 0);
-    PutU32(expected, 0, 1);
-    std::memcpy(&expected[4], "Tahoma Bold", 11);
-    PutU32(expected, 84, 44100);
-    PutF32(expected, 88, 0.03f);
-    PutF32(expected, 92, 0.04f);
-    expected[96] = 1;
-    expected[97] = 1;
-    PutF32(expected, 98, 0.5f);
-    PutU32(expected, 186, 1);
-    PutU32(expected, 190, 5);
-    PutU32(expected, 198, 12);
-    PutF32(expected, 203, 0.15f);
-    PutU32(expected, 208, 2);
-    PutU32(expected, 212, 1);
-    expected[216] = 1;
-    expected[219] = 1;
-    EXPECT_EQ(b, expected);
+    EXPECT_EQ(ReadAll(FilePath()), Image(true));
 }
 
 TEST_F(OptionsFile, SaveLoadSaveIsByteExactIncludingUnalignedFloatBitPatterns) {
@@ -162,71 +138,41 @@ TEST_F(OptionsFile, SaveLoadSaveIsByteExactIncludingUnalignedFloatBitPatterns) {
     }
 }
 
-class WrongLengthFile : public OptionsFile, public ::testing::WithParamInterface<size_t> {};
-
-TEST_P(WrongLengthFile, IsIgnoredAndReplacedByDefaultsAtStartUp) {
-    // A file that would load as English with letters if its length were accepted.
-    Bytes content = HandMadeImage();
-    content.resize(GetParam(), 0x5a);
-    ASSERT_TRUE(WriteAll(FilePath(), content));
-
-    StartUpOptions();
-
-    const AppOptions& o = Options();
-    EXPECT_EQ(o.notLoaded, 1);
-    EXPECT_EQ(o.language, 1);
-    EXPECT_EQ(o.noteLetters, 0);
-    EXPECT_EQ(o.recordingFrequencyHz, 44100);
-    const AppOptions::FileImage defaults = AppOptions().ToFileImage();
-    EXPECT_EQ(ReadAll(FilePath()), Bytes(defaults.begin(), defaults.end()));
+// Start-up keeps only a 220-byte file; anything else (a file that would load as English with
+// letters if its length were accepted, or no file) gives Turkish defaults, written back.
+TEST_F(OptionsFile, StartUpKeepsOnlyAValidFileAndOtherwiseWritesDefaults) {
+    for (int length : {-1, 0, 1, 219, 221, 440, 220}) {
+        SCOPED_TRACE(length);
+        Bytes content = Image(false);
+        content.resize(length < 0 ? 0 : length, 0x5a);
+        std::remove(FilePath().c_str());
+        ASSERT_TRUE(length < 0 || WriteAll(FilePath(), content));
+        StartUpOptions();
+        const bool valid = length == 220;
+        EXPECT_EQ(Options().notLoaded, valid ? 0 : 1);
+        EXPECT_EQ(Options().UiLanguage(), valid ? 0 : 1);
+        EXPECT_EQ(Options().noteLetters, valid ? 1 : 0);
+        EXPECT_EQ(Options().recordingFrequencyHz, valid ? 22050 : 44100);
+        EXPECT_EQ(ReadAll(FilePath()), Image(!valid));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, WrongLengthFile, ::testing::Values(0u, 1u, 219u, 221u, 440u));
-
-TEST_F(OptionsFile, MissingFileStartsInTurkishAt44100AndWritesDefaults) {
-    bool exists = true;
-    ReadAll(FilePath(), &exists);
-    ASSERT_FALSE(exists);
-
-    StartUpOptions();
-
-    EXPECT_EQ(Options().notLoaded, 1);
-    EXPECT_EQ(Options().UiLanguage(), 1);
-    EXPECT_EQ(Options().recordingFrequencyHz, 44100);
-    const Bytes written = ReadAll(FilePath(), &exists);
-    EXPECT_TRUE(exists);
-    EXPECT_EQ(written.size(), 220u);
+TEST_F(OptionsFile, OnlyStoredLanguageOneMeansTurkish) {
+    for (const auto& c : std::vector<std::pair<int32_t, int32_t>>{
+             {0, 0}, {1, 1}, {2, 0}, {-1, 0}, {0x01000000, 0}}) {
+        Bytes image = Image(false);
+        for (int i = 0; i < 4; ++i) {
+            image[i] = static_cast<unsigned char>(static_cast<uint32_t>(c.first) >> (8 * i));
+        }
+        AppOptions o;
+        ASSERT_TRUE(o.FromFileImage(image.data(), image.size()));
+        EXPECT_EQ(o.language, c.second) << c.first;
+        EXPECT_EQ(o.UiLanguage(), c.second) << c.first;
+    }
 }
-
-TEST_F(OptionsFile, ValidFileIsKeptByStartUpAndClearsNotLoaded) {
-    const Bytes image = HandMadeImage();
-    ASSERT_TRUE(WriteAll(FilePath(), image));
-    StartUpOptions();
-    EXPECT_EQ(Options().notLoaded, 0);
-    EXPECT_EQ(Options().UiLanguage(), 0);
-    EXPECT_EQ(Options().recordingFrequencyHz, 22050);
-    EXPECT_EQ(ReadAll(FilePath()), image);
-}
-
-class StoredLanguage : public OptionsFile,
-                       public ::testing::WithParamInterface<std::pair<int32_t, int32_t>> {};
-
-TEST_P(StoredLanguage, OnlyOneMeansTurkish) {
-    Bytes image = HandMadeImage();
-    PutU32(image, 0, static_cast<uint32_t>(GetParam().first));
-    AppOptions o;
-    ASSERT_TRUE(o.FromFileImage(image.data(), image.size()));
-    EXPECT_EQ(o.language, GetParam().second);
-    EXPECT_EQ(o.UiLanguage(), GetParam().second);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, StoredLanguage,
-                         ::testing::Values(std::make_pair(0, 0), std::make_pair(1, 1),
-                                           std::make_pair(2, 0), std::make_pair(-1, 0),
-                                           std::make_pair(0x01000000, 0)));
 
 TEST_F(OptionsFile, UnterminatedTextFieldsAreCutToSeventyNineCharacters) {
-    Bytes image = HandMadeImage();
+    Bytes image = Image(false);
     std::memset(&image[4], 'F', 80);
     std::memset(&image[106], 'M', 80);
     AppOptions o;

@@ -29,7 +29,6 @@ class FakeWindowHost : public WindowSetHost {
     ScreenRect WindowRect(int windowId) const override { return rects[windowId]; }
 
     void PlaceWindow(int windowId, const ScreenRect& rect) override {
-        ++placeCalls;
         if (windowId < WindowSet::kFloatingCount && windowSet != nullptr) {
             WindowSet::Position p{rect.left, rect.top, rect.Width(), rect.Height()};
             p = windowSet->Snap(windowId, p, false, snapping);
@@ -58,17 +57,12 @@ class FakeWindowHost : public WindowSetHost {
         zOrder.push_back({windowId, afterWindowId});
     }
 
-    // A user drag of floating window `windowId` to (x, y), keeping its size.
+    // A user drag of window `windowId` to (x, y), keeping its size.
     void Drag(int windowId, int x, int y) {
         const ScreenRect& r = rects[windowId];
         PlaceWindow(windowId, ScreenRect::FromPosition(x, y, r.Width(), r.Height()));
     }
-
-    // A user drag of the main window to (x, y).
-    void DragMain(int x, int y) {
-        const ScreenRect& r = rects[kMainWindow];
-        PlaceWindow(kMainWindow, ScreenRect::FromPosition(x, y, r.Width(), r.Height()));
-    }
+    void DragMain(int x, int y) { Drag(kMainWindow, x, y); }
 
     WindowSet* windowSet = nullptr;
     bool snapping = true;
@@ -80,7 +74,6 @@ class FakeWindowHost : public WindowSetHost {
     std::vector<std::pair<int, bool>> showCalls;
     std::vector<bool> activations;
     std::vector<std::pair<int, int>> zOrder;
-    int placeCalls = 0;
 };
 
 }  // namespace melvora

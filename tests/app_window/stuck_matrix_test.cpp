@@ -5,7 +5,7 @@
 namespace melvora {
 namespace {
 
-TEST(StuckMatrix, EveryPairIsStuckAtConstruction) {
+TEST(StuckMatrix, AllStuckAtConstructionSymmetricAndBounded) {
     StuckMatrix m;
     for (int a = 0; a < 6; ++a) {
         for (int b = 0; b < 6; ++b) {
@@ -13,20 +13,12 @@ TEST(StuckMatrix, EveryPairIsStuckAtConstruction) {
         }
     }
     EXPECT_EQ(m.ChainedToMain(), 0x1Fu);
-}
-
-TEST(StuckMatrix, SettingIsSymmetric) {
-    StuckMatrix m;
     m.SetStuck(2, 5, false);
-    EXPECT_FALSE(m.IsStuck(2, 5));
     EXPECT_FALSE(m.IsStuck(5, 2));
     EXPECT_TRUE(m.IsStuck(2, 3));
     m.SetStuck(5, 2, true);
     EXPECT_TRUE(m.IsStuck(2, 5));
-}
-
-TEST(StuckMatrix, SlotsOutsideTheSetAreIgnored) {
-    StuckMatrix m;
+    // Slots outside the set are ignored.
     m.SetStuck(-1, 3, false);
     m.SetStuck(3, 6, false);
     EXPECT_FALSE(m.IsStuck(6, 3));
@@ -34,47 +26,32 @@ TEST(StuckMatrix, SlotsOutsideTheSetAreIgnored) {
     EXPECT_TRUE(m.IsStuck(3, 3));
 }
 
-// Clears every pair, then sticks the given ones.
-StuckMatrix OnlyPairs(std::initializer_list<std::pair<int, int>> pairs) {
-    StuckMatrix m;
-    for (int a = 0; a < 6; ++a) {
-        for (int b = 0; b < 6; ++b) {
-            m.SetStuck(a, b, false);
+TEST(StuckMatrix, ChainedToMainFollowsEveryChainThroughTheWindows) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, int>> pairs;
+        unsigned chained;
+    } cases[] = {
+        {"no window touches the main", {{0, 1}, {2, 3}}, 0u},
+        {"direct neighbours only", {{1, 5}, {4, 5}, {2, 3}}, (1u << 1) | (1u << 4)},
+        {"main-4-0-3-2-1", {{5, 4}, {4, 0}, {0, 3}, {3, 2}, {2, 1}}, 0x1Fu},
+        // Expansion walks the windows in index order; a chain against it needs five rounds.
+        {"main-0-4-3-2-1", {{5, 0}, {0, 4}, {4, 3}, {3, 2}, {2, 1}}, 0x1Fu},
+        {"a separate group stays behind", {{5, 1}, {1, 0}, {2, 3}, {3, 4}}, 0x3u},
+    };
+    for (const auto& c : cases) {
+        StuckMatrix m;
+        for (int a = 0; a < 6; ++a) {
+            for (int b = 0; b < 6; ++b) {
+                m.SetStuck(a, b, false);
+            }
+            m.SetSelf(a);
         }
-        m.SetSelf(a);
+        for (const auto& p : c.pairs) {
+            m.SetStuck(p.first, p.second, true);
+        }
+        EXPECT_EQ(m.ChainedToMain(), c.chained) << c.name;
     }
-    for (const auto& p : pairs) {
-        m.SetStuck(p.first, p.second, true);
-    }
-    return m;
-}
-
-TEST(StuckMatrixChain, NothingFollowsWhenNoWindowTouchesTheMain) {
-    const StuckMatrix m = OnlyPairs({{0, 1}, {2, 3}});
-    EXPECT_EQ(m.ChainedToMain(), 0u);
-}
-
-TEST(StuckMatrixChain, DirectNeighboursOnly) {
-    const StuckMatrix m = OnlyPairs({{1, 5}, {4, 5}, {2, 3}});
-    EXPECT_EQ(m.ChainedToMain(), (1u << 1) | (1u << 4));
-}
-
-TEST(StuckMatrixChain, LongestChainThroughAllFiveWindowsIsFollowed) {
-    // main - 4 - 0 - 3 - 2 - 1: each window only touches the next one.
-    const StuckMatrix m = OnlyPairs({{5, 4}, {4, 0}, {0, 3}, {3, 2}, {2, 1}});
-    EXPECT_EQ(m.ChainedToMain(), 0x1Fu);
-}
-
-TEST(StuckMatrixChain, ChainsInDescendingOrderAreFollowedToo) {
-    // Expansion walks the windows in index order; a chain against that order still needs
-    // only the five rounds.
-    const StuckMatrix m = OnlyPairs({{5, 0}, {0, 4}, {4, 3}, {3, 2}, {2, 1}});
-    EXPECT_EQ(m.ChainedToMain(), 0x1Fu);
-}
-
-TEST(StuckMatrixChain, ASeparateGroupStaysBehind) {
-    const StuckMatrix m = OnlyPairs({{5, 1}, {1, 0}, {2, 3}, {3, 4}});
-    EXPECT_EQ(m.ChainedToMain(), (1u << 0) | (1u << 1));
 }
 
 }  // namespace

@@ -1,227 +1,147 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "app/window_set.h"
 #include "fake_window_host.h"
 
 namespace melvora {
 namespace {
 
-constexpr int kMain = WindowSetHost::kMainWindow;
 constexpr int kExercise = WindowSetHost::kExerciseWindow;
+constexpr int kMainSlot = StuckMatrix::kMainSlot;
 constexpr int kTarget = 0;
 constexpr int kMover = 1;
-constexpr int kMoverWidth = 100;
-constexpr int kMoverHeight = 80;
-const ScreenRect kTargetRect{400, 300, 600, 500};
 
-// One target window (floating window 0) in the middle of the screen, the main window in the
-// top left corner out of reach, every other floating window hidden.
+// One target window (floating window 0) at (400, 300)-(600, 500), the main window in the top
+// left corner out of reach, every other floating window hidden. The mover is 100 x 80.
 class WindowSetSnap : public ::testing::Test {
   protected:
     WindowSetSnap() : set(host) {
         host.Attach(&set);
-        host.rects[kMain] = ScreenRect{0, 0, 260, 110};
-        host.rects[kTarget] = kTargetRect;
+        host.rects[WindowSetHost::kMainWindow] = ScreenRect{0, 0, 260, 110};
+        host.rects[kTarget] = ScreenRect{400, 300, 600, 500};
         for (int i = 2; i < 5; ++i) {
             set.SetShown(i, false);
         }
     }
-
     WindowSet::Position SnapMover(int x, int y, bool snapping) {
-        return set.Snap(kMover, WindowSet::Position{x, y, kMoverWidth, kMoverHeight}, false,
-                        snapping);
+        return set.Snap(kMover, WindowSet::Position{x, y, 100, 80}, false, snapping);
     }
+    bool Stuck(int other) const { return set.Stuck().IsStuck(kMover, other); }
 
     FakeWindowHost host;
     WindowSet set;
 };
 
-enum class Side { kLeftOf, kRightOf, kBelow, kAbove };
-
 struct SnapCase {
-    Side side;
-    int gapPixels;
+    int x, y;
     bool snapping;
-    bool expectStuck;
+    int snappedX, snappedY;
+    bool stuck;
 };
-
-std::string SnapCaseName(const ::testing::TestParamInfo<SnapCase>& info) {
-    static const char* const kSides[] = {"LeftOf", "RightOf", "Below", "Above"};
-    const SnapCase& c = info.param;
-    const int gap = c.gapPixels;
-    return std::string(kSides[static_cast<int>(c.side)]) + (gap < 0 ? "Minus" : "") +
-           std::to_string(gap < 0 ? -gap : gap) + (c.snapping ? "SnappingOn" : "SnappingOff");
+void PrintTo(const SnapCase& c, std::ostream* os) {
+    *os << "(" << c.x << ", " << c.y << ") snapping " << c.snapping;
 }
 
 class WindowSetSnapGrid : public WindowSetSnap, public ::testing::WithParamInterface<SnapCase> {};
 
 TEST_P(WindowSetSnapGrid, WindowNearAnEdgeJumpsToItOnlyWithinTheSnapDistance) {
     const SnapCase c = GetParam();
-    int x = 450;
-    int y = 350;
-    int snappedX = x;
-    int snappedY = y;
-    switch (c.side) {
-        case Side::kLeftOf:
-            x = kTargetRect.left - kMoverWidth - c.gapPixels;
-            snappedX = kTargetRect.left - kMoverWidth;
-            snappedY = y;
-            break;
-        case Side::kRightOf:
-            x = kTargetRect.right + c.gapPixels;
-            snappedX = kTargetRect.right;
-            snappedY = y;
-            break;
-        case Side::kBelow:
-            y = kTargetRect.bottom + c.gapPixels;
-            snappedX = x;
-            snappedY = kTargetRect.bottom;
-            break;
-        case Side::kAbove:
-            y = kTargetRect.top - kMoverHeight - c.gapPixels;
-            snappedX = x;
-            snappedY = kTargetRect.top - kMoverHeight;
-            break;
-    }
-    const WindowSet::Position p = SnapMover(x, y, c.snapping);
-    EXPECT_EQ(set.Stuck().IsStuck(kMover, kTarget), c.expectStuck);
-    EXPECT_EQ(set.Stuck().IsStuck(kTarget, kMover), c.expectStuck);
-    if (c.expectStuck) {
-        EXPECT_EQ(p.x, snappedX);
-        EXPECT_EQ(p.y, snappedY);
-    } else {
-        EXPECT_EQ(p.x, x);
-        EXPECT_EQ(p.y, y);
-    }
-    EXPECT_EQ(p.widthPixels, kMoverWidth);
-    EXPECT_EQ(p.heightPixels, kMoverHeight);
+    const WindowSet::Position p = SnapMover(c.x, c.y, c.snapping);
+    EXPECT_EQ(p.x, c.snappedX);
+    EXPECT_EQ(p.y, c.snappedY);
+    EXPECT_EQ(p.widthPixels, 100);
+    EXPECT_EQ(p.heightPixels, 80);
+    EXPECT_EQ(Stuck(kTarget), c.stuck);
+    EXPECT_EQ(set.Stuck().IsStuck(kTarget, kMover), c.stuck);
+    EXPECT_FALSE(Stuck(kMainSlot));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Distances, WindowSetSnapGrid,
     ::testing::Values(
         // Snapping on: anything closer than 10 pixels, on either side of the edge.
-        SnapCase{Side::kLeftOf, 9, true, true}, SnapCase{Side::kLeftOf, 10, true, false},
-        SnapCase{Side::kLeftOf, -9, true, true}, SnapCase{Side::kRightOf, 9, true, true},
-        SnapCase{Side::kRightOf, 1, true, true}, SnapCase{Side::kRightOf, 10, true, false},
-        SnapCase{Side::kBelow, 9, true, true}, SnapCase{Side::kBelow, -4, true, true},
-        SnapCase{Side::kBelow, 12, true, false}, SnapCase{Side::kAbove, 9, true, true},
-        SnapCase{Side::kAbove, 10, true, false},
+        SnapCase{291, 350, true, 300, 350, true},   // left of, 9 away
+        SnapCase{290, 350, true, 290, 350, false},  // left of, 10
+        SnapCase{309, 350, true, 300, 350, true},   // left of, 9 inside
+        SnapCase{609, 350, true, 600, 350, true},   // right of, 9
+        SnapCase{601, 350, true, 600, 350, true},   // right of, 1
+        SnapCase{610, 350, true, 610, 350, false},  // right of, 10
+        SnapCase{450, 509, true, 450, 500, true},   // below, 9
+        SnapCase{450, 496, true, 450, 500, true},   // below, 4 inside
+        SnapCase{450, 512, true, 450, 512, false},  // below, 12
+        SnapCase{450, 211, true, 450, 220, true},   // above, 9
+        SnapCase{450, 210, true, 450, 210, false},  // above, 10
+        SnapCase{800, 800, true, 800, 800, false},  // far away
+        SnapCase{603, 520, true, 603, 520, false},  // next to the right edge, but below it
+        // 5 right and 3 above the bottom: only the x adjusted by the first snap overlaps
+        // the bottom edge, so the vertical snap follows into the corner.
+        SnapCase{605, 497, true, 600, 500, true},
         // Snapping off: only exact contact.
-        SnapCase{Side::kLeftOf, 0, false, true}, SnapCase{Side::kLeftOf, 1, false, false},
-        SnapCase{Side::kRightOf, 0, false, true}, SnapCase{Side::kRightOf, 1, false, false},
-        SnapCase{Side::kRightOf, 9, false, false}, SnapCase{Side::kBelow, 0, false, true},
-        SnapCase{Side::kBelow, 1, false, false}, SnapCase{Side::kAbove, 0, false, true},
-        SnapCase{Side::kAbove, 1, false, false}, SnapCase{Side::kAbove, 9, false, false}),
-    SnapCaseName);
-
-TEST_F(WindowSetSnap, FarAwayWindowIsNotStuckAndNotMoved) {
-    const WindowSet::Position p = SnapMover(800, 800, true);
-    EXPECT_EQ(p.x, 800);
-    EXPECT_EQ(p.y, 800);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, kTarget));
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, StuckMatrix::kMainSlot));
-}
-
-TEST_F(WindowSetSnap, EdgeWithoutOverlapAlongItDoesNotSnap) {
-    // Right next to the target's right edge, but entirely below it.
-    const WindowSet::Position p = SnapMover(603, 520, true);
-    EXPECT_EQ(p.x, 603);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, kTarget));
-}
-
-TEST_F(WindowSetSnap, LaterTestsSeeThePositionAdjustedByEarlierOnes) {
-    // 5 right of the right edge and 3 above the bottom edge. The horizontal snap moves x to
-    // 600; only with that x does the window overlap the bottom edge horizontally, so the
-    // vertical snap follows into the corner.
-    const WindowSet::Position p = SnapMover(605, 497, true);
-    EXPECT_EQ(p.x, 600);
-    EXPECT_EQ(p.y, 500);
-    EXPECT_TRUE(set.Stuck().IsStuck(kMover, kTarget));
-}
+        SnapCase{300, 350, false, 300, 350, true}, SnapCase{299, 350, false, 299, 350, false},
+        SnapCase{600, 350, false, 600, 350, true}, SnapCase{601, 350, false, 601, 350, false},
+        SnapCase{609, 350, false, 609, 350, false}, SnapCase{450, 500, false, 450, 500, true},
+        SnapCase{450, 501, false, 450, 501, false}, SnapCase{450, 220, false, 450, 220, true},
+        SnapCase{450, 219, false, 450, 219, false}, SnapCase{450, 211, false, 450, 211, false}));
 
 TEST_F(WindowSetSnap, AdjustmentCarriesOnToTheNextWindow) {
-    // Dropped 6 pixels right of the target, the mover snaps left onto its edge (x 600).
-    // Window 2 ends at x 602 and its top is 3 pixels under the mover: only with the adjusted
-    // x do they overlap horizontally, so the mover then snaps onto window 2's top as well.
+    // Dropped 6 pixels right of the target, the mover snaps onto its edge (x 600). Window 2
+    // ends at x 602 and its top is 3 pixels under the mover: only with the adjusted x do
+    // they overlap horizontally, so the mover then snaps onto window 2's top as well.
     set.SetShown(2, true);
     host.rects[2] = ScreenRect{500, 433, 602, 600};
     const WindowSet::Position p = SnapMover(606, 350, true);
     EXPECT_EQ(p.x, 600);
-    EXPECT_EQ(p.y, 433 - kMoverHeight);
-    EXPECT_TRUE(set.Stuck().IsStuck(kMover, kTarget));
-    EXPECT_TRUE(set.Stuck().IsStuck(kMover, 2));
+    EXPECT_EQ(p.y, 433 - 80);
+    EXPECT_TRUE(Stuck(kTarget));
+    EXPECT_TRUE(Stuck(2));
 }
 
 TEST_F(WindowSetSnap, KeepPositionMovesNothingAndKeepsTheMatrix) {
-    const WindowSet::Position proposed{800, 800, kMoverWidth, kMoverHeight};
-    const WindowSet::Position p = set.Snap(kMover, proposed, true, true);
+    const WindowSet::Position p =
+        set.Snap(kMover, WindowSet::Position{800, 800, 100, 80}, true, true);
     EXPECT_EQ(p.x, 800);
     EXPECT_EQ(p.y, 800);
     for (int j = 0; j < 6; ++j) {
-        EXPECT_TRUE(set.Stuck().IsStuck(kMover, j)) << j;
+        EXPECT_TRUE(Stuck(j)) << j;
     }
 }
 
-TEST_F(WindowSetSnap, HiddenWindowIsNeverATarget) {
+TEST_F(WindowSetSnap, HiddenOrMissingWindowIsNeverATarget) {
     set.SetShown(kTarget, false);
-    const WindowSet::Position p = SnapMover(kTargetRect.right + 3, 350, true);
-    EXPECT_EQ(p.x, kTargetRect.right + 3);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, kTarget));
+    for (bool snapping : {true, false}) {
+        const WindowSet::Position p = SnapMover(snapping ? 603 : 600, 350, snapping);
+        EXPECT_EQ(p.x, snapping ? 603 : 600);
+        EXPECT_FALSE(Stuck(kTarget)) << snapping;
+    }
     // The other hidden windows lost their construction-time entries with the mover as well.
     for (int j = 2; j < 5; ++j) {
-        EXPECT_FALSE(set.Stuck().IsStuck(kMover, j)) << j;
+        EXPECT_FALSE(Stuck(j)) << j;
         EXPECT_FALSE(set.Stuck().IsStuck(j, kMover)) << j;
     }
-}
-
-TEST_F(WindowSetSnap, HiddenWindowExactlyTouchingIsStillNoTarget) {
-    set.SetShown(kTarget, false);
-    SnapMover(kTargetRect.right, 350, false);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, kTarget));
-}
-
-TEST_F(WindowSetSnap, WindowWithoutSystemWindowIsClearedEvenWhenShown) {
-    host.exists[kTarget] = false;
-    SnapMover(kTargetRect.right, 350, true);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, kTarget));
-}
-
-TEST_F(WindowSetSnap, MainWindowIsATarget) {
-    const WindowSet::Position p = SnapMover(265, 20, true);
-    EXPECT_EQ(p.x, 260);
-    EXPECT_TRUE(set.Stuck().IsStuck(kMover, StuckMatrix::kMainSlot));
+    set.SetShown(kTarget, true);
+    host.exists[kTarget] = false;  // shown, but without its system window
+    SnapMover(600, 350, true);
+    EXPECT_FALSE(Stuck(kTarget));
 }
 
 TEST_F(WindowSetSnap, RunningExerciseWindowTakesTheMainWindowsPlace) {
+    EXPECT_EQ(SnapMover(265, 20, true).x, 260);
+    EXPECT_TRUE(Stuck(kMainSlot));
+    set.SetExerciseRunning(true);
+    SnapMover(260, 20, true);  // no exercise window yet: the main slot is cleared
+    EXPECT_FALSE(Stuck(kMainSlot));
     host.exists[kExercise] = true;
     host.rects[kExercise] = ScreenRect{900, 0, 1100, 200};
-    set.SetExerciseRunning(true);
-    // Next to the main window: not a target while the exercise runs.
-    WindowSet::Position p = SnapMover(265, 20, true);
-    EXPECT_EQ(p.x, 265);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, StuckMatrix::kMainSlot));
-    // Next to the exercise window: stuck in the main window's slot.
-    p = SnapMover(795, 20, true);
-    EXPECT_EQ(p.x, 800);
-    EXPECT_TRUE(set.Stuck().IsStuck(kMover, StuckMatrix::kMainSlot));
+    EXPECT_EQ(SnapMover(265, 20, true).x, 265);
+    EXPECT_FALSE(Stuck(kMainSlot));
+    EXPECT_EQ(SnapMover(795, 20, true).x, 800);
+    EXPECT_TRUE(Stuck(kMainSlot));
 }
 
-TEST_F(WindowSetSnap, RunningExerciseWithoutWindowClearsTheMainSlot) {
-    set.SetExerciseRunning(true);
-    SnapMover(260, 20, true);
-    EXPECT_FALSE(set.Stuck().IsStuck(kMover, StuckMatrix::kMainSlot));
-}
-
-TEST_F(WindowSetSnap, MoverAlwaysTouchesItself) {
+TEST_F(WindowSetSnap, MoverAlwaysTouchesItselfAndOtherIndicesAreLeftAlone) {
     set.Stuck().SetStuck(kMover, kMover, false);
     SnapMover(800, 800, true);
-    EXPECT_TRUE(set.Stuck().IsStuck(kMover, kMover));
-}
-
-TEST_F(WindowSetSnap, IndexOutsideTheFloatingWindowsIsLeftAlone) {
+    EXPECT_TRUE(Stuck(kMover));
     const WindowSet::Position p = set.Snap(5, WindowSet::Position{605, 350, 10, 10}, false, true);
     EXPECT_EQ(p.x, 605);
     EXPECT_TRUE(set.Stuck().IsStuck(5, kTarget));
