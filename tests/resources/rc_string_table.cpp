@@ -1,7 +1,7 @@
 #include "resources/rc_string_table.h"
 
-#include <cctype>
 #include <cstring>
+#include <regex>
 #include <sstream>
 
 namespace melvora {
@@ -118,30 +118,19 @@ RcStringTable ParseRcStringTable(const std::string& script) {
 }
 
 std::vector<std::string> PrintfConversions(const std::u16string& text) {
+    // Flags, width, precision and length, then the conversion letter; other letters are not
+    // ASCII, so they cannot pass for one.
+    std::string ascii;
+    for (char16_t c : text) {
+        ascii.push_back(c < 128 ? static_cast<char>(c) : '?');
+    }
+    const std::regex conversion("%%|%[-+ #0-9.hlLqjzt]*[A-Za-z]?");
     std::vector<std::string> result;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != u'%') {
-            continue;
+    for (auto it = std::sregex_iterator(ascii.begin(), ascii.end(), conversion);
+         it != std::sregex_iterator(); ++it) {
+        if (it->str() != "%%") {
+            result.push_back(it->str());
         }
-        if (i + 1 < text.size() && text[i + 1] == u'%') {
-            ++i;
-            continue;
-        }
-        // flags, width, precision, length, then the conversion letter
-        std::string conversion = "%";
-        for (++i; i < text.size() && text[i] < 128 && text[i] != 0; ++i) {
-            const char c = static_cast<char>(text[i]);
-            if (std::strchr("-+ #0123456789.hlLqjzt", c) == nullptr) {
-                if (std::isalpha(static_cast<unsigned char>(c))) {
-                    conversion.push_back(c);
-                } else {
-                    --i;
-                }
-                break;
-            }
-            conversion.push_back(c);
-        }
-        result.push_back(conversion);
     }
     return result;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -156,17 +157,13 @@ TEST(StringTable, HoldsTheQuotedTexts) {
 // string_ids.h is the complete list of names: each #define names an English entry.
 TEST(StringTable, EveryNamedIdIsInTheTable) {
     const auto m = TableMap();
-    std::istringstream lines(ReadFile(kResources + "string_ids.h"));
-    std::string line;
+    const std::string header = ReadFile(kResources + "string_ids.h");
+    const std::regex define("#define (\\w+) (\\d+)");
     int named = 0;
-    while (std::getline(lines, line)) {
-        char name[80];
-        int id = 0;
-        if (std::sscanf(line.c_str(), "#define %79s %d", name, &id) == 2) {
-            ++named;
-            EXPECT_TRUE(m.count(id)) << name << " " << id;
-            EXPECT_LT(id, 1000) << name;
-        }
+    for (auto it = std::sregex_iterator(header.begin(), header.end(), define);
+         it != std::sregex_iterator(); ++it, ++named) {
+        const int id = std::stoi((*it)[2]);
+        EXPECT_TRUE(m.count(id) && id < 1000) << (*it)[1] << " " << id;
     }
     EXPECT_GT(named, 150);
 }
