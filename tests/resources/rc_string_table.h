@@ -17,14 +17,13 @@ struct RcString {
 struct RcStringTable {
     std::vector<RcString> entries;  // in file order, duplicates kept
     std::vector<std::string> errors;
-    bool hasUtf8CodePage = false;  // "#pragma code_page(65001)" seen before the table
 };
 
 // Reads the STRINGTABLE blocks of a UTF-8 resource script: lines "<id> "<text>"", with
-// "" for a quote and the C escapes \n \t \\ \" inside the text, // comments elsewhere.
+// "" for a quote and the C escapes \n \t \r \\ \" inside the text, // comments elsewhere.
 RcStringTable ParseRcStringTable(const std::string& script);
 
-// Decodes UTF-8; false on malformed input.
+// Decodes UTF-8; false on malformed input (bad sequences, overlong forms, surrogates).
 bool DecodeUtf8(const std::string& bytes, std::u16string* out);
 
 // The printf conversions of a text in order ("%4d", "%02d", "%s"); "%%" is not one.
