@@ -192,13 +192,6 @@ TEST_F(AnalyzeTool, RefusalsExitWithTwoAndAReason) {
               std::string::npos);
 }
 
-TEST_F(AnalyzeTool, HelpExplainsTheLeadInSilence) {
-    const ToolRun run = Run("--help");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("usage: melvora-analyze"), std::string::npos);
-    EXPECT_NE(run.output.find("0.5 s of silence"), std::string::npos) << run.output;
-}
-
 // The shipped sample is what the committed generator makes, and sings C4 D4 E4 F4 G4 E4, a
 // breath, C4.
 TEST_F(AnalyzeTool, ShippedSampleIsRebuiltByTheGeneratorAndSingsItsPhrase) {
