@@ -100,7 +100,8 @@ bool FftPlan::Configure(int n) {
     return true;
 }
 
-void FftPlan::Transform(float* data, int sign) {
+template <typename Sample>
+void FftPlan::TransformInterleaved(Sample* data, int sign) {
     if (size_ == 0) {
         return;
     }
@@ -111,25 +112,17 @@ void FftPlan::Transform(float* data, int sign) {
     }
     const Complex* out = Run(sign == -1);
     for (int i = 0; i < size_; ++i) {
-        data[2 * i] = static_cast<float>(out[i].re);
-        data[2 * i + 1] = static_cast<float>(out[i].im);
+        data[2 * i] = static_cast<Sample>(out[i].re);
+        data[2 * i + 1] = static_cast<Sample>(out[i].im);
     }
 }
 
+void FftPlan::Transform(float* data, int sign) {
+    TransformInterleaved(data, sign);
+}
+
 void FftPlan::Transform(double* data, int sign) {
-    if (size_ == 0) {
-        return;
-    }
-    Complex* in = buffers_[0].data();
-    for (int i = 0; i < size_; ++i) {
-        in[i].re = data[2 * i];
-        in[i].im = data[2 * i + 1];
-    }
-    const Complex* out = Run(sign == -1);
-    for (int i = 0; i < size_; ++i) {
-        data[2 * i] = out[i].re;
-        data[2 * i + 1] = out[i].im;
-    }
+    TransformInterleaved(data, sign);
 }
 
 void FftPlan::RealPowerSpectrum(const float* real, double* power) {

@@ -50,6 +50,10 @@ class FftPlan {
         int rootOffset;     // first entry of this stage's roots (general radix only)
     };
 
+    // Copies interleaved pairs in, runs the stages and copies the result back.
+    template <typename Sample>
+    void TransformInterleaved(Sample* data, int sign);
+
     // Runs every stage; returns the buffer that holds the result (buffers_[0] or [1]).
     Complex* Run(bool forward);
     void Pass2(const Stage& s, const Complex* cc, Complex* ch, bool forward) const;

@@ -146,6 +146,41 @@ float Normalised(double peak, double energy) {
     return static_cast<float>(peak / energy);
 }
 
+// The coarse search: the lag of the highest autocorrelation of x (length samples) within
+// minimumLag..maximumLag, its confidence and its pitch at rateHz, and the frame energy r0.
+// With no lag to search (a frame too short for the band) the confidence is negative, so any
+// band with a real peak wins, and there is no period to turn into a pitch.
+struct LagPeak {
+    int lag = 0;
+    double r0 = 0.0;
+    float confidence = -1.0f;
+    float pitchHz = 0.0f;
+};
+
+LagPeak SearchLags(const double* x, int length, int minimumLag, int maximumLag, int rateHz) {
+    LagPeak peak;
+    if (length > 0) {
+        peak.r0 = Dot(x, x, length) * (1.0 / length);
+    }
+    double best = kNoPeak;
+    bool searched = false;
+    for (int lag = minimumLag; lag <= maximumLag; ++lag) {
+        const double r = Dot(x, x + lag, length - lag) * (1.0 / length);
+        if (r > best) {
+            best = r;
+            peak.lag = lag;
+        }
+        searched = true;
+    }
+    if (searched) {
+        peak.confidence =
+            (peak.lag == minimumLag || peak.lag == maximumLag) ? 0.0f : Normalised(best, peak.r0);
+        peak.pitchHz =
+            peak.lag > 0 ? static_cast<float>(static_cast<double>(rateHz) / peak.lag) : 0.0f;
+    }
+    return peak;
+}
+
 // Truncation of a positive rate / frequency quotient to a lag, kept inside int range.
 int LagOf(double lag) {
     if (!(lag > 0.0)) {
@@ -302,43 +337,12 @@ void PitchTracker::FilterAndDecimate(const float* frame) {
 PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
                                          const std::vector<double>& decimated) {
     trace_ = PitchSearchTrace();
-    const int length = decimatedLength_;
-    const double* dec = decimated.data();
-
-    // Coarse search at the working rate.
-    double r0 = 0.0;
-    if (length > 0) {
-        r0 = Dot(dec, dec, length) * (1.0 / length);
-    }
-    double best = kNoPeak;
-    int bestLag = 0;
-    bool searched = false;
-    for (int lag = minimumDecimatedLag_; lag <= maximumDecimatedLag_; ++lag) {
-        const double r = Dot(dec, dec + lag, length - lag) * (1.0 / length);
-        if (r > best) {
-            best = r;
-            bestLag = lag;
-        }
-        searched = true;
-    }
+    const LagPeak coarse = SearchLags(decimated.data(), decimatedLength_, minimumDecimatedLag_,
+                                      maximumDecimatedLag_, decimatedRateHz_);
+    const int bestLag = coarse.lag;
     trace_.coarseLag = bestLag;
-
-    float confidence;
-    float pitchHz;
-    if (!searched) {
-        // No lag to search in this band (a frame too short for it): a negative confidence
-        // loses the choice to any band with a real peak, and there is no period to turn into
-        // a pitch.
-        confidence = -1.0f;
-        pitchHz = 0.0f;
-    } else {
-        confidence = (bestLag == minimumDecimatedLag_ || bestLag == maximumDecimatedLag_)
-                         ? 0.0f
-                         : Normalised(best, r0);
-        pitchHz = bestLag > 0 ? static_cast<float>(static_cast<double>(decimatedRateHz_) / bestLag)
-                              : 0.0f;
-    }
-    pitchHz = DecideVoicing(&confidence, pitchHz, r0);
+    float confidence = coarse.confidence;
+    float pitchHz = DecideVoicing(&confidence, coarse.pitchHz, coarse.r0);
 
     if (pitchHz > 10.0f) {
         const int n = frameLength_;
@@ -397,32 +401,10 @@ PitchReport PitchTracker::SearchUnfiltered(const float* frame) {
     for (int i = 0; i < n; ++i) {
         x[i] = frame[i];
     }
-    const double r0 = Dot(x, x, n) * (1.0 / n);
-    double best = kNoPeak;
-    int bestLag = 0;
-    bool searched = false;
-    for (int lag = minimumLag_; lag <= maximumLag_; ++lag) {
-        const double r = Dot(x, x + lag, n - lag) * (1.0 / n);
-        if (r > best) {
-            best = r;
-            bestLag = lag;
-        }
-        searched = true;
-    }
-    trace_.coarseLag = bestLag;
-
-    float confidence;
-    float pitchHz;
-    if (!searched) {
-        confidence = -1.0f;
-        pitchHz = 0.0f;
-    } else {
-        confidence =
-            (bestLag == minimumLag_ || bestLag == maximumLag_) ? 0.0f : Normalised(best, r0);
-        pitchHz =
-            bestLag > 0 ? static_cast<float>(static_cast<double>(sampleRateHz_) / bestLag) : 0.0f;
-    }
-    pitchHz = DecideVoicing(&confidence, pitchHz, r0);
+    const LagPeak coarse = SearchLags(x, n, minimumLag_, maximumLag_, sampleRateHz_);
+    trace_.coarseLag = coarse.lag;
+    float confidence = coarse.confidence;
+    const float pitchHz = DecideVoicing(&confidence, coarse.pitchHz, coarse.r0);
     PitchReport report;
     report.pitchHz = pitchHz;
     report.confidence = confidence;

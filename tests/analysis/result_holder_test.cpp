@@ -17,12 +17,22 @@ AnalysisResult Result(float pitchHz, float level = 0.5f) {
     return r;
 }
 
+// Records what it is told; optionally reads the history while being notified, which must not
+// deadlock since listeners run outside the history lock.
 class CountingListener : public ResultListener {
   public:
-    void OnResultPublished(const ResultRecord& record) override { published.push_back(record); }
+    explicit CountingListener(const ResultHolder* reader = nullptr) : reader_(reader) {}
+    void OnResultPublished(const ResultRecord& record) override {
+        published.push_back(record);
+        seen = reader_ != nullptr ? reader_->ReadNewest().pitchHz : -1.0f;
+    }
     void OnResultsReset() override { ++resets; }
     std::vector<ResultRecord> published;
     int resets = 0;
+    float seen = -1.0f;
+
+  private:
+    const ResultHolder* reader_;
 };
 
 bool IsZeroRecord(const ResultRecord& r) {
@@ -30,41 +40,34 @@ bool IsZeroRecord(const ResultRecord& r) {
            r.shimmer == 0.0f && r.note == Note{4, 9};
 }
 
-TEST(ResultHolder, StartsWithOneZeroRecord) {
+std::vector<float> Pitches(const ResultHolder& holder) {
+    std::vector<float> pitches;
+    for (const ResultRecord& r : holder.ReadAll()) {
+        pitches.push_back(r.pitchHz);
+    }
+    return pitches;
+}
+
+TEST(ResultHolder, KeepsTheLastRecordsNewestFirstBehindOneZeroRecord) {
     ResultHolder holder;
-    const std::vector<ResultRecord> all = holder.ReadAll();
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_TRUE(IsZeroRecord(all[0]));
+    ASSERT_EQ(holder.ReadAll().size(), 1u);
+    EXPECT_TRUE(IsZeroRecord(holder.ReadAll()[0]));
     EXPECT_EQ(holder.BlockCounter(), 1);
-}
-
-TEST(ResultHolder, WindowOneKeepsTheLastFiveNewestFirst) {
-    ResultHolder holder;
     holder.SetHistoryLength(5);
-    for (int i = 1; i <= 7; ++i) {
-        holder.Publish(Result(100.0f * i));
-    }
-    const std::vector<ResultRecord> all = holder.ReadAll();
-    ASSERT_EQ(all.size(), 5u);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_FLOAT_EQ(all[i].pitchHz, 100.0f * (7 - i));
-    }
-    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 700.0f);
-    EXPECT_EQ(holder.BlockCounter(), 8);
-}
-
-TEST(ResultHolder, FieldsMoveIntoRecordOrderWithTheNoteOfThePitch) {
-    ResultHolder holder;
     holder.Publish(Result(440.0f, 0.6f));
     const ResultRecord r = holder.ReadNewest();
-    EXPECT_FLOAT_EQ(r.pitchHz, 440.0f);
-    EXPECT_FLOAT_EQ(r.tessim, 0.25f);
-    EXPECT_FLOAT_EQ(r.level, 0.6f);
-    EXPECT_FLOAT_EQ(r.jitter, 0.75f);
-    EXPECT_FLOAT_EQ(r.shimmer, 1.0f);
+    EXPECT_EQ(std::vector<float>({r.pitchHz, r.tessim, r.level, r.jitter, r.shimmer}),
+              std::vector<float>({440.0f, 0.25f, 0.6f, 0.75f, 1.0f}));
     EXPECT_EQ(r.note, (Note{4, 9}));
     holder.Publish(Result(261.63f));
     EXPECT_EQ(holder.ReadNewest().note, (Note{4, 0}));
+    for (int i = 3; i <= 7; ++i) {
+        holder.Publish(Result(100.0f * i));
+    }
+    EXPECT_EQ(Pitches(holder), (std::vector<float>{700.0f, 600.0f, 500.0f, 400.0f, 300.0f}));
+    EXPECT_EQ(holder.BlockCounter(), 8);
+    holder.Publish(Result(0.0f));  // unvoiced: note A4
+    EXPECT_EQ(holder.ReadNewest().note, (Note{4, 9}));
 }
 
 TEST(ResultHolder, WindowThreePublishesTheMeanOfEachThree) {
@@ -79,43 +82,24 @@ TEST(ResultHolder, WindowThreePublishesTheMeanOfEachThree) {
     holder.Publish(Result(330.0f));
     ASSERT_EQ(listener.published.size(), 1u);
     EXPECT_FLOAT_EQ(listener.published[0].pitchHz, 210.0f);
-    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 210.0f);
     holder.Publish(Result(400.0f, 0.0f));
     holder.Publish(Result(500.0f, 0.3f));
     holder.Publish(Result(600.0f, 0.6f));
     ASSERT_EQ(listener.published.size(), 2u);
-    EXPECT_FLOAT_EQ(listener.published[1].pitchHz, 500.0f);
     EXPECT_FLOAT_EQ(listener.published[1].level, 0.3f);
     EXPECT_FLOAT_EQ(listener.published[1].jitter, 0.75f);
-    const std::vector<ResultRecord> all = holder.ReadAll();
-    ASSERT_EQ(all.size(), 3u);  // the start record is still there
-    EXPECT_FLOAT_EQ(all[0].pitchHz, 500.0f);
-    EXPECT_FLOAT_EQ(all[1].pitchHz, 210.0f);
-    EXPECT_TRUE(IsZeroRecord(all[2]));
+    EXPECT_EQ(Pitches(holder), (std::vector<float>{500.0f, 210.0f, 0.0f}));
 }
 
-TEST(ResultHolder, UnvoicedAverageCarriesNoteA4) {
-    ResultHolder holder;
-    holder.Publish(Result(0.0f));
-    EXPECT_EQ(holder.ReadNewest().pitchHz, 0.0f);
-    EXPECT_EQ(holder.ReadNewest().note, (Note{4, 9}));
-}
-
-TEST(ResultHolder, AveragingWindowBelowOneIsTakenAsOne) {
+TEST(ResultHolder, WindowBelowOneIsOneAndAChangedWindowDividesThePartialSum) {
     for (int32_t window : {0, -1, -2147483647 - 1}) {
         ResultHolder holder;
         holder.SetAveragingWindow(window);
         EXPECT_EQ(holder.AveragingWindow(), 1);
-        CountingListener listener;
-        holder.AddListener(&listener);
         holder.Publish(Result(150.0f));
         holder.Publish(Result(250.0f));
-        ASSERT_EQ(listener.published.size(), 2u) << window;
-        EXPECT_FLOAT_EQ(listener.published[1].pitchHz, 250.0f);
+        EXPECT_EQ(Pitches(holder), (std::vector<float>{250.0f, 150.0f, 0.0f})) << window;
     }
-}
-
-TEST(ResultHolder, WindowChangedBetweenPublicationsDividesThePartialSumByTheNewOne) {
     ResultHolder holder;
     holder.SetAveragingWindow(4);
     holder.Publish(Result(100.0f));  // counter 1
@@ -136,20 +120,18 @@ TEST(ResultHolder, ResetLeavesOneZeroRecordAndKeepsTheRunningSum) {
     for (int i = 0; i < 12; ++i) {
         holder.Publish(Result(300.0f));
     }
-    ASSERT_EQ(holder.ReadAll().size(), 10u);
     holder.SetAveragingWindow(2);
     holder.Publish(Result(300.0f));  // counter 13: accumulates only
     holder.Reset();
     EXPECT_EQ(listener.resets, 1);
-    const std::vector<ResultRecord> all = holder.ReadAll();
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_TRUE(IsZeroRecord(all[0]));
+    ASSERT_EQ(holder.ReadAll().size(), 1u);
+    EXPECT_TRUE(IsZeroRecord(holder.ReadAll()[0]));
     EXPECT_EQ(holder.BlockCounter(), 14);
     holder.Publish(Result(100.0f));  // counter 14: (300 + 100) / 2
     EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 200.0f);
 }
 
-TEST(ResultHolder, ShorterHistoryTakesEffectAtTheNextPublication) {
+TEST(ResultHolder, HistoryLengthChangesAtTheNextPublicationAndStaysWithinBounds) {
     ResultHolder holder;
     holder.SetHistoryLength(10);
     for (int i = 0; i < 10; ++i) {
@@ -158,13 +140,7 @@ TEST(ResultHolder, ShorterHistoryTakesEffectAtTheNextPublication) {
     holder.SetHistoryLength(1);
     EXPECT_EQ(holder.ReadAll().size(), 10u);
     holder.Publish(Result(500.0f));
-    const std::vector<ResultRecord> all = holder.ReadAll();
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_FLOAT_EQ(all[0].pitchHz, 500.0f);
-}
-
-TEST(ResultHolder, ZeroAndHugeHistoryLengthsStayWithinBounds) {
-    ResultHolder holder;
+    EXPECT_EQ(Pitches(holder), std::vector<float>{500.0f});
     holder.SetHistoryLength(0);
     holder.Publish(Result(220.0f));
     EXPECT_TRUE(holder.ReadAll().empty());
@@ -173,52 +149,27 @@ TEST(ResultHolder, ZeroAndHugeHistoryLengthsStayWithinBounds) {
     for (int i = 0; i < 200; ++i) {
         holder.Publish(Result(static_cast<float>(i)));
     }
-    const std::vector<ResultRecord> all = holder.ReadAll();
+    const std::vector<float> all = Pitches(holder);
     ASSERT_EQ(all.size(), ResultHolder::kHistoryCapacity);
-    EXPECT_FLOAT_EQ(all[0].pitchHz, 199.0f);
-    EXPECT_FLOAT_EQ(all.back().pitchHz, 199.0f - (ResultHolder::kHistoryCapacity - 1));
+    EXPECT_FLOAT_EQ(all[0], 199.0f);
+    EXPECT_FLOAT_EQ(all.back(), 199.0f - (ResultHolder::kHistoryCapacity - 1));
 }
 
-TEST(ResultHolder, ListenersAreCalledOncePerPublicationUntilRemoved) {
+TEST(ResultHolder, ListenersAreCalledOnceUntilRemovedAndMayReadTheHistory) {
     ResultHolder holder;
-    CountingListener a;
+    CountingListener a(&holder);
     CountingListener b;
     holder.AddListener(&a);
     holder.AddListener(&a);  // a second add is ignored
     holder.AddListener(&b);
     holder.Publish(Result(180.0f));
     EXPECT_EQ(a.published.size(), 1u);
-    EXPECT_EQ(b.published.size(), 1u);
+    EXPECT_FLOAT_EQ(a.seen, 180.0f);
     holder.RemoveListener(&a);
     holder.Publish(Result(190.0f));
     EXPECT_EQ(a.published.size(), 1u);
     ASSERT_EQ(b.published.size(), 2u);
     EXPECT_FLOAT_EQ(b.published[1].pitchHz, 190.0f);
-}
-
-// Listeners run outside the history lock: one that reads the history while being notified
-// must not deadlock and sees the record it is told about.
-class ReadingListener : public ResultListener {
-  public:
-    explicit ReadingListener(const ResultHolder* holder) : holder_(holder) {}
-    void OnResultPublished(const ResultRecord& record) override {
-        seen = holder_->ReadNewest().pitchHz;
-        told = record.pitchHz;
-    }
-    float seen = -1.0f;
-    float told = -1.0f;
-
-  private:
-    const ResultHolder* holder_;
-};
-
-TEST(ResultHolder, ListenersMayReadTheHistoryWhileNotified) {
-    ResultHolder holder;
-    ReadingListener listener(&holder);
-    holder.AddListener(&listener);
-    holder.Publish(Result(330.0f));
-    EXPECT_FLOAT_EQ(listener.told, 330.0f);
-    EXPECT_FLOAT_EQ(listener.seen, 330.0f);
 }
 
 }  // namespace

@@ -20,32 +20,14 @@ std::vector<float> SineFrame(int n, int rate, double frequencyHz, double amplitu
     return frame;
 }
 
-TEST(LevelMeasure, CeilingIs85Point30873Decibels) {
+TEST(LevelMeasure, RmsOf1000GivesPoint6125AndFullScaleOne) {
     EXPECT_NEAR(VoiceMeasures::LevelCeilingDb(), 85.30873f, 1e-4f);
-}
-
-TEST(LevelMeasure, RmsOf1000GivesPoint6125) {
     // 450 Hz over 0.04 s is 18 whole periods, so the RMS is exact.
     const std::vector<float> frame = SineFrame(1764, 44100, 450.0, 1000.0 * std::sqrt(2.0));
     const LevelMeasure level = VoiceMeasures::Level(frame.data(), 1764);
     EXPECT_NEAR(level.rms, 1000.0f, 0.5f);
     EXPECT_NEAR(level.level, 0.6125f, 1e-4f);
     EXPECT_NEAR(level.peakToPeak, 2828.4f, 3.0f);  // samples miss the crest slightly
-}
-
-TEST(LevelMeasure, QuietFramesAndOffsetsReadAsSilence) {
-    std::vector<float> quiet = SineFrame(640, 16000, 500.0, 10.0 * std::sqrt(2.0) * 0.99);
-    EXPECT_EQ(VoiceMeasures::Level(quiet.data(), 640).level, 0.0f);
-    std::vector<float> offset(640, 12000.0f);
-    const LevelMeasure dc = VoiceMeasures::Level(offset.data(), 640);
-    EXPECT_EQ(dc.level, 0.0f);
-    EXPECT_EQ(dc.rms, 0.0f);
-    EXPECT_EQ(dc.peakToPeak, 0.0f);
-    std::vector<float> zeros(640, 0.0f);
-    EXPECT_EQ(VoiceMeasures::Level(zeros.data(), 640).level, 0.0f);
-}
-
-TEST(LevelMeasure, FullScaleSquareGivesOne) {
     std::vector<float> square(1764);
     for (int i = 0; i < 1764; ++i) {
         square[i] = (i / 21) % 2 == 0 ? 32767.0f : -32767.0f;
@@ -53,72 +35,52 @@ TEST(LevelMeasure, FullScaleSquareGivesOne) {
     EXPECT_FLOAT_EQ(VoiceMeasures::Level(square.data(), 1764).level, 1.0f);
 }
 
-class TessimMeasureTest : public ::testing::Test {
-  protected:
-    void Prepare(int n, int m) {
-        n_ = n;
-        window_.assign(static_cast<size_t>(n), 0.0f);
-        MakeWindow(window_.data(), n, kWindowHamming);
-        plan_.Configure(m / 2);
-        windowed_.assign(static_cast<size_t>(m), 0.0f);
-        power_.assign(static_cast<size_t>(m / 2 + 1), 0.0);
-    }
-    TessimMeasure Measure(const std::vector<float>& frame, float pitchHz, int rate) {
-        return VoiceMeasures::Tessim(frame.data(), window_.data(), n_, pitchHz, rate, &plan_,
-                                     windowed_.data(), power_.data());
-    }
-    int n_ = 0;
-    std::vector<float> window_;
-    FftPlan plan_;
-    std::vector<float> windowed_;
-    std::vector<double> power_;
-};
+TEST(LevelMeasure, QuietFramesAndOffsetsReadAsSilence) {
+    std::vector<float> quiet = SineFrame(640, 16000, 500.0, 10.0 * std::sqrt(2.0) * 0.99);
+    EXPECT_EQ(VoiceMeasures::Level(quiet.data(), 640).level, 0.0f);
+    std::vector<float> offset(640, 12000.0f);
+    const LevelMeasure dc = VoiceMeasures::Level(offset.data(), 640);
+    EXPECT_EQ(dc.level + dc.rms + dc.peakToPeak, 0.0f);
+}
 
-// At 200 Hz (44100 Hz, M = 2048) the low band is bins 0..73 and the high band 74..203.
-TEST_F(TessimMeasureTest, HarmonicsAboveAndBelow1600HzAtTheirDecibelDistance) {
-    Prepare(1764, 2048);
-    std::vector<float> frame = SineFrame(1764, 44100, 200.0, 10000.0);
-    const std::vector<float> high = SineFrame(1764, 44100, 2000.0, 10000.0 * std::pow(10, -1.25));
-    for (int i = 0; i < 1764; ++i) {
-        frame[i] += high[i];
+// Tessim of a fundamental plus one more sine (amplitudes in sample units), at frame n and
+// transform size m with the Hamming window.
+TessimMeasure TessimOf(int n, int m, int rate, double pitchHz, double amplitude, double otherHz,
+                       double otherAmplitude) {
+    std::vector<float> window(static_cast<size_t>(n));
+    MakeWindow(window.data(), n, kWindowHamming);
+    FftPlan plan;
+    plan.Configure(m / 2);
+    std::vector<float> windowed(static_cast<size_t>(m));
+    std::vector<double> power(static_cast<size_t>(m / 2 + 1));
+    std::vector<float> frame = SineFrame(n, rate, pitchHz, amplitude);
+    const std::vector<float> other = SineFrame(n, rate, otherHz, otherAmplitude);
+    for (int i = 0; i < n; ++i) {
+        frame[i] += other[i];
     }
-    const TessimMeasure t = Measure(frame, 200.0f, 44100);
+    return VoiceMeasures::Tessim(frame.data(), window.data(), n, static_cast<float>(pitchHz), rate,
+                                 &plan, windowed.data(), power.data());
+}
+
+// At 200 Hz (44100 Hz, M = 2048) the low band is bins 0..73 and the high band 74..203:
+// harmonic 7 counts low, harmonic 8 high.
+TEST(TessimMeasure, HarmonicsAboveAndBelow1600HzAtTheirDecibelDistance) {
+    const TessimMeasure t =
+        TessimOf(1764, 2048, 44100, 200.0, 1e4, 2000.0, 1e4 * std::pow(10, -1.25));
     EXPECT_NEAR(t.tessimDb, -25.0f, 0.2f);
     EXPECT_NEAR(t.tessim, 0.5f, 0.01f);
+    EXPECT_EQ(TessimOf(1764, 2048, 44100, 200.0, 3000.0, 1400.0, 8000.0).tessim, 0.0f);
+    EXPECT_FLOAT_EQ(TessimOf(1764, 2048, 44100, 200.0, 3000.0, 1600.0, 8000.0).tessim, 1.0f);
+    // From 1600 Hz there is no low band.
+    EXPECT_FLOAT_EQ(TessimOf(1764, 2048, 44100, 1700.0, 1e4, 1700.0, 0.0).tessim, 1.0f);
+    EXPECT_FLOAT_EQ(TessimOf(1764, 2048, 44100, 1600.0, 1e4, 1700.0, 1e4).tessim, 1.0f);
 }
 
-TEST_F(TessimMeasureTest, HarmonicSevenCountsLowAndHarmonicEightHigh) {
-    Prepare(1764, 2048);
-    std::vector<float> seventh = SineFrame(1764, 44100, 200.0, 3000.0);
-    std::vector<float> eighth = seventh;
-    const std::vector<float> h7 = SineFrame(1764, 44100, 1400.0, 8000.0);
-    const std::vector<float> h8 = SineFrame(1764, 44100, 1600.0, 8000.0);
-    for (int i = 0; i < 1764; ++i) {
-        seventh[i] += h7[i];
-        eighth[i] += h8[i];
-    }
-    EXPECT_EQ(Measure(seventh, 200.0f, 44100).tessim, 0.0f);       // all energy low: -40 dB floor
-    EXPECT_FLOAT_EQ(Measure(eighth, 200.0f, 44100).tessim, 1.0f);  // mostly high: top
-}
-
-TEST_F(TessimMeasureTest, PitchOf1600HzOrMoreHasNoLowBandAndScoresOne) {
-    Prepare(1764, 2048);
-    const std::vector<float> frame = SineFrame(1764, 44100, 1700.0, 10000.0);
-    EXPECT_FLOAT_EQ(Measure(frame, 1700.0f, 44100).tessim, 1.0f);
-    EXPECT_FLOAT_EQ(Measure(frame, 1600.0f, 44100).tessim, 1.0f);
-}
-
-TEST_F(TessimMeasureTest, BelowNineKilohertzOnlySquaredBinsAreSummed) {
+TEST(TessimMeasure, BelowNineKilohertzOnlySquaredBinsAreSummed) {
     // At 8000 Hz and 100 Hz the last harmonic below 4500 Hz (45) lies at bin 576 of 1024,
     // past the Nyquist bin 512. A tone at 3800 Hz, 30 dB under the fundamental, mirrors to
     // 4200 Hz (bin 538): counted twice or unsquared it would move the score.
-    Prepare(320, 1024);
-    std::vector<float> frame = SineFrame(320, 8000, 100.0, 10000.0);
-    const std::vector<float> high = SineFrame(320, 8000, 3800.0, 10000.0 * std::pow(10, -1.5));
-    for (int i = 0; i < 320; ++i) {
-        frame[i] += high[i];
-    }
-    const TessimMeasure t = Measure(frame, 100.0f, 8000);
+    const TessimMeasure t = TessimOf(320, 1024, 8000, 100.0, 1e4, 3800.0, 1e4 * std::pow(10, -1.5));
     EXPECT_NEAR(t.tessimDb, -30.0f, 0.5f);
     EXPECT_NEAR(t.tessim, 1.0f / 3.0f, 0.02f);
 }
@@ -145,55 +107,35 @@ TEST(JitterMeasure, WalkWrapsFromSlotZeroToSlotNine) {
     EXPECT_NEAR(jitter, 1.0f - (10.0f / (310.0f / 3.0f)) * 2.5f, 1e-5f);
 }
 
-TEST(JitterMeasure, SteadyPitchScoresOneAndFirstOrUnsureFramesZero) {
-    float steady[kHistorySlots];
-    for (float& v : steady) {
-        v = 220.5f;
-    }
-    int run = 2;
-    EXPECT_FLOAT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 220.5f, &run), 1.0f);
-    run = 1;
-    EXPECT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 220.5f, &run), 0.0f);
-    run = 5;
-    EXPECT_EQ(VoiceMeasures::Jitter(steady, 4, 0.2f, 220.5f, &run), 0.0f);
-    EXPECT_EQ(run, 5);
-}
-
-TEST(JitterMeasure, ConfidentFrameWithoutPitchEndsTheRunAndZeroesShimmerToo) {
-    float pitches[kHistorySlots] = {};
-    float peaks[kHistorySlots];
-    for (float& v : peaks) {
-        v = 5000.0f;
-    }
-    int run = 6;
-    EXPECT_EQ(VoiceMeasures::Jitter(pitches, 3, 0.9f, 0.0f, &run), 0.0f);
-    EXPECT_EQ(run, 0);
-    EXPECT_EQ(VoiceMeasures::Shimmer(peaks, 3, 0.9f, run), 0.0f);
-}
-
-TEST(ShimmerMeasure, SteadyAmplitudeScoresOneAndWobbleLess) {
+TEST(JitterAndShimmer, SteadyScoresOneWobbleLessAndShortOrUnsureRunsZero) {
     float steady[kHistorySlots];
     float wobbly[kHistorySlots];
+    float wild[kHistorySlots];
     for (int i = 0; i < kHistorySlots; ++i) {
         steady[i] = 8000.0f;
         wobbly[i] = i % 2 == 0 ? 8000.0f : 7200.0f;
+        wild[i] = i % 2 == 0 ? 100.0f : 10000.0f;
     }
+    int run = 2;
+    EXPECT_FLOAT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 8000.0f, &run), 1.0f);
     EXPECT_FLOAT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.8f, 10), 1.0f);
     // Changes of 800 around a mean of 7600.
     EXPECT_NEAR(VoiceMeasures::Shimmer(wobbly, 7, 0.8f, 10), 1.0f - (800.0f / 7600.0f) * 1.25f,
                 1e-5f);
+    EXPECT_EQ(VoiceMeasures::Shimmer(wild, 0, 0.9f, 10), 0.0f);  // clamped
+    run = 10;
+    EXPECT_EQ(VoiceMeasures::Jitter(wild, 0, 0.9f, wild[0], &run), 0.0f);
     EXPECT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.8f, 1), 0.0f);
     EXPECT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.15f, 10), 0.0f);
-}
-
-TEST(ShimmerMeasure, LargeChangesClampAtZero) {
-    float history[kHistorySlots];
-    for (int i = 0; i < kHistorySlots; ++i) {
-        history[i] = i % 2 == 0 ? 100.0f : 10000.0f;
-    }
-    EXPECT_EQ(VoiceMeasures::Shimmer(history, 0, 0.9f, 10), 0.0f);
-    int run = 10;
-    EXPECT_EQ(VoiceMeasures::Jitter(history, 0, 0.9f, history[0], &run), 0.0f);
+    run = 1;
+    EXPECT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 8000.0f, &run), 0.0f);
+    run = 5;
+    EXPECT_EQ(VoiceMeasures::Jitter(steady, 4, 0.2f, 8000.0f, &run), 0.0f);
+    EXPECT_EQ(run, 5);
+    // A confident frame without a pitch ends the run, which zeroes shimmer too.
+    EXPECT_EQ(VoiceMeasures::Jitter(steady, 3, 0.9f, 0.0f, &run), 0.0f);
+    EXPECT_EQ(run, 0);
+    EXPECT_EQ(VoiceMeasures::Shimmer(steady, 3, 0.9f, run), 0.0f);
 }
 
 }  // namespace
