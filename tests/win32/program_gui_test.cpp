@@ -449,38 +449,8 @@ TEST_F(ProgramGui, ClosingWithNothingRecordedAsksNothingAndRemovesTheWorkingFile
     EXPECT_FALSE(FileExists(L"tmp.wav"));
 }
 
-TEST_F(ProgramGui, MenuStatesFollowTheDeck) {
-    UINT save = 0, newItem = 0, staff = 0, player = 0;
-    UINT saveAfterTake = 0;
-    RunProgram([&](CControlsDlg& dialog) {
-        HMENU menu = ::CreatePopupMenu();
-        ::AppendMenuW(menu, MF_STRING, 57600, L"New");
-        ::AppendMenuW(menu, MF_STRING, 57603, L"Save");
-        ::AppendMenuW(menu, MF_STRING, 33059, L"Staff");
-        ::AppendMenuW(menu, MF_STRING, 33057, L"Media Player");
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33057, 0);  // hide the media player
-        ::SendMessageW(dialog.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
-        newItem = ::GetMenuState(menu, 57600, MF_BYCOMMAND);
-        save = ::GetMenuState(menu, 57603, MF_BYCOMMAND);
-        staff = ::GetMenuState(menu, 33059, MF_BYCOMMAND);
-        player = ::GetMenuState(menu, 33057, MF_BYCOMMAND);
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(200);
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(50);
-        ::SendMessageW(dialog.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
-        saveAfterTake = ::GetMenuState(menu, 57603, MF_BYCOMMAND);
-        ::DestroyMenu(menu);
-        Close(dialog, IDNO);
-    });
-    EXPECT_EQ(newItem & MF_GRAYED, 0u);
-    EXPECT_NE(save & MF_GRAYED, 0u);
-    EXPECT_NE(staff & MF_CHECKED, 0u);
-    EXPECT_EQ(player & MF_CHECKED, 0u);
-    EXPECT_EQ(saveAfterTake & MF_GRAYED, 0u);
-}
-
-// What the File popup showed while it was open.
+// What the File popup showed while it was open. Which items are enabled or checked in which
+// state is the command state's own test; this shows the real popup gets it.
 struct PopupSeen {
     int itemCount = 0;
     std::wstring firstText;
