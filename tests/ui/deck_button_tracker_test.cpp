@@ -21,28 +21,24 @@ TEST(DeckButtonTrackerTest, ClickInsideSendsOneCommand) {
     EXPECT_EQ(t.State(), DeckButtonState::kNormal);
 }
 
-TEST(DeckButtonTrackerTest, ReleaseOutsideSendsNothing) {
-    DeckButtonTracker t;
-    t.OnMouseMove(true);
-    t.OnButtonDown();
-    DeckButtonReaction leave = t.OnMouseMove(false);
-    EXPECT_EQ(t.State(), DeckButtonState::kPressedOutside);
-    EXPECT_TRUE(leave.repaint);
-    EXPECT_FALSE(leave.releaseMouse);  // keeps the capture to see the release
-    DeckButtonReaction up = t.OnButtonUp();
-    EXPECT_FALSE(up.sendCommand);
-    EXPECT_TRUE(up.releaseMouse);
-    EXPECT_EQ(t.State(), DeckButtonState::kNormal);
-}
-
-TEST(DeckButtonTrackerTest, MovingBackInAndReleasingSends) {
-    DeckButtonTracker t;
-    t.OnMouseMove(true);
-    t.OnButtonDown();
-    t.OnMouseMove(false);
-    t.OnMouseMove(true);
-    EXPECT_EQ(t.State(), DeckButtonState::kPressed);
-    EXPECT_TRUE(t.OnButtonUp().sendCommand);
+TEST(DeckButtonTrackerTest, ReleaseOutsideSendsNothingMovingBackInSends) {
+    for (bool backIn : {false, true}) {
+        DeckButtonTracker t;
+        t.OnMouseMove(true);
+        t.OnButtonDown();
+        DeckButtonReaction leave = t.OnMouseMove(false);
+        EXPECT_EQ(t.State(), DeckButtonState::kPressedOutside);
+        EXPECT_TRUE(leave.repaint);
+        EXPECT_FALSE(leave.releaseMouse);  // keeps the capture to see the release
+        if (backIn) {
+            t.OnMouseMove(true);
+            EXPECT_EQ(t.State(), DeckButtonState::kPressed);
+        }
+        DeckButtonReaction up = t.OnButtonUp();
+        EXPECT_EQ(up.sendCommand, backIn);
+        EXPECT_TRUE(up.releaseMouse);
+        EXPECT_EQ(t.State(), DeckButtonState::kNormal);
+    }
 }
 
 TEST(DeckButtonTrackerTest, LeavingWhileHoveredReleasesCapture) {

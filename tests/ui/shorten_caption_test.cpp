@@ -14,20 +14,31 @@ std::wstring Shorten(const std::wstring& text, int available) {
     return ShortenCaption(text, Width, available, 6);
 }
 
-TEST(ShortenCaptionTest, OneCharacterIsNeverShortened) {
-    EXPECT_EQ(Shorten(L"W", 0), L"W");
-    EXPECT_EQ(Shorten(L"", 0), L"");
-}
-
-TEST(ShortenCaptionTest, FittingCaptionStaysWhole) {
-    EXPECT_EQ(Shorten(L"Melvora", 35), L"Melvora");
-    EXPECT_EQ(Shorten(L"Melvora", 100), L"Melvora");
-}
-
-TEST(ShortenCaptionTest, OnePixelShortGetsEllipsis) {
-    // Five characters and "..." take 31 of the 34 pixels; a sixth would not fit.
-    EXPECT_EQ(Shorten(L"Melvora", 34), L"Melvo...");
-    EXPECT_EQ(Shorten(L"Melvora", 30), L"Melv...");
+TEST(ShortenCaptionTest, WorkedCases) {
+    struct Case {
+        const wchar_t* text;
+        int available;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"W", 0, L"W"},  // one character is never shortened
+        {L"", 0, L""},
+        {L"Melvora", 35, L"Melvora"},
+        {L"Melvora", 100, L"Melvora"},
+        // Five characters and "..." take 31 of the 34 pixels; a sixth would not fit.
+        {L"Melvora", 34, L"Melvo..."},
+        {L"Melvora", 30, L"Melv..."},
+        {L"Melvora", 3, L"M..."},  // at least one character stays
+        {L"Melvora", 0, L"M..."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Shorten(c.text, c.available), c.expected) << c.text << " " << c.available;
+    }
+    // Characters of their own widths each count.
+    auto width = [](wchar_t ch) { return ch == L'ü' ? 7 : 5; };
+    EXPECT_EQ(ShortenCaption(L"Görüntü", width, 39, 6), L"Görüntü");
+    EXPECT_EQ(ShortenCaption(L"Görüntü", width, 38, 6), L"Görünt...");
+    EXPECT_EQ(ShortenCaption(L"Görüntü", width, 30, 6), L"Görü...");
 }
 
 TEST(ShortenCaptionTest, ShortenedTextAlwaysFits) {
@@ -52,19 +63,6 @@ TEST(ShortenCaptionTest, ShortenedTextAlwaysFits) {
         // Greedy: one more character would not fit.
         EXPECT_GT(width + Width(text[result.size() - 3]), available) << available;
     }
-}
-
-TEST(ShortenCaptionTest, KeepsAtLeastOneCharacter) {
-    EXPECT_EQ(Shorten(L"Melvora", 0), L"M...");
-    EXPECT_EQ(Shorten(L"Melvora", 3), L"M...");
-}
-
-TEST(ShortenCaptionTest, WideCharactersCount) {
-    // "Görüntü" with a narrow font for the dotted letters still counts each one.
-    auto width = [](wchar_t ch) { return ch == L'ü' ? 7 : 5; };
-    EXPECT_EQ(ShortenCaption(L"Görüntü", width, 39, 6), L"Görüntü");
-    EXPECT_EQ(ShortenCaption(L"Görüntü", width, 38, 6), L"Görünt...");
-    EXPECT_EQ(ShortenCaption(L"Görüntü", width, 30, 6), L"Görü...");
 }
 
 }  // namespace

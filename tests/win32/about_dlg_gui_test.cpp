@@ -41,25 +41,26 @@ INT_PTR OpenAbout(int language, int pressId, AboutSeen* seen) {
         });
 }
 
-TEST(AboutDlgGuiTest, EnglishTextsAndOk) {
-    AboutSeen seen;
-    EXPECT_EQ(OpenAbout(guitest::kEnglish, 1001, &seen), IDOK);
-    EXPECT_EQ(seen.caption, L"About Melvora");
-    EXPECT_EQ(seen.text, LoadText(258, guitest::kEnglish));
-    EXPECT_NE(seen.text.find(L"Melvora"), std::wstring::npos);
-    EXPECT_EQ(seen.ok, L"OK");
-    EXPECT_TRUE(seen.pictureLoaded);
-    EXPECT_TRUE(seen.titleBar);
-    // The skinned title bar replaces the system caption.
-    EXPECT_EQ(seen.style & WS_CAPTION, WS_BORDER & 0);
-}
-
-TEST(AboutDlgGuiTest, TurkishTextsAndCloseBoxCancels) {
-    AboutSeen seen;
-    EXPECT_EQ(OpenAbout(guitest::kTurkish, 1063, &seen), IDCANCEL);
-    EXPECT_EQ(seen.caption, L"Melvora Hakkında");
-    EXPECT_EQ(seen.text, LoadText(258, guitest::kTurkish));
-    EXPECT_EQ(seen.ok, L"Tamam");
+TEST(AboutDlgGuiTest, TextsOfBothLanguagesAndItsAnswers) {
+    struct Case {
+        int language, pressId;
+        INT_PTR result;
+        const wchar_t *caption, *ok;
+    };
+    for (const Case& c : {Case{guitest::kEnglish, 1001, IDOK, L"About Melvora", L"OK"},
+                          Case{guitest::kTurkish, 1063, IDCANCEL, L"Melvora Hakkında", L"Tamam"}}) {
+        SCOPED_TRACE(c.language);
+        AboutSeen seen;
+        EXPECT_EQ(OpenAbout(c.language, c.pressId, &seen), c.result);
+        EXPECT_EQ(seen.caption, c.caption);
+        EXPECT_EQ(seen.text, LoadText(258, c.language));
+        EXPECT_NE(seen.text.find(L"Melvora"), std::wstring::npos);
+        EXPECT_EQ(seen.ok, c.ok);
+        EXPECT_TRUE(seen.pictureLoaded);
+        EXPECT_TRUE(seen.titleBar);
+        // The skinned title bar replaces the system caption.
+        EXPECT_EQ(seen.style & WS_CAPTION, 0);
+    }
 }
 
 }  // namespace

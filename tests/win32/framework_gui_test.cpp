@@ -15,42 +15,39 @@
 namespace melvora {
 namespace {
 
-// A fresh folder under the temporary folder, removed with its files at the end.
+// A fresh folder under the temporary folder, removed with what was made in it at the end.
 class TempFolder {
   public:
-    TempFolder() {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + L"melvora_gui_" + std::to_wstring(::GetCurrentProcessId());
+    TempFolder() : path_(Temp() + L"melvora_gui_" + std::to_wstring(::GetCurrentProcessId())) {
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
     ~TempFolder() {
-        for (const std::wstring& f : files_) {
-            ::DeleteFileW(f.c_str());
-        }
-        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
-            ::RemoveDirectoryW(it->c_str());
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+            if (!::DeleteFileW(it->c_str())) {
+                ::RemoveDirectoryW(it->c_str());
+            }
         }
         ::RemoveDirectoryW(path_.c_str());
     }
     void File(const std::wstring& name) {
-        std::wstring full = path_ + L"\\" + name;
-        HANDLE h =
-            ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ::CloseHandle(h);
-        files_.push_back(full);
+        made_.push_back(path_ + L"\\" + name);
+        ::CloseHandle(::CreateFileW(made_.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    0, nullptr));
     }
     void Folder(const std::wstring& name) {
-        std::wstring full = path_ + L"\\" + name;
-        ::CreateDirectoryW(full.c_str(), nullptr);
-        folders_.push_back(full);
+        made_.push_back(path_ + L"\\" + name);
+        ::CreateDirectoryW(made_.back().c_str(), nullptr);
     }
     const std::wstring& Path() const { return path_; }
 
   private:
+    static std::wstring Temp() {
+        wchar_t base[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, base);
+        return base;
+    }
     std::wstring path_;
-    std::vector<std::wstring> files_;
-    std::vector<std::wstring> folders_;
+    std::vector<std::wstring> made_;
 };
 
 TEST(DirectoryListingTest, FilesMatchingThePatternWithTurkishNames) {
@@ -64,9 +61,6 @@ TEST(DirectoryListingTest, FilesMatchingThePatternWithTurkishNames) {
     EXPECT_EQ(files, (std::vector<std::wstring>{L"b.exc", L"Çıkış.exc"}));
     std::vector<std::wstring> folders = ListDirectory(folder.Path() + L"\\*", true);
     EXPECT_EQ(folders, std::vector<std::wstring>{L"Kayıtlar"});
-}
-
-TEST(DirectoryListingTest, MissingFolderGivesNothing) {
     EXPECT_TRUE(ListDirectory(L"C:\\no\\such\\folder\\*.exc", false).empty());
 }
 

@@ -45,10 +45,6 @@ void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-LPARAM Point(int x, int y) {
-    return MAKELPARAM(x, y);
-}
-
 }  // namespace
 
 void PumpMessages(int ms) {
@@ -98,15 +94,15 @@ void EndModal(HWND dialog, INT_PTR result) {
 }
 
 void MouseMove(HWND window, int x, int y) {
-    ::SendMessageW(window, WM_MOUSEMOVE, 0, Point(x, y));
+    ::SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
 }
 
 void MouseDown(HWND window, int x, int y) {
-    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
 }
 
 void MouseUp(HWND window, int x, int y) {
-    ::SendMessageW(window, WM_LBUTTONUP, 0, Point(x, y));
+    ::SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 void Click(HWND button) {
@@ -175,10 +171,6 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return Default(message, wParam, lParam);
-}
-
-bool IsDialogBackground(COLORREF a) {
-    return GetRValue(a) == 204 && GetGValue(a) == 224 && GetBValue(a) == 247;
 }
 
 COLORREF PixelOf(HWND window, int x, int y) {

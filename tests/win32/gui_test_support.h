@@ -64,8 +64,6 @@ class HostWindow : public CWnd {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-// Whether `a` looks like the background colour of dialogs.
-bool IsDialogBackground(COLORREF a);
 // Colour of a screen pixel of `window`'s client area (as drawn on the screen).
 COLORREF PixelOf(HWND window, int x, int y);
 

