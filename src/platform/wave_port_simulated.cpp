@@ -367,12 +367,14 @@ SimulatedSoundCard::SimulatedSoundCard(ClockMode mode, double speed)
     if (mode == ClockMode::kRealTime) {
         Impl* impl = impl_.get();
         impl_->clockThread = std::thread([impl] {
-            // A tick that comes late (the machine is busy) moves the card by at most two
-            // ticks' worth: the card then runs behind real time instead of filling all its
-            // buffers in one jump, which no real card does.
+            // Each tick moves the card by the real time since the last one, so the card keeps
+            // real time even where a tick takes several times its nominal length (Wine). Only
+            // a long stall (a debugger, a swapped-out process) is capped, so the card does not
+            // fill all its buffers in one jump, which no real card does.
             constexpr int64_t kTickMicroseconds = 500;
+            constexpr int64_t kMaxStepRealMicroseconds = 50000;
             const int64_t maxStep =
-                static_cast<int64_t>(2.0 * static_cast<double>(kTickMicroseconds) * impl->speed);
+                static_cast<int64_t>(static_cast<double>(kMaxStepRealMicroseconds) * impl->speed);
             auto last = std::chrono::steady_clock::now();
             while (!impl->stopClock.load(std::memory_order_acquire)) {
                 std::this_thread::sleep_for(std::chrono::microseconds(kTickMicroseconds));
