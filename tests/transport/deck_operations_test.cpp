@@ -196,33 +196,6 @@ TEST_F(DeckFixture, WithNothingRecordedPlayDoesNothingAndTheTextFollowsTheLangua
     EXPECT_EQ(view.timeText, L"\u015Eu Ana Kadar Kaydedilen:    0:00");
 }
 
-TEST_F(DeckFixture, ModesDecideTheMenusAndWhatRecAndStopDo) {
-    EXPECT_TRUE(deck->CanNewOrOpen());
-    EXPECT_FALSE(deck->CanSave());
-    deck->RecordToggle();
-    EXPECT_FALSE(deck->CanNewOrOpen());
-    EXPECT_FALSE(deck->CanSave());
-    deck->StopRecording();
-    EXPECT_EQ(T().Mode(), TransportMode::RecordStopped);
-    EXPECT_TRUE(deck->CanNewOrOpen());
-    EXPECT_TRUE(deck->CanSave());
-    deck->StopRecording();  // in RecordStopped: a new take
-    EXPECT_EQ(T().Mode(), TransportMode::Recording);
-    RunBlocks(2);
-    deck->StopRecording();
-    deck->PlayToggle();
-    EXPECT_FALSE(deck->CanNewOrOpen());
-    EXPECT_FALSE(deck->CanSave());
-    deck->PauseReplay();
-    EXPECT_EQ(T().Mode(), TransportMode::ReplayPaused);
-    EXPECT_TRUE(deck->CanNewOrOpen());
-    EXPECT_TRUE(deck->CanSave());
-    deck->RecordToggle();  // from a paused replay: the reader closes and recording appends
-    EXPECT_EQ(T().Mode(), TransportMode::Recording);
-    EXPECT_EQ(T().Reader(), nullptr);
-    deck->RecordToggle();
-}
-
 TEST_F(DeckFixture, A61SecondReplayShowsItsLengthAndSeeks) {
     OpenMade("long.wav", 8000, 1, 61 * 8000);
     deck->PlayToggle();
