@@ -285,26 +285,50 @@ struct SimulatedSoundCard::Impl {
 
 namespace {
 
-class SimulatedWaveInPort : public WaveInPort {
+// What the capture and playback ports share: each works on its own channel of the card.
+template <class PortBase>
+class SimulatedPort : public PortBase {
   public:
-    explicit SimulatedWaveInPort(std::shared_ptr<SimulatedSoundCard::Impl> card)
-        : card_(std::move(card)) {}
-    ~SimulatedWaveInPort() override {
+    using ChannelMember = Channel SimulatedSoundCard::Impl::*;
+    SimulatedPort(std::shared_ptr<SimulatedSoundCard::Impl> card, ChannelMember channel)
+        : card_(std::move(card)), channel_(channel) {}
+    ~SimulatedPort() override {
         if (IsOpen()) {
-            card_->Reset(card_->capture);
-            card_->Close(card_->capture);
+            card_->Reset(Own());
+            card_->Close(Own());
         }
     }
-    bool Open(const WaveFormat& format) override { return card_->Open(card_->capture, format); }
+    bool Open(const WaveFormat& format) override { return card_->Open(Own(), format); }
     bool IsOpen() const override {
         std::lock_guard<std::mutex> lock(card_->mutex);
-        return card_->capture.open;
+        return Own().open;
     }
-    bool Prepare(WaveHeader& header) override { return card_->Prepare(card_->capture, header); }
-    bool AddBuffer(WaveHeader& header) override { return card_->Queue(card_->capture, header); }
+    bool Prepare(WaveHeader& header) override { return card_->Prepare(Own(), header); }
+    bool Reset() override { return card_->Reset(Own()); }
+    bool Unprepare(WaveHeader& header) override { return card_->Unprepare(Own(), header); }
+    bool Close() override { return card_->Close(Own()); }
+    bool IsDone(WaveHeader& header) override {
+        return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
+    }
+    void Sleep(int milliseconds) override { card_->Wait(milliseconds); }
+
+  protected:
+    Channel& Own() const { return (*card_).*channel_; }
+
+    std::shared_ptr<SimulatedSoundCard::Impl> card_;
+
+  private:
+    ChannelMember channel_;
+};
+
+class SimulatedWaveInPort : public SimulatedPort<WaveInPort> {
+  public:
+    explicit SimulatedWaveInPort(std::shared_ptr<SimulatedSoundCard::Impl> card)
+        : SimulatedPort(std::move(card), &SimulatedSoundCard::Impl::capture) {}
+    bool AddBuffer(WaveHeader& header) override { return card_->Queue(Own(), header); }
     bool Start() override {
         std::lock_guard<std::mutex> lock(card_->mutex);
-        Channel& c = card_->capture;
+        Channel& c = Own();
         if (!c.open) {
             return false;
         }
@@ -315,47 +339,13 @@ class SimulatedWaveInPort : public WaveInPort {
         }
         return true;
     }
-    bool Reset() override { return card_->Reset(card_->capture); }
-    bool Unprepare(WaveHeader& header) override { return card_->Unprepare(card_->capture, header); }
-    bool Close() override { return card_->Close(card_->capture); }
-    bool IsDone(WaveHeader& header) override {
-        return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
-    }
-    void Sleep(int milliseconds) override { card_->Wait(milliseconds); }
-
-  private:
-    std::shared_ptr<SimulatedSoundCard::Impl> card_;
 };
 
-class SimulatedWaveOutPort : public WaveOutPort {
+class SimulatedWaveOutPort : public SimulatedPort<WaveOutPort> {
   public:
     explicit SimulatedWaveOutPort(std::shared_ptr<SimulatedSoundCard::Impl> card)
-        : card_(std::move(card)) {}
-    ~SimulatedWaveOutPort() override {
-        if (IsOpen()) {
-            card_->Reset(card_->playback);
-            card_->Close(card_->playback);
-        }
-    }
-    bool Open(const WaveFormat& format) override { return card_->Open(card_->playback, format); }
-    bool IsOpen() const override {
-        std::lock_guard<std::mutex> lock(card_->mutex);
-        return card_->playback.open;
-    }
-    bool Prepare(WaveHeader& header) override { return card_->Prepare(card_->playback, header); }
-    bool Write(WaveHeader& header) override { return card_->Queue(card_->playback, header); }
-    bool Reset() override { return card_->Reset(card_->playback); }
-    bool Unprepare(WaveHeader& header) override {
-        return card_->Unprepare(card_->playback, header);
-    }
-    bool Close() override { return card_->Close(card_->playback); }
-    bool IsDone(WaveHeader& header) override {
-        return (header.flags.load(std::memory_order_acquire) & kWaveHeaderDone) != 0;
-    }
-    void Sleep(int milliseconds) override { card_->Wait(milliseconds); }
-
-  private:
-    std::shared_ptr<SimulatedSoundCard::Impl> card_;
+        : SimulatedPort(std::move(card), &SimulatedSoundCard::Impl::playback) {}
+    bool Write(WaveHeader& header) override { return card_->Queue(Own(), header); }
 };
 
 }  // namespace
@@ -367,12 +357,14 @@ SimulatedSoundCard::SimulatedSoundCard(ClockMode mode, double speed)
     if (mode == ClockMode::kRealTime) {
         Impl* impl = impl_.get();
         impl_->clockThread = std::thread([impl] {
-            // A tick that comes late (the machine is busy) moves the card by at most two
-            // ticks' worth: the card then runs behind real time instead of filling all its
-            // buffers in one jump, which no real card does.
+            // Each tick moves the card by the real time since the last one, so the card keeps
+            // real time even where a tick takes several times its nominal length (Wine). Only
+            // a long stall (a debugger, a swapped-out process) is capped, so the card does not
+            // fill all its buffers in one jump, which no real card does.
             constexpr int64_t kTickMicroseconds = 500;
+            constexpr int64_t kMaxStepRealMicroseconds = 50000;
             const int64_t maxStep =
-                static_cast<int64_t>(2.0 * static_cast<double>(kTickMicroseconds) * impl->speed);
+                static_cast<int64_t>(static_cast<double>(kMaxStepRealMicroseconds) * impl->speed);
             auto last = std::chrono::steady_clock::now();
             while (!impl->stopClock.load(std::memory_order_acquire)) {
                 std::this_thread::sleep_for(std::chrono::microseconds(kTickMicroseconds));

@@ -15,8 +15,8 @@ namespace melvora {
 //
 // Clock: kManual advances only when asked (AdvanceMicroseconds) and when a device waits through
 // its port (Sleep(ms) advances the card by ms), so tests are deterministic; kRealTime runs the
-// card from a thread at `speed` times real time (falling behind rather than jumping when that
-// thread is late), and a port Sleep(ms) waits ms / speed.
+// card from a thread at `speed` times real time (a stall longer than 50 ms is not made up),
+// and a port Sleep(ms) waits ms / speed.
 //
 // The ports keep the card alive, so a port may outlive the SimulatedSoundCard object; the
 // real-time thread ends with the object. Source and sink are called on whatever thread moves

@@ -7,9 +7,7 @@
 
 #include "analysis/analysis_engine.h"
 #include "analysis/result_holder.h"
-#include "app/app_options.h"
 #include "app/deck_operations.h"
-#include "app/temp_folder.h"
 #include "audio/wave_file.h"
 #include "platform/wave_port_simulated.h"
 #include "transport_fixture.h"
@@ -17,22 +15,14 @@
 namespace melvora {
 namespace {
 
-TEST(EngineTransportAnalysis, ConfigureCreatesOnceAndReturnsTheHop) {
+TEST(EngineTransportAnalysis, BlocksReachTheHolderAndAReconfigureKeepsTheEngine) {
     ResultHolder holder;
     EngineTransportAnalysis analysis(&holder);
     EXPECT_EQ(analysis.Engine(), nullptr);
-    EXPECT_EQ(analysis.Configure(44100, 0.04f, 0.03f, 1024), 1323);
+    const int hop = analysis.Configure(44100, 0.04f, 0.03f, 1024);
+    EXPECT_EQ(hop, 1323);
     AnalysisEngine* engine = analysis.Engine();
     ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(analysis.Configure(16000, 0.04f, 0.03f, 1024), 480);
-    EXPECT_EQ(analysis.Engine(), engine);  // configured again, not replaced
-    EXPECT_EQ(engine->SampleRateHz(), 16000);
-}
-
-TEST(EngineTransportAnalysis, BlocksReachTheHolderAndResetClearsIt) {
-    ResultHolder holder;
-    EngineTransportAnalysis analysis(&holder);
-    const int hop = analysis.Configure(44100, 0.04f, 0.03f, 1024);
     std::vector<int16_t> block(static_cast<size_t>(hop));
     for (int i = 0; i < hop; ++i) {
         block[static_cast<size_t>(i)] =
@@ -43,25 +33,21 @@ TEST(EngineTransportAnalysis, BlocksReachTheHolderAndResetClearsIt) {
     }
     EXPECT_EQ(holder.BlockCounter(), 6);
     EXPECT_GT(holder.ReadNewest().level, 0.0f);
-    // A block of the wrong length is not analysed.
-    analysis.ProcessBlock(block.data(), hop - 1);
+    analysis.ProcessBlock(block.data(), hop - 1);  // a block of the wrong length is skipped
     EXPECT_EQ(holder.BlockCounter(), 6);
     analysis.ResetResults();
     EXPECT_EQ(holder.ReadAll().size(), 1u);
     EXPECT_EQ(holder.ReadNewest().level, 0.0f);
+    EXPECT_EQ(analysis.Configure(16000, 0.04f, 0.03f, 1024), 480);
+    EXPECT_EQ(analysis.Engine(), engine);  // configured again, not replaced
+    EXPECT_EQ(engine->SampleRateHz(), 16000);
 }
 
-}  // namespace
-}  // namespace melvora
-
 // The real engine on the worker, the views reading the history on the window thread.
-namespace melvora {
-namespace {
+struct EngineOnTheWorker : testing_support::WorkerRig {};
 
-TEST(EngineOnTheWorker, AToneReachesTheHistoryWhileTheWindowReadsIt) {
-    testing_support::TempProgramDirectory dir;
-    Options() = AppOptions();
-    SimulatedSoundCard card;
+TEST_F(EngineOnTheWorker, AToneReachesTheHistoryWhileTheWindowReadsIt) {
+    SimulatedSoundCard& card = cc.card;
     int64_t index = 0;
     card.SetCaptureSource([&index](int16_t* samples, size_t count) {
         for (size_t i = 0; i < count; ++i, ++index) {
@@ -70,7 +56,6 @@ TEST(EngineOnTheWorker, AToneReachesTheHistoryWhileTheWindowReadsIt) {
                                               3000.0 * std::sin(2.0 * M_PI * 440.0 * t));
         }
     });
-    testing_support::QueueOwner owner;
     testing_support::RecorderView view;
     ResultHolder holder;
     DeckOperations deck(view, owner, std::make_unique<EngineTransportAnalysis>(&holder),
@@ -79,11 +64,7 @@ TEST(EngineOnTheWorker, AToneReachesTheHistoryWhileTheWindowReadsIt) {
     deck.RecordToggle();
     // The level of the tone shows in the history the window reads (under the holder's lock,
     // while the worker publishes).
-    float level = 0.0f;
-    ASSERT_TRUE(testing_support::WaitUntil([&] {
-        level = holder.ReadNewest().level;
-        return level > 0.01f;
-    }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return holder.ReadNewest().level > 0.01f; }));
     deck.RecordToggle();
     EXPECT_GE(holder.ReadAll().size(), 1u);
     EXPECT_GT(deck.Transport().CurrentFile()->FrameCount(), 0);

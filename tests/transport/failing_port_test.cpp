@@ -17,9 +17,7 @@ using testing_support::FirstCounterBreak;
 // Flags shared with the test after the port has gone into the device.
 struct Faults {
     bool failAddBuffer = false;
-    bool failReset = false;
     bool failWrite = false;
-    bool failUnprepare = false;
 };
 
 class FaultyInPort : public WaveInPort {
@@ -31,7 +29,7 @@ class FaultyInPort : public WaveInPort {
     bool Prepare(WaveHeader& h) override { return inner_->Prepare(h); }
     bool AddBuffer(WaveHeader& h) override { return !f_->failAddBuffer && inner_->AddBuffer(h); }
     bool Start() override { return inner_->Start(); }
-    bool Reset() override { return !f_->failReset && inner_->Reset(); }
+    bool Reset() override { return inner_->Reset(); }
     bool Unprepare(WaveHeader& h) override { return inner_->Unprepare(h); }
     bool Close() override { return inner_->Close(); }
     bool IsDone(WaveHeader& h) override { return inner_->IsDone(h); }
@@ -50,8 +48,8 @@ class FaultyOutPort : public WaveOutPort {
     bool IsOpen() const override { return inner_->IsOpen(); }
     bool Prepare(WaveHeader& h) override { return inner_->Prepare(h); }
     bool Write(WaveHeader& h) override { return !f_->failWrite && inner_->Write(h); }
-    bool Reset() override { return !f_->failReset && inner_->Reset(); }
-    bool Unprepare(WaveHeader& h) override { return !f_->failUnprepare && inner_->Unprepare(h); }
+    bool Reset() override { return inner_->Reset(); }
+    bool Unprepare(WaveHeader& h) override { return inner_->Unprepare(h); }
     bool Close() override { return inner_->Close(); }
     bool IsDone(WaveHeader& h) override { return inner_->IsDone(h); }
     void Sleep(int ms) override { inner_->Sleep(ms); }
@@ -61,71 +59,48 @@ class FaultyOutPort : public WaveOutPort {
     Faults* f_;
 };
 
-TEST(FailingCapture, AddBufferFailingDuringOpenFailsTheOpenAndLeavesItClosed) {
+struct FailingPort : ::testing::Test {
     CounterCard cc;
     Faults faults;
-    faults.failAddBuffer = true;
-    WaveInDevice device(std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults));
-    device.SetFormat(44100, 16, 1, 1);
-    EXPECT_EQ(device.Open(128, 3), -1);
-    EXPECT_EQ(device.State(), -1);
-    EXPECT_EQ(cc.card.QueuedCaptureBufferCount(), 0);
-    faults.failAddBuffer = false;
-    EXPECT_EQ(device.Open(128, 3), 1);  // the card was given back, so it opens again
-}
-
-TEST(FailingCapture, ARequeueFailingDuringAReadFailsTheRead) {
-    CounterCard cc;
-    Faults faults;
-    WaveInDevice device(std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults));
-    device.SetFormat(44100, 16, 1, 1);
-    ASSERT_EQ(device.Open(128, 3), 1);
-    std::vector<int16_t> block(1323);
-    ASSERT_EQ(device.ReadBlock(block.data(), 1323), 1);
-    faults.failAddBuffer = true;
-    EXPECT_EQ(device.ReadBlock(block.data(), 1323), -1);
-}
-
-TEST(FailingCapture, CloseFailsWhenTheResetFails) {
-    CounterCard cc;
-    Faults faults;
-    WaveInDevice device(std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults));
-    device.SetFormat(44100, 16, 1, 1);
-    ASSERT_EQ(device.Open(128, 3), 1);
-    faults.failReset = true;
-    EXPECT_EQ(device.Close(), -1);
-    faults.failReset = false;
-    EXPECT_EQ(device.Close(), 0);
-    EXPECT_EQ(device.State(), -1);
-}
-
-TEST(FailingPlayback, AFailedWriteLosesThatBlockOnlyAndKeepsTheQueue) {
-    CounterCard cc;
-    Faults faults;
-    WaveOutDevice device(std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults));
-    device.SetFormat(44100, 16, 1, 1);
-    ASSERT_EQ(device.Open(128, 5), 1);
-    std::vector<int16_t> block(1323);
+    WaveInDevice in{std::make_unique<FaultyInPort>(cc.card.MakeCapturePort(), &faults)};
+    WaveOutDevice out{std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults)};
+    std::vector<int16_t> block = std::vector<int16_t>(1323);
     int64_t next = 0;
-    auto fill = [&] {
+
+    void SetUp() override {
+        in.SetFormat(44100, 16, 1, 1);
+        out.SetFormat(44100, 16, 1, 1);
+    }
+    int WriteNext() {
         for (auto& s : block) {
             s = testing_support::CounterSample(next++);
         }
-    };
-    for (int i = 0; i < 9; ++i) {  // the ninth block sends the gathered quarter second
-        fill();
-        ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);
+        return out.WriteBlock(block.data(), 1323);
     }
-    const int queued = device.QueueLength();
+};
+
+TEST_F(FailingPort, AddBufferFailingDuringOpenFailsTheOpenAndLeavesItClosed) {
+    faults.failAddBuffer = true;
+    EXPECT_EQ(in.Open(128, 3), -1);
+    EXPECT_EQ(in.State(), -1);
+    EXPECT_EQ(cc.card.QueuedCaptureBufferCount(), 0);
+    faults.failAddBuffer = false;
+    EXPECT_EQ(in.Open(128, 3), 1);  // the card was given back, so it opens again
+}
+
+TEST_F(FailingPort, AFailedWriteLosesThatBlockOnlyAndKeepsTheQueue) {
+    ASSERT_EQ(out.Open(128, 5), 1);
+    for (int i = 0; i < 9; ++i) {  // the ninth block sends the gathered quarter second
+        ASSERT_EQ(WriteNext(), 1);
+    }
+    const int queued = out.QueueLength();
     faults.failWrite = true;
-    fill();
-    EXPECT_EQ(device.WriteBlock(block.data(), 1323), -1);
-    EXPECT_EQ(device.QueueLength(), queued);
-    EXPECT_EQ(device.GatheringBytes(), 0);
+    EXPECT_EQ(WriteNext(), -1);
+    EXPECT_EQ(out.QueueLength(), queued);
+    EXPECT_EQ(out.GatheringBytes(), 0);
     faults.failWrite = false;
-    fill();
-    ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);
-    ASSERT_EQ(device.Stop(), 0);
+    ASSERT_EQ(WriteNext(), 1);
+    ASSERT_EQ(out.Stop(), 0);
     // Everything but the failed block played, in order.
     const std::vector<int16_t> played = cc.Played();
     ASSERT_EQ(played.size(), 10u * 1323u);
@@ -134,38 +109,16 @@ TEST(FailingPlayback, AFailedWriteLosesThatBlockOnlyAndKeepsTheQueue) {
     EXPECT_EQ(FirstCounterBreak(last, 10 * 1323), last.size());
 }
 
-TEST(FailingPlayback, AFailingReclaimFailsTheWrite) {
-    CounterCard cc;
-    Faults faults;
-    WaveOutDevice device(std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults));
-    device.SetFormat(44100, 16, 1, 1);
-    ASSERT_EQ(device.Open(128, 5), 1);
-    std::vector<int16_t> block(1323, 7);
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);
-    }
-    cc.card.AdvanceMicroseconds(1000000);  // everything has played: the next write reclaims
-    faults.failUnprepare = true;
-    EXPECT_EQ(device.WriteBlock(block.data(), 1323), -1);
-    faults.failUnprepare = false;
-    EXPECT_EQ(device.WriteBlock(block.data(), 1323), 1);
-}
-
-TEST(FailingPlayback, StopClosesEvenWhenTheDrainFails) {
-    CounterCard cc;
-    Faults faults;
-    WaveOutDevice device(std::make_unique<FaultyOutPort>(cc.card.MakePlaybackPort(), &faults));
-    device.SetFormat(44100, 16, 1, 1);
-    ASSERT_EQ(device.Open(128, 5), 1);
-    std::vector<int16_t> block(1323, 7);
-    ASSERT_EQ(device.WriteBlock(block.data(), 1323), 1);  // gathering
+TEST_F(FailingPort, PlaybackStopClosesEvenWhenTheDrainFails) {
+    ASSERT_EQ(out.Open(128, 5), 1);
+    ASSERT_EQ(WriteNext(), 1);  // gathering
     faults.failWrite = true;
-    EXPECT_EQ(device.Stop(), -1);
-    EXPECT_EQ(device.State(), -1);  // closed all the same, so the next set-up can reopen
+    EXPECT_EQ(out.Stop(), -1);
+    EXPECT_EQ(out.State(), -1);  // closed all the same, so the next set-up can reopen
     faults.failWrite = false;
-    device.SetFormat(16000, 16, 1, 1);
-    EXPECT_EQ(device.Open(128, 5), 1);
-    EXPECT_EQ(device.SampleRateHz(), 16000);
+    out.SetFormat(16000, 16, 1, 1);
+    EXPECT_EQ(out.Open(128, 5), 1);
+    EXPECT_EQ(out.SampleRateHz(), 16000);
 }
 
 }  // namespace

@@ -24,10 +24,7 @@ struct CounterCard {
     std::vector<int16_t> played;
     int64_t nextCaptureIndex = 0;
 
-    explicit CounterCard(
-        SimulatedSoundCard::ClockMode mode = SimulatedSoundCard::ClockMode::kManual,
-        double speed = 1.0)
-        : card(mode, speed) {
+    CounterCard() {
         card.SetCaptureSource([this](int16_t* samples, size_t count) {
             for (size_t i = 0; i < count; ++i) {
                 samples[i] = CounterSample(nextCaptureIndex++);

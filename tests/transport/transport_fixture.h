@@ -1,8 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -11,9 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "app/app_options.h"
 #include "app/deck_view.h"
+#include "app/temp_folder.h"
 #include "app/transport_analysis.h"
 #include "app/transport_owner.h"
+#include "sound_card_fixture.h"
 
 namespace melvora {
 namespace testing_support {
@@ -31,8 +35,8 @@ inline bool WaitUntil(const std::function<bool()>& condition, int limitMs = 2000
     return true;
 }
 
-// The analysis as the transport sees it: counts blocks, remembers their first samples, and
-// can hold the worker inside one block until released.
+// The analysis as the transport sees it: counts blocks and can hold the worker inside one block
+// until released.
 class ProbeAnalysis : public TransportAnalysis {
   public:
     struct Counters {
@@ -82,12 +86,9 @@ class QueueOwner : public TransportOwner {
     }
     std::vector<int> Commands() {
         std::lock_guard<std::mutex> lock(mutex_);
-        return std::vector<int>(commands_.begin(), commands_.end());
+        return commands_;
     }
-    size_t Count() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return commands_.size();
-    }
+    size_t Count() { return Commands().size(); }
     void Clear() {
         std::lock_guard<std::mutex> lock(mutex_);
         commands_.clear();
@@ -95,20 +96,35 @@ class QueueOwner : public TransportOwner {
 
   private:
     std::mutex mutex_;
-    std::deque<int> commands_;
+    std::vector<int> commands_;
+};
+
+// What a transport or deck test runs on: a fresh program folder and options, a counter card,
+// the owner window and the probe's counters.
+struct WorkerRig : ::testing::Test {
+    TempProgramDirectory dir;
+    CounterCard cc;
+    QueueOwner owner;
+    std::shared_ptr<ProbeAnalysis::Counters> counters = std::make_shared<ProbeAnalysis::Counters>();
+
+    WorkerRig() { Options() = AppOptions(); }
+    ~WorkerRig() override { Options() = AppOptions(); }
+    std::unique_ptr<ProbeAnalysis> Probe() { return std::make_unique<ProbeAnalysis>(counters); }
+    void RunBlocks(int n) {
+        const int target = counters->blocks.load() + n;
+        ASSERT_TRUE(WaitUntil([&] { return counters->blocks.load() >= target; }));
+    }
 };
 
 // The main controls window as a recorder of what the deck told it, with scripted answers.
 class RecorderView : public DeckView {
   public:
+    // As the dialog starts: every button enabled, none pressed.
     std::map<DeckButton, bool> enabled{{DeckButton::Rec, true},
                                        {DeckButton::Rew, true},
                                        {DeckButton::Play, true},
                                        {DeckButton::Eject, true}};
-    std::map<DeckButton, bool> pressed{{DeckButton::Rec, false},
-                                       {DeckButton::Rew, false},
-                                       {DeckButton::Play, false},
-                                       {DeckButton::Eject, false}};
+    std::map<DeckButton, bool> pressed;
     bool timerRunning = false;
     int sliderMaximumMs = -1;
     int sliderPageMs = -1;

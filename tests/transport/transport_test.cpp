@@ -4,42 +4,26 @@
 
 #include <thread>
 
-#include "app/app_options.h"
-#include "app/temp_folder.h"
 #include "audio/wave_file.h"
-#include "sound_card_fixture.h"
 #include "transport_fixture.h"
 
 namespace melvora {
 namespace {
 
-using testing_support::CounterCard;
-using testing_support::FirstCounterBreak;
-using testing_support::ProbeAnalysis;
-using testing_support::QueueOwner;
-using testing_support::TempProgramDirectory;
 using testing_support::WaitUntil;
 
-struct TransportFixture : ::testing::Test {
-    TempProgramDirectory dir;
-    CounterCard cc;
-    QueueOwner owner;
-    std::shared_ptr<ProbeAnalysis::Counters> counters = std::make_shared<ProbeAnalysis::Counters>();
+struct TransportFixture : testing_support::WorkerRig {
     std::unique_ptr<AudioTransport> transport;
 
-    void SetUp() override {
-        Options() = AppOptions();
-        transport =
-            std::make_unique<AudioTransport>(owner, std::make_unique<ProbeAnalysis>(counters),
-                                             cc.card.MakeCapturePort(), cc.card.MakePlaybackPort());
-    }
+    void SetUp() override { Make(); }
     void TearDown() override {
         counters->release.store(true);
         transport.reset();
     }
-    void RunBlocks(int n) {
-        const int target = counters->blocks.load() + n;
-        ASSERT_TRUE(WaitUntil([&] { return counters->blocks.load() >= target; }));
+    void Make() {
+        transport.reset();
+        transport = std::make_unique<AudioTransport>(owner, Probe(), cc.card.MakeCapturePort(),
+                                                     cc.card.MakePlaybackPort());
     }
     void SwitchTo(TransportMode mode) {
         transport->Pause();
@@ -48,20 +32,11 @@ struct TransportFixture : ::testing::Test {
     }
 };
 
-TEST_F(TransportFixture, ConstructionCreatesTheWorkingFileAndSetsUpAtTheRecordingRate) {
+TEST_F(TransportFixture, TheWorkerAnalysesTheMicrophoneInEveryModeButReplaying) {
     EXPECT_EQ(transport->Mode(), TransportMode::Idle);
-    ASSERT_NE(transport->CurrentFile(), nullptr);
     EXPECT_EQ(transport->CurrentFile()->State(), WaveFileState::Writing);
     EXPECT_EQ(transport->CurrentPath(), dir.path() + "tmp.wav");
-    EXPECT_EQ(transport->SampleRateHz(), 44100);
-    EXPECT_EQ(transport->BlockLength(), 1323);
-    EXPECT_EQ(counters->configuredRateHz.load(), 44100);
-    EXPECT_FALSE(transport->Opened());
-    EXPECT_FALSE(transport->Recorded());
     EXPECT_EQ(counters->blocks.load(), 0);  // nothing runs before the worker starts
-}
-
-TEST_F(TransportFixture, TheWorkerAnalysesTheMicrophoneInEveryModeButReplaying) {
     transport->StartWorker();
     for (TransportMode mode : {TransportMode::Idle, TransportMode::RecordStopped,
                                TransportMode::ReplayPaused, TransportMode::Recording}) {
@@ -81,6 +56,8 @@ TEST_F(TransportFixture, BetweenPauseAndResumeNoBlockIsReadAnalysedOrWritten) {
     SwitchTo(TransportMode::Recording);
     RunBlocks(2);
     transport->Pause();
+    transport->Pause();  // pauses nest: only the outermost Resume lets the worker go
+    transport->Resume();
     const int blocks = counters->blocks.load();
     const int64_t cardTime = cc.card.NowMicroseconds();
     const int64_t captured = cc.card.CapturedFrameCount();
@@ -127,19 +104,6 @@ TEST_F(TransportFixture, PauseReturnsOnlyAfterThePassItInterrupted) {
     transport->Resume();
 }
 
-TEST_F(TransportFixture, PausesNestAndOnlyTheOutermostResumeLetsTheWorkerGo) {
-    transport->StartWorker();
-    RunBlocks(1);
-    transport->Pause();
-    transport->Pause();
-    transport->Resume();
-    const int blocks = counters->blocks.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(counters->blocks.load(), blocks);
-    transport->Resume();
-    RunBlocks(1);
-}
-
 TEST_F(TransportFixture, DestroyingWhileParkedEndsTheWorkerAtOnce) {
     transport->StartWorker();
     RunBlocks(1);
@@ -164,8 +128,7 @@ TEST_F(TransportFixture, AWorkerThatDoesNotEndInTimeIsAbandonedNotKilled) {
     transport.reset();  // returns after the short wait, the worker still stuck
     EXPECT_FALSE(counters->destroyed.load());
     // The working file, which the stuck worker does not write in Idle, was closed whole.
-    auto reader = WaveFile::OpenForReading(path);
-    EXPECT_EQ(reader->State(), WaveFileState::Reading);
+    EXPECT_EQ(WaveFile::OpenForReading(path)->State(), WaveFileState::Reading);
     // Once free, the worker sees the stop request, ends, and frees what it used itself.
     counters->release.store(true);
     ASSERT_TRUE(WaitUntil([&] { return counters->destroyed.load(); }));
@@ -174,11 +137,8 @@ TEST_F(TransportFixture, AWorkerThatDoesNotEndInTimeIsAbandonedNotKilled) {
 }
 
 TEST_F(TransportFixture, ACardWithoutDevicesStillFeedsTheAnalysisWithSilence) {
-    transport.reset();
     cc.card.SetOpenFails(true, true);
-    transport =
-        std::make_unique<AudioTransport>(owner, std::make_unique<ProbeAnalysis>(counters),
-                                         cc.card.MakeCapturePort(), cc.card.MakePlaybackPort());
+    Make();
     transport->StartWorker();
     SwitchTo(TransportMode::Recording);
     RunBlocks(4);
@@ -188,48 +148,27 @@ TEST_F(TransportFixture, ACardWithoutDevicesStillFeedsTheAnalysisWithSilence) {
     EXPECT_EQ(cc.card.CapturedFrameCount(), 0);
 }
 
-TEST_F(TransportFixture, NoWorkingFileMeansNoCurrentFile) {
-    transport.reset();
-    SetProgramDirectoryOverride(dir.path() + "missing/folder/");
-    transport =
-        std::make_unique<AudioTransport>(owner, std::make_unique<ProbeAnalysis>(counters),
-                                         cc.card.MakeCapturePort(), cc.card.MakePlaybackPort());
-    EXPECT_EQ(transport->CurrentFile(), nullptr);
-    transport->StartWorker();
-    RunBlocks(2);  // live analysis runs all the same
-    SetProgramDirectoryOverride(dir.path());
-}
-
 struct RateCase {
     int sampleRateHz;
     int blockLength;
 };
 
-class TransportRateTest : public ::testing::TestWithParam<RateCase> {};
+struct TransportRateTest : TransportFixture, ::testing::WithParamInterface<RateCase> {};
 
 TEST_P(TransportRateTest, BlockLengthIsTheHopAtTheTransportRate) {
-    TempProgramDirectory dir;
-    CounterCard cc;
-    QueueOwner owner;
-    auto counters = std::make_shared<ProbeAnalysis::Counters>();
-    Options() = AppOptions();
     Options().recordingFrequencyHz = GetParam().sampleRateHz;
-    AudioTransport transport(owner, std::make_unique<ProbeAnalysis>(counters),
-                             cc.card.MakeCapturePort(), cc.card.MakePlaybackPort());
-    EXPECT_EQ(transport.SampleRateHz(), GetParam().sampleRateHz);
-    EXPECT_EQ(transport.BlockLength(), GetParam().blockLength);
-    EXPECT_EQ(transport.CurrentFile()->SampleRateHz(),
+    Make();
+    EXPECT_EQ(transport->SampleRateHz(), GetParam().sampleRateHz);
+    EXPECT_EQ(transport->BlockLength(), GetParam().blockLength);
+    EXPECT_EQ(counters->configuredRateHz.load(), GetParam().sampleRateHz);
+    EXPECT_EQ(transport->CurrentFile()->SampleRateHz(),
               static_cast<uint32_t>(GetParam().sampleRateHz));
-    transport.StartWorker();
-    transport.Pause();
-    transport.SetMode(TransportMode::Recording);
-    transport.Resume();
-    ASSERT_TRUE(WaitUntil([&] { return counters->blocks.load() >= 3; }));
-    transport.Pause();
-    transport.SetMode(TransportMode::Idle);
-    transport.Resume();
-    EXPECT_EQ(transport.CurrentFile()->FrameCount() % GetParam().blockLength, 0);
-    Options() = AppOptions();
+    transport->StartWorker();
+    SwitchTo(TransportMode::Recording);
+    RunBlocks(3);
+    SwitchTo(TransportMode::Idle);
+    EXPECT_GE(transport->CurrentFile()->FrameCount(), 2 * GetParam().blockLength);
+    EXPECT_EQ(transport->CurrentFile()->FrameCount() % GetParam().blockLength, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, TransportRateTest,

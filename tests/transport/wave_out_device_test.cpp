@@ -15,14 +15,6 @@ using testing_support::FirstCounterBreak;
 
 constexpr int kBlock = 1323;  // 30 ms at 44100 Hz
 
-std::vector<int16_t> CounterBlock(int64_t first, int length) {
-    std::vector<int16_t> block(static_cast<size_t>(length));
-    for (int i = 0; i < length; ++i) {
-        block[static_cast<size_t>(i)] = CounterSample(first + i);
-    }
-    return block;
-}
-
 struct OutFixture : ::testing::Test {
     CounterCard cc;
     WaveOutDevice device{cc.card.MakePlaybackPort()};
@@ -33,42 +25,63 @@ struct OutFixture : ::testing::Test {
         ASSERT_EQ(device.Open(128, 5), 1);
     }
     int WriteNext(int length = kBlock) {
-        const std::vector<int16_t> block = CounterBlock(written, length);
-        written += length;
+        std::vector<int16_t> block(static_cast<size_t>(length));
+        for (auto& s : block) {
+            s = CounterSample(written++);
+        }
         return device.WriteBlock(block.data(), length);
+    }
+    void WriteBlocks(int count) {
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(WriteNext(), 1);
+        }
+    }
+    // Everything written played once, in order.
+    void ExpectAllPlayedInOrder() {
+        const std::vector<int16_t> played = cc.Played();
+        ASSERT_EQ(played.size(), static_cast<size_t>(written));
+        EXPECT_EQ(FirstCounterBreak(played, 0), played.size());
     }
 };
 
-TEST_F(OutFixture, TheFirstQuarterSecondIsGatheredThenSent) {
+// The first quarter second is gathered, then sent; after that anything of 5 ms or more goes
+// as its own buffer and smaller writes gather.
+TEST_F(OutFixture, GatheringFollowsTheQuarterSecondAndFiveMsThresholds) {
     OpenDefault();
-    for (int i = 0; i < 8; ++i) {
-        ASSERT_EQ(WriteNext(), 1);
+    struct Step {
+        int length;
+        int gatheringBytes;
+        int queueLength;
+    };
+    const Step steps[] = {
+        {kBlock, 2646, 0},
+        {kBlock, 5292, 0},
+        {kBlock, 7938, 0},
+        {kBlock, 10584, 0},
+        {kBlock, 13230, 0},
+        {kBlock, 15876, 0},
+        {kBlock, 18522, 0},
+        {kBlock, 21168, 0},  // < 22050 bytes of 250 ms
+        {kBlock, 0, 1},      // 23814 bytes: sent
+        {kBlock, 0, 2},      // above the 441 bytes of 5 ms
+        // Now at the queue limit, so a write may wait for the card: queue not checked.
+        {100, 200, -1},  // below: gathers
+        {150, 0, -1},    // 500 bytes: sent
+    };
+    for (size_t i = 0; i < sizeof(steps) / sizeof(steps[0]); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(WriteNext(steps[i].length), 1);
+        EXPECT_EQ(device.GatheringBytes(), steps[i].gatheringBytes);
+        if (steps[i].queueLength >= 0) {
+            // The device counts the buffer it gathers into; the card holds only those sent.
+            EXPECT_EQ(cc.card.QueuedPlaybackBufferCount(), steps[i].queueLength);
+            EXPECT_EQ(device.QueueLength(), steps[i].queueLength + (steps[i].gatheringBytes > 0));
+        }
+        if (i == 7) {
+            cc.card.AdvanceMicroseconds(100000);
+            EXPECT_EQ(cc.card.PlayedFrameCount(), 0);  // nothing plays while gathering
+        }
     }
-    EXPECT_EQ(device.GatheringBytes(), 8 * 2646);  // 21168 < 22050 bytes of 250 ms
-    EXPECT_EQ(cc.card.QueuedPlaybackBufferCount(), 0);
-    cc.card.AdvanceMicroseconds(100000);
-    EXPECT_EQ(cc.card.PlayedFrameCount(), 0);
-
-    ASSERT_EQ(WriteNext(), 1);  // the ninth reaches 23814 bytes: sent
-    EXPECT_EQ(device.GatheringBytes(), 0);
-    EXPECT_EQ(device.QueueLength(), 1);
-    EXPECT_EQ(cc.card.QueuedPlaybackBufferCount(), 1);
-
-    ASSERT_EQ(WriteNext(), 1);  // above the 441 bytes of 5 ms: sent as its own buffer
-    EXPECT_EQ(device.GatheringBytes(), 0);
-    EXPECT_EQ(device.QueueLength(), 2);
-    EXPECT_EQ(cc.card.QueuedPlaybackBufferCount(), 2);
-}
-
-TEST_F(OutFixture, SmallWritesGatherUpToOneBufferWhileSoundPlays) {
-    OpenDefault();
-    for (int i = 0; i < 9; ++i) {
-        ASSERT_EQ(WriteNext(), 1);
-    }
-    ASSERT_EQ(WriteNext(100), 1);  // 200 bytes < 441 bytes of 5 ms
-    EXPECT_EQ(device.GatheringBytes(), 200);
-    ASSERT_EQ(WriteNext(150), 1);  // 500 bytes: sent
-    EXPECT_EQ(device.GatheringBytes(), 0);
 }
 
 TEST_F(OutFixture, TheQueueIsHeldNearItsLimitAndEverySamplePlaysOnceInOrder) {
@@ -84,63 +97,9 @@ TEST_F(OutFixture, TheQueueIsHeldNearItsLimitAndEverySamplePlaysOnceInOrder) {
     // The writer was held to the card's pace: 6 s of sound took at least 5.7 s of card time.
     EXPECT_GE(cc.card.NowMicroseconds(), 6000000 - 330000);
     ASSERT_EQ(device.Stop(), 0);
-    const std::vector<int16_t> played = cc.Played();
-    ASSERT_EQ(played.size(), static_cast<size_t>(written));
-    EXPECT_EQ(FirstCounterBreak(played, 0), played.size());
-}
-
-TEST_F(OutFixture, AReplayShorterThanAQuarterSecondIsHeardOnlyWhenDrained) {
-    OpenDefault();
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(WriteNext(), 1);
-    }
-    cc.card.AdvanceMicroseconds(1000000);
-    EXPECT_EQ(cc.card.PlayedFrameCount(), 0);
-    EXPECT_EQ(device.Drain(), 0);
-    EXPECT_EQ(device.QueueLength(), 0);
-    const std::vector<int16_t> played = cc.Played();
-    ASSERT_EQ(played.size(), static_cast<size_t>(3 * kBlock));
-    EXPECT_EQ(FirstCounterBreak(played, 0), played.size());
-}
-
-TEST_F(OutFixture, DrainSendsAGatheringBufferOfAnySize) {
-    OpenDefault();
-    ASSERT_EQ(WriteNext(1), 1);
-    EXPECT_EQ(device.GatheringBytes(), 2);
-    EXPECT_EQ(device.Drain(), 0);
-    EXPECT_EQ(cc.Played().size(), 1u);
-}
-
-TEST_F(OutFixture, StopDrainsThenCloses) {
-    OpenDefault();
-    for (int i = 0; i < 12; ++i) {
-        ASSERT_EQ(WriteNext(), 1);
-    }
-    EXPECT_EQ(device.Stop(), 0);
     EXPECT_EQ(device.State(), -1);
-    EXPECT_EQ(cc.Played().size(), static_cast<size_t>(12 * kBlock));
     EXPECT_EQ(device.Stop(), -1);  // not started any more
-}
-
-TEST_F(OutFixture, CloseDiscardsQueuedSoundAtOnce) {
-    OpenDefault();
-    for (int i = 0; i < 12; ++i) {
-        ASSERT_EQ(WriteNext(), 1);
-    }
-    const int64_t playedBefore = cc.card.PlayedFrameCount();
-    EXPECT_EQ(device.Close(), 0);
-    EXPECT_EQ(device.State(), -1);
-    EXPECT_EQ(device.QueueLength(), 0);
-    EXPECT_EQ(cc.card.QueuedPlaybackBufferCount(), 0);
-    cc.card.AdvanceMicroseconds(1000000);
-    EXPECT_EQ(cc.card.PlayedFrameCount(), playedBefore);
-    EXPECT_LT(playedBefore, 12 * kBlock);
-}
-
-TEST_F(OutFixture, StopAndCloseOnANeverStartedDeviceFailWithoutDeviceCalls) {
-    EXPECT_EQ(device.Stop(), -1);
-    EXPECT_EQ(device.Close(), -1);
-    EXPECT_EQ(device.Drain(), -1);
+    ExpectAllPlayedInOrder();
 }
 
 struct LimitCase {
@@ -156,6 +115,8 @@ TEST_P(WaveOutLimitTest, TheQueueLimitIsAtLeast300Ms) {
     device.SetFormat(16000, 16, 1, 1);
     ASSERT_EQ(device.Open(GetParam().requestedMs, 5), 1);
     EXPECT_EQ(device.MaxQueuedMs(), GetParam().limitMs);
+    EXPECT_EQ(device.Open(2000, 10), 1);  // open twice changes nothing
+    EXPECT_EQ(device.MaxQueuedMs(), GetParam().limitMs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Grid, WaveOutLimitTest,
@@ -163,17 +124,50 @@ INSTANTIATE_TEST_SUITE_P(Grid, WaveOutLimitTest,
                                            LimitCase{300, 300}, LimitCase{301, 301},
                                            LimitCase{1000, 1000}));
 
-TEST_F(OutFixture, OpenTwiceReturnsOne) {
+// Drain sends a gathering buffer of any size and waits until it has played.
+TEST_F(OutFixture, DrainPlaysWhatIsStillGathering) {
     OpenDefault();
-    EXPECT_EQ(device.Open(1000, 10), 1);
-    EXPECT_EQ(device.MaxQueuedMs(), 300);
+    for (int length : {kBlock, kBlock, kBlock, 1}) {
+        ASSERT_EQ(WriteNext(length), 1);
+    }
+    cc.card.AdvanceMicroseconds(1000000);
+    EXPECT_EQ(cc.card.PlayedFrameCount(), 0);
+    EXPECT_EQ(device.Drain(), 0);
+    EXPECT_EQ(device.QueueLength(), 0);
+    ExpectAllPlayedInOrder();
 }
 
-TEST_F(OutFixture, SetFormatWhileStartedIsIgnored) {
+TEST_F(OutFixture, PlaybackResumesAfterTheQueueRanDry) {
     OpenDefault();
-    device.SetFormat(8000, 8, 2, 1);
-    EXPECT_EQ(device.SampleRateHz(), 44100);
-    EXPECT_EQ(device.Channels(), 1);
+    WriteBlocks(10);
+    cc.card.AdvanceMicroseconds(2000000);  // everything plays; the queue runs dry
+    EXPECT_EQ(cc.card.PlayedFrameCount(), 10 * kBlock);
+    EXPECT_EQ(device.QueuedMs(), 0);
+    EXPECT_EQ(device.QueueLength(), 0);
+    ASSERT_EQ(WriteNext(), 1);  // gathers again: the queue holds only this buffer
+    EXPECT_EQ(device.GatheringBytes(), 2646);
+    ASSERT_EQ(device.Stop(), 0);
+    ExpectAllPlayedInOrder();
+}
+
+TEST_F(OutFixture, CloseDiscardsQueuedSoundAtOnce) {
+    OpenDefault();
+    WriteBlocks(12);
+    const int64_t playedBefore = cc.card.PlayedFrameCount();
+    EXPECT_LT(playedBefore, 12 * kBlock);
+    EXPECT_EQ(device.Close(), 0);
+    EXPECT_EQ(device.State(), -1);
+    EXPECT_EQ(device.QueueLength(), 0);
+    EXPECT_EQ(cc.card.QueuedPlaybackBufferCount(), 0);
+    cc.card.AdvanceMicroseconds(1000000);
+    EXPECT_EQ(cc.card.PlayedFrameCount(), playedBefore);
+}
+
+TEST_F(OutFixture, WithoutAnOpenDeviceEveryCallFails) {
+    EXPECT_EQ(WriteNext(), -1);  // no format yet
+    EXPECT_EQ(device.Stop(), -1);
+    EXPECT_EQ(device.Close(), -1);
+    EXPECT_EQ(device.Drain(), -1);
 }
 
 TEST_F(OutFixture, ADeviceThatDidNotOpenRefusesWritesAtTheAudioPace) {
@@ -185,34 +179,16 @@ TEST_F(OutFixture, ADeviceThatDidNotOpenRefusesWritesAtTheAudioPace) {
     EXPECT_EQ(cc.card.NowMicroseconds(), 30000);
 }
 
-TEST_F(OutFixture, WriteWithoutFormatFails) {
-    EXPECT_EQ(WriteNext(), -1);
-}
-
-TEST_F(OutFixture, EightBitPlaybackKeepsTheHighByte) {
+TEST_F(OutFixture, EightBitPlaybackKeepsTheHighByteAndIgnoresFormatChangesWhileOpen) {
     device.SetFormat(8000, 8, 1, 1);
     ASSERT_EQ(device.Open(128, 5), 1);
+    device.SetFormat(44100, 16, 2, 1);
+    EXPECT_EQ(device.SampleRateHz(), 8000);
+    EXPECT_EQ(device.Channels(), 1);
     const std::vector<int16_t> block = {0x7F00, -0x8000, 0x0100, 0};
     ASSERT_EQ(device.WriteBlock(block.data(), 4), 1);
     ASSERT_EQ(device.Stop(), 0);
     EXPECT_EQ(cc.Played(), block);
-}
-
-TEST_F(OutFixture, PlaybackResumesAfterTheQueueRanDry) {
-    OpenDefault();
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_EQ(WriteNext(), 1);
-    }
-    cc.card.AdvanceMicroseconds(2000000);  // everything plays; the queue runs dry
-    EXPECT_EQ(cc.card.PlayedFrameCount(), 10 * kBlock);
-    EXPECT_EQ(device.QueuedMs(), 0);
-    EXPECT_EQ(device.QueueLength(), 0);
-    ASSERT_EQ(WriteNext(), 1);  // gathers again: the queue holds only this buffer
-    EXPECT_EQ(device.GatheringBytes(), 2646);
-    ASSERT_EQ(device.Stop(), 0);
-    const std::vector<int16_t> played = cc.Played();
-    EXPECT_EQ(played.size(), static_cast<size_t>(11 * kBlock));
-    EXPECT_EQ(FirstCounterBreak(played, 0), played.size());
 }
 
 }  // namespace
