@@ -118,8 +118,7 @@ TEST(WaveFileOpen, MissingFileCannotBeOpened) {
 struct Fields {
     uint16_t channels;
     uint32_t rateHz;
-    uint16_t bits;
-    uint16_t blockAlign;
+    uint16_t bits, blockAlign;
     uint32_t averageBytes;
 };
 const Fields kMono16 = {1, 8000, 16, 2, 16000};
@@ -202,9 +201,8 @@ class WaveFileOddFiles : public ::testing::TestWithParam<OddFile> {};
 
 TEST_P(WaveFileOddFiles, OpenWithRepairedFieldsAndTheirSamples) {
     const OddFile& odd = GetParam();
-    TempPath path("odd.wav");
-    ASSERT_TRUE(WriteAll(path.str(), odd.bytes));
-    auto file = WaveFile::OpenForReading(path.str());
+    WaveFileMemoryStream memory(odd.bytes);
+    auto file = WaveFile::OpenForReading(memory.Io());
     ASSERT_EQ(file->State(), WaveFileState::Reading);
     EXPECT_EQ(file->Channels(), odd.fields.channels);
     EXPECT_EQ(file->SampleRateHz(), odd.fields.rateHz);
