@@ -2,42 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "audio/wave_test_util.h"
 
 namespace melvora {
 namespace {
 
-using testutil::AppendChunk;
-using testutil::Bytes;
-using testutil::FmtBody;
-using testutil::RiffWave;
-using testutil::TempPath;
-
-Bytes Text(const char* text) {
-    return Bytes(text, text + strlen(text));
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) {
-        out.insert(out.end(), p.begin(), p.end());
-    }
-    return out;
-}
-
-Bytes Chunk(const char* id, uint32_t declared, const Bytes& body) {
-    Bytes out;
-    AppendChunk(&out, id, declared, body);
-    return out;
-}
-Bytes Chunk(const char* id, const Bytes& body) {
-    return Chunk(id, static_cast<uint32_t>(body.size()), body);
-}
+using namespace testutil;
 
 const Bytes kFmt16 = Chunk("fmt ", FmtBody(1, 1, 8000, 16));
-const Bytes kData4 = Chunk("data", testutil::Pcm16({1, 2, 3, 4}));
+const Bytes kData4 = Chunk("data", Pcm16({1, 2, 3, 4}));
+
+// A file with this fmt body (cut to `size` when given), then kData4.
+Bytes WithFmt(Bytes body, size_t size = 0) {
+    body.resize(size != 0 ? size : body.size());
+    return RiffWave(Join({Chunk("fmt ", body), kData4}));
+}
 
 struct BadFile {
     const char* name;
@@ -45,21 +24,15 @@ struct BadFile {
     WaveFileState state;
 };
 
-void PrintTo(const BadFile& b, std::ostream* os) {
-    *os << b.name;
-}
-
 // Every failure state that a file's bytes can cause, each from its own crafted file.
 std::vector<BadFile> BadFiles() {
-    Bytes riffSizeOnly = Text("RIFF");
-    testutil::Append32(&riffSizeOnly, 0);
-    Bytes riffHugeSize = Text("RIFF");
-    testutil::Append32(&riffHugeSize, 0xFFFFFFFFu);
+    const Bytes riffSizeOnly = Join({Text("RIFF"), Le(0, 4)});
     return {
         {"Empty", {}, WaveFileState::ReadFailed},
         {"OnlyRiff", Text("RIFF"), WaveFileState::ReadFailed},
         {"RiffHeaderOnly", riffSizeOnly, WaveFileState::NotWave},
-        {"RiffHeaderOnlyClaiming4GiB", riffHugeSize, WaveFileState::NotWave},
+        {"RiffHeaderOnlyClaiming4GiB", Join({Text("RIFF"), Le(0xFFFFFFFFu, 4)}),
+         WaveFileState::NotWave},
         {"FormTypeCutShort", Join({riffSizeOnly, Text("WA")}), WaveFileState::ReadFailed},
         {"BigEndianRifx", Join({Text("RIFX"), Bytes(4, 0), Text("WAVE"), kFmt16, kData4}),
          WaveFileState::NotRiff},
@@ -77,24 +50,16 @@ std::vector<BadFile> BadFiles() {
          WaveFileState::ChunkTooLong},
         {"FmtClaimsMoreThanFile", RiffWave(Chunk("fmt ", 40, FmtBody(1, 1, 8000, 16))),
          WaveFileState::ChunkTooLong},
-        {"FloatTag3", RiffWave(Join({Chunk("fmt ", FmtBody(3, 1, 8000, 32)), kData4})),
+        {"FloatTag3", WithFmt(FmtBody(3, 1, 8000, 32)), WaveFileState::UnsupportedFormat},
+        {"ExtensibleTag", WithFmt(FmtBody(0xFFFE, 2, 8000, 16)), WaveFileState::UnsupportedFormat},
+        {"Pcm24Bit", WithFmt(FmtBody(1, 1, 8000, 24)), WaveFileState::UnsupportedFormat},
+        {"EmptyFmtChunk", WithFmt({}), WaveFileState::UnsupportedFormat},
+        {"BlockAlignOverflow", WithFmt(FmtBody(1, 65535, 8000, 0, 0, 16)),
          WaveFileState::UnsupportedFormat},
-        {"ExtensibleTag", RiffWave(Join({Chunk("fmt ", FmtBody(0xFFFE, 2, 8000, 16)), kData4})),
+        {"ByteRateOverflow", WithFmt(FmtBody(1, 4, 0xFFFFFFF0u, 0, 0, 16)),
          WaveFileState::UnsupportedFormat},
-        {"Pcm24Bit", RiffWave(Join({Chunk("fmt ", FmtBody(1, 1, 8000, 24)), kData4})),
-         WaveFileState::UnsupportedFormat},
-        {"EmptyFmtChunk", RiffWave(Join({Chunk("fmt ", {}), kData4})),
-         WaveFileState::UnsupportedFormat},
-        {"BlockAlignOverflow",
-         RiffWave(Join({Chunk("fmt ", FmtBody(1, 65535, 8000, 0, 0, 16)), kData4})),
-         WaveFileState::UnsupportedFormat},
-        {"ByteRateOverflow",
-         RiffWave(Join({Chunk("fmt ", FmtBody(1, 4, 0xFFFFFFF0u, 0, 0, 16)), kData4})),
-         WaveFileState::UnsupportedFormat},
-        {"MuLaw16Bit", RiffWave(Join({Chunk("fmt ", FmtBody(7, 1, 8000, 16)), kData4})),
-         WaveFileState::CompandedNot8Bit},
-        {"ALaw4Bit", RiffWave(Join({Chunk("fmt ", FmtBody(6, 1, 8000, 4)), kData4})),
-         WaveFileState::CompandedNot8Bit},
+        {"MuLaw16Bit", WithFmt(FmtBody(7, 1, 8000, 16)), WaveFileState::CompandedNot8Bit},
+        {"ALaw4Bit", WithFmt(FmtBody(6, 1, 8000, 4)), WaveFileState::CompandedNot8Bit},
         {"FmtOnly", RiffWave(kFmt16), WaveFileState::NoDataChunk},
         {"DataBeforeFmt", RiffWave(Join({kData4, kFmt16})), WaveFileState::NoDataChunk},
         {"ChunkAfterFmtTooLong", RiffWave(Join({kFmt16, Chunk("LIST", 1000, Text("INFO"))})),
@@ -102,41 +67,38 @@ std::vector<BadFile> BadFiles() {
         {"ChunkAfterFmtNear4GiB",
          RiffWave(Join({kFmt16, Chunk("LIST", 0xFFFFFFFFu, Text("INFO")), kData4})),
          WaveFileState::NoDataChunk},
+        // An odd chunk ending the file needs no pad byte; the data is still missing.
+        {"OddChunkEndsFileWithoutData", RiffWave(Join({kFmt16, Chunk("LIST", Text("INFOx"))})),
+         WaveFileState::NoDataChunk},
         {"DataHeaderCutShort", RiffWave(Join({kFmt16, Text("data")})), WaveFileState::ReadFailed},
     };
 }
 
 class WaveFileBadFiles : public ::testing::TestWithParam<BadFile> {};
 
-TEST_P(WaveFileBadFiles, ReaderGetsTheStateAndHoldsNoStream) {
+// The reader and the appender both get the state, hold no stream and leave the file alone;
+// the memory stream parses to the same state.
+TEST_P(WaveFileBadFiles, GiveTheirStateAndLeaveTheFileAlone) {
+    const BadFile& bad = GetParam();
     TempPath path("bad.wav");
-    ASSERT_TRUE(testutil::WriteAll(path.str(), GetParam().bytes));
-    auto file = WaveFile::OpenForReading(path.str());
-    EXPECT_EQ(file->State(), GetParam().state);
-    EXPECT_FALSE(file->HasStream());
+    ASSERT_TRUE(WriteAll(path.str(), bad.bytes));
+    auto reader = WaveFile::OpenForReading(path.str());
+    EXPECT_EQ(reader->State(), bad.state);
+    EXPECT_FALSE(reader->HasStream());
     int16_t samples[4];
-    EXPECT_EQ(file->ReadMono(samples, 4), -1);
-    EXPECT_FALSE(file->Seek(0));
-}
-
-TEST_P(WaveFileBadFiles, AppenderGetsTheStateAndLeavesTheFileAlone) {
-    TempPath path("bad.wav");
-    ASSERT_TRUE(testutil::WriteAll(path.str(), GetParam().bytes));
+    EXPECT_EQ(reader->ReadMono(samples, 4), -1);
+    EXPECT_FALSE(reader->Seek(0));
     {
-        auto file = WaveFile::OpenForAppending(path.str());
-        EXPECT_EQ(file->State(), GetParam().state);
-        EXPECT_FALSE(file->HasStream());
+        auto appender = WaveFile::OpenForAppending(path.str());
+        EXPECT_EQ(appender->State(), bad.state);
+        EXPECT_FALSE(appender->HasStream());
         const int16_t s = 7;
-        EXPECT_EQ(file->WriteMono(&s, 1), -1);
-        EXPECT_FALSE(file->UpdateHeader());
+        EXPECT_EQ(appender->WriteMono(&s, 1), -1);
+        EXPECT_FALSE(appender->UpdateHeader());
     }
-    EXPECT_EQ(testutil::ReadAll(path.str()), GetParam().bytes);
-}
-
-TEST_P(WaveFileBadFiles, MemoryParserAgreesWithTheFileParser) {
-    WaveFileMemoryStream memory(GetParam().bytes);
-    auto file = WaveFile::OpenForReading(memory.Io());
-    EXPECT_EQ(file->State(), GetParam().state);
+    EXPECT_EQ(ReadAll(path.str()), bad.bytes);
+    WaveFileMemoryStream memory(bad.bytes);
+    EXPECT_EQ(WaveFile::OpenForReading(memory.Io())->State(), bad.state);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, WaveFileBadFiles, ::testing::ValuesIn(BadFiles()),
@@ -145,193 +107,132 @@ INSTANTIATE_TEST_SUITE_P(States, WaveFileBadFiles, ::testing::ValuesIn(BadFiles(
                          });
 
 TEST(WaveFileOpen, MissingFileCannotBeOpened) {
-    const std::string missing = ::testing::TempDir() + "melvora_no_such_file.wav";
-    EXPECT_EQ(WaveFile::OpenForReading(missing)->State(), WaveFileState::CannotOpen);
-    EXPECT_EQ(WaveFile::OpenForAppending(missing)->State(), WaveFileState::CannotOpen);
-    EXPECT_EQ(fopen(missing.c_str(), "rb"), nullptr) << "appending must not create the file";
+    TempPath missing("missing.wav");
+    EXPECT_EQ(WaveFile::OpenForReading(missing.str())->State(), WaveFileState::CannotOpen);
+    EXPECT_EQ(WaveFile::OpenForAppending(missing.str())->State(), WaveFileState::CannotOpen);
+    EXPECT_EQ(fopen(missing.str().c_str(), "rb"), nullptr) << "appending must not create the file";
 }
 
 // ---- Files that open after repair ----
 
-struct Opened {
-    std::unique_ptr<WaveFile> file;
+struct Fields {
+    uint16_t channels;
+    uint32_t rateHz;
+    uint16_t bits, blockAlign;
+    uint32_t averageBytes;
+};
+const Fields kMono16 = {1, 8000, 16, 2, 16000};
+
+struct OddFile {
+    const char* name;
+    Bytes bytes;
+    Fields fields;
+    int32_t dataStart;
     std::vector<int16_t> samples;  // everything ReadMono gives
 };
 
-Opened OpenBytes(const Bytes& bytes) {
-    Opened result;
-    TempPath path("odd.wav");
-    if (!testutil::WriteAll(path.str(), bytes)) {
-        ADD_FAILURE() << "cannot write " << path.str();
-        return result;
+// kData4's sample bytes as 8-bit codes.
+std::vector<int16_t> Codes(int16_t (*expand)(uint8_t)) {
+    std::vector<int16_t> out;
+    for (uint8_t b : Pcm16({1, 2, 3, 4})) {
+        out.push_back(expand(b));
     }
-    result.file = WaveFile::OpenForReading(path.str());
-    if (result.file->State() == WaveFileState::Reading) {
-        int16_t block[16];
-        int32_t got;
-        while ((got = result.file->ReadMono(block, 16)) > 0) {
-            result.samples.insert(result.samples.end(), block, block + got);
-        }
-    }
-    return result;
+    return out;
 }
 
-TEST(WaveFileRepairs, ZeroChannelsReadAsMono) {
-    Opened o = OpenBytes(RiffWave(Join({Chunk("fmt ", FmtBody(1, 0, 8000, 0, 0, 16)), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->Channels(), 1);
-    EXPECT_EQ(o.file->BlockAlign(), 2);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
+std::vector<OddFile> OddFiles() {
+    const std::vector<int16_t> k1234 = {1, 2, 3, 4};
+    const Bytes list5 = Chunk("LIST", Text("INFOx"));
+    return {
+        {"ZeroChannelsReadAsMono", WithFmt(FmtBody(1, 0, 8000, 0, 0, 16)), kMono16, 44, k1234},
+        {"BlockAlignZeroIsComputed",
+         WithFmt(FmtBody(1, 2, 8000, 32000, 0, 16)),
+         {2, 8000, 16, 4, 32000},
+         44,
+         {1, 3}},
+        {"BadByteRateAndBlockAlign", WithFmt(FmtBody(1, 1, 8000, 12345, 7, 16)), kMono16, 44,
+         k1234},
+        {"ZeroRateBecomes16000",
+         WithFmt(FmtBody(1, 1, 0, 0, 0, 16)),
+         {1, 16000, 16, 2, 32000},
+         44,
+         k1234},
+        {"EighteenByteFmt", WithFmt(FmtBody(1, 1, 8000, 16), 18), kMono16, 46, k1234},
+        // Without the bits field each format takes its natural size.
+        {"FourteenByteFmtPcm", WithFmt(FmtBody(1, 1, 8000, 0, 0, 0), 14), kMono16, 42, k1234},
+        {"FourteenByteFmtALaw",
+         WithFmt(FmtBody(6, 1, 8000, 0, 0, 0), 14),
+         {1, 8000, 8, 1, 8000},
+         42,
+         Codes(ALawToLinear)},
+        {"FourteenByteFmtMuLaw",
+         WithFmt(FmtBody(7, 1, 8000, 0, 0, 0), 14),
+         {1, 8000, 8, 1, 8000},
+         42,
+         Codes(MuLawToLinear)},
+        {"FifteenByteFmtSkipsTheHalfField", WithFmt(FmtBody(1, 1, 8000, 16), 15), kMono16, 43,
+         k1234},
+        {"DataClaimingMoreIsCutToWholeFrames",
+         RiffWave(Join({kFmt16, Chunk("data", 1000, Join({Pcm16({1, 2, 3}), {0x44}}))})),
+         kMono16,
+         44,
+         {1, 2, 3}},
+        {"DataClaiming4GiBIsCutToTheFile",
+         RiffWave(Join({kFmt16, Chunk("data", 0xFFFFFFFFu, Pcm16({9, 8}))})),
+         kMono16,
+         44,
+         {9, 8}},
+        {"WrongRiffSizeIsIgnored", Join({Text("RIFF"), Le(0, 4), Text("WAVE"), kFmt16, kData4}),
+         kMono16, 44, k1234},
+        {"DataBeforeFmtIsSkippedForALaterOne",
+         RiffWave(Join({Chunk("data", Pcm16({7})), kFmt16, Chunk("fact", Bytes(4, 0)), kData4})),
+         kMono16, 66, k1234},
+        {"EmptyDataChunk", RiffWave(Join({kFmt16, Chunk("data", {})})), kMono16, 44, {}},
+        // Odd-sized chunks: RIFF wants a zero pad byte after them, some writers leave it out.
+        {"PaddedOddChunkBeforeFmt", RiffWave(Join({list5, {0}, kFmt16, kData4})), kMono16, 58,
+         k1234},
+        {"UnpaddedOddChunkBeforeFmt", RiffWave(Join({list5, kFmt16, kData4})), kMono16, 57, k1234},
+        {"PaddedOddChunkBetweenFmtAndData",
+         RiffWave(Join({kFmt16, Chunk("junk", {1, 2, 3}), {0}, kData4})), kMono16, 56, k1234},
+    };
 }
 
-TEST(WaveFileRepairs, BlockAlignZeroIsComputedFromTheOtherFields) {
-    Opened o =
-        OpenBytes(RiffWave(Join({Chunk("fmt ", FmtBody(1, 2, 8000, 32000, 0, 16)), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->BlockAlign(), 4);
-    EXPECT_EQ(o.file->FrameCount(), 2);
+class WaveFileOddFiles : public ::testing::TestWithParam<OddFile> {};
+
+TEST_P(WaveFileOddFiles, OpenWithRepairedFieldsAndTheirSamples) {
+    const OddFile& odd = GetParam();
+    WaveFileMemoryStream memory(odd.bytes);
+    auto file = WaveFile::OpenForReading(memory.Io());
+    ASSERT_EQ(file->State(), WaveFileState::Reading);
+    EXPECT_EQ(file->Channels(), odd.fields.channels);
+    EXPECT_EQ(file->SampleRateHz(), odd.fields.rateHz);
+    EXPECT_EQ(file->BitsPerSample(), odd.fields.bits);
+    EXPECT_EQ(file->BlockAlign(), odd.fields.blockAlign);
+    EXPECT_EQ(file->AverageBytesPerSecond(), odd.fields.averageBytes);
+    EXPECT_EQ(file->DataStart(), odd.dataStart);
+    EXPECT_EQ(file->ByteCount(), static_cast<int32_t>(odd.bytes.size()));
+    EXPECT_EQ(file->FrameCount(), static_cast<int32_t>(odd.samples.size()));
+    std::vector<int16_t> samples(odd.samples.size() + 16);
+    ASSERT_EQ(file->ReadMono(samples.data(), static_cast<int32_t>(samples.size())),
+              static_cast<int32_t>(odd.samples.size()));
+    samples.resize(odd.samples.size());
+    EXPECT_EQ(samples, odd.samples);
+    EXPECT_FALSE(file->Seek(file->FrameCount()));
 }
 
-TEST(WaveFileRepairs, InconsistentByteRateAndBlockAlignAreBothRecomputed) {
-    Opened o =
-        OpenBytes(RiffWave(Join({Chunk("fmt ", FmtBody(1, 1, 8000, 12345, 7, 16)), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->AverageBytesPerSecond(), 16000u);
-    EXPECT_EQ(o.file->BlockAlign(), 2);
-    EXPECT_EQ(o.samples.size(), 4u);
-}
-
-TEST(WaveFileRepairs, ZeroRateBecomes16000) {
-    Opened o = OpenBytes(RiffWave(Join({Chunk("fmt ", FmtBody(1, 1, 0, 0, 0, 16)), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->SampleRateHz(), 16000u);
-    EXPECT_EQ(o.file->AverageBytesPerSecond(), 32000u);
-}
-
-TEST(WaveFileRepairs, EighteenByteFmtChunkSkipsTheExtraSizeField) {
-    Bytes body = FmtBody(1, 1, 8000, 16);
-    testutil::Append16(&body, 0);
-    Opened o = OpenBytes(RiffWave(Join({Chunk("fmt ", body), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->DataStart(), 12 + 8 + 18 + 8);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
-}
-
-struct ShortFmtCase {
-    uint16_t tag;
-    uint16_t bits;
-};
-
-void PrintTo(const ShortFmtCase& c, std::ostream* os) {
-    *os << "tag " << c.tag;
-}
-
-class WaveFileShortFmt : public ::testing::TestWithParam<ShortFmtCase> {};
-
-TEST_P(WaveFileShortFmt, FourteenByteFmtTakesTheFormatsNaturalBits) {
-    Bytes body = FmtBody(GetParam().tag, 1, 8000, 0, 0, 0);
-    body.resize(14);
-    Opened o = OpenBytes(RiffWave(Join({Chunk("fmt ", body), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->BitsPerSample(), GetParam().bits);
-    EXPECT_EQ(o.file->FrameCount(), 8 / (GetParam().bits / 8));
-}
-
-INSTANTIATE_TEST_SUITE_P(Tags, WaveFileShortFmt,
-                         ::testing::Values(ShortFmtCase{1, 16}, ShortFmtCase{6, 8},
-                                           ShortFmtCase{7, 8}));
-
-TEST(WaveFileRepairs, FifteenByteFmtSkipsTheHalfField) {
-    Bytes body = FmtBody(1, 1, 8000, 16);
-    body.resize(15);
-    Opened o = OpenBytes(RiffWave(Join({Chunk("fmt ", body), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->BitsPerSample(), 16);
-    EXPECT_EQ(o.file->DataStart(), 12 + 8 + 15 + 8);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
-}
-
-TEST(WaveFileRepairs, DataClaimingMoreThanTheFileIsCutToWholeFrames) {
-    Bytes body = testutil::Pcm16({1, 2, 3});
-    body.push_back(0x44);
-    Opened o = OpenBytes(RiffWave(Join({kFmt16, Chunk("data", 1000, body)})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->FrameCount(), 3);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3}));
-}
-
-TEST(WaveFileRepairs, DataClaiming4GiBIsCutToTheFile) {
-    Opened o =
-        OpenBytes(RiffWave(Join({kFmt16, Chunk("data", 0xFFFFFFFFu, testutil::Pcm16({9, 8}))})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->FrameCount(), 2);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{9, 8}));
-}
-
-TEST(WaveFileRepairs, WrongRiffSizeIsIgnoredInFavourOfTheFileLength) {
-    Bytes bytes = RiffWave(Join({kFmt16, kData4}));
-    bytes[4] = bytes[5] = bytes[6] = bytes[7] = 0;
-    Opened o = OpenBytes(bytes);
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->ByteCount(), static_cast<int32_t>(bytes.size()));
-    EXPECT_EQ(o.samples.size(), 4u);
-}
-
-TEST(WaveFileRepairs, DataBeforeFmtIsSkippedAndALaterDataChunkIsUsed) {
-    Opened o = OpenBytes(RiffWave(
-        Join({Chunk("data", testutil::Pcm16({7})), kFmt16, Chunk("fact", Bytes(4, 0)), kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
-}
-
-TEST(WaveFileRepairs, EmptyDataChunkReadsNothing) {
-    Opened o = OpenBytes(RiffWave(Join({kFmt16, Chunk("data", {})})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->FrameCount(), 0);
-    EXPECT_TRUE(o.samples.empty());
-    EXPECT_FALSE(o.file->Seek(0));
-}
-
-// Odd-sized chunks: RIFF wants a zero pad byte after them, some writers leave it out.
-// Both kinds of file open.
-TEST(WaveFileOddChunks, PaddedOddChunkBeforeFmtIsSkippedWithItsPad) {
-    Bytes list = Chunk("LIST", Text("INFOx"));
-    list.push_back(0);
-    Opened o = OpenBytes(RiffWave(Join({list, kFmt16, kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
-}
-
-TEST(WaveFileOddChunks, UnpaddedOddChunkBeforeFmtStillOpens) {
-    Opened o = OpenBytes(RiffWave(Join({Chunk("LIST", Text("INFOx")), kFmt16, kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
-}
-
-TEST(WaveFileOddChunks, PaddedOddChunkBetweenFmtAndDataIsSkippedWithItsPad) {
-    Bytes junk = Chunk("junk", Bytes{1, 2, 3});
-    junk.push_back(0);
-    Opened o = OpenBytes(RiffWave(Join({kFmt16, junk, kData4})));
-    ASSERT_EQ(o.file->State(), WaveFileState::Reading);
-    EXPECT_EQ(o.file->DataStart(), 12 + 24 + 12 + 8);
-    EXPECT_EQ(o.samples, (std::vector<int16_t>{1, 2, 3, 4}));
-}
-
-TEST(WaveFileOddChunks, OddChunkEndingTheFileNeedsNoPad) {
-    Opened o = OpenBytes(RiffWave(Join({kFmt16, Chunk("LIST", Text("INFOx"))})));
-    EXPECT_EQ(o.file->State(), WaveFileState::NoDataChunk);
-}
+INSTANTIATE_TEST_SUITE_P(Repairs, WaveFileOddFiles, ::testing::ValuesIn(OddFiles()),
+                         [](const ::testing::TestParamInfo<OddFile>& p) {
+                             return std::string(p.param.name);
+                         });
 
 // ---- Failures of the stream itself ----
 
-TEST(WaveFileStreamFailures, FileBeyond2GiBIsRefusedAsAReadFailure) {
+TEST(WaveFileStreamFailures, FileBeyond2GiBOrAFailedSkipIsAReadFailure) {
     WaveFileMemoryStream memory(RiffWave(Join({kFmt16, kData4})));
     memory.SetReportedLength(0x80000000LL);
     EXPECT_EQ(WaveFile::OpenForReading(memory.Io())->State(), WaveFileState::ReadFailed);
-}
 
-TEST(WaveFileStreamFailures, FailedSkipIsAReadFailure) {
-    testutil::HookedMemory disk(RiffWave(Join({Chunk("LIST", Text("INFO")), kFmt16, kData4})));
+    HookedMemory disk(RiffWave(Join({Chunk("LIST", Text("INFO")), kFmt16, kData4})));
     disk.failSeeks = true;
     auto file = WaveFile::OpenForReading(disk.Io());
     EXPECT_EQ(file->State(), WaveFileState::ReadFailed);
@@ -339,7 +240,7 @@ TEST(WaveFileStreamFailures, FailedSkipIsAReadFailure) {
 }
 
 TEST(WaveFileStreamFailures, FailedSeekWhileReadingClosesWithSeekFailed) {
-    testutil::HookedMemory disk(RiffWave(Join({kFmt16, kData4})));
+    HookedMemory disk(RiffWave(Join({kFmt16, kData4})));
     auto file = WaveFile::OpenForReading(disk.Io());
     ASSERT_EQ(file->State(), WaveFileState::Reading);
     disk.failSeeks = true;

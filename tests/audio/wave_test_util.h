@@ -2,14 +2,20 @@
 
 // Helpers for the WAV tests: crafting RIFF bytes by hand, and temporary files.
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "audio/wave_file_io.h"
+#include "audio/g711.h"
+#include "audio/wave_file.h"
 #include "audio/wave_file_memory_stream.h"
 
 namespace melvora {
@@ -17,91 +23,92 @@ namespace testutil {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void Append(Bytes* out, const char* text) {
-    out->insert(out->end(), text, text + 4);
+inline Bytes Text(const char* text) {
+    return Bytes(text, text + strlen(text));
 }
-inline void Append16(Bytes* out, uint16_t v) {
-    out->push_back(static_cast<uint8_t>(v));
-    out->push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void Append32(Bytes* out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        out->push_back(static_cast<uint8_t>(v >> (8 * i)));
+inline Bytes Le(uint32_t v, int byteCount) {
+    Bytes out;
+    for (int i = 0; i < byteCount; ++i) {
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     }
+    return out;
 }
 inline uint32_t Le32At(const Bytes& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
-inline uint16_t Le16At(const Bytes& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) {
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
 }
 
 // One chunk: id, declared size (may lie), then the body bytes as given.
-inline void AppendChunk(Bytes* out, const char* id, uint32_t declaredSize, const Bytes& body) {
-    Append(out, id);
-    Append32(out, declaredSize);
-    out->insert(out->end(), body.begin(), body.end());
+inline Bytes Chunk(const char* id, uint32_t declaredSize, const Bytes& body) {
+    return Join({Text(id), Le(declaredSize, 4), body});
 }
-inline void AppendChunk(Bytes* out, const char* id, const Bytes& body) {
-    AppendChunk(out, id, static_cast<uint32_t>(body.size()), body);
+inline Bytes Chunk(const char* id, const Bytes& body) {
+    return Chunk(id, static_cast<uint32_t>(body.size()), body);
 }
 
 // A fmt chunk body with the six fields (16 bytes).
 inline Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t averageBytes,
                      uint16_t blockAlign, uint16_t bits) {
-    Bytes b;
-    Append16(&b, tag);
-    Append16(&b, channels);
-    Append32(&b, rate);
-    Append32(&b, averageBytes);
-    Append16(&b, blockAlign);
-    Append16(&b, bits);
-    return b;
+    return Join({Le(tag, 2), Le(channels, 2), Le(rate, 4), Le(averageBytes, 4), Le(blockAlign, 2),
+                 Le(bits, 2)});
 }
-
 // A consistent fmt body.
 inline Bytes FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
     return FmtBody(tag, channels, rate, rate * channels * bits / 8,
                    static_cast<uint16_t>(channels * bits / 8), bits);
 }
 
-// "RIFF" <size> "WAVE" followed by `chunks`; the RIFF size is the true one.
+// "RIFF" <true size> "WAVE" followed by `chunks`.
 inline Bytes RiffWave(const Bytes& chunks) {
-    Bytes out;
-    Append(&out, "RIFF");
-    Append32(&out, static_cast<uint32_t>(chunks.size() + 4));
-    Append(&out, "WAVE");
-    out.insert(out.end(), chunks.begin(), chunks.end());
-    return out;
+    return Join(
+        {Text("RIFF"), Le(static_cast<uint32_t>(chunks.size() + 4), 4), Text("WAVE"), chunks});
 }
 
-// 16-bit little-endian sample bytes.
 inline Bytes Pcm16(const std::vector<int16_t>& samples) {
     Bytes b;
     for (int16_t s : samples) {
-        Append16(&b, static_cast<uint16_t>(s));
+        b.push_back(static_cast<uint8_t>(s));
+        b.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
     }
     return b;
 }
 
-// A simple 16-bit mono file holding `samples`.
-inline Bytes Mono16File(const std::vector<int16_t>& samples, uint32_t rate = 8000) {
-    Bytes chunks;
-    AppendChunk(&chunks, "fmt ", FmtBody(1, 1, rate, 16));
-    AppendChunk(&chunks, "data", Pcm16(samples));
-    return RiffWave(chunks);
+inline std::vector<int16_t> Ramp(int count, int start, int step) {
+    std::vector<int16_t> out(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        out[static_cast<size_t>(i)] = static_cast<int16_t>(start + i * step);
+    }
+    return out;
 }
 
-// A fresh path in the test temp folder, removed at destruction.
+// What the file format keeps of a sample: exact for 16 bits, the high byte for 8-bit PCM,
+// the codec's own rounding for G.711.
+inline int16_t Stored(int16_t s, uint16_t tag, uint16_t bits) {
+    if (tag == WaveFile::kFormatMuLaw) {
+        return MuLawToLinear(LinearToMuLaw(s));
+    }
+    if (tag == WaveFile::kFormatALaw) {
+        return ALawToLinear(LinearToALaw(s));
+    }
+    return bits == 8 ? static_cast<int16_t>((((s + 32768) >> 8) - 128) * 256) : s;
+}
+
+// A fresh path in the temp folder, removed at destruction. The process id keeps builds
+// that run their suites at the same time on one machine apart.
 class TempPath {
   public:
     explicit TempPath(const std::string& name) {
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string unique = std::string(info->test_suite_name()) + "_" + info->name() + "_" + name;
+        std::string unique = std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+                             std::to_string(getpid()) + "_" + name;
         for (char& c : unique) {
-            if (c == '/') {
-                c = '_';
-            }
+            c = c == '/' ? '_' : c;
         }
         path_ = ::testing::TempDir() + "melvora_" + unique;
         std::remove(path_.c_str());
@@ -114,27 +121,16 @@ class TempPath {
 };
 
 inline Bytes ReadAll(const std::string& path) {
-    Bytes out;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) {
-        return out;
-    }
-    uint8_t buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) {
-        out.insert(out.end(), buffer, buffer + n);
-    }
-    fclose(f);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline bool WriteAll(const std::string& path, const Bytes& bytes) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        return false;
-    }
-    const bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return fclose(f) == 0 && ok;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
 }
 
 // A memory file whose seeks and writes can be made to fail on demand.
@@ -157,7 +153,7 @@ class HookedMemory {
         io.userData = this;
         io.read = [](void* u, void* b, size_t n) {
             ++Self(u)->readCalls;
-            return Self(u)->Inner().read(Self(u)->Inner().userData, b, n);
+            return Self(u)->inner_.read(Self(u)->inner_.userData, b, n);
         };
         io.write = [](void* u, const void* d, size_t n) -> size_t {
             HookedMemory* self = Self(u);
@@ -166,20 +162,19 @@ class HookedMemory {
                 n = self->shortWriteOnce;
                 self->shortWriteOnce = 0;
             }
-            return self->Inner().write(self->Inner().userData, d, n);
+            return self->inner_.write(self->inner_.userData, d, n);
         };
         io.seek = [](void* u, int64_t offset, int origin) {
             HookedMemory* self = Self(u);
-            return !self->failSeeks && self->Inner().seek(self->Inner().userData, offset, origin);
+            return !self->failSeeks && self->inner_.seek(self->inner_.userData, offset, origin);
         };
-        io.tell = [](void* u) { return Self(u)->Inner().tell(Self(u)->Inner().userData); };
-        io.length = [](void* u) { return Self(u)->Inner().length(Self(u)->Inner().userData); };
+        io.tell = [](void* u) { return Self(u)->inner_.tell(Self(u)->inner_.userData); };
+        io.length = [](void* u) { return Self(u)->inner_.length(Self(u)->inner_.userData); };
         return io;
     }
 
   private:
     static HookedMemory* Self(void* u) { return static_cast<HookedMemory*>(u); }
-    const WaveFileIo& Inner() const { return inner_; }
 
     WaveFileMemoryStream memory_;
     WaveFileIo inner_;
