@@ -67,86 +67,50 @@ void WaitMilliseconds(int milliseconds) {
     ::Sleep(milliseconds > 0 ? milliseconds : 0);
 }
 
-class WinmmWaveInPort : public WaveInPort {
-  public:
-    ~WinmmWaveInPort() override {
-        if (handle_ != nullptr) {
-            waveInReset(handle_);
-            waveInClose(handle_);
-        }
+// The waveIn and waveOut functions mirror each other; these two tables name them so that one
+// port template drives either direction.
+struct WaveInCalls {
+    using Handle = HWAVEIN;
+    static MMRESULT Open(HWAVEIN* handle, const WAVEFORMATEX* format) {
+        return waveInOpen(handle, WAVE_MAPPER, format, 0, 0, CALLBACK_NULL);
     }
-    bool Open(const WaveFormat& format) override {
-        if (handle_ != nullptr) {
-            return false;
-        }
-        WAVEFORMATEX wfx = ToWaveFormatEx(format);
-        HWAVEIN handle = nullptr;
-        if (waveInOpen(&handle, WAVE_MAPPER, &wfx, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
-            return false;
-        }
-        handle_ = handle;
-        return true;
+    static MMRESULT Prepare(HWAVEIN h, WAVEHDR* wh) {
+        return waveInPrepareHeader(h, wh, sizeof(WAVEHDR));
     }
-    bool IsOpen() const override { return handle_ != nullptr; }
-    bool Prepare(WaveHeader& header) override {
-        if (handle_ == nullptr) {
-            return false;
-        }
-        WAVEHDR* wh = MakeRecord(header);
-        if (waveInPrepareHeader(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-            return false;
-        }
-        header.flags.fetch_or(kWaveHeaderPrepared, std::memory_order_relaxed);
-        return true;
+    static MMRESULT Queue(HWAVEIN h, WAVEHDR* wh) {
+        return waveInAddBuffer(h, wh, sizeof(WAVEHDR));
     }
-    bool AddBuffer(WaveHeader& header) override {
-        WAVEHDR* wh = Record(header);
-        if (handle_ == nullptr || wh == nullptr) {
-            return false;
-        }
-        header.flags.store(
-            (header.flags.load(std::memory_order_relaxed) & ~kWaveHeaderDone) | kWaveHeaderInQueue,
-            std::memory_order_relaxed);
-        if (waveInAddBuffer(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-            header.flags.fetch_and(~kWaveHeaderInQueue, std::memory_order_relaxed);
-            return false;
-        }
-        return true;
+    static MMRESULT Reset(HWAVEIN h) { return waveInReset(h); }
+    static MMRESULT Unprepare(HWAVEIN h, WAVEHDR* wh) {
+        return waveInUnprepareHeader(h, wh, sizeof(WAVEHDR));
     }
-    bool Start() override { return handle_ != nullptr && waveInStart(handle_) == MMSYSERR_NOERROR; }
-    bool Reset() override { return handle_ != nullptr && waveInReset(handle_) == MMSYSERR_NOERROR; }
-    bool Unprepare(WaveHeader& header) override {
-        WAVEHDR* wh = Record(header);
-        if (handle_ == nullptr || wh == nullptr) {
-            return false;
-        }
-        if (waveInUnprepareHeader(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-            return false;
-        }
-        header.flags.fetch_and(~kWaveHeaderPrepared, std::memory_order_relaxed);
-        return true;
-    }
-    void Forget(WaveHeader& header) override { DropRecord(header); }
-    bool Close() override {
-        if (handle_ == nullptr || waveInClose(handle_) != MMSYSERR_NOERROR) {
-            return false;
-        }
-        handle_ = nullptr;
-        return true;
-    }
-    bool IsDone(WaveHeader& header) override { return LookDone(header); }
-    void Sleep(int milliseconds) override { WaitMilliseconds(milliseconds); }
-
-  private:
-    HWAVEIN handle_ = nullptr;
+    static MMRESULT Close(HWAVEIN h) { return waveInClose(h); }
 };
 
-class WinmmWaveOutPort : public WaveOutPort {
+struct WaveOutCalls {
+    using Handle = HWAVEOUT;
+    static MMRESULT Open(HWAVEOUT* handle, const WAVEFORMATEX* format) {
+        return waveOutOpen(handle, WAVE_MAPPER, format, 0, 0, CALLBACK_NULL);
+    }
+    static MMRESULT Prepare(HWAVEOUT h, WAVEHDR* wh) {
+        return waveOutPrepareHeader(h, wh, sizeof(WAVEHDR));
+    }
+    static MMRESULT Queue(HWAVEOUT h, WAVEHDR* wh) { return waveOutWrite(h, wh, sizeof(WAVEHDR)); }
+    static MMRESULT Reset(HWAVEOUT h) { return waveOutReset(h); }
+    static MMRESULT Unprepare(HWAVEOUT h, WAVEHDR* wh) {
+        return waveOutUnprepareHeader(h, wh, sizeof(WAVEHDR));
+    }
+    static MMRESULT Close(HWAVEOUT h) { return waveOutClose(h); }
+};
+
+// Everything the two ports share; Port is WaveInPort or WaveOutPort.
+template <class Calls, class Port>
+class WinmmPort : public Port {
   public:
-    ~WinmmWaveOutPort() override {
+    ~WinmmPort() override {
         if (handle_ != nullptr) {
-            waveOutReset(handle_);
-            waveOutClose(handle_);
+            Calls::Reset(handle_);
+            Calls::Close(handle_);
         }
     }
     bool Open(const WaveFormat& format) override {
@@ -154,8 +118,8 @@ class WinmmWaveOutPort : public WaveOutPort {
             return false;
         }
         WAVEFORMATEX wfx = ToWaveFormatEx(format);
-        HWAVEOUT handle = nullptr;
-        if (waveOutOpen(&handle, WAVE_MAPPER, &wfx, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+        typename Calls::Handle handle = nullptr;
+        if (Calls::Open(&handle, &wfx) != MMSYSERR_NOERROR) {
             return false;
         }
         handle_ = handle;
@@ -167,35 +131,21 @@ class WinmmWaveOutPort : public WaveOutPort {
             return false;
         }
         WAVEHDR* wh = MakeRecord(header);
-        if (waveOutPrepareHeader(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+        if (Calls::Prepare(handle_, wh) != MMSYSERR_NOERROR) {
             return false;
         }
         header.flags.fetch_or(kWaveHeaderPrepared, std::memory_order_relaxed);
-        return true;
-    }
-    bool Write(WaveHeader& header) override {
-        WAVEHDR* wh = Record(header);
-        if (handle_ == nullptr || wh == nullptr) {
-            return false;
-        }
-        header.flags.store(
-            (header.flags.load(std::memory_order_relaxed) & ~kWaveHeaderDone) | kWaveHeaderInQueue,
-            std::memory_order_relaxed);
-        if (waveOutWrite(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-            header.flags.fetch_and(~kWaveHeaderInQueue, std::memory_order_relaxed);
-            return false;
-        }
         return true;
     }
     bool Reset() override {
-        return handle_ != nullptr && waveOutReset(handle_) == MMSYSERR_NOERROR;
+        return handle_ != nullptr && Calls::Reset(handle_) == MMSYSERR_NOERROR;
     }
     bool Unprepare(WaveHeader& header) override {
         WAVEHDR* wh = Record(header);
         if (handle_ == nullptr || wh == nullptr) {
             return false;
         }
-        if (waveOutUnprepareHeader(handle_, wh, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+        if (Calls::Unprepare(handle_, wh) != MMSYSERR_NOERROR) {
             return false;
         }
         header.flags.fetch_and(~kWaveHeaderPrepared, std::memory_order_relaxed);
@@ -203,7 +153,7 @@ class WinmmWaveOutPort : public WaveOutPort {
     }
     void Forget(WaveHeader& header) override { DropRecord(header); }
     bool Close() override {
-        if (handle_ == nullptr || waveOutClose(handle_) != MMSYSERR_NOERROR) {
+        if (handle_ == nullptr || Calls::Close(handle_) != MMSYSERR_NOERROR) {
             return false;
         }
         handle_ = nullptr;
@@ -212,8 +162,35 @@ class WinmmWaveOutPort : public WaveOutPort {
     bool IsDone(WaveHeader& header) override { return LookDone(header); }
     void Sleep(int milliseconds) override { WaitMilliseconds(milliseconds); }
 
-  private:
-    HWAVEOUT handle_ = nullptr;
+  protected:
+    // Hands a prepared header to the device (add buffer / write).
+    bool Queue(WaveHeader& header) {
+        WAVEHDR* wh = Record(header);
+        if (handle_ == nullptr || wh == nullptr) {
+            return false;
+        }
+        header.flags.store(
+            (header.flags.load(std::memory_order_relaxed) & ~kWaveHeaderDone) | kWaveHeaderInQueue,
+            std::memory_order_relaxed);
+        if (Calls::Queue(handle_, wh) != MMSYSERR_NOERROR) {
+            header.flags.fetch_and(~kWaveHeaderInQueue, std::memory_order_relaxed);
+            return false;
+        }
+        return true;
+    }
+
+    typename Calls::Handle handle_ = nullptr;
+};
+
+class WinmmWaveInPort : public WinmmPort<WaveInCalls, WaveInPort> {
+  public:
+    bool AddBuffer(WaveHeader& header) override { return Queue(header); }
+    bool Start() override { return handle_ != nullptr && waveInStart(handle_) == MMSYSERR_NOERROR; }
+};
+
+class WinmmWaveOutPort : public WinmmPort<WaveOutCalls, WaveOutPort> {
+  public:
+    bool Write(WaveHeader& header) override { return Queue(header); }
 };
 
 }  // namespace
