@@ -166,11 +166,7 @@ int CMyTitleBar::CharWidth(wchar_t ch) const {
     if (static_cast<unsigned>(ch) < 256u) {
         return charWidths_[static_cast<int>(ch)];
     }
-    CWindowDC dc(Handle());
-    CSelectObject selectFont(dc.Get(), font_.Get());
-    SIZE size = {};
-    ::GetTextExtentPoint32W(dc.Get(), &ch, 1, &size);
-    return size.cx;
+    return MeasureCharWidth(Handle(), font_.Get(), ch);
 }
 
 std::wstring CMyTitleBar::ShortenToWidth(const std::wstring& caption, int width) const {

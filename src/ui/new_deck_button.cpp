@@ -167,12 +167,7 @@ int CNewDeckButton::CharWidth(wchar_t ch) const {
     if (static_cast<unsigned>(ch) < 256u) {
         return charWidths_[static_cast<size_t>(ch)];
     }
-    // Letters beyond Latin-1 (Turkish "ş", "ğ", "İ") are measured when asked.
-    CWindowDC dc(Handle());
-    CSelectObject selectFont(dc.Get(), font_.Get());
-    SIZE size = {};
-    ::GetTextExtentPoint32W(dc.Get(), &ch, 1, &size);
-    return size.cx;
+    return MeasureCharWidth(Handle(), font_.Get(), ch);
 }
 
 void CNewDeckButton::OnPaint() {

@@ -27,4 +27,12 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return size;
 }
 
+int MeasureCharWidth(HWND window, HFONT font, wchar_t ch) {
+    CWindowDC dc(window);
+    CSelectObject selectFont(dc.Get(), font);
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc.Get(), &ch, 1, &size);
+    return size.cx;
+}
+
 }  // namespace melvora

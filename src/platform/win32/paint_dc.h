@@ -118,4 +118,8 @@ HFONT CreatePointFont(int tenthsOfPoint, const wchar_t* faceName);
 // The size of a bitmap in pixels ({0, 0} for null).
 SIZE BitmapSize(HBITMAP bitmap);
 
+// The advance width of `ch` in `font` on `window`'s screen. The controls keep tables for
+// Latin-1 and measure letters beyond it (Turkish "ş", "ğ", "İ") when asked.
+int MeasureCharWidth(HWND window, HFONT font, wchar_t ch);
+
 }  // namespace melvora
