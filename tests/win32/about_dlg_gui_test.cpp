@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/string_table.h"
-#include "ui/about_dlg.h"
+#include "ui/win32/about_dlg.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

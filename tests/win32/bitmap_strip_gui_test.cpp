@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/bitmap_strip.h"
-#include "ui/skin_thumb.h"
+#include "ui/win32/bitmap_strip.h"
+#include "ui/win32/skin_thumb.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/win32/paint_dc.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

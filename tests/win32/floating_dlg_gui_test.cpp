@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/floating_dlg.h"
-#include "ui/my_message_dlg.h"
+#include "ui/win32/floating_dlg.h"
+#include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/my_message_dlg.h"
+#include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

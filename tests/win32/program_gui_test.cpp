@@ -16,13 +16,13 @@
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
-#include "app/floating_frame_dlg.h"
+#include "app/win32/controls_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
 #include "ui/message_box_layout.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -179,7 +179,8 @@ class ProgramGui : public ::testing::Test {
     }
 
     static HWND Floating(CControlsDlg& dialog, int index) {
-        return dialog.FloatingWindow(index)->Handle();
+        FloatingWindow window = FloatingWindow::Analysis;
+        return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
     }
 
     bool FileExists(const wchar_t* name) const {
