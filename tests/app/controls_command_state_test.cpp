@@ -25,8 +25,7 @@ TEST(ControlsCommandState, FileCommandsFollowTheDeckAndTheChooser) {
         EXPECT_EQ(Enabled(ID_EXERCISES, in), c.first);
         EXPECT_EQ(Enabled(ID_FILE_SAVE, in), c.second);
         // Options, Exit and the help commands never depend on the transport.
-        for (int id : {ID_OPTIONS, ID_EXIT,
-                       ID_HELP_TOPICS, ID_ABOUT}) {
+        for (int id : {ID_OPTIONS, ID_EXIT, ID_HELP_TOPICS, ID_ABOUT}) {
             EXPECT_TRUE(Enabled(id, in)) << id;
             EXPECT_FALSE(ControlsCommandState::Evaluate(id, in).checked) << id;
         }

@@ -154,17 +154,18 @@ bool PowerOfTwo(int v) {
 }
 
 TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
-    for (const int number : {IDB_TITLE_ACTIVE, IDB_TITLE_INACTIVE, IDB_TITLE_END_INACTIVE,
-                             IDB_TITLE_END_ACTIVE}) {
+    for (const int number :
+         {IDB_TITLE_ACTIVE, IDB_TITLE_INACTIVE, IDB_TITLE_END_INACTIVE, IDB_TITLE_END_ACTIVE}) {
         const std::string id = std::to_string(number);  // title bar pieces
         EXPECT_TRUE(Bitmap(id).valid) << id;
         EXPECT_EQ(Bitmap(id).height, 29) << id;
     }
     // Textures: id, width, height (0: any power of two), bits.
-    const int textures[][4] = {{IDB_STAR, 256, 256, 32}, {IDB_KEY_BLACK, 16, 128, 24}, {IDB_KEY_WHITE, 32, 128, 24},
-                               {IDB_CLEF_HALO, 0, 0, 32},     {IDB_CLEF, 0, 0, 32},    {IDB_NOTE_HALO, 0, 0, 32},
-                               {IDB_NOTE, 0, 0, 32},     {IDB_NOTE_MASK, 0, 0, 32},    {IDB_SHARP_HALO, 0, 0, 32},
-                               {IDB_SHARP, 0, 0, 32},     {IDB_SHARP_MASK, 0, 0, 32}};
+    const int textures[][4] = {
+        {IDB_STAR, 256, 256, 32},  {IDB_KEY_BLACK, 16, 128, 24}, {IDB_KEY_WHITE, 32, 128, 24},
+        {IDB_CLEF_HALO, 0, 0, 32}, {IDB_CLEF, 0, 0, 32},         {IDB_NOTE_HALO, 0, 0, 32},
+        {IDB_NOTE, 0, 0, 32},      {IDB_NOTE_MASK, 0, 0, 32},    {IDB_SHARP_HALO, 0, 0, 32},
+        {IDB_SHARP, 0, 0, 32},     {IDB_SHARP_MASK, 0, 0, 32}};
     for (const auto& t : textures) {
         const Bmp b = Bitmap(std::to_string(t[0]));
         EXPECT_TRUE(b.valid) << t[0];
@@ -179,7 +180,10 @@ TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
 TEST(NumberedBitmaps, SliderChannelPairsMatchAndThumbsCoverTheChannel) {
     // before, after, thumb, horizontal
     const int sliders[][4] = {
-        {IDB_SLIDER_POSITION_BEFORE, IDB_SLIDER_POSITION_AFTER, IDB_THUMB_HORIZONTAL, 1}, {IDB_SLIDER_MEDIA_BEFORE, IDB_SLIDER_MEDIA_AFTER, IDB_THUMB_HORIZONTAL, 1}, {IDB_SLIDER_TEMPO_BEFORE, IDB_SLIDER_TEMPO_AFTER, IDB_THUMB_TEMPO, 0}, {IDB_SLIDER_VOLUME_BEFORE, IDB_SLIDER_VOLUME_AFTER, IDB_THUMB_VOLUME, 0}};
+        {IDB_SLIDER_POSITION_BEFORE, IDB_SLIDER_POSITION_AFTER, IDB_THUMB_HORIZONTAL, 1},
+        {IDB_SLIDER_MEDIA_BEFORE, IDB_SLIDER_MEDIA_AFTER, IDB_THUMB_HORIZONTAL, 1},
+        {IDB_SLIDER_TEMPO_BEFORE, IDB_SLIDER_TEMPO_AFTER, IDB_THUMB_TEMPO, 0},
+        {IDB_SLIDER_VOLUME_BEFORE, IDB_SLIDER_VOLUME_AFTER, IDB_THUMB_VOLUME, 0}};
     for (const auto& s : sliders) {
         SCOPED_TRACE(s[0]);
         const Bmp before = Bitmap(std::to_string(s[0]));
@@ -200,7 +204,8 @@ TEST(NumberedBitmaps, SliderChannelPairsMatchAndThumbsCoverTheChannel) {
 }
 
 TEST(NumberedBitmaps, PickingMasksCoverTheirGlyphsAndHalosSurroundThem) {
-    for (const auto& s : {std::vector<int>{IDB_NOTE, IDB_NOTE_HALO, IDB_NOTE_MASK}, {IDB_SHARP, IDB_SHARP_HALO, IDB_SHARP_MASK}}) {  // glyph, halo, mask
+    for (const auto& s : {std::vector<int>{IDB_NOTE, IDB_NOTE_HALO, IDB_NOTE_MASK},
+                          {IDB_SHARP, IDB_SHARP_HALO, IDB_SHARP_MASK}}) {  // glyph, halo, mask
         SCOPED_TRACE(s[0]);
         const Bmp glyph = Bitmap(std::to_string(s[0]));
         const Bmp halo = Bitmap(std::to_string(s[1]));

@@ -56,7 +56,8 @@ const Resources& Load() {
                 ParseRcScript(ReadFile(entry.path().string()), &out.script);
             }
         }
-        for (const RcString& s : ParseRcStringTable(ReadFile(kSource + "resources/strings.rc")).entries) {
+        for (const RcString& s :
+             ParseRcStringTable(ReadFile(kSource + "resources/strings.rc")).entries) {
             out.strings.insert(s.id);
         }
         for (const auto& entry : std::filesystem::recursive_directory_iterator(kSource + "src")) {
@@ -188,7 +189,8 @@ TEST(ResourceIds, EveryMenuCommandHasAHandler) {
             if (kCommandsWithoutWindow.count(item) != 0) {
                 EXPECT_EQ(handled.count(item), 0u) << item << " is handled now: leave the list";
             } else {
-                EXPECT_TRUE(handled.count(item) != 0) << item << " of " << menu << " has no handler";
+                EXPECT_TRUE(handled.count(item) != 0)
+                    << item << " of " << menu << " has no handler";
             }
         }
     }

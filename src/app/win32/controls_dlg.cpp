@@ -159,7 +159,8 @@ void CControlsDlg::SkinControls() {
             const SIZE size = BitmapSize(thumb);
             ::DeleteObject(thumb);
             const bool vertical = size.cx < size.cy;
-            slider_->SetThumb(IDB_THUMB_HORIZONTAL, vertical ? size.cx : size.cx / kSliderThumbFrames,
+            slider_->SetThumb(IDB_THUMB_HORIZONTAL,
+                              vertical ? size.cx : size.cx / kSliderThumbFrames,
                               vertical ? size.cy / kSliderThumbFrames : size.cy);
         }
     }

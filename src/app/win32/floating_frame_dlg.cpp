@@ -1,14 +1,16 @@
 #include "app/win32/floating_frame_dlg.h"
-#include "string_ids.h"
 
 #include "app/window_layout.h"
 #include "platform/string_table.h"
+#include "string_ids.h"
 
 namespace melvora {
 
 CFloatingFrameDlg::CFloatingFrameDlg(const FloatingWindowDescriptor& description,
                                      FloatingWindowOwner& owner)
-    : CFloatingDlg(static_cast<UINT>(description.dialogId), nullptr), description_(description), owner_(owner) {}
+    : CFloatingDlg(static_cast<UINT>(description.dialogId), nullptr),
+      description_(description),
+      owner_(owner) {}
 
 CFloatingFrameDlg::~CFloatingFrameDlg() {
     DestroyWindow();

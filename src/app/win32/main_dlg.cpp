@@ -1,7 +1,7 @@
 #include "app/win32/main_dlg.h"
-#include "resource_ids.h"
 
 #include "app/win32/controls_dlg.h"
+#include "resource_ids.h"
 
 namespace melvora {
 
@@ -12,8 +12,8 @@ BOOL CMainDlg::OnInitDialog() {
     HICON big = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
                                                 ::GetSystemMetrics(SM_CXICON),
                                                 ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-    HICON small = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
-                                                  ::GetSystemMetrics(SM_CXSMICON),
+    HICON small = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA),
+                                                  IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));

@@ -1,11 +1,11 @@
 #include "ui/win32/about_dlg.h"
-#include "resource_ids.h"
-#include "string_ids.h"
 
 #include <algorithm>
 
 #include "platform/string_table.h"
 #include "ui/win32/skin_colours.h"
+#include "resource_ids.h"
+#include "string_ids.h"
 
 namespace melvora {
 CAboutDlg::CAboutDlg(HWND parent, int language)

@@ -1,9 +1,9 @@
 #include "ui/win32/floating_dlg.h"
-#include "resource_ids.h"
 
 #include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
 #include "ui/win32/skin_colours.h"
+#include "resource_ids.h"
 
 namespace melvora {
 CFloatingDlg::CFloatingDlg(UINT templateId, HWND parent) : CDialog(templateId, parent) {}

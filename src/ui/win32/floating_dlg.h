@@ -11,8 +11,8 @@
 namespace melvora {
 
 // What every small skinned window shares: the title bar (IDC_TITLE_BAR) and the Close,
-// Help and Minimise boxes (IDC_CLOSE_BOX, IDC_HELP_BOX, IDC_MINIMIZE_BOX), the owner's icon, the active and inactive looks,
-// the dialog background colour, and the title buttons' commands.
+// Help and Minimise boxes (IDC_CLOSE_BOX, IDC_HELP_BOX, IDC_MINIMIZE_BOX), the owner's icon, the
+// active and inactive looks, the dialog background colour, and the title buttons' commands.
 class CFloatingDlg : public CDialog {
   public:
     explicit CFloatingDlg(UINT templateId = 0, HWND parent = nullptr);

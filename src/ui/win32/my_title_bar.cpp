@@ -1,10 +1,10 @@
 #include "ui/win32/my_title_bar.h"
-#include "resource_ids.h"
 
 #include <vector>
 
 #include "ui/shorten_caption.h"
 #include "ui/win32/skin_colours.h"
+#include "resource_ids.h"
 
 namespace melvora {
 namespace {
