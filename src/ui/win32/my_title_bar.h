@@ -26,8 +26,8 @@ class CMyTitleBar : public CWnd {
     void SetEndImages(UINT activeEnd, UINT inactiveEnd);
     // Caption colours; until called, the system caption colours are used.
     void SetColours(COLORREF activeText, COLORREF inactiveText);
-    // The standard look of a floating window (backgrounds 185/199, ends 376/375, white and
-    // RGB(100, 120, 160) captions).
+    // The standard look of a floating window (the IDB_TITLE_* backgrounds and ends, white
+    // and RGB(100, 120, 160) captions).
     void SetFloatingWindowLook();
 
     // The caption as it fits in `width` pixels with this bar's font.
