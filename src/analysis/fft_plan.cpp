@@ -126,17 +126,23 @@ void FftPlan::Transform(double* data, int sign) {
 }
 
 void FftPlan::RealPowerSpectrum(const float* real, double* power) {
+    RealPowerSpectrum(real, power, 0, size_);
+}
+
+void FftPlan::RealPowerSpectrum(const float* real, double* power, int first, int last) {
     const int n = size_;
     if (n == 0) {
         return;
     }
+    first = first < 0 ? 0 : first;
+    last = last > n ? n : last;
     Complex* in = buffers_[0].data();
     for (int i = 0; i < n; ++i) {
         in[i].re = real[2 * i];
         in[i].im = real[2 * i + 1];
     }
     const Complex* z = Run(true);
-    for (int k = 0; k <= n; ++k) {
+    for (int k = first; k <= last; ++k) {
         const Complex a = z[k == n ? 0 : k];
         const Complex b = z[k == 0 ? 0 : n - k];
         // Spectrum of the even samples (a + conj b) / 2, of the odd ones (a - conj b) / 2i.

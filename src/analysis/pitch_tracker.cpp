@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace melvora {
 
@@ -76,11 +77,8 @@ constexpr int kUnfilteredDecimatedRateHz = 8000;
 
 constexpr double kNoPeak = -1e10;
 
-// The correlations are most of the engine's work. On 64-bit Linux with GCC the loop is also
-// built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
-// portable build) and the loader picks the variant the processor runs.
-// Sanitizer runtimes are not ready when the loader resolves the variants, so sanitized
-// builds keep the portable loop only.
+// The filter's feed-forward pass is built for AVX2 too on 64-bit Linux with GCC (without
+// fused multiply-add, so it rounds as the portable build); see lag_correlations.cpp.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx2", "default")))
@@ -88,46 +86,29 @@ constexpr double kNoPeak = -1e10;
 #define MELVORA_HOT_LOOP_CLONES
 #endif
 
-// Sum of a[i] * b[i], i < count, in eight independent partial sums so that the loop
-// pipelines and vectorises without reordering any one sum.
-MELVORA_HOT_LOOP_CLONES double Dot(const double* a, const double* b, int count) {
-    double s[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-    int i = 0;
-    for (; i + 7 < count; i += 8) {
-        for (int k = 0; k < 8; ++k) {
-            s[k] += a[i + k] * b[i + k];
-        }
-    }
-    double tail = 0.0;
-    for (; i < count; ++i) {
-        tail += a[i] * b[i];
-    }
-    return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7])) + tail;
-}
-
 // y[t] = sum over k of b[k] x[t - k], k = 0..12, for t = 0..n-1; x[-12..-1] must be readable.
+// Each output is summed over k in order from 0; four or eight neighbouring outputs share a
+// vector, which changes nothing in any one sum.
 MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __restrict y, int n,
                                          const double* __restrict b) {
-    // Four outputs at a time, each summed over k in order, so that the lanes vectorise.
     int t = 0;
-    for (; t + 3 < n; t += 4) {
-        double s0 = 0.0;
-        double s1 = 0.0;
-        double s2 = 0.0;
-        double s3 = 0.0;
+#if defined(__GNUC__)
+    typedef double Lanes4 __attribute__((vector_size(32)));
+    for (; t + 7 < n; t += 8) {
+        Lanes4 lo = {0.0, 0.0, 0.0, 0.0};
+        Lanes4 hi = {0.0, 0.0, 0.0, 0.0};
         for (int k = 0; k <= kFilterOrder; ++k) {
-            const double bk = b[k];
-            const double* xk = x + t - k;
-            s0 += bk * xk[0];
-            s1 += bk * xk[1];
-            s2 += bk * xk[2];
-            s3 += bk * xk[3];
+            Lanes4 xLo;
+            Lanes4 xHi;
+            std::memcpy(&xLo, x + t - k, sizeof xLo);
+            std::memcpy(&xHi, x + t - k + 4, sizeof xHi);
+            lo += b[k] * xLo;
+            hi += b[k] * xHi;
         }
-        y[t] = s0;
-        y[t + 1] = s1;
-        y[t + 2] = s2;
-        y[t + 3] = s3;
+        std::memcpy(y + t, &lo, sizeof lo);
+        std::memcpy(y + t + 4, &hi, sizeof hi);
     }
+#endif
     for (; t < n; ++t) {
         double sum = 0.0;
         for (int k = 0; k <= kFilterOrder; ++k) {
@@ -157,27 +138,27 @@ struct LagPeak {
     float pitchHz = 0.0f;
 };
 
-LagPeak SearchLags(const double* x, int length, int minimumLag, int maximumLag, int rateHz) {
+LagPeak SearchLags(LagCorrelations* sums, int minimumLag, int maximumLag, int rateHz) {
     LagPeak peak;
+    const int length = sums->Length();
     if (length > 0) {
-        peak.r0 = Dot(x, x, length) * (1.0 / length);
+        peak.r0 = sums->Energy() * (1.0 / length);
     }
+    if (minimumLag > maximumLag) {
+        return peak;
+    }
+    const double* r = sums->Range(minimumLag, maximumLag);
     double best = kNoPeak;
-    bool searched = false;
     for (int lag = minimumLag; lag <= maximumLag; ++lag) {
-        const double r = Dot(x, x + lag, length - lag) * (1.0 / length);
-        if (r > best) {
-            best = r;
+        const double value = r[lag - minimumLag] * (1.0 / length);
+        if (value > best) {
+            best = value;
             peak.lag = lag;
         }
-        searched = true;
     }
-    if (searched) {
-        peak.confidence =
-            (peak.lag == minimumLag || peak.lag == maximumLag) ? 0.0f : Normalised(best, peak.r0);
-        peak.pitchHz =
-            peak.lag > 0 ? static_cast<float>(static_cast<double>(rateHz) / peak.lag) : 0.0f;
-    }
+    peak.confidence =
+        (peak.lag == minimumLag || peak.lag == maximumLag) ? 0.0f : Normalised(best, peak.r0);
+    peak.pitchHz = peak.lag > 0 ? static_cast<float>(static_cast<double>(rateHz) / peak.lag) : 0.0f;
     return peak;
 }
 
@@ -219,18 +200,7 @@ bool PitchTracker::Configure(int sampleRateHz, int frameLength, int /*hopLength*
     bandLowHz_ = bandLowHz;
     bandHighHz_ = bandHighHz;
 
-    filteredPath_ = false;
-    b_ = nullptr;
-    a_ = nullptr;
-    decimatedRateHz_ = kUnfilteredDecimatedRateHz;
-    for (const RateSetting& setting : kRateSettings) {
-        if (setting.sampleRateHz == sampleRateHz) {
-            filteredPath_ = true;
-            decimatedRateHz_ = setting.decimatedRateHz;
-            b_ = setting.b;
-            a_ = setting.a;
-        }
-    }
+    filteredPath_ = RateFilter(sampleRateHz, &decimatedRateHz_, &b_, &a_);
     decimationFactor_ =
         static_cast<int>(std::floor(static_cast<double>(sampleRateHz) / decimatedRateHz_ + 0.5));
 
@@ -258,30 +228,63 @@ bool PitchTracker::Configure(int sampleRateHz, int frameLength, int /*hopLength*
         decimated_.clear();
         direct_.assign(n, 0.0);
     }
+    decimatedSums_.Configure(filteredPath_ ? decimatedLength_ : 0);
+    frameSums_.Configure(frameLength);
     return true;
+}
+
+bool PitchTracker::RateFilter(int sampleRateHz, int* decimatedRateHz, const float** b,
+                              const float** a) {
+    for (const RateSetting& setting : kRateSettings) {
+        if (setting.sampleRateHz == sampleRateHz) {
+            *decimatedRateHz = setting.decimatedRateHz;
+            *b = setting.b;
+            *a = setting.a;
+            return true;
+        }
+    }
+    *decimatedRateHz = kUnfilteredDecimatedRateHz;
+    *b = nullptr;
+    *a = nullptr;
+    return false;
 }
 
 PitchReport PitchTracker::Analyse(const float* frame) {
     if (frameLength_ <= 0) {
-        return PitchReport();
+        report_ = PitchReport();
+        return report_;
     }
-    if (!filteredPath_) {
-        return SearchUnfiltered(frame);
-    }
-    FilterAndDecimate(frame);
-    return SearchFiltered(filtered_, decimated_);
+    Prepare(frame);
+    return filteredPath_ ? SearchFiltered(&decimatedSums_, &frameSums_)
+                         : SearchUnfiltered(&frameSums_);
 }
 
-PitchReport PitchTracker::AnalyseAfter(const PitchTracker& prepared, const float* frame) {
+PitchReport PitchTracker::AnalyseAfter(PitchTracker& prepared, const float* frame) {
     if (frameLength_ <= 0) {
-        return PitchReport();
+        report_ = PitchReport();
+        return report_;
     }
-    if (filteredPath_ && prepared.prepared_ && prepared.filteredPath_ &&
+    if (prepared.prepared_ && prepared.filteredPath_ == filteredPath_ &&
         prepared.sampleRateHz_ == sampleRateHz_ && prepared.frameLength_ == frameLength_) {
         prepared_ = false;
-        return SearchFiltered(prepared.filtered_, prepared.decimated_);
+        return filteredPath_ ? SearchFiltered(&prepared.decimatedSums_, &prepared.frameSums_)
+                             : SearchUnfiltered(&prepared.frameSums_);
     }
     return Analyse(frame);
+}
+
+void PitchTracker::Prepare(const float* frame) {
+    if (filteredPath_) {
+        FilterAndDecimate(frame);
+        decimatedSums_.Attach(decimated_.data(), decimatedLength_);
+        frameSums_.Attach(filtered_.data(), frameLength_);
+    } else {
+        for (int i = 0; i < frameLength_; ++i) {
+            direct_[i] = frame[i];
+        }
+        frameSums_.Attach(direct_.data(), frameLength_);
+    }
+    prepared_ = true;
 }
 
 void PitchTracker::FilterAndDecimate(const float* frame) {
@@ -331,14 +334,12 @@ void PitchTracker::FilterAndDecimate(const float* frame) {
         const long long source = static_cast<long long>(i) * step;
         decimated_[i] = source < n ? filtered_[static_cast<std::size_t>(source)] : 0.0;
     }
-    prepared_ = true;
 }
 
-PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
-                                         const std::vector<double>& decimated) {
+PitchReport PitchTracker::SearchFiltered(LagCorrelations* decimated, LagCorrelations* filtered) {
     trace_ = PitchSearchTrace();
-    const LagPeak coarse = SearchLags(decimated.data(), decimatedLength_, minimumDecimatedLag_,
-                                      maximumDecimatedLag_, decimatedRateHz_);
+    const LagPeak coarse =
+        SearchLags(decimated, minimumDecimatedLag_, maximumDecimatedLag_, decimatedRateHz_);
     const int bestLag = coarse.lag;
     trace_.coarseLag = bestLag;
     float confidence = coarse.confidence;
@@ -346,8 +347,7 @@ PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
 
     if (pitchHz > 10.0f) {
         const int n = frameLength_;
-        const double* f = filtered.data();
-        const double fineR0 = Dot(f, f, n) * (1.0 / n);
+        const double fineR0 = filtered->Energy() * (1.0 / n);
         const double rate = sampleRateHz_;
         // The lags within 10 Hz of the coarse pitch, widened to every full-rate lag within one
         // coarse lag of the coarse peak: above about 400 Hz a coarse lag step is wider than
@@ -358,11 +358,14 @@ PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
         const int end = high < maximumLag_ ? high : maximumLag_;
         double fineBest = kNoPeak;
         int fineLag = start;
-        for (int lag = start; lag <= end; ++lag) {
-            const double r = Dot(f, f + lag, n - lag) * (1.0 / n);
-            if (r > fineBest) {
-                fineBest = r;
-                fineLag = lag;
+        if (start <= end) {
+            const double* r = filtered->Range(start, end);
+            for (int lag = start; lag <= end; ++lag) {
+                const double value = r[lag - start] * (1.0 / n);
+                if (value > fineBest) {
+                    fineBest = value;
+                    fineLag = lag;
+                }
             }
         }
         trace_.fineStartLag = start;
@@ -390,18 +393,13 @@ PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
     report.rawPitchHz = rawPitchHz;
     pitchHistory0_ = pitchHistory1_;
     pitchHistory1_ = rawPitchHz;
+    report_ = report;
     return report;
 }
 
-PitchReport PitchTracker::SearchUnfiltered(const float* frame) {
+PitchReport PitchTracker::SearchUnfiltered(LagCorrelations* frame) {
     trace_ = PitchSearchTrace();
-    prepared_ = false;
-    const int n = frameLength_;
-    double* x = direct_.data();
-    for (int i = 0; i < n; ++i) {
-        x[i] = frame[i];
-    }
-    const LagPeak coarse = SearchLags(x, n, minimumLag_, maximumLag_, sampleRateHz_);
+    const LagPeak coarse = SearchLags(frame, minimumLag_, maximumLag_, sampleRateHz_);
     trace_.coarseLag = coarse.lag;
     float confidence = coarse.confidence;
     const float pitchHz = DecideVoicing(&confidence, coarse.pitchHz, coarse.r0);
@@ -409,6 +407,7 @@ PitchReport PitchTracker::SearchUnfiltered(const float* frame) {
     report.pitchHz = pitchHz;
     report.confidence = confidence;
     report.rawPitchHz = pitchHz;
+    report_ = report;
     return report;
 }
 

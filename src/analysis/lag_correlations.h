@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace melvora {
+
+// Autocorrelation sums of one signal, sum of x[i] x[i + lag] for i < length - lag, each lag
+// computed at most once per signal: the four band trackers search overlapping lag ranges of
+// the same low-passed frame and need its energy (lag 0) each. Every sum is formed exactly as
+// Dot forms it, whichever routine computes it, so the trackers' decisions do not depend on
+// which band asked first.
+class LagCorrelations {
+  public:
+    // Sum of a[i] b[i], i < count, in eight interleaved partial sums (i modulo 8) joined
+    // pairwise, then the remainder summed in order: the loop vectorises without reordering
+    // any one partial sum.
+    static double Dot(const double* a, const double* b, int count);
+
+    // Makes room for lags 0..maximumLag (allocates; not on the per-block path).
+    void Configure(int maximumLag);
+
+    // A new signal of `length` values (the caller keeps it unchanged until the next Attach):
+    // every sum is forgotten. length must not exceed the configured lag range + 1 by more
+    // than the sums asked for allow: lags above length are not asked for.
+    void Attach(const double* x, int length);
+
+    int Length() const { return length_; }
+
+    // The sums for lags first..last (0 <= first, last <= the configured maximum and the
+    // length); returns sums + first, so that result[lag - first] is the lag's sum.
+    const double* Range(int first, int last);
+
+    // The sum at lag 0: the signal's energy.
+    double Energy() { return *Range(0, 0); }
+
+  private:
+    const double* x_ = nullptr;
+    int length_ = 0;
+    uint32_t generation_ = 1;
+    std::vector<double> sums_;
+    std::vector<uint32_t> stamps_;  // generation_ where sums_ holds this signal's sum
+};
+
+}  // namespace melvora
