@@ -29,33 +29,46 @@ typedef double UnalignedLanes4 __attribute__((vector_size(32), aligned(8), may_a
 // The sums of lags lag..lag+3 at once: each value of x[i] is loaded once for four products.
 // Lane k of lo/hi holds Dot's partial sum k (k + 4 for hi), so every sum rounds as Dot's.
 MELVORA_HOT_LOOP_CLONES void FourLags(const double* x, int length, int lag, double* out) {
-    Lanes4 lo[4] = {};
-    Lanes4 hi[4] = {};
+    // Named accumulators, not arrays, so that all eight stay in registers.
+    Lanes4 lo0 = {0.0, 0.0, 0.0, 0.0};
+    Lanes4 lo1 = lo0;
+    Lanes4 lo2 = lo0;
+    Lanes4 lo3 = lo0;
+    Lanes4 hi0 = lo0;
+    Lanes4 hi1 = lo0;
+    Lanes4 hi2 = lo0;
+    Lanes4 hi3 = lo0;
+    const double* b = x + lag;
     const int shortest = length - lag - 3;
     int i = 0;
     for (; i + 8 <= shortest; i += 8) {
         const Lanes4 aLo = Load4(x + i);
         const Lanes4 aHi = Load4(x + i + 4);
-        for (int j = 0; j < 4; ++j) {
-            const double* b = x + lag + j + i;
-            lo[j] += aLo * Load4(b);
-            hi[j] += aHi * Load4(b + 4);
-        }
+        lo0 += aLo * Load4(b + i);
+        hi0 += aHi * Load4(b + i + 4);
+        lo1 += aLo * Load4(b + i + 1);
+        hi1 += aHi * Load4(b + i + 5);
+        lo2 += aLo * Load4(b + i + 2);
+        hi2 += aHi * Load4(b + i + 6);
+        lo3 += aLo * Load4(b + i + 3);
+        hi3 += aHi * Load4(b + i + 7);
     }
+    const Lanes4 lows[4] = {lo0, lo1, lo2, lo3};
+    const Lanes4 highs[4] = {hi0, hi1, hi2, hi3};
     for (int j = 0; j < 4; ++j) {
         // The longer lags may have one more whole group of eight, then the remainder.
         const int count = length - lag - j;
-        const double* b = x + lag + j;
-        Lanes4 l = lo[j];
-        Lanes4 h = hi[j];
+        const double* bj = b + j;
+        Lanes4 l = lows[j];
+        Lanes4 h = highs[j];
         int k = i;
         for (; k + 8 <= count; k += 8) {
-            l += Load4(x + k) * Load4(b + k);
-            h += Load4(x + k + 4) * Load4(b + k + 4);
+            l += Load4(x + k) * Load4(bj + k);
+            h += Load4(x + k + 4) * Load4(bj + k + 4);
         }
         double tail = 0.0;
         for (; k < count; ++k) {
-            tail += x[k] * b[k];
+            tail += x[k] * bj[k];
         }
         out[j] = ((l[0] + l[1]) + (l[2] + l[3])) + ((h[0] + h[1]) + (h[2] + h[3])) + tail;
     }

@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace melvora {
 
 namespace {
@@ -115,6 +119,66 @@ MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __r
             sum += b[k] * x[t - k];
         }
         y[t] = sum;
+    }
+}
+
+// The recursive half of the filter, in place: y[t] = (y[t] - (older + a2 y[t-2])) - a1 y[t-1]
+// with the older terms a3..a12 grouped in pairs as below; y[-12..-1] must be readable.
+void Recursion(const double* a, double* y, int n) {
+    int t = 0;
+#if defined(__SSE2__)
+    // Two outputs per step: the older terms of t and t + 1 need nothing newer than y[t-2], so
+    // they go through the vector unit as pairs, each lane grouped exactly as the scalar sum.
+    // P1..P6 keep the last twelve outputs in registers, Pj = (y[t-2j], y[t-2j+1]).
+    const __m128d a1 = _mm_set1_pd(a[1]);
+    const __m128d a2 = _mm_set1_pd(a[2]);
+    const __m128d a3 = _mm_set1_pd(a[3]);
+    const __m128d a4 = _mm_set1_pd(a[4]);
+    const __m128d a5 = _mm_set1_pd(a[5]);
+    const __m128d a6 = _mm_set1_pd(a[6]);
+    const __m128d a7 = _mm_set1_pd(a[7]);
+    const __m128d a8 = _mm_set1_pd(a[8]);
+    const __m128d a9 = _mm_set1_pd(a[9]);
+    const __m128d a10 = _mm_set1_pd(a[10]);
+    const __m128d a11 = _mm_set1_pd(a[11]);
+    const __m128d a12 = _mm_set1_pd(a[12]);
+    __m128d p1 = _mm_loadu_pd(y - 2);
+    __m128d p2 = _mm_loadu_pd(y - 4);
+    __m128d p3 = _mm_loadu_pd(y - 6);
+    __m128d p4 = _mm_loadu_pd(y - 8);
+    __m128d p5 = _mm_loadu_pd(y - 10);
+    __m128d p6 = _mm_loadu_pd(y - 12);
+    for (; t + 1 < n; t += 2) {
+        // Odd distances straddle two pairs: (y[t-2j-1], y[t-2j]).
+        const __m128d y3 = _mm_shuffle_pd(p2, p1, 1);
+        const __m128d y5 = _mm_shuffle_pd(p3, p2, 1);
+        const __m128d y7 = _mm_shuffle_pd(p4, p3, 1);
+        const __m128d y9 = _mm_shuffle_pd(p5, p4, 1);
+        const __m128d y11 = _mm_shuffle_pd(p6, p5, 1);
+        const __m128d older =
+            _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(a12, p6), _mm_mul_pd(a11, y11)),
+                                             _mm_add_pd(_mm_mul_pd(a10, p5), _mm_mul_pd(a9, y9))),
+                                  _mm_add_pd(_mm_add_pd(_mm_mul_pd(a8, p4), _mm_mul_pd(a7, y7)),
+                                             _mm_add_pd(_mm_mul_pd(a6, p3), _mm_mul_pd(a5, y5)))),
+                       _mm_add_pd(_mm_mul_pd(a4, p2), _mm_mul_pd(a3, y3)));
+        const __m128d v = _mm_sub_pd(_mm_loadu_pd(y + t), _mm_add_pd(older, _mm_mul_pd(a2, p1)));
+        const __m128d out0 = _mm_sub_sd(v, _mm_mul_sd(a1, _mm_unpackhi_pd(p1, p1)));
+        const __m128d out1 = _mm_sub_sd(_mm_unpackhi_pd(v, v), _mm_mul_sd(a1, out0));
+        p6 = p5;
+        p5 = p4;
+        p4 = p3;
+        p3 = p2;
+        p2 = p1;
+        p1 = _mm_unpacklo_pd(out0, out1);
+        _mm_storeu_pd(y + t, p1);
+    }
+#endif
+    for (; t < n; ++t) {
+        const double older =
+            ((a[12] * y[t - 12] + a[11] * y[t - 11]) + (a[10] * y[t - 10] + a[9] * y[t - 9])) +
+            ((a[8] * y[t - 8] + a[7] * y[t - 7]) + (a[6] * y[t - 6] + a[5] * y[t - 5])) +
+            (a[4] * y[t - 4] + a[3] * y[t - 3]);
+        y[t] = (y[t] - (older + a[2] * y[t - 2])) - a[1] * y[t - 1];
     }
 }
 
@@ -311,20 +375,7 @@ void PitchTracker::FilterAndDecimate(const float* frame) {
         for (int k = 0; k <= kFilterOrder; ++k) {
             a[k] = a_[k];
         }
-        // The two newest outputs stay in registers: the chain from one output to the next
-        // is then one multiply and one subtraction long.
-        double y1 = 0.0;
-        double y2 = 0.0;
-        for (int t = 0; t < n; ++t) {
-            const double older =
-                ((a[12] * y[t - 12] + a[11] * y[t - 11]) + (a[10] * y[t - 10] + a[9] * y[t - 9])) +
-                ((a[8] * y[t - 8] + a[7] * y[t - 7]) + (a[6] * y[t - 6] + a[5] * y[t - 5])) +
-                (a[4] * y[t - 4] + a[3] * y[t - 3]);
-            const double out = (y[t] - (older + a[2] * y2)) - a[1] * y1;
-            y[t] = out;
-            y2 = y1;
-            y1 = out;
-        }
+        Recursion(a, y, n);
         for (int t = 0; t < n; ++t) {
             filtered_[t] = static_cast<float>(y[t]);
         }
