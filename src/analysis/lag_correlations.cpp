@@ -7,6 +7,9 @@ namespace melvora {
 
 namespace {
 
+// Zeros after the single-precision copy: one vector and the three further lags.
+constexpr size_t kSinglePadding = 16;
+
 // The correlations are most of the engine's work. On 64-bit Linux with GCC the loops are also
 // built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
 // portable build) and the loader picks the variant the processor runs; elsewhere they stay
@@ -73,7 +76,44 @@ MELVORA_HOT_LOOP_CLONES void FourLags(const double* x, int length, int lag, doub
         out[j] = ((l[0] + l[1]) + (l[2] + l[3])) + ((h[0] + h[1]) + (h[2] + h[3])) + tail;
     }
 }
+// Single-precision sums of lags lag..lag+3 of x, eight products per vector. Only an estimate:
+// BestLag bounds its error. x must be followed by kSinglePadding zeros, so that the shorter
+// lags run whole vectors too, their extra products being 0.
+MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag, float* out) {
+    typedef float Lanes8 __attribute__((vector_size(32)));
+    typedef float UnalignedLanes8 __attribute__((vector_size(32), aligned(4), may_alias));
+#define Load8(p) (*reinterpret_cast<const UnalignedLanes8*>(p))
+    Lanes8 s0 = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    Lanes8 s1 = s0;
+    Lanes8 s2 = s0;
+    Lanes8 s3 = s0;
+    const float* b = x + lag;
+    const int count = length - lag;
+    for (int i = 0; i < count; i += 8) {
+        const Lanes8 a = Load8(x + i);
+        s0 += a * Load8(b + i);
+        s1 += a * Load8(b + i + 1);
+        s2 += a * Load8(b + i + 2);
+        s3 += a * Load8(b + i + 3);
+    }
+#undef Load8
+    const Lanes8 sums[4] = {s0, s1, s2, s3};
+    for (int j = 0; j < 4; ++j) {
+        const Lanes8& v = sums[j];
+        out[j] = ((v[0] + v[4]) + (v[1] + v[5])) + ((v[2] + v[6]) + (v[3] + v[7]));
+    }
+}
 #else
+void FourLagsSingle(const float* x, int length, int lag, float* out) {
+    for (int j = 0; j < 4; ++j) {
+        float total = 0.0f;
+        for (int i = 0; i + lag + j < length; ++i) {
+            total += x[i] * x[i + lag + j];
+        }
+        out[j] = total;
+    }
+}
+
 void FourLags(const double* x, int length, int lag, double* out) {
     for (int j = 0; j < 4; ++j) {
         out[j] = LagCorrelations::Dot(x, x + lag + j, length - lag - j);
@@ -102,6 +142,8 @@ void LagCorrelations::Configure(int maximumLag) {
     const size_t size = static_cast<size_t>(std::max(maximumLag, 0)) + 1;
     sums_.assign(size, 0.0);
     stamps_.assign(size, 0u);
+    single_.assign(size + kSinglePadding, 0.0f);
+    screened_.assign(size + 3, 0.0f);
     generation_ = 1;
     x_ = nullptr;
     length_ = 0;
@@ -110,6 +152,12 @@ void LagCorrelations::Configure(int maximumLag) {
 void LagCorrelations::Attach(const double* x, int length) {
     x_ = x;
     length_ = length;
+    if (static_cast<size_t>(length) + kSinglePadding <= single_.size()) {
+        for (int i = 0; i < length; ++i) {
+            single_[i] = static_cast<float>(x[i]);
+        }
+        std::fill(single_.begin() + length, single_.begin() + length + kSinglePadding, 0.0f);
+    }
     if (++generation_ == 0) {
         // After 2^32 signals the stamps could match again: start them afresh.
         std::fill(stamps_.begin(), stamps_.end(), 0u);
@@ -138,6 +186,69 @@ const double* LagCorrelations::Range(int first, int last) {
         }
     }
     return sums_.data() + first;
+}
+
+int LagCorrelations::BestLag(int first, int last, double scale, double above, double* best) {
+    const int lags = last - first + 1;
+    const double energy = Energy();
+    // The screen needs the signal in single precision and a finite energy to bound by.
+    // A nearly silent signal (the dither alone) would underflow in single precision and
+    // leave every lag a candidate: it is summed exactly straight away.
+    const bool screen = lags > 2 &&
+                        static_cast<size_t>(length_) + kSinglePadding <= single_.size() &&
+                        energy > 1e-20 * length_ && energy < 1e30;
+    double floor = -1.0;  // sums below this cannot win
+    if (screen) {
+        const float* x = single_.data();
+        float* estimate = screened_.data();
+        for (int lag = first; lag <= last; lag += 4) {
+            FourLagsSingle(x, length_, lag, estimate + (lag - first));
+        }
+        float largest = estimate[0];
+        for (int i = 1; i < lags; ++i) {
+            largest = std::max(largest, estimate[i]);
+        }
+        // Any sum of products of the signal with itself shifted is at most the energy
+        // (Cauchy-Schwarz), so the single-precision sums of at most `length` terms, with the
+        // rounding of the signal to single precision, err by less than 2 length u energy,
+        // u = 2^-24, plus 2^-149 per product for underflow; the exact double sums by far less
+        // (1e-12 energy covers them). The winner's exact sum is at least largest - bound; a
+        // lag whose estimate is below largest - 2 bound - margin has an exact sum below the
+        // winner's by more than margin = 1e-9 energy, so that scaled they cannot even tie.
+        // (length + 8 also covers the few roundings of the lane tree on very short signals.)
+        const double n = static_cast<double>(length_) + 8.0;
+        const double bound = (2.0 * n * 5.9604644775390625e-08 + 1e-12) * energy * 1.000001 +
+                             2.0 * n * 1.401298464324817e-45;
+        floor = static_cast<double>(largest) - 2.0 * bound - 1e-9 * energy;
+    }
+    int bestLag = -1;
+    double bestValue = above;
+    int lag = first;
+    while (lag <= last) {
+        if (screen && static_cast<double>(screened_[lag - first]) < floor) {
+            ++lag;
+            continue;
+        }
+        // A run of candidates is summed exactly at once.
+        int runEnd = lag;
+        while (runEnd < last &&
+               (!screen || static_cast<double>(screened_[runEnd + 1 - first]) >= floor)) {
+            ++runEnd;
+        }
+        const double* sums = Range(lag, runEnd);
+        for (int l = lag; l <= runEnd; ++l) {
+            const double value = sums[l - lag] * scale;
+            if (value > bestValue) {
+                bestValue = value;
+                bestLag = l;
+            }
+        }
+        lag = runEnd + 1;
+    }
+    if (bestLag >= 0) {
+        *best = bestValue;
+    }
+    return bestLag;
 }
 
 }  // namespace melvora

@@ -34,12 +34,22 @@ class LagCorrelations {
     // The sum at lag 0: the signal's energy.
     double Energy() { return *Range(0, 0); }
 
+    // The lag within first..last (first <= last) whose sum x scale (scale > 0) is largest and
+    // above `above`, the shorter lag on a tie, as a walk over every lag's exact sum would find
+    // it; *best gets that value. -1 (and *best untouched) when no lag is above `above`. The lags
+    // are screened in single precision first, and only those whose screened sum lies within the
+    // screen's proven error bound of the largest are summed exactly: a lag left out is below the
+    // winner by more than any rounding could close.
+    int BestLag(int first, int last, double scale, double above, double* best);
+
   private:
     const double* x_ = nullptr;
     int length_ = 0;
     uint32_t generation_ = 1;
     std::vector<double> sums_;
     std::vector<uint32_t> stamps_;  // generation_ where sums_ holds this signal's sum
+    std::vector<float> single_;     // the signal in single precision, for the screen
+    std::vector<float> screened_;   // screened sums by lag
 };
 
 }  // namespace melvora

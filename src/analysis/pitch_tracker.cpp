@@ -211,14 +211,10 @@ LagPeak SearchLags(LagCorrelations* sums, int minimumLag, int maximumLag, int ra
     if (minimumLag > maximumLag) {
         return peak;
     }
-    const double* r = sums->Range(minimumLag, maximumLag);
     double best = kNoPeak;
-    for (int lag = minimumLag; lag <= maximumLag; ++lag) {
-        const double value = r[lag - minimumLag] * (1.0 / length);
-        if (value > best) {
-            best = value;
-            peak.lag = lag;
-        }
+    const int lag = sums->BestLag(minimumLag, maximumLag, 1.0 / length, kNoPeak, &best);
+    if (lag >= 0) {
+        peak.lag = lag;
     }
     peak.confidence =
         (peak.lag == minimumLag || peak.lag == maximumLag) ? 0.0f : Normalised(best, peak.r0);
@@ -410,13 +406,9 @@ PitchReport PitchTracker::SearchFiltered(LagCorrelations* decimated, LagCorrelat
         double fineBest = kNoPeak;
         int fineLag = start;
         if (start <= end) {
-            const double* r = filtered->Range(start, end);
-            for (int lag = start; lag <= end; ++lag) {
-                const double value = r[lag - start] * (1.0 / n);
-                if (value > fineBest) {
-                    fineBest = value;
-                    fineLag = lag;
-                }
+            const int lag = filtered->BestLag(start, end, 1.0 / n, kNoPeak, &fineBest);
+            if (lag >= 0) {
+                fineLag = lag;
             }
         }
         trace_.fineStartLag = start;
