@@ -135,10 +135,16 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
     const uint32_t* multiplier = ditherMultiplier_.data();
     const uint32_t* increment = ditherIncrement_.data();
     float* intake = frame + (n - h);
+    int zeros = 0;
     for (int i = 0; i < h; ++i) {
-        const int16_t sample = samples[i];
-        intake[i] = sample != 0 ? static_cast<float>(sample)
-                                : DitherOf(multiplier[i + 1] * state + increment[i + 1]);
+        intake[i] = static_cast<float>(samples[i]);
+        zeros += samples[i] == 0 ? 1 : 0;
+    }
+    for (int i = 0; zeros > 0 && i < h; ++i) {
+        if (samples[i] == 0) {
+            intake[i] = DitherOf(multiplier[i + 1] * state + increment[i + 1]);
+            --zeros;
+        }
     }
     randomState_ = multiplier[h] * state + increment[h];
 
