@@ -91,7 +91,8 @@ const char* AnalyzeCommand::HelpText() {
            "                     voiced rows with their notes, their mean tessim, jitter and\n"
            "                     shimmer (lines starting with #)\n"
            "  --stats            on standard error: audio seconds, processing seconds and how\n"
-           "                     many times faster than real time the analysis ran\n"
+           "                     many times faster than real time the analysis ran, by the\n"
+           "                     clock and by the processor time of the analysis\n"
            "  --octave-guard     correct a record an octave away from both neighbours when\n"
            "                     they agree (an octave slip of the coarse search); off by\n"
            "                     default, as in the program\n"
@@ -251,6 +252,10 @@ int AnalyzeCommand::Analyse(const Settings& settings) {
                      audioSeconds, processingSeconds,
                      processingSeconds > 0.0 ? audioSeconds / processingSeconds : 0.0,
                      report.blocks, report.hop, report.sampleRateHz);
+        if (report.cpuSeconds > 0.0) {
+            std::fprintf(err_, "processor time %.6f s, %.0f times real time\n", report.cpuSeconds,
+                         audioSeconds / report.cpuSeconds);
+        }
     }
     if (std::ferror(out_)) {
         std::fprintf(err_, "melvora-analyze: cannot write the results\n");

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,17 @@ std::string Format(const char* format, ...) {
     const int length = std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
     return std::string(text, static_cast<size_t>(std::clamp(length, 0, 511)));
+}
+
+// Processor seconds of the calling thread, or -1 where not available.
+double ThreadCpuSeconds() {
+#if defined(CLOCK_THREAD_CPUTIME_ID) && !defined(_WIN32)
+    timespec now;
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) == 0) {
+        return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+    }
+#endif
+    return -1.0;
 }
 
 // Distance of b from a in cents.
@@ -281,6 +293,7 @@ FileAnalysis::Report FileAnalysis::Run(const std::string& path, const Options& o
     report.hop = hop;
     report.sampleRateHz = sampleRateHz;
     const auto started = std::chrono::steady_clock::now();
+    const double cpuStarted = ThreadCpuSeconds();
     for (;;) {
         // A short last block keeps the previous block's tail in the rest of the buffer, as the
         // transport's block buffer does.
@@ -300,6 +313,10 @@ FileAnalysis::Report FileAnalysis::Run(const std::string& path, const Options& o
     printer.Finish();
     report.processingSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double cpuEnded = ThreadCpuSeconds();
+    if (cpuStarted >= 0.0 && cpuEnded >= cpuStarted) {
+        report.cpuSeconds = cpuEnded - cpuStarted;
+    }
     if (options.summary) {
         printer.PrintSummary();
     }

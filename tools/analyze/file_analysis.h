@@ -37,6 +37,9 @@ class FileAnalysis {
         int hop = 0;
         int sampleRateHz = 0;
         double processingSeconds = 0.0;
+        // Processor time of the analysing thread over the same span; < 0 where the system
+        // does not tell. On a busy machine it says more about the analysis than the clock.
+        double cpuSeconds = -1.0;
         double AudioSeconds() const {
             return sampleRateHz > 0 ? static_cast<double>(frames) / sampleRateHz : 0.0;
         }
