@@ -267,11 +267,14 @@ TEST_F(AnalyzeTool, BatchOfGoodAndBadFiles) {
     EXPECT_FALSE(std::ifstream(PathOf("out/bad.csv")).good());
 
     // All good: 0, and --combined writes the table to a file.
-    const ToolRun good =
-        Run("--stats --combined '" + PathOf("all.csv") + "' '" + first + "' '" + third + "'");
+    const ToolRun good = Run("--stats --summary --combined '" + PathOf("all.csv") + "' '" + first +
+                             "' '" + third + "'");
     EXPECT_EQ(good.status, 0) << good.errors;
     EXPECT_NE(good.errors.find("2 files (0 failed)"), std::string::npos) << good.errors;
-    EXPECT_EQ(ReadText(PathOf("all.csv")).find("file,time_s"), 0u);
+    const std::string all = ReadText(PathOf("all.csv"));
+    EXPECT_EQ(all.find("file,time_s"), 0u);
+    EXPECT_LT(all.find("# file: " + first + "\n# voiced share"),
+              all.find("# file: " + third + "\n# voiced share"));
 }
 
 // The octave guard moves a lone record an octave away from its agreeing neighbours back, and

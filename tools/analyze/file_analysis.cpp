@@ -139,8 +139,11 @@ class CsvPrinter : public ResultListener {
     void PrintSummary() const {
         const size_t voiced = voicedPitches_.size();
         const double share = records_ > 0 ? 100.0 * static_cast<double>(voiced) / records_ : 0.0;
-        std::string text = Format("# voiced share: %.1f %% (%lld of %lld records)\n", share,
-                                  static_cast<long long>(voiced), records_);
+        // In a combined table the summary says whose it is.
+        std::string text =
+            options_.fileColumn.empty() ? std::string() : "# file: " + options_.fileColumn + "\n";
+        text += Format("# voiced share: %.1f %% (%lld of %lld records)\n", share,
+                       static_cast<long long>(voiced), records_);
         if (voiced == 0) {
             text += "# mean pitch: - (no voiced records)\n";
             text += "# median pitch: -\n# mean tessim: -\n# mean jitter: -\n# mean shimmer: -\n";
