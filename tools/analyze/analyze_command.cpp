@@ -11,6 +11,7 @@
 #include "analysis/note.h"
 #include "analysis/result_holder.h"
 #include "audio/wave_file.h"
+#include "exercise_score_command.h"
 
 namespace melvora {
 
@@ -245,6 +246,9 @@ bool AnalyzeCommand::Parse(const std::vector<std::string>& arguments, Settings* 
 }
 
 int AnalyzeCommand::Run(const std::vector<std::string>& arguments) {
+    if (ExerciseScoreCommand::Wants(arguments)) {
+        return ExerciseScoreCommand(out_, err_).Run(arguments);
+    }
     Settings settings;
     if (!Parse(arguments, &settings)) {
         return kFailure;
