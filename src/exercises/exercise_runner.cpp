@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <limits>
 
-#include "exercises/exercise_folder.h"
+#include "exercises/exercise_launcher.h"
 #include "exercises/exercise_text.h"
 #include "platform/string_table.h"
 #include "string_ids.h"
@@ -13,16 +13,6 @@
 namespace melvora {
 
 namespace {
-
-// The table's formats are written with "%s"; the wide printf family wants "%ls" for a wide
-// string on every runtime.
-std::wstring WideStringFormat(std::wstring format) {
-    for (size_t at = format.find(L"%s"); at != std::wstring::npos;
-         at = format.find(L"%s", at + 3)) {
-        format.replace(at, 2, L"%ls");
-    }
-    return format;
-}
 
 // The try lasts the melody plus a margin for a late start.
 constexpr int64_t kTryMarginMs = 1500;
@@ -504,12 +494,7 @@ void ExerciseRunner::OnNewExercise() {
     if (left_ || !FileCommandsEnabled()) {
         return;
     }
-    std::vector<std::unique_ptr<Exercise>> exercises;
-    for (const std::string& name : ExerciseFolder::List()) {
-        if (auto exercise = Exercise::Open(name)) {
-            exercises.push_back(std::move(exercise));
-        }
-    }
+    std::vector<std::unique_ptr<Exercise>> exercises = ExerciseLauncher::OpenAll();
     const int chosen = view_.ChooseExercise(exercises);
     if (chosen < 0 || chosen >= static_cast<int>(exercises.size())) {
         return;  // the current exercise goes on unchanged

@@ -69,4 +69,12 @@ std::wstring ExerciseTextToWide(const std::string& text) {
     return wide;
 }
 
+std::wstring WideStringFormat(std::wstring format) {
+    for (size_t at = format.find(L"%s"); at != std::wstring::npos;
+         at = format.find(L"%s", at + 3)) {
+        format.replace(at, 2, L"%ls");
+    }
+    return format;
+}
+
 }  // namespace melvora

@@ -9,4 +9,8 @@ namespace melvora {
 // error. Line breaks stay "\n".
 std::wstring ExerciseTextToWide(const std::string& text);
 
+// A string-table format written with "%s" made ready for the wide printf family, which wants
+// "%ls" for a wide string on every runtime.
+std::wstring WideStringFormat(std::wstring format);
+
 }  // namespace melvora
