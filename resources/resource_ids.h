@@ -33,3 +33,26 @@
 #define ID_VIEW_VOLUME 33068
 #define ID_HELP_TOPICS 33062
 #define ID_ABOUT 33063
+
+// Exercise window (181), its menu (182) and the exercise chooser (183).
+#define IDD_EXERCISE 181
+#define IDR_EXERCISE_MENU 182
+#define IDD_OPEN_EXERCISE 183
+#define IDC_EXERCISE_EXIT 5
+#define IDC_EXERCISE_TEXT 1045
+#define IDC_EXERCISE_NEXT 1046
+#define IDC_EXERCISE_LIST 1051
+#define IDC_EXERCISE_DESCRIPTION 1053
+#define IDC_EXERCISE_RETRY 1061
+#define IDC_EXERCISE_SCORE 1081
+#define ID_EXERCISES 33072
+#define ID_RESTART_EXERCISE 33086
+
+// Shared by the main controls window and the exercise window.
+#define IDC_POSITION_SLIDER 1017
+#define IDC_TIME_TEXT 1027
+#define IDC_FILE_MENU_BUTTON 1073
+#define IDC_VIEW_MENU_BUTTON 1074
+#define IDB_SLIDER_AFTER 348
+#define IDB_SLIDER_BEFORE 349
+#define IDB_SLIDER_THUMB 351
