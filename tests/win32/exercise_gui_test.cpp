@@ -1,0 +1,309 @@
+// The exercises through the program's real windows under Wine: the File menu's exercise
+// command, the chooser, a whole two-step exercise in the exercise window with tries recorded
+// from the simulated sound card and the samples sent to a recording MIDI output, and the
+// main controls window coming back where the exercise window was.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/app_options.h"
+#include "app/controls_dlg.h"
+#include "exercises/exercise_source.h"
+#include "exercises/sample_player.h"
+#include "exercises/win32/exercise_dlg.h"
+#include "platform/program_directory.h"
+#include "platform/string_table.h"
+#include "platform/wave_port_simulated.h"
+#include "resource_ids.h"
+#include "string_ids.h"
+#include "win32/gui_test_support.h"
+
+namespace melvora {
+namespace {
+
+struct RecordingMidi : MidiSender {
+    bool Send(uint32_t message) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        sent.push_back(message);
+        return true;
+    }
+    std::vector<uint32_t> NoteOns() {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<uint32_t> on;
+        for (uint32_t m : sent) {
+            if ((m & 0xF0u) == 0x90u) {
+                on.push_back(m);
+            }
+        }
+        return on;
+    }
+    std::mutex mutex;
+    std::vector<uint32_t> sent;
+};
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+// Saves what the screen shows of `window` as a 24-bit BMP (the screenshot script turns it
+// into a PNG), when MELVORA_SHOTS names a folder.
+void Shoot(HWND window, const char* name) {
+    char folder[MAX_PATH] = {};
+    if (::GetEnvironmentVariableA("MELVORA_SHOTS", folder, MAX_PATH) == 0) {
+        return;
+    }
+    guitest::PumpMessages(300);
+    RECT r = {};
+    ::GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    std::vector<unsigned char> pixels(stride * static_cast<DWORD>(h));
+    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    const std::string path = std::string(folder) + "\\" + name + ".bmp";
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(&file, sizeof(file), 1, f);
+        std::fwrite(&info, sizeof(info), 1, f);
+        std::fwrite(pixels.data(), 1, pixels.size(), f);
+        std::fclose(f);
+    }
+}
+
+// The chooser: selects the exercise titled `g_chooseTitle` and presses OK.
+std::wstring g_chooseTitle;
+const char* g_chooserShot = nullptr;
+
+BOOL CALLBACK FindChooser(HWND hwnd, LPARAM found) {
+    if (::IsWindowVisible(hwnd) &&
+        TextOf(hwnd) == LoadText(IDS_OPEN_EXERCISE, Options().UiLanguage())) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ChooserTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND chooser = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindChooser, reinterpret_cast<LPARAM>(&chooser));
+    if (chooser == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    HWND list = ::GetDlgItem(chooser, IDC_EXERCISE_LIST);
+    const LRESULT item =
+        ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(g_chooseTitle.c_str()));
+    ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_EXERCISE_LIST, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+    if (g_chooserShot != nullptr) {
+        Shoot(chooser, g_chooserShot);
+    }
+    ::PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+class ExerciseGui : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"melvora_exercise_" +
+                  std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                  std::to_wstring(::GetTickCount());
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        ::CreateDirectoryW((folder_ + L"\\Exercises").c_str(), nullptr);
+        char narrow[MAX_PATH] = {};
+        ::WideCharToMultiByte(CP_UTF8, 0, folder_.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+        SetProgramDirectoryOverride(narrow);
+        ExerciseSource source;
+        std::string error;
+        ASSERT_TRUE(source.Parse("title: Two Steps\ndescription: Two short steps.\n"
+                                 "introduction: Listen, then sing.\n"
+                                 "step: one\nnotes: C4/300 D4/300\n"
+                                 "step: two\nnotes: E4/300 D4/300\n",
+                                 &error))
+            << error;
+        const std::vector<uint8_t> bytes = source.Encode();
+        std::FILE* f = std::fopen((std::string(narrow) + "\\Exercises\\Two.exc").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        Options() = AppOptions();
+        Options().language = GetParam();
+        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime, 3.0);
+        // A voice at C4 all the time: every try has a pitch.
+        card_->SetCaptureSource([this](int16_t* samples, size_t count) {
+            for (size_t i = 0; i < count; ++i) {
+                const double t = static_cast<double>(captured_++) / 44100.0;
+                double v = 0.0;
+                for (int h = 1; h <= 4; ++h) {
+                    v += std::sin(2.0 * 3.14159265358979 * 261.63 * h * t) / h;
+                }
+                samples[i] = static_cast<int16_t>(6000.0 * v);
+            }
+        });
+        owner_ = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    void TearDown() override {
+        ::DestroyWindow(owner_);
+        card_.reset();
+        SetProgramDirectoryOverride("");
+        Options() = AppOptions();
+        ::DeleteFileW((folder_ + L"\\tmp.wav").c_str());
+    }
+    bool Exists(const std::wstring& relative) const {
+        return ::GetFileAttributesW((folder_ + L"\\" + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::wstring folder_;
+    std::unique_ptr<SimulatedSoundCard> card_;
+    int64_t captured_ = 0;
+    HWND owner_ = nullptr;
+};
+
+struct Script {
+    CControlsDlg* dialog = nullptr;
+    std::function<void(CControlsDlg&)> body;
+    bool ran = false;
+};
+Script* g_script = nullptr;
+
+void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_script == nullptr || g_script->ran || g_script->dialog->Handle() == nullptr ||
+        !::IsWindowVisible(g_script->dialog->Handle())) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    g_script->ran = true;
+    g_script->body(*g_script->dialog);
+    ::PostMessageW(g_script->dialog->Handle(), WM_CLOSE, 0, 0);
+}
+
+TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
+    const bool english = GetParam() == guitest::kEnglish;
+    RecordingMidi midi;
+    RECT mainBefore = {}, runnerRect = {}, mainAfter = {};
+    bool mainHiddenWhileRunning = false, mainShownAfter = false, runnerGone = false;
+    std::wstring firstResult, finalText;
+    std::vector<RunnerState> states;
+
+    CControlsDlg::Audio audio;
+    audio.capturePort = card_->MakeCapturePort();
+    audio.playbackPort = card_->MakePlaybackPort();
+    CControlsDlg dialog(owner_, std::move(audio));
+    dialog.SetMidiSender(&midi);
+    Script script;
+    script.dialog = &dialog;
+    script.body = [&](CControlsDlg& main) {
+        ::GetWindowRect(main.Handle(), &mainBefore);
+        g_chooseTitle = L"Two Steps";
+        g_chooserShot = english ? "exercise_chooser_en" : "exercise_chooser_tr";
+        ::SetTimer(nullptr, 0, 50, &ChooserTimer);
+        ::SendMessageW(main.Handle(), WM_COMMAND, ID_EXERCISES, 0);
+        CExerciseDlg* runner = main.ExerciseWindow();
+        if (runner == nullptr) {
+            ADD_FAILURE() << "no exercise window";
+            return;
+        }
+        ::GetWindowRect(runner->Handle(), &runnerRect);
+        mainHiddenWhileRunning = !::IsWindowVisible(main.Handle());
+        ExerciseRunner& r = *runner->Runner();
+        states.push_back(r.State());
+        auto press = [&](RunnerButton button) {
+            guitest::Click(runner->Button(button).Handle());
+            guitest::PumpMessages(30);
+        };
+        auto triedStep = [&](int step) {
+            return guitest::PumpUntil(
+                [&] {
+                    return r.State() == RunnerState::Step && r.Tries() == 1 &&
+                           r.Progress()->GetExercise().CurrentStep() == step;
+                },
+                15000);
+        };
+        press(RunnerButton::Next);  // Begin
+        states.push_back(r.State());
+        EXPECT_TRUE(triedStep(0));
+        firstResult = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
+        Shoot(runner->Handle(), english ? "exercise_runner_en" : "exercise_runner_tr");
+        press(RunnerButton::Next);
+        EXPECT_TRUE(triedStep(1));
+        press(RunnerButton::Next);  // Finish
+        states.push_back(r.State());
+        finalText = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
+        press(RunnerButton::Exit);
+        runnerGone = guitest::PumpUntil([&] { return main.ExerciseWindow() == nullptr; }, 3000);
+        mainShownAfter = ::IsWindowVisible(main.Handle()) != FALSE;
+        ::GetWindowRect(main.Handle(), &mainAfter);
+    };
+    g_script = &script;
+    ::SetTimer(nullptr, 0, 50, &ScriptTimer);
+    const INT_PTR result = dialog.DoModal();
+    g_script = nullptr;
+    EXPECT_EQ(result, 1);
+    ASSERT_TRUE(script.ran);
+
+    EXPECT_EQ(states, (std::vector<RunnerState>{RunnerState::Introduction, RunnerState::Playing,
+                                                RunnerState::Final}));
+    EXPECT_TRUE(mainHiddenWhileRunning);
+    EXPECT_EQ(runnerRect.left, mainBefore.left);
+    EXPECT_EQ(runnerRect.top, mainBefore.top);
+    EXPECT_TRUE(runnerGone);
+    EXPECT_TRUE(mainShownAfter);
+    EXPECT_EQ(mainAfter.left, runnerRect.left);
+    EXPECT_EQ(mainAfter.top, runnerRect.top);
+    // The samples went to the MIDI output: C4 D4, then E4 D4.
+    const std::vector<uint32_t> expected = {SamplePlayer::NoteOn(60, 100), SamplePlayer::NoteOn(62, 100),
+                                            SamplePlayer::NoteOn(64, 100), SamplePlayer::NoteOn(62, 100)};
+    EXPECT_EQ(midi.NoteOns(), expected);
+    // The try heard the simulated voice at C4.
+    const std::wstring average = english ? L"Average Pitch = 26" : L"Ortalama Perde = 26";
+    EXPECT_NE(firstResult.find(average), std::wstring::npos) << firstResult.c_str();
+    EXPECT_EQ(finalText.rfind(english ? L"==Final Results==" : L"==Son Sonuçlar==", 0), 0u)
+        << finalText.c_str();
+    // Both tries were kept; the finished exercise left no unfinished file.
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW((folder_ + L"\\ExerciseRecordings\\Two_*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    ::FindClose(search);
+    const std::wstring kept = std::wstring(L"ExerciseRecordings\\") + found.cFileName + L"\\";
+    EXPECT_TRUE(Exists(kept + L"step0_try#1.wav"));
+    EXPECT_TRUE(Exists(kept + L"step1_try#1.wav"));
+    EXPECT_FALSE(Exists(L"Exercises\\unfinished.dat"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ExerciseGui,
+                         ::testing::Values(guitest::kEnglish, guitest::kTurkish));
+
+}  // namespace
+}  // namespace melvora
