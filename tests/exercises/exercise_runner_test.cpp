@@ -4,7 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include "exercises/exercise_folder.h"
 #include "exercises/exercise_source.h"
@@ -466,6 +469,36 @@ TEST_F(ExerciseRunnerTest, VoiceDetectionEndsTheTryAndAStaleEndIsIgnored) {
     runner->IntakeResult(Rec(0, 0, 0.0f));
     EXPECT_EQ(view.posted.size(), 1u);
     EXPECT_EQ(runner->State(), RunnerState::Recording);
+}
+
+// The worker publishes all the time; tries start and end on the window thread meanwhile.
+TEST_F(ExerciseRunnerTest, IntakeOnTheWorkerWhileTriesStartAndEnd) {
+    settings.keepRecordings = false;
+    Start(nullptr);
+    std::atomic<bool> stop{false};
+    std::atomic<int> published{0};
+    std::thread worker([&] {
+        while (!stop) {
+            runner->IntakeResult(Rec(200, 0.5f));
+            ++published;
+            std::this_thread::yield();
+        }
+    });
+    runner->OnNext();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Tick(1500);
+        ASSERT_EQ(runner->State(), RunnerState::Recording);
+        const int before = published;
+        while (published < before + 50) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        Tick(3000);
+        ASSERT_EQ(runner->State(), RunnerState::Step);
+        EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 200.0f);
+        runner->OnRetry();
+    }
+    stop = true;
+    worker.join();
 }
 
 TEST_F(ExerciseRunnerTest, AutoAdvanceMovesOnAfterEachTry) {

@@ -119,9 +119,8 @@ void CALLBACK ChooserTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     }
     ::KillTimer(nullptr, timer);
     HWND list = ::GetDlgItem(chooser, IDC_EXERCISE_LIST);
-    const LRESULT item =
-        ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(g_chooseTitle.c_str()));
+    const LRESULT item = ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(g_chooseTitle.c_str()));
     ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
     ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_EXERCISE_LIST, LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(list));
@@ -146,11 +145,12 @@ class ExerciseGui : public ::testing::TestWithParam<int> {
         SetProgramDirectoryOverride(narrow);
         ExerciseSource source;
         std::string error;
-        ASSERT_TRUE(source.Parse("title: Two Steps\ndescription: Two short steps.\n"
-                                 "introduction: Listen, then sing.\n"
-                                 "step: one\nnotes: C4/300 D4/300\n"
-                                 "step: two\nnotes: E4/300 D4/300\n",
-                                 &error))
+        ASSERT_TRUE(
+            source.Parse("title: Two Steps\ndescription: Two short steps.\n"
+                         "introduction: Listen, then sing.\n"
+                         "step: one\nnotes: C4/300 D4/300\n"
+                         "step: two\nnotes: E4/300 D4/300\n",
+                         &error))
             << error;
         const std::vector<uint8_t> bytes = source.Encode();
         std::FILE* f = std::fopen((std::string(narrow) + "\\Exercises\\Two.exc").c_str(), "wb");
@@ -182,7 +182,8 @@ class ExerciseGui : public ::testing::TestWithParam<int> {
         ::DeleteFileW((folder_ + L"\\tmp.wav").c_str());
     }
     bool Exists(const std::wstring& relative) const {
-        return ::GetFileAttributesW((folder_ + L"\\" + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return ::GetFileAttributesW((folder_ + L"\\" + relative).c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
     }
 
     std::wstring folder_;
@@ -283,8 +284,9 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     EXPECT_EQ(mainAfter.left, runnerRect.left);
     EXPECT_EQ(mainAfter.top, runnerRect.top);
     // The samples went to the MIDI output: C4 D4, then E4 D4.
-    const std::vector<uint32_t> expected = {SamplePlayer::NoteOn(60, 100), SamplePlayer::NoteOn(62, 100),
-                                            SamplePlayer::NoteOn(64, 100), SamplePlayer::NoteOn(62, 100)};
+    const std::vector<uint32_t> expected = {
+        SamplePlayer::NoteOn(60, 100), SamplePlayer::NoteOn(62, 100), SamplePlayer::NoteOn(64, 100),
+        SamplePlayer::NoteOn(62, 100)};
     EXPECT_EQ(midi.NoteOns(), expected);
     // The try heard the simulated voice at C4.
     const std::wstring average = english ? L"Average Pitch = 26" : L"Ortalama Perde = 26";
