@@ -307,5 +307,77 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
 INSTANTIATE_TEST_SUITE_P(Languages, ExerciseGui,
                          ::testing::Values(guitest::kEnglish, guitest::kTurkish));
 
+// End to end with the system's wave devices: sound_under_wine.sh plays a sung C4 into a
+// PulseAudio null sink, which is what the microphone hears; the try is recorded through
+// WINMM and scored. Skipped without MELVORA_SOUND_TESTS.
+TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
+    wchar_t wanted[8] = {};
+    if (::GetEnvironmentVariableW(L"MELVORA_SOUND_TESTS", wanted, 8) == 0) {
+        GTEST_SKIP() << "needs the PulseAudio null sink of sound_under_wine.sh";
+    }
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"melvora_exercise_sound_" +
+                                std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CreateDirectoryW((folder + L"\\Exercises").c_str(), nullptr);
+    char narrow[MAX_PATH] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+    SetProgramDirectoryOverride(narrow);
+    ExerciseSource source;
+    std::string error;
+    ASSERT_TRUE(source.Parse("title: Held C4\ndescription: d\nintroduction: i\n"
+                             "step: one\nnotes: C4/1500\n",
+                             &error));
+    const std::vector<uint8_t> bytes = source.Encode();
+    std::FILE* f = std::fopen((std::string(narrow) + "\\Exercises\\Held.exc").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    Options() = AppOptions();
+    Options().language = guitest::kEnglish;
+    Options().keepRecordings = 0;
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    TryScorer::Score score;
+    {
+        CControlsDlg dialog(owner);
+        Script script;
+        script.dialog = &dialog;
+        script.body = [&](CControlsDlg& main) {
+            // The analysis first hears the sung note for a while, as in the program.
+            guitest::PumpMessages(2000);
+            g_chooseTitle = L"Held C4";
+            g_chooserShot = nullptr;
+            ::SetTimer(nullptr, 0, 50, &ChooserTimer);
+            ::SendMessageW(main.Handle(), WM_COMMAND, ID_EXERCISES, 0);
+            CExerciseDlg* runner = main.ExerciseWindow();
+            ASSERT_NE(runner, nullptr);
+            ExerciseRunner& r = *runner->Runner();
+            guitest::Click(runner->Button(RunnerButton::Next).Handle());
+            EXPECT_TRUE(guitest::PumpUntil(
+                [&] { return r.State() == RunnerState::Step && r.Tries() == 1; }, 15000));
+            score = r.LastScore();
+            runner->Runner()->OnClose();
+            guitest::PumpUntil([&] { return main.ExerciseWindow() == nullptr; }, 3000);
+        };
+        g_script = &script;
+        ::SetTimer(nullptr, 0, 50, &ScriptTimer);
+        dialog.DoModal();
+        g_script = nullptr;
+    }
+    ::DestroyWindow(owner);
+    SetProgramDirectoryOverride("");
+    Options() = AppOptions();
+    ASSERT_EQ(score.notes.size(), 1u);
+    std::printf("sung try through the sink: %d voiced frames, median %.2f Hz, %.1f cents, "
+                "in tune %.3f\n",
+                score.voicedFrames, score.notes[0].sungMedianHz, score.notes[0].cents,
+                score.inTuneShare);
+    EXPECT_GT(score.voicedFrames, 20);
+    EXPECT_NEAR(score.notes[0].sungMedianHz, 261.63, 8.0);
+    EXPECT_GT(score.inTuneShare, 0.8);
+}
+
 }  // namespace
 }  // namespace melvora
