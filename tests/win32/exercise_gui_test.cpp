@@ -317,8 +317,8 @@ TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
     }
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"melvora_exercise_sound_" +
-                                std::to_wstring(::GetCurrentProcessId());
+    const std::wstring folder =
+        std::wstring(temp) + L"melvora_exercise_sound_" + std::to_wstring(::GetCurrentProcessId());
     ::CreateDirectoryW(folder.c_str(), nullptr);
     ::CreateDirectoryW((folder + L"\\Exercises").c_str(), nullptr);
     char narrow[MAX_PATH] = {};
@@ -326,9 +326,10 @@ TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
     SetProgramDirectoryOverride(narrow);
     ExerciseSource source;
     std::string error;
-    ASSERT_TRUE(source.Parse("title: Held C4\ndescription: d\nintroduction: i\n"
-                             "step: one\nnotes: C4/1500\n",
-                             &error));
+    ASSERT_TRUE(
+        source.Parse("title: Held C4\ndescription: d\nintroduction: i\n"
+                     "step: one\nnotes: C4/1500\n",
+                     &error));
     const std::vector<uint8_t> bytes = source.Encode();
     std::FILE* f = std::fopen((std::string(narrow) + "\\Exercises\\Held.exc").c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -370,10 +371,10 @@ TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
     SetProgramDirectoryOverride("");
     Options() = AppOptions();
     ASSERT_EQ(score.notes.size(), 1u);
-    std::printf("sung try through the sink: %d voiced frames, median %.2f Hz, %.1f cents, "
-                "in tune %.3f\n",
-                score.voicedFrames, score.notes[0].sungMedianHz, score.notes[0].cents,
-                score.inTuneShare);
+    std::printf(
+        "sung try through the sink: %d voiced frames, median %.2f Hz, %.1f cents, "
+        "in tune %.3f\n",
+        score.voicedFrames, score.notes[0].sungMedianHz, score.notes[0].cents, score.inTuneShare);
     EXPECT_GT(score.voicedFrames, 20);
     EXPECT_NEAR(score.notes[0].sungMedianHz, 261.63, 8.0);
     EXPECT_GT(score.inTuneShare, 0.8);
