@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/deck_operations.h"
+#include "transport/deck_operations.h"
 #include "exercises/runner_transport.h"
 
 namespace melvora {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
+#include "app/win32/controls_dlg.h"
 #include "exercises/exercise_source.h"
 #include "exercises/sample_player.h"
 #include "exercises/win32/exercise_dlg.h"

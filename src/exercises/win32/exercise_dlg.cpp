@@ -12,8 +12,8 @@
 #include "platform/win32/trackbar.h"
 #include "resource_ids.h"
 #include "string_ids.h"
-#include "ui/my_message_dlg.h"
-#include "ui/skin_colours.h"
+#include "ui/win32/my_message_dlg.h"
+#include "ui/win32/skin_colours.h"
 
 namespace melvora {
 
@@ -117,15 +117,15 @@ void CExerciseDlg::SkinControls() {
     exit_.CreateOverPlaceholder(dlg, IDC_EXERCISE_EXIT, "EMPTY_BUTTON", false);
 
     if (slider_.Attach(dlg, IDC_POSITION_SLIDER)) {
-        slider_.SetChannel(IDB_SLIDER_AFTER, IDB_SLIDER_BEFORE);
+        slider_.SetChannel(IDB_SLIDER_POSITION_AFTER, IDB_SLIDER_POSITION_BEFORE);
         HBITMAP thumb =
-            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_SLIDER_THUMB));
+            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_THUMB_HORIZONTAL));
         if (thumb != nullptr) {
             BITMAP info = {};
             ::GetObjectW(thumb, sizeof(info), &info);
             ::DeleteObject(thumb);
             const bool vertical = info.bmWidth < info.bmHeight;
-            slider_.SetThumb(IDB_SLIDER_THUMB,
+            slider_.SetThumb(IDB_THUMB_HORIZONTAL,
                              vertical ? info.bmWidth : info.bmWidth / kSliderThumbFrames,
                              vertical ? info.bmHeight / kSliderThumbFrames : info.bmHeight);
         }
@@ -331,7 +331,6 @@ void CExerciseDlg::OnCommand(int id) {
                 runner_->OnExitButton();
             }
             break;
-        case ID_OPTIONS:
         case ID_VIEW_ANALYSIS:
         case ID_VIEW_STAFF:
         case ID_VIEW_VOLUME:

@@ -9,8 +9,8 @@
 #include "exercises/exercise_runner.h"
 #include "exercises/win32/exercise_host.h"
 #include "platform/win32/tool_tip.h"
-#include "ui/floating_dlg.h"
-#include "ui/skin_slider.h"
+#include "ui/win32/floating_dlg.h"
+#include "ui/win32/skin_slider.h"
 
 namespace melvora {
 
