@@ -623,7 +623,7 @@ void CControlsDlg::RestoreAfterExercise() {
             ::ShowWindow(FloatingFrame(window).Handle(), SW_SHOWNA);
         }
     }
-    Windows().SetRememberedRect(floatingSet_.WindowRect(kMainWindow));
+    Windows().SetRememberedRect(floatingSet_.WindowRect(WindowSetHost::kMainWindow));
 }
 
 RunnerTransport& CControlsDlg::ExerciseTransport() {
