@@ -160,10 +160,15 @@ class ExerciseGui : public ::testing::TestWithParam<int> {
         Options() = AppOptions();
         Options().language = GetParam();
         card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime, 3.0);
-        // A voice at C4 all the time: every try has a pitch.
+        // The room's quiet for a second (the voice gate learns its floor), then a voice at
+        // C4 all the time: every try has a pitch.
         card_->SetCaptureSource([this](int16_t* samples, size_t count) {
             for (size_t i = 0; i < count; ++i) {
                 const double t = static_cast<double>(captured_++) / 44100.0;
+                if (t < 1.0) {
+                    samples[i] = 0;
+                    continue;
+                }
                 double v = 0.0;
                 for (int h = 1; h <= 4; ++h) {
                     v += std::sin(2.0 * 3.14159265358979 * 261.63 * h * t) / h;
