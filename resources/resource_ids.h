@@ -97,3 +97,17 @@
 #define ID_ABOUT 33063
 // Starts the exercises; inserted into the File menu at run time (no item in the resource).
 #define ID_EXERCISES 33072
+
+// Exercise window (181), its menu (182) and the exercise chooser (183). The exercise window
+// also has the main controls window's slider, time text and File and View buttons.
+#define IDD_EXERCISE 181
+#define IDR_EXERCISE_MENU 182
+#define IDD_OPEN_EXERCISE 183
+#define IDC_EXERCISE_EXIT 5
+#define IDC_EXERCISE_TEXT 1045
+#define IDC_EXERCISE_NEXT 1046
+#define IDC_EXERCISE_LIST 1051
+#define IDC_EXERCISE_DESCRIPTION 1053
+#define IDC_EXERCISE_RETRY 1061
+#define IDC_EXERCISE_SCORE 1081
+#define ID_RESTART_EXERCISE 33086

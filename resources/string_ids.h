@@ -181,3 +181,11 @@
 #define IDS_FMT_REPLAY_TIME 330
 #define IDS_FMT_MOVE_ERROR 331
 #define IDS_FMT_CONTINUE_QUESTION 332
+
+// Exercise window: how well a try matched the melody, and a start that failed.
+#define IDS_FMT_IN_TUNE 340
+#define IDS_OCTAVE_BELOW 341
+#define IDS_OCTAVE_ABOVE 342
+#define IDS_FMT_OCTAVES 343
+#define IDS_EXERCISE_START_FAILED 344
+#define IDS_MENU_EXIT 345

@@ -491,7 +491,7 @@ void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     ::EndMenu();
 }
 
-TEST_F(ProgramGui, FileMenuCarriesTheExercisesDisabledInTheUsersLanguage) {
+TEST_F(ProgramGui, FileMenuCarriesTheExercisesEnabledInTheUsersLanguage) {
     PopupSeen seen;
     g_popup = &seen;
     RunProgram([&](CControlsDlg& dialog) {
@@ -504,7 +504,7 @@ TEST_F(ProgramGui, FileMenuCarriesTheExercisesDisabledInTheUsersLanguage) {
     EXPECT_EQ(seen.itemCount, 8);
     EXPECT_EQ(seen.firstText, L"&Yeni");
     ASSERT_NE(seen.exercisesState, static_cast<UINT>(-1)) << "no exercises item";
-    EXPECT_NE(seen.exercisesState & MF_GRAYED, 0u);
+    EXPECT_EQ(seen.exercisesState & MF_GRAYED, 0u);  // enabled like New and Open
     EXPECT_EQ(seen.exercisesText, LoadText(129, guitest::kTurkish));
 }
 

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "batch_analysis.h"
+#include "exercise_score_command.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -196,6 +197,9 @@ bool AnalyzeCommand::Parse(const std::vector<std::string>& arguments, Settings* 
 }
 
 int AnalyzeCommand::Run(const std::vector<std::string>& arguments) {
+    if (ExerciseScoreCommand::Wants(arguments)) {
+        return ExerciseScoreCommand(out_, err_).Run(arguments);
+    }
     Settings settings;
     if (!Parse(arguments, &settings)) {
         return kFailure;

@@ -7,6 +7,9 @@
 
 #include "app/app_options.h"
 #include "app/controls_command_state.h"
+#include "exercises/deck_runner_transport.h"
+#include "exercises/win32/exercise_dlg.h"
+#include "exercises/win32/open_exercise_dlg.h"
 #include "resource_ids.h"
 #include "string_ids.h"
 #include "transport/deck_operations.h"
@@ -72,6 +75,11 @@ CControlsDlg::~CControlsDlg() {
     // The worker may still post commands while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
+    if (exercise_) {
+        results_->RemoveListener(exercise_.get());
+        floatingSet_.SetExerciseWindow(nullptr);
+        exercise_.reset();
+    }
     deck_.reset();
     // The holder is kept: a worker that did not stop in time is abandoned by the transport
     // and may still publish one result into it.
@@ -363,6 +371,9 @@ INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_INITMENUPOPUP:
             OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
             return TRUE;
+        case kRestoreAfterExerciseMessage:
+            RestoreAfterExercise();
+            return TRUE;
         case WM_MOVE:
             floatingSet_.MainMoved();
             return FALSE;
@@ -427,6 +438,9 @@ void CControlsDlg::OnCommand(int id) {
         case ID_EXIT:
             ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
             break;
+        case ID_EXERCISES:
+            StartExercises();
+            break;
         case ID_HELP_TOPICS:
             OpenHelpTopic(Handle(), HelpTopic("index.htm", Language()));
             break;
@@ -485,7 +499,7 @@ void CControlsDlg::OnInitMenuPopup(HMENU menu) {
     ControlsCommandState::Inputs inputs;
     inputs.canNewOrOpen = deck_ && deck_->CanNewOrOpen();
     inputs.canSave = deck_ && deck_->CanSave();
-    inputs.exercisesAvailable = false;
+    inputs.exercisesAvailable = true;
     inputs.shown = floatingSet_.ShownFlags();
     const int count = ::GetMenuItemCount(menu);
     for (int pos = 0; pos < count; ++pos) {
@@ -542,6 +556,112 @@ bool CControlsDlg::PreTranslateMessage(MSG* message) {
         RelayToolTipMessage(message, Handle(), deck, toolTip_);
     }
     return CFloatingDlg::PreTranslateMessage(message);
+}
+
+// ---- Exercises ----
+
+void CControlsDlg::StartExercises() {
+    if (exercise_ || !deck_) {
+        return;
+    }
+    std::unique_ptr<ExerciseProgress> progress =
+        ExerciseLauncher::ContinueOrChoose(Options().alwaysContinue != 0, Language(), *this);
+    if (!progress) {
+        return;
+    }
+    deck_->New(false);
+    if (deck_->Transport().Opened() || deck_->Transport().Recorded()) {
+        return;  // the save question was cancelled; the progress is closed, keeping its file
+    }
+    runnerTransport_ = std::make_unique<DeckRunnerTransport>(*deck_);
+    exercise_ = std::make_unique<CExerciseDlg>(*this, std::move(progress));
+    if (!exercise_->Create(owner_)) {
+        exercise_.reset();
+        runnerTransport_.reset();
+        return;
+    }
+    const RECT main = RectInParent();
+    ::SetWindowPos(exercise_->Handle(), nullptr, main.left, main.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(Handle(), SW_HIDE);
+    for (FloatingWindow window : {FloatingWindow::Keyboard, FloatingWindow::MediaPlayer}) {
+        if (FloatingFrame(window).Handle() != nullptr) {
+            ::ShowWindow(FloatingFrame(window).Handle(), SW_HIDE);
+        }
+    }
+    ::ShowWindow(exercise_->Handle(), SW_SHOW);
+    // Results reach the runner from the worker: it is added only while the worker is parked.
+    AudioTransport& transport = deck_->Transport();
+    transport.Pause();
+    results_->AddListener(exercise_.get());
+    floatingSet_.SetExerciseWindow(exercise_.get());
+    transport.Resume();
+}
+
+void CControlsDlg::RestoreAfterExercise() {
+    if (!exercise_) {
+        return;
+    }
+    AudioTransport& transport = deck_->Transport();
+    transport.Pause();
+    results_->RemoveListener(exercise_.get());
+    floatingSet_.SetExerciseWindow(nullptr);
+    transport.Resume();
+    RECT place = {};
+    ::GetWindowRect(exercise_->Handle(), &place);
+    exercise_.reset();
+    runnerTransport_.reset();
+    AppOptions& options = Options();
+    const uint8_t docking = options.docking;
+    options.docking = 0;
+    ::SetWindowPos(Handle(), nullptr, place.left, place.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    options.docking = docking;
+    ::ShowWindow(Handle(), SW_SHOW);
+    for (FloatingWindow window : {FloatingWindow::Keyboard, FloatingWindow::MediaPlayer}) {
+        if (Windows().IsShown(IndexOf(window)) && FloatingFrame(window).Handle() != nullptr) {
+            ::ShowWindow(FloatingFrame(window).Handle(), SW_SHOWNA);
+        }
+    }
+    Windows().SetRememberedRect(floatingSet_.WindowRect(WindowSetHost::kMainWindow));
+}
+
+RunnerTransport& CControlsDlg::ExerciseTransport() {
+    return *runnerTransport_;
+}
+
+void CControlsDlg::ForwardCommand(int commandId) {
+    OnCommand(commandId);
+}
+
+bool CControlsDlg::CommandChecked(int commandId) {
+    FloatingWindow window = FloatingWindow::Analysis;
+    return FloatingWindowOfCommand(commandId, &window) && Windows().IsShown(IndexOf(window));
+}
+
+void CControlsDlg::ExerciseWindowMoved() {
+    floatingSet_.ExerciseMoved();
+}
+
+void CControlsDlg::ExerciseEnded() {
+    ::PostMessageW(Handle(), kRestoreAfterExerciseMessage, 0, 0);
+}
+
+ContinueAnswer CControlsDlg::AskContinue(const std::wstring& question,
+                                         const std::wstring& caption) {
+    switch (ShowMessageBox(question, caption, MB_YESNOCANCEL, Handle(), Language())) {
+        case IDYES:
+            return ContinueAnswer::Yes;
+        case IDNO:
+            return ContinueAnswer::No;
+        default:
+            return ContinueAnswer::Cancel;
+    }
+}
+
+int CControlsDlg::ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& exercises) {
+    COpenExerciseDlg chooser(Handle(), exercises, Language());
+    return chooser.DoModal() == IDOK ? chooser.Selected() : -1;
 }
 
 }  // namespace melvora

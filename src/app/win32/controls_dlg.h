@@ -6,9 +6,12 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/floating_window.h"
 #include "app/win32/floating_window_set.h"
+#include "exercises/exercise_launcher.h"
+#include "exercises/win32/exercise_host.h"
 #include "transport/deck_view.h"
 #include "transport/transport_analysis.h"
 #include "transport/transport_owner.h"
@@ -19,7 +22,9 @@
 
 namespace melvora {
 
+class CExerciseDlg;
 class CFloatingFrameDlg;
+class DeckRunnerTransport;
 class CSkinSlider;
 class DeckOperations;
 class ResultHolder;
@@ -28,10 +33,16 @@ class ResultHolder;
 // display, the File, View and Help menus, and the owner of the audio transport and of the
 // floating window set (the five floating windows kept together on the screen). Runs modally
 // inside the hidden owner dialog.
-class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner {
+class CControlsDlg : public CFloatingDlg,
+                     public DeckView,
+                     public TransportOwner,
+                     public ExerciseHost,
+                     public ExerciseLauncherView {
   public:
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kTimerPeriodMs = 100;
+    // Posted by the exercise window when it is done; the main window then takes its place.
+    static constexpr UINT kRestoreAfterExerciseMessage = WM_APP + 41;
 
     // Where the sound comes from and goes to, and what analyses it. Empty parts get the
     // defaults: the system's wave devices and the program's analysis.
@@ -56,6 +67,15 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     // Texts, menus and tool tips of this window and every shown floating window in the
     // language of the options.
     void ApplyLanguage();
+    // The shared MIDI output the exercises play their samples on; null (the default) plays
+    // them silently.
+    void SetMidiSender(MidiSender* sender) { midi_ = sender; }
+    // The running exercise window, or null.
+    CExerciseDlg* ExerciseWindow() { return exercise_.get(); }
+    // The File menu's exercise command: continue or choose an exercise and run it in the
+    // exercise window, in place of this window.
+    void StartExercises();
+
     // View menu: show or hide `window`.
     void ToggleWindow(FloatingWindow window);
 
@@ -82,6 +102,18 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     // The language of the user interface (0 English, 1 Turkish).
     int Language() const;
 
+    // ExerciseHost
+    RunnerTransport& ExerciseTransport() override;
+    MidiSender* ExerciseMidi() override { return midi_; }
+    void ForwardCommand(int commandId) override;
+    bool CommandChecked(int commandId) override;
+    void ExerciseWindowMoved() override;
+    void ExerciseEnded() override;
+
+    // ExerciseLauncherView
+    ContinueAnswer AskContinue(const std::wstring& question, const std::wstring& caption) override;
+    int ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& exercises) override;
+
   protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
@@ -102,6 +134,8 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     void OnPaint();
     void OnClose();
     HMENU LoadLanguagePopup(UINT menuId) const;
+    // Ends the exercise: the exercise window goes, this window comes back where it was.
+    void RestoreAfterExercise();
 
     HWND owner_;
     Audio audio_;
@@ -114,6 +148,9 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     std::unique_ptr<CNewDeckButton> rec_, rew_, play_, eject_;
     std::array<std::unique_ptr<CNewDeckButton>, 3> menuButtons_;
     std::atomic<HWND> commandTarget_{nullptr};
+    MidiSender* midi_ = nullptr;
+    std::unique_ptr<DeckRunnerTransport> runnerTransport_;
+    std::unique_ptr<CExerciseDlg> exercise_;
 };
 
 }  // namespace melvora

@@ -39,7 +39,9 @@ HWND CFloatingWindowSet::HandleOf(int windowId) const {
     if (windowId == kMainWindow) {
         return main_.Handle();
     }
-    // No exercise window in this build.
+    if (windowId == kExerciseWindow && exercise_ != nullptr) {
+        return exercise_->Handle();
+    }
     return nullptr;
 }
 
@@ -119,6 +121,18 @@ void CFloatingWindowSet::MainSized(bool minimised, bool restored) {
 
 void CFloatingWindowSet::MainActivated() {
     windowSet_.StackBehindMain();
+}
+
+void CFloatingWindowSet::SetExerciseWindow(const CWnd* window) {
+    exercise_ = window;
+    windowSet_.SetExerciseRunning(window != nullptr);
+}
+
+void CFloatingWindowSet::ExerciseMoved() {
+    if (exercise_ != nullptr && exercise_->Handle() != nullptr) {
+        windowSet_.Dock(WindowRect(kExerciseWindow), ::IsIconic(exercise_->Handle()) != FALSE,
+                        Options().docking != 0);
+    }
 }
 
 void CFloatingWindowSet::DestroyAll() {

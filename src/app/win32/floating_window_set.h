@@ -44,6 +44,11 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     void MainSized(bool minimised, bool restored);
     void MainActivated();
 
+    // The running exercise window (null: none). While it is set the window set treats it
+    // as the main window; its moves drag the windows stuck to it.
+    void SetExerciseWindow(const CWnd* window);
+    void ExerciseMoved();
+
     // Destroys the floating windows (the program ends).
     void DestroyAll();
 
@@ -66,6 +71,7 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     HWND HandleOf(int windowId) const;
 
     const CWnd& main_;
+    const CWnd* exercise_ = nullptr;
     WindowSet windowSet_;
     std::array<std::unique_ptr<CFloatingFrameDlg>, kFloatingWindowCount> floating_;
     bool minimised_ = false;
