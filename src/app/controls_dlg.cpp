@@ -67,7 +67,8 @@ const CFloatingFrameDlg::Description kFloatingWindows[WindowSet::kFloatingCount]
     {4, 177, 0, "ses.htm"},       // volume: the template's "Volume" in both languages
 };
 
-const wchar_t kWaveFilter[] = L"Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||";
+constexpr int kWaveFilterString = 327;  // "Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||"
+constexpr int kIconId = 5;
 
 ScreenRect ToScreenRect(const RECT& r) {
     return ScreenRect{r.left, r.top, r.right, r.bottom};
@@ -108,6 +109,17 @@ int CControlsDlg::Language() const {
 
 BOOL CControlsDlg::OnInitDialog() {
     commandTarget_.store(Handle());
+    // The owner dialog stays hidden: this window is the one the task bar and Alt+Tab show, and
+    // the floating windows take their icon from it.
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const int iconSizes[2][2] = {{SM_CXICON, SM_CYICON}, {SM_CXSMICON, SM_CYSMICON}};
+    const WPARAM iconKinds[2] = {ICON_BIG, ICON_SMALL};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                   ::GetSystemMetrics(iconSizes[i][0]),
+                                   ::GetSystemMetrics(iconSizes[i][1]), LR_SHARED);
+        ::SendMessageW(Handle(), WM_SETICON, iconKinds[i], reinterpret_cast<LPARAM>(icon));
+    }
 
     SkinControls();
 
@@ -350,8 +362,8 @@ void CControlsDlg::SetTimeText(const std::wstring& text) {
 
 bool CControlsDlg::AskOpenPath(std::string* path) {
     std::wstring chosen;
-    if (!ShowFileDialog(true, Handle(), L"wav", kWaveFilter, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
-                        &chosen)) {
+    if (!ShowFileDialog(true, Handle(), L"wav", LoadText(kWaveFilterString, Language()),
+                        OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, &chosen)) {
         return false;
     }
     *path = WideToUtf8(chosen);
@@ -360,7 +372,7 @@ bool CControlsDlg::AskOpenPath(std::string* path) {
 
 bool CControlsDlg::AskSavePath(std::string* path) {
     std::wstring chosen;
-    if (!ShowFileDialog(false, Handle(), L"wav", kWaveFilter,
+    if (!ShowFileDialog(false, Handle(), L"wav", LoadText(kWaveFilterString, Language()),
                         OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, &chosen)) {
         return false;
     }
@@ -671,6 +683,9 @@ void CControlsDlg::OnClose() {
     for (auto& window : floating_) {
         window->DestroyWindow();
     }
+    // Help windows belong to the HTML Help control, not to our windows: they would outlive
+    // the program.
+    CloseAllHelpWindows();
     EndDialog(1);
 }
 
