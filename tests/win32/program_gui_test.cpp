@@ -16,16 +16,18 @@
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
-#include "app/floating_frame_dlg.h"
+#include "app/win32/controls_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
-#include "ui/help_launcher.h"
+#include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
 #include "ui/message_box_layout.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
+#include "string_ids.h"
 
 namespace melvora {
 namespace {
@@ -184,7 +186,7 @@ class ProgramGui : public ::testing::Test {
     // Closes the window; the save question, if it comes, is answered with `answer`.
     static void Close(CControlsDlg& dialog, int answer = IDNO) {
         static Answer pending;
-        pending.caption = LoadText(243, Options().UiLanguage());  // "Save"
+        pending.caption = LoadText(IDS_SAVE, Options().UiLanguage());
         pending.answer = answer;
         pending.answered = 0;
         g_answer = &pending;
@@ -195,7 +197,8 @@ class ProgramGui : public ::testing::Test {
     }
 
     static HWND Floating(CControlsDlg& dialog, int index) {
-        return dialog.FloatingWindow(index)->Handle();
+        FloatingWindow window = FloatingWindow::Analysis;
+        return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
     }
 
     bool FileExists(const wchar_t* name) const {
@@ -310,7 +313,8 @@ TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
     bool whileMinimised[5] = {}, restored[5] = {};
     bool playerShownFlag = true;
     RunProgram([&](CControlsDlg& dialog) {
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33057, 0);  // hide the media player
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER,
+                       0);  // hide the media player
         ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         guitest::PumpMessages(50);
         for (int i = 0; i < 5; ++i) {
@@ -341,7 +345,7 @@ TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
                 dialog.ApplyLanguage();
             }
             for (int g = 0; g < 3; ++g) {
-                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), 1090 + g)));
+                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP + g)));
             }
             for (int g = 0; g < 3; ++g) {
                 seen[pass].push_back(dialog.MenuButton(g)->Text());
@@ -349,7 +353,7 @@ TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
             for (int i = 0; i < 5; ++i) {
                 seen[pass].push_back(TextOf(Floating(dialog, i)));
             }
-            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), 1027)));
+            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
         }
         Close(dialog);
     });
@@ -400,7 +404,7 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
         recording = ReadDeck(dialog);
         // Long enough that the replay below outlasts the device's buffers.
         guitest::PumpMessages(1500);
-        recordingText = TextOf(::GetDlgItem(dialog.Handle(), 1027));
+        recordingText = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
         click(DeckButton::Rec);
         stopped = ReadDeck(dialog);
         CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
@@ -456,7 +460,7 @@ TEST_F(ProgramGui, ClosingWithNothingRecordedAsksNothingAndRemovesTheWorkingFile
     bool existedWhileRunning = false;
     const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
         existedWhileRunning = FileExists(L"tmp.wav");
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33054, 0);  // File > Exit
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_EXIT, 0);  // File > Exit
     });
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(existedWhileRunning);
@@ -495,7 +499,7 @@ void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     wchar_t text[128] = {};
     ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
     g_popup->firstText = text;
-    g_popup->exercisesState = ::GetMenuState(menu, 33072, MF_BYCOMMAND);
+    g_popup->exercisesState = ::GetMenuState(menu, ID_EXERCISES, MF_BYCOMMAND);
     ::GetMenuStringW(menu, 33072, text, 128, MF_BYCOMMAND);
     g_popup->exercisesText = text;
     ::EndMenu();
@@ -529,8 +533,8 @@ TEST_F(ProgramGui, TheMainWindowCarriesTheProgramIcon) {
     });
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const LPARAM program = reinterpret_cast<LPARAM>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(5), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-                     ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
     EXPECT_NE(program, 0);
     EXPECT_EQ(big, program);
     EXPECT_NE(small, 0);
