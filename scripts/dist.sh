@@ -15,7 +15,7 @@ pack() {
     local exe
     # The program writes beside itself, so a build folder may hold a Wine prefix with copies;
     # the program is the one the build made, outside any prefix.
-    exe=$(find "$build" -name Melvora.exe -not -path '*/wineprefix/*' -type f | head -n 1)
+    exe=$(find "$build" -name Melvora.exe -not -path '*/wineprefix*' -type f | head -n 1)
     if [ -z "$exe" ] || [ ! -f "$build/Melvora.chm" ]; then
         echo "dist: $build holds no Melvora.exe or Melvora.chm (build it first)" >&2
         return 1
