@@ -15,6 +15,11 @@ struct AppOptions {
     static constexpr size_t kFileSizeBytes = 220;
     static constexpr size_t kTextFieldBytes = 80;
     using FileImage = std::array<uint8_t, kFileSizeBytes>;
+    // Ranges the file's analysis fields must lie in; FromFileImage puts the default in place
+    // of a value outside (the WAV reader accepts the same rates).
+    static constexpr int32_t kMinRecordingFrequencyHz = 1000;
+    static constexpr int32_t kMaxRecordingFrequencyHz = 384000;
+    static constexpr float kMaxAnalysisSeconds = 1.0f;  // frame length and skip rate, above 0
 
     // 1 until a valid options.dat has been read (the mixer then picks the microphone as on
     // a first run). Not stored in the file.
@@ -72,7 +77,8 @@ struct AppOptions {
     // The 220-byte file image of the stored fields.
     FileImage ToFileImage() const;
     // Takes every stored field from `data` when `sizeBytes` is exactly 220 and clears
-    // notLoaded; any other size leaves every field as it was. Returns true when read.
+    // notLoaded; any other size leaves every field as it was. Returns true when read. A
+    // language other than 1 reads as 0; an analysis field out of its range reads as its default.
     bool FromFileImage(const uint8_t* data, size_t sizeBytes);
 
     // Reads program directory + "options.dat" if it is exactly 220 bytes long; otherwise

@@ -160,10 +160,13 @@ TEST_F(AnalyzeTool, RefusalsExitWithTwoAndAReason) {
     const std::string whole = ReadText(PathOf("ok.wav"));
     std::string deep = whole.substr(0, 44);
     deep[34] = 24;  // 24-bit PCM
+    std::string fast = whole;
+    fast.replace(24, 4, std::string("\x44\xac\x00\x23", 4));  // 587,246,660 Hz
     const std::pair<std::string, std::string> files[] = {
         {"text.wav", "These are not samples at all.\n"},
         {"cut.wav", whole.substr(0, 30)},  // cut off before its data chunk
-        {"deep.wav", deep + std::string(300, '\0')}};
+        {"deep.wav", deep + std::string(300, '\0')},
+        {"fast.wav", fast}};
     for (const auto& [name, bytes] : files) {
         std::ofstream(PathOf(name), std::ios::binary) << bytes;
     }
@@ -172,6 +175,8 @@ TEST_F(AnalyzeTool, RefusalsExitWithTwoAndAReason) {
         {"'" + PathOf("missing.wav") + "'", "cannot open the file"},
         {"'" + PathOf("cut.wav") + "'", "truncated"},
         {"'" + PathOf("deep.wav") + "'", "unsupported WAV format"},
+        {"'" + PathOf("fast.wav") + "'",
+         PathOf("fast.wav") + ": unsupported WAV format (the sample rate"},
         {"--frame 0.00001 --skip 0.00001 " + ok, "at 8000 Hz the frame is 0"},
         {"--bogus " + ok, "usage: melvora-analyze"},
         {"--average 0 " + ok, "usage: melvora-analyze"},

@@ -21,6 +21,8 @@
 #include "platform/program_directory.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
+#include "ui/win32/help_launcher.h"
+#include "ui/help_topic.h"
 #include "ui/message_box_layout.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
@@ -59,8 +61,9 @@ void DragTo(HWND window, int x, int y) {
 struct ProgramRun {
     CControlsDlg* dialog = nullptr;
     std::function<void(CControlsDlg&)> script;
-    DWORD startTick = 0;
+    DWORD scriptEndTick = 0;
     bool ran = false;
+    bool scriptDone = false;
 };
 ProgramRun* g_run = nullptr;
 
@@ -73,10 +76,13 @@ void CALLBACK RunTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (!run->ran) {
         run->ran = true;
         run->script(*run->dialog);
+        run->scriptEndTick = ::GetTickCount();
+        run->scriptDone = true;
         return;
     }
-    if (::GetTickCount() - run->startTick > 30000) {
-        // A script that left the window open fails its test instead of hanging the suite.
+    // A script that left the window open fails its test instead of hanging the suite. Counted
+    // from the script's end: this timer also fires inside the script's own waits.
+    if (run->scriptDone && ::GetTickCount() - run->scriptEndTick > 30000) {
         run->dialog->EndDialog(-2);
     }
 }
@@ -88,6 +94,7 @@ struct Answer {
     std::atomic<int> answered{0};
 };
 Answer* g_answer = nullptr;
+UINT_PTR g_answerTimer = 0;
 
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
     if (::IsWindowVisible(hwnd) && g_answer != nullptr && TextOf(hwnd) == g_answer->caption) {
@@ -105,6 +112,7 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
     if (box != nullptr) {
         ::KillTimer(nullptr, timer);
+        g_answerTimer = 0;
         ++g_answer->answered;
         // The box's button with that answer.
         const MessageBoxLayout layout = LayoutMessageBox(MB_YESNOCANCEL, 100, 20);
@@ -159,11 +167,17 @@ class ProgramGui : public ::testing::Test {
         ProgramRun run;
         run.dialog = &dialog;
         run.script = script;
-        run.startTick = ::GetTickCount();
         g_run = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &RunTimer);
         const INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
+        // A close that asked nothing leaves the answering timer behind; left running, it
+        // would answer (and count) the boxes of later tests and pile up with every test.
+        if (g_answerTimer != 0) {
+            ::KillTimer(nullptr, g_answerTimer);
+            g_answerTimer = 0;
+        }
+        g_answer = nullptr;
         g_run = nullptr;
         EXPECT_TRUE(run.ran) << "the window never came up";
         return result;
@@ -176,7 +190,9 @@ class ProgramGui : public ::testing::Test {
         pending.answer = answer;
         pending.answered = 0;
         g_answer = &pending;
-        ::SetTimer(nullptr, 0, 50, &AnswerTimer);
+        if (g_answerTimer == 0) {
+            g_answerTimer = ::SetTimer(nullptr, 0, 50, &AnswerTimer);
+        }
         ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
     }
 
@@ -393,18 +409,16 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
         stopped = ReadDeck(dialog);
         CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
         guitest::Click(play->Handle());
-        for (int waited = 0; waited < 1000 && !play->Latched(); waited += 5) {
-            guitest::PumpMessages(5);
-        }
+        guitest::PumpUntil([&] { return play->Latched(); }, guitest::kDeadlineMs);
         replaying = ReadDeck(dialog);
-        guitest::PumpMessages(100);
+        // Until the replay reached the speaker, or the end of the take paused it.
+        guitest::PumpUntil([&] { return playedSamples.load() > 0 || !play->Latched(); },
+                           guitest::kDeadlineMs);
         // Paused by hand, unless the end of the take paused it already.
         if (play->Latched()) {
             click(DeckButton::Play);
         }
-        for (int waited = 0; waited < 3000 && play->Latched(); waited += 20) {
-            guitest::PumpMessages(20);
-        }
+        guitest::PumpUntil([&] { return !play->Latched(); }, guitest::kDeadlineMs);
         paused = ReadDeck(dialog);
         played = static_cast<int>(playedSamples.load());
         Close(dialog, IDNO);
@@ -508,6 +522,107 @@ TEST_F(ProgramGui, FileMenuCarriesTheExercisesEnabledInTheUsersLanguage) {
     EXPECT_EQ(seen.exercisesText, LoadText(129, guitest::kTurkish));
 }
 
+// The owner dialog stays hidden, so the task bar button and Alt+Tab show the main window's
+// icon: the program's own, in both sizes.
+TEST_F(ProgramGui, TheMainWindowCarriesTheProgramIcon) {
+    LRESULT big = 0, small = 0;
+    RunProgram([&](CControlsDlg& dialog) {
+        big = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_BIG, 0);
+        small = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_SMALL, 0);
+        Close(dialog);
+    });
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const LPARAM program = reinterpret_cast<LPARAM>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+    EXPECT_NE(program, 0);
+    EXPECT_EQ(big, program);
+    EXPECT_NE(small, 0);
+}
+
+#ifdef MELVORA_HELP_FILE_BESIDE
+BOOL CALLBACK CountHelpWindows(HWND hwnd, LPARAM count) {
+    wchar_t className[32] = {};
+    ::GetClassNameW(hwnd, className, 32);
+    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"HH Parent") == 0) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+int VisibleHelpWindows() {
+    int count = 0;
+    ::EnumWindows(&CountHelpWindows, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Help windows belong to the HTML Help control, not to the window that opened them: closing
+// the program closes them as well, even one that no window of the program owns.
+TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring helpFile = exe;
+    helpFile = helpFile.substr(0, helpFile.find_last_of(L'\\') + 1) + L"Melvora.chm";
+    ASSERT_TRUE(::CopyFileW(helpFile.c_str(), (folder_ + L"\\Melvora.chm").c_str(), FALSE));
+    int whileRunning = 0;
+    RunProgram([&](CControlsDlg& dialog) {
+        OpenHelpTopic(nullptr, HelpTopic("ses.htm", guitest::kTurkish));
+        guitest::PumpUntil([] { return VisibleHelpWindows() > 0; }, guitest::kDeadlineMs);
+        whileRunning = VisibleHelpWindows();
+        Close(dialog);
+    });
+    guitest::PumpUntil([] { return VisibleHelpWindows() == 0; }, 500);
+    EXPECT_EQ(whileRunning, 1);
+    EXPECT_EQ(VisibleHelpWindows(), 0);
+    ::DeleteFileW((folder_ + L"\\Melvora.chm").c_str());
+}
+#endif
+
+// The open dialog found by its file type list (cmb1), and the list's text.
+struct FileDialogSeen {
+    HWND owner = nullptr;
+    std::wstring fileType;
+    bool found = false;
+};
+FileDialogSeen* g_fileDialog = nullptr;
+
+BOOL CALLBACK FindFileDialog(HWND hwnd, LPARAM found) {
+    if (::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, 0x470) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK FileDialogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindFileDialog, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr || g_fileDialog == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    g_fileDialog->found = true;
+    g_fileDialog->fileType = TextOf(::GetDlgItem(box, 0x470));
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(ProgramGui, TheFileDialogListsFileTypesInTheUsersLanguage) {
+    FileDialogSeen seen;
+    g_fileDialog = &seen;
+    bool chosen = true;
+    RunProgram([&](CControlsDlg& dialog) {
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &FileDialogTimer);
+        std::string path;
+        chosen = dialog.AskOpenPath(&path);
+        ::KillTimer(nullptr, timer);
+        Close(dialog);
+    });
+    g_fileDialog = nullptr;
+    EXPECT_TRUE(seen.found);
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(seen.fileType, L"Wave Dosyaları (*.wav)");
+}
+
 TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
     // Half a second of silence, then a steady 220 Hz tone.
     std::atomic<int64_t> position{0};
@@ -523,13 +638,12 @@ TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
     });
     ResultRecord newest;
     RunProgram([&](CControlsDlg& dialog) {
-        for (int waited = 0; waited < 8000; waited += 100) {
-            guitest::PumpMessages(100);
-            newest = dialog.Results().ReadNewest();
-            if (std::fabs(newest.pitchHz - 220.0f) < 5.0f) {
-                break;
-            }
-        }
+        guitest::PumpUntil(
+            [&] {
+                newest = dialog.Results().ReadNewest();
+                return std::fabs(newest.pitchHz - 220.0f) < 5.0f;
+            },
+            guitest::kDeadlineMs);
         Close(dialog);
     });
     EXPECT_NEAR(newest.pitchHz, 220.0f, 5.0f);

@@ -37,6 +37,8 @@ std::string Reason(WaveFileState state) {
             return "damaged or truncated WAV file (no data chunk)";
         case WaveFileState::ChunkTooLong:
             return "damaged or truncated WAV file (a chunk runs past the end of the file)";
+        case WaveFileState::UnsupportedSampleRate:
+            return "unsupported WAV format (the sample rate must be 1000 to 384000 Hz)";
         case WaveFileState::ReadFailed:
             return "read error (or the file is larger than 2 GiB)";
         case WaveFileState::SeekFailed:

@@ -60,8 +60,6 @@ constexpr int kGroupStrings[3][2] = {{IDC_RECORD_GROUP, IDS_GROUP_RECORD},
                                      {IDC_REPLAY_GROUP, IDS_GROUP_REPLAY},
                                      {IDC_FILE_GROUP, IDS_GROUP_FILE}};
 
-const wchar_t kWaveFilter[] = L"Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||";
-
 }  // namespace
 
 CControlsDlg::CControlsDlg(HWND owner, Audio audio)
@@ -91,6 +89,16 @@ int CControlsDlg::Language() const {
 
 BOOL CControlsDlg::OnInitDialog() {
     commandTarget_.store(Handle());
+    // The owner dialog stays hidden: this window is the one the task bar and Alt+Tab show.
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const int iconSizes[2][2] = {{SM_CXICON, SM_CYICON}, {SM_CXSMICON, SM_CYSMICON}};
+    const WPARAM iconKinds[2] = {ICON_BIG, ICON_SMALL};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
+                                   ::GetSystemMetrics(iconSizes[i][0]),
+                                   ::GetSystemMetrics(iconSizes[i][1]), LR_SHARED);
+        ::SendMessageW(Handle(), WM_SETICON, iconKinds[i], reinterpret_cast<LPARAM>(icon));
+    }
 
     SkinControls();
 
@@ -292,8 +300,8 @@ void CControlsDlg::SetTimeText(const std::wstring& text) {
 
 bool CControlsDlg::AskOpenPath(std::string* path) {
     std::wstring chosen;
-    if (!ShowFileDialog(true, Handle(), L"wav", kWaveFilter, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
-                        &chosen)) {
+    if (!ShowFileDialog(true, Handle(), L"wav", LoadText(IDS_FILTER_WAVE, Language()),
+                        OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, &chosen)) {
         return false;
     }
     *path = WideToUtf8(chosen);
@@ -302,7 +310,7 @@ bool CControlsDlg::AskOpenPath(std::string* path) {
 
 bool CControlsDlg::AskSavePath(std::string* path) {
     std::wstring chosen;
-    if (!ShowFileDialog(false, Handle(), L"wav", kWaveFilter,
+    if (!ShowFileDialog(false, Handle(), L"wav", LoadText(IDS_FILTER_WAVE, Language()),
                         OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, &chosen)) {
         return false;
     }
@@ -537,6 +545,9 @@ void CControlsDlg::OnClose() {
     }
     ::KillTimer(Handle(), kTimerId);
     floatingSet_.DestroyAll();
+    // Help windows belong to the HTML Help control, not to our windows: they would outlive
+    // the program.
+    CloseAllHelpWindows();
     EndDialog(1);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/win32/help_launcher.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "platform/program_directory.h"
@@ -10,6 +11,10 @@ namespace {
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+constexpr UINT kCloseAll = 0x12;   // HH_CLOSE_ALL
+
+// Set by the first topic opened: closing needs no library that was never loaded.
+std::atomic<bool> g_topicOpened{false};
 
 HtmlHelpFunction Resolve() {
     static std::once_flag once;
@@ -63,7 +68,17 @@ HWND OpenHelpTopic(HWND caller, const std::string& topic) {
         return nullptr;
     }
     std::string path = HelpTopicPath(topic);
+    g_topicOpened.store(true);
     return function(caller, path.c_str(), kDisplayTopic, 0);
+}
+
+void CloseAllHelpWindows() {
+    if (!g_topicOpened.load()) {
+        return;
+    }
+    if (HtmlHelpFunction function = Resolve()) {
+        function(nullptr, nullptr, kCloseAll, 0);
+    }
 }
 
 }  // namespace melvora
