@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "resources/rc_script.h"
 #include "resources/rc_string_table.h"
@@ -11,13 +9,6 @@ namespace melvora {
 namespace {
 
 const std::string kSource = std::string(MELVORA_SOURCE_DIR) + "/";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Names of the system headers that share the id prefixes.
 const std::set<std::string> kSystemNames = {"IDC_ARROW", "IDC_HAND", "IDC_IBEAM", "IDC_WAIT",
@@ -48,7 +39,7 @@ const Resources& Load() {
     static const Resources r = [] {
         Resources out;
         for (const char* header : {"resources/resource_ids.h", "resources/string_ids.h"}) {
-            for (const auto& [name, value] : ParseIdDefines(ReadFile(kSource + header))) {
+            for (const auto& [name, value] : ParseIdDefines(ReadFileText(kSource + header))) {
                 if (!out.ids.emplace(name, value).second) {
                     out.duplicateNames.push_back(name);
                 }
@@ -56,23 +47,24 @@ const Resources& Load() {
         }
         for (const auto& entry : std::filesystem::directory_iterator(kSource + "resources")) {
             if (entry.path().extension() == ".rc") {
-                ParseRcScript(ReadFile(entry.path().string()), &out.script);
+                ParseRcScript(ReadFileText(entry.path().string()), &out.script);
             }
         }
         for (const RcString& s :
-             ParseRcStringTable(ReadFile(kSource + "resources/strings.rc")).entries) {
+             ParseRcStringTable(ReadFileText(kSource + "resources/strings.rc")).entries) {
             out.strings.insert(s.id);
         }
         for (const auto& entry : std::filesystem::recursive_directory_iterator(kSource + "src")) {
             const auto ext = entry.path().extension();
             if (ext == ".cpp" || ext == ".h") {
-                const std::set<std::string> names = IdNamesUsed(ReadFile(entry.path().string()));
+                const std::set<std::string> names =
+                    IdNamesUsed(ReadFileText(entry.path().string()));
                 out.usedInCode.insert(names.begin(), names.end());
             }
         }
-        out.commandSwitchSource = ReadFile(kSource + "src/app/win32/controls_dlg.cpp");
-        out.exerciseSwitchSource = ReadFile(kSource + "src/exercises/win32/exercise_dlg.cpp");
-        out.floatingTableSource = ReadFile(kSource + "src/app/floating_window.cpp");
+        out.commandSwitchSource = ReadFileText(kSource + "src/app/win32/controls_dlg.cpp");
+        out.exerciseSwitchSource = ReadFileText(kSource + "src/exercises/win32/exercise_dlg.cpp");
+        out.floatingTableSource = ReadFileText(kSource + "src/app/floating_window.cpp");
         return out;
     }();
     return r;
