@@ -54,24 +54,34 @@ CKeyboard::~CKeyboard() {
 }
 
 bool CKeyboard::Create(HWND parent, const RECT& rect, UINT id) {
-    return COpenGLWnd::Create(parent, rect, id);
-}
-
-// ---- Creation and MIDI devices ----
-
-void CKeyboard::OnCreateGl() {
+    if (!COpenGLWnd::Create(parent, rect, id)) {
+        return false;
+    }
+    // The note descriptions have three lines; the tip keeps them as they are.
+    if (ToolTip().Handle() != nullptr) {
+        ::SendMessageW(ToolTip().Handle(), TTM_SETMAXTIPWIDTH, 0, 32767);
+    }
+    // The devices are set up once the window exists and no rendering context is current:
+    // their messages and the chooser run message loops of their own.
     const AppOptions& options = Options();
-    language_ = options.UiLanguage();
     SetMidiVolume(options.midiVolume);
     playAlongOn_.store(options.playAlong != 0);
     if (!output_.Open()) {
-        ShowMessageBox(LoadText(IDS_CANNOT_OPEN_MIDI_OUT, language_), L"", MB_OK, Handle(),
-                       language_);
+        ShowMessageBox(LoadText(IDS_CANNOT_OPEN_MIDI_OUT, Language()), L"", MB_OK, Handle(),
+                       Language());
     } else {
         target_.store(Handle());
         SetUpMidiInput();
     }
+    pcPlayer_.SetOctave(PcKeyboardPlayer::kInitialOctave);
+    return true;
+}
 
+// ---- Creation and MIDI devices ----
+
+void CKeyboard::OnGLCreate(HDC dc) {
+    const AppOptions& options = Options();
+    SetLanguage(options.UiLanguage());
     glClearColor(0.4f, 0.5f, 0.6f, 1.0f);
     glShadeModel(GL_SMOOTH);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -91,8 +101,20 @@ void CKeyboard::OnCreateGl() {
         DrawShape(slot, true);
     }
     glEndList();
+    BuildOutlineFont(
+        dc, Utf8ToWide(std::string(options.fontFace,
+                                   ::strnlen(options.fontFace, sizeof(options.fontFace)))));
+}
 
-    pcPlayer_.SetOctave(PcKeyboardPlayer::kInitialOctave);
+void CKeyboard::OnGLDestroy() {
+    // No more key changes from the MIDI thread, and nothing left sounding.
+    target_.store(nullptr);
+    ForgetMidiInput();
+    AllNotesOff();
+    ::KillTimer(Handle(), PcKeyboardPlayer::kFadeStartTimer);
+    ::KillTimer(Handle(), PcKeyboardPlayer::kFadeStepTimer);
+    glDeleteTextures(2, textures_);
+    glDeleteLists(keyboardList_, 1);
 }
 
 void CKeyboard::LoadKeyTexture(UINT bitmapId, GLuint texture) {
@@ -136,9 +158,9 @@ void CKeyboard::SetUpMidiInput() {
             }
         }
         if (chosen < 0) {
-            CListChooser chooser(Handle(), language_);
-            chooser.SetCaption(LoadText(IDS_SELECT_MIDI_INPUT, language_));
-            chooser.SetPrompt(LoadText(IDS_SELECT_MIDI_INPUT_PROMPT, language_));
+            CListChooser chooser(Handle(), Language());
+            chooser.SetCaption(LoadText(IDS_SELECT_MIDI_INPUT, Language()));
+            chooser.SetPrompt(LoadText(IDS_SELECT_MIDI_INPUT_PROMPT, Language()));
             std::vector<std::wstring> items;
             for (const std::string& name : inputNames_) {
                 items.push_back(Utf8ToWide(name));
@@ -156,14 +178,14 @@ void CKeyboard::SetUpMidiInput() {
 
 bool CKeyboard::OpenMidiInput(int index) {
     if (!input_->Open(index, [this](uint32_t message) { router_.OnMessage(message); })) {
-        ShowMessageBox(LoadText(IDS_CANNOT_OPEN_MIDI_IN, language_), L"", MB_OK, Handle(),
-                       language_);
+        ShowMessageBox(LoadText(IDS_CANNOT_OPEN_MIDI_IN, Language()), L"", MB_OK, Handle(),
+                       Language());
         ForgetMidiInput();
         return false;
     }
     if (!input_->Start()) {
-        ShowMessageBox(LoadText(IDS_CANNOT_START_MIDI_IN, language_), L"", MB_OK, Handle(),
-                       language_);
+        ShowMessageBox(LoadText(IDS_CANNOT_START_MIDI_IN, Language()), L"", MB_OK, Handle(),
+                       Language());
         ForgetMidiInput();
         return false;
     }
@@ -333,14 +355,11 @@ void CKeyboard::NoteOff(int item) {
 
 // ---- Layout and drawing ----
 
-void CKeyboard::OnSizeGl(int cx, int cy) {
+void CKeyboard::OnGLSize(int cx, int cy) {
     whiteKeyWidth_ = keys_.WhiteKeyWidth(cx);
     keyLength_ = PianoKeyboard::KeyLength(cy);
     keyboardRect_ = {kMarginPixels, kMarginPixels, cx - kMarginPixels, cy - 30};
     labelRect_ = {kMarginPixels, cy - kLabelStripPixels, cx - kMarginPixels, cy - kMarginPixels};
-    glViewport(0, 0, cx, cy);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     // Pixels, y pointing down.
     glOrtho(0.0, cx, cy, 0.0, -1.0, 1.0);
 }
@@ -382,14 +401,15 @@ void CKeyboard::DrawShape(int slot, bool textured) const {
     glEnd();
 }
 
-void CKeyboard::DrawText(const std::string& text) const {
-    CallTextLists(text);
+void CKeyboard::DrawLabel(const std::string& text) const {
+    DrawText(Utf8ToWide(text));
 }
 
-void CKeyboard::OnPaintGl() {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+float CKeyboard::TextWidth(const std::string& text) const {
+    return TextLayout().Width(Utf8ToWide(text));
+}
+
+void CKeyboard::OnGLPaint() {
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     glTranslatef(static_cast<float>(keyboardRect_.left), static_cast<float>(keyboardRect_.top),
@@ -418,7 +438,7 @@ void CKeyboard::OnPaintGl() {
         }
     }
     glDisable(GL_TEXTURE_2D);
-    const float letterHeight = LetterHeight();
+    const float letterHeight = TextLayout().LetterHeight();
     const float widthOfA = TextWidth("A");
     if (letterHeight > 0.0f && widthOfA > 0.0f) {
         for (int slot = 0; slot < keys_.SlotCount(); ++slot) {
@@ -439,7 +459,7 @@ void CKeyboard::OnPaintGl() {
             } else {
                 glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
             }
-            DrawText(key.label);
+            DrawLabel(key.label);
             glPopMatrix();
         }
     }
@@ -452,7 +472,7 @@ void CKeyboard::OnPaintGl() {
         glScalef(kLabelWidthPixels / labelWidth,
                  static_cast<float>(labelRect_.top - labelRect_.bottom) / letterHeight, 1.0f);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        DrawText(noteLabel_);
+        DrawLabel(noteLabel_);
         glPopMatrix();
     }
 }
@@ -472,25 +492,21 @@ void CKeyboard::OnMouseMove(int x, int y, bool buttonDown) {
                             : -1;
     if (mouse_.Move(slot, buttonDown)) {
         Invalidate();
-        ResetToolTip();
+        ActivateToolTip(false);
+        ActivateToolTip(true);
     }
 }
 
-bool CKeyboard::OnToolTipText(NMHDR* header) {
-    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-    static std::wstring text;
-    text.clear();
+std::wstring CKeyboard::RegionToolTipText() const {
     const int slot = mouse_.Hovered();
-    if (slot >= 0 && slot < keys_.SlotCount()) {
-        const CPianoKey& key = keys_.Key(slot);
-        text =
-            Utf8ToWide(Note{key.octave, key.semitone}.Label(Options().noteLetters != 0, language_));
+    if (slot < 0 || slot >= keys_.SlotCount()) {
+        return std::wstring();
     }
-    info->lpszText = const_cast<wchar_t*>(text.c_str());
-    return true;
+    const CPianoKey& key = keys_.Key(slot);
+    return Utf8ToWide(Note{key.octave, key.semitone}.Label(Options().noteLetters != 0, Language()));
 }
 
-LRESULT CKeyboard::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CKeyboard::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
             OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
@@ -518,28 +534,13 @@ LRESULT CKeyboard::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header != nullptr && header->code == TTN_NEEDTEXTW && OnToolTipText(header)) {
-                return 0;
-            }
-            break;
-        }
         case kKeyLightMessage:
             OnKeyLight(wParam, lParam);
             return 0;
-        case WM_DESTROY:
-            // No more key changes from the MIDI thread, and nothing left sounding.
-            target_.store(nullptr);
-            ForgetMidiInput();
-            AllNotesOff();
-            ::KillTimer(Handle(), PcKeyboardPlayer::kFadeStartTimer);
-            ::KillTimer(Handle(), PcKeyboardPlayer::kFadeStepTimer);
-            break;
         default:
             break;
     }
-    return COpenGLWnd::WindowProc(message, wParam, lParam);
+    return COpenGLWnd::OnViewMessage(message, wParam, lParam);
 }
 
 }  // namespace melvora

@@ -16,12 +16,12 @@
 #include "music/pc_keyboard_player.h"
 #include "music/piano_keyboard.h"
 #include "music/play_along.h"
+#include "platform/midi_in.h"
 #include "views/win32/open_gl_wnd.h"
 
 namespace melvora {
 
 class CStaff;
-class MidiIn;
 class SharedMidiOutput;
 
 // The 88-key piano (A0 to C8) drawn with OpenGL. It plays on the shared MIDI output with the
@@ -44,7 +44,6 @@ class CKeyboard : public COpenGLWnd,
 
     bool Create(HWND parent, const RECT& rect, UINT id);
     void SetStaff(CStaff* staff) { staff_ = staff; }
-    void SetLanguage(int language) { language_ = language; }
 
     // The operations the staff, the dialog and the options use. Slots outside the keyboard
     // are ignored. `mirror` tells the staff; `label` sets or clears the note label.
@@ -77,10 +76,13 @@ class CKeyboard : public COpenGLWnd,
     POINT KeyPoint(int slot) const;
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnCreateGl() override;
-    void OnSizeGl(int cx, int cy) override;
-    void OnPaintGl() override;
+    void OnGLCreate(HDC dc) override;
+    void OnGLSize(int cx, int cy) override;
+    void OnGLPaint() override;
+    void OnGLDestroy() override;
+    ToolTipKind ToolTipStyle() const override { return ToolTipKind::kByRegion; }
+    std::wstring RegionToolTipText() const override;
+    LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     // PcKeyboardHost
@@ -101,10 +103,11 @@ class CKeyboard : public COpenGLWnd,
     void ForgetMidiInput();
     void OnMouseMove(int x, int y, bool buttonDown);
     void OnKeyLight(WPARAM action, LPARAM slot);
-    bool OnToolTipText(NMHDR* header);
+    void ResetToolTip();
     void LoadKeyTexture(UINT bitmapId, GLuint texture);
     void DrawShape(int slot, bool textured) const;
-    void DrawText(const std::string& text) const;
+    void DrawLabel(const std::string& text) const;
+    float TextWidth(const std::string& text) const;
     void SetLabel(int slot);
 
     SharedMidiOutput& output_;
@@ -117,7 +120,6 @@ class CKeyboard : public COpenGLWnd,
     std::atomic<HWND> target_{nullptr};  // where the MIDI thread posts
     std::atomic<bool> playAlongOn_{false};
     CStaff* staff_ = nullptr;
-    int language_ = 0;
     int velocity_ = 88;
 
     std::vector<std::string> inputNames_;

@@ -6,11 +6,11 @@
 
 #include "app/floating_frame_dlg.h"
 #include "music/win32/keyboard.h"
+#include "platform/midi_in.h"
 #include "ui/new_deck_button.h"
 
 namespace melvora {
 
-class MidiIn;
 class SharedMidiOutput;
 
 // The keyboard window (template 130): the title row, the Device, PC keyboard layout and MIDI

@@ -66,11 +66,18 @@ CStaff::~CStaff() {
 }
 
 bool CStaff::Create(HWND parent, const RECT& rect, UINT id) {
-    return COpenGLWnd::Create(parent, rect, id);
+    if (!COpenGLWnd::Create(parent, rect, id)) {
+        return false;
+    }
+    // The note descriptions have three lines; the tip keeps them as they are.
+    if (ToolTip().Handle() != nullptr) {
+        ::SendMessageW(ToolTip().Handle(), TTM_SETMAXTIPWIDTH, 0, 32767);
+    }
+    return true;
 }
 
-void CStaff::OnCreateGl() {
-    language_ = Options().UiLanguage();
+void CStaff::OnGLCreate(HDC dc) {
+    SetLanguage(Options().UiLanguage());
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     glShadeModel(GL_SMOOTH);
     glEnable(GL_POINT_SMOOTH);
@@ -86,7 +93,13 @@ void CStaff::OnCreateGl() {
     for (int i = 0; i < 8; ++i) {
         LoadTexture(kTextureBitmaps[i], textures_[i]);
     }
+    BuildOutlineFont(dc, L"Comic Sans MS");
     target_.store(Handle());
+}
+
+void CStaff::OnGLDestroy() {
+    target_.store(nullptr);
+    glDeleteTextures(8, textures_);
 }
 
 void CStaff::LoadTexture(UINT bitmapId, GLuint texture) {
@@ -113,12 +126,7 @@ void CStaff::LoadTexture(UINT bitmapId, GLuint texture) {
     ::DeleteObject(bitmap);
 }
 
-void CStaff::OnSizeGl(int cx, int cy) {
-    width_ = cx;
-    height_ = cy;
-    glViewport(0, 0, cx, cy);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+void CStaff::OnGLSize(int, int) {
     glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
 }
 
@@ -227,11 +235,15 @@ void CStaff::DrawColumns(Texture sharp, Texture note, bool picking, bool halo) c
     }
 }
 
-void CStaff::OnPaintGl() {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPushMatrix();
+void CStaff::OnGLPaint() {
+    if (picking_) {
+        PaintPicking();
+    } else {
+        PaintPicture();
+    }
+}
+
+void CStaff::PaintPicture() {
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     for (int k = 0; k < 5; ++k) {
         Quad(StaffGeometry::StaffLine(k), false);
@@ -258,18 +270,18 @@ void CStaff::OnPaintGl() {
               centre + 0.5f * StaffGeometry::kMarkerWidth, 0.0f},
              false);
         const Note note = Note::FromFrequency(pitchHz_);
-        const std::string name = note.Name(false, Options().noteLetters != 0);
-        const float letterHeight = LetterHeight();
-        const float reference = TextWidth("Sol#7");
+        const std::wstring name = Utf8ToWide(note.Name(false, Options().noteLetters != 0));
+        const float letterHeight = TextLayout().LetterHeight();
+        const float reference = TextLayout().Width(L"Sol#7");
         if (letterHeight > 0.0f && reference > 0.0f) {
             const float scaleX = 0.09f / reference;
             const float scaleY = 0.175f / letterHeight;
             glColor4fv(inTune ? kNameInTune : kName);
             glPushMatrix();
-            glTranslatef(centre - 0.5f * scaleX * TextWidth(name),
+            glTranslatef(centre - 0.5f * scaleX * TextLayout().Width(name),
                          StaffGeometry::NameBaseline(note.octave), 0.0f);
             glScalef(scaleX, scaleY, 1.0f);
-            CallTextLists(name);
+            DrawText(name);
             glPopMatrix();
         }
     }
@@ -280,39 +292,48 @@ void CStaff::OnPaintGl() {
     Quad(StaffGeometry::Clef(), true);
     DrawColumns(kSharp, kNote, false, false);
     glDisable(GL_TEXTURE_2D);
-    glPopMatrix();
+}
+
+void CStaff::PaintPicking() {
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+    DrawColumns(kSharpMask, kNoteMask, true, false);
+    glDisable(GL_TEXTURE_2D);
 }
 
 int CStaff::Pick(int x, int yFromBottom) {
-    float pixel[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    {
-        CurrentContext current(*this);
-        if (!current.Ok()) {
-            return -1;
-        }
-        glClear(GL_COLOR_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
-        DrawColumns(kSharpMask, kNoteMask, true, false);
-        glDisable(GL_TEXTURE_2D);
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, yFromBottom, 1, 1, GL_RGBA, GL_FLOAT, pixel);
+    // The picking colours are drawn into the back buffer only and read back; the picture on
+    // the screen is not swapped.
+    picking_ = true;
+    int width = 0;
+    int height = 0;
+    const bool drawn = CaptureFrame(&frame_, &width, &height);
+    picking_ = false;
+    if (!drawn || x < 0 || yFromBottom < 0 || x >= width || yFromBottom >= height) {
+        return -1;
     }
-    // The picture was drawn only to be read: the real one is painted again.
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    const size_t at =
+        (static_cast<size_t>(yFromBottom) * static_cast<size_t>(width) + static_cast<size_t>(x)) *
+        3;
+    const float pixel[4] = {frame_[at] / 255.0f, frame_[at + 1] / 255.0f, frame_[at + 2] / 255.0f,
+                            1.0f};
     return StaffGeometry::PickedSemitone(pixel);
 }
 
 bool CStaff::ReadPixel(int x, int y, float rgba[4]) {
-    CurrentContext current(*this);
-    if (!current.Ok()) {
+    int width = 0;
+    int height = 0;
+    if (!CaptureFrame(&frame_, &width, &height) || x < 0 || y < 0 || x >= width || y >= height) {
         return false;
     }
-    glReadBuffer(GL_FRONT);
-    glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGBA, GL_FLOAT, rgba);
-    return glGetError() == GL_NO_ERROR;
+    const size_t at = (static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) +
+                       static_cast<size_t>(x)) *
+                      3;
+    rgba[0] = frame_[at] / 255.0f;
+    rgba[1] = frame_[at + 1] / 255.0f;
+    rgba[2] = frame_[at + 2] / 255.0f;
+    rgba[3] = 1.0f;
+    return true;
 }
 
 POINT CStaff::NotePoint(int semitone) const {
@@ -320,12 +341,13 @@ POINT CStaff::NotePoint(int semitone) const {
     const KeyQuad q = StaffGeometry::NoteQuad(semitone);
     const float x = 0.5f * (q.left + q.right);
     const float y = q.bottom + 0.12f * (q.top - q.bottom);
-    return POINT{static_cast<LONG>(x * static_cast<float>(width_)),
-                 static_cast<LONG>((1.0f - y) * static_cast<float>(height_))};
+    return POINT{static_cast<LONG>(x * static_cast<float>(WidthPixels())),
+                 static_cast<LONG>((1.0f - y) * static_cast<float>(HeightPixels()))};
 }
 
 int CStaff::MarkerX(float semitones) const {
-    return static_cast<int>(StaffGeometry::MarkerCentreX(semitones) * static_cast<float>(width_));
+    return static_cast<int>(StaffGeometry::MarkerCentreX(semitones) *
+                            static_cast<float>(WidthPixels()));
 }
 
 // ---- Messages ----
@@ -334,27 +356,24 @@ void CStaff::OnMouseMove(int x, int y, bool buttonDown) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     POINT screen = {x, y};
     ::ClientToScreen(Handle(), &screen);
-    const int hit = ::WindowFromPoint(screen) == Handle() ? Pick(x, height_ - 1 - y) : -1;
+    const int hit = ::WindowFromPoint(screen) == Handle() ? Pick(x, HeightPixels() - 1 - y) : -1;
     if (mouse_.Move(hit, buttonDown)) {
         ::InvalidateRect(Handle(), nullptr, FALSE);
-        ResetToolTip();
+        ActivateToolTip(false);
+        ActivateToolTip(true);
     }
 }
 
-bool CStaff::OnToolTipText(NMHDR* header) {
-    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-    static std::wstring text;
-    text.clear();
+std::wstring CStaff::RegionToolTipText() const {
     const int note = mouse_.Hovered();
-    if (note >= 0) {
-        text = Utf8ToWide(
-            Note{StaffGeometry::kOctave, note}.Label(Options().noteLetters != 0, language_));
+    if (note < 0) {
+        return std::wstring();
     }
-    info->lpszText = const_cast<wchar_t*>(text.c_str());
-    return true;
+    return Utf8ToWide(
+        Note{StaffGeometry::kOctave, note}.Label(Options().noteLetters != 0, Language()));
 }
 
-LRESULT CStaff::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CStaff::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
             OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
@@ -377,13 +396,6 @@ LRESULT CStaff::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header != nullptr && header->code == TTN_NEEDTEXTW && OnToolTipText(header)) {
-                return 0;
-            }
-            break;
-        }
         case kPitchMessage: {
             float pitch = 0.0f;
             const uint32_t bits = static_cast<uint32_t>(wParam);
@@ -391,13 +403,10 @@ LRESULT CStaff::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             SetPitch(pitch);
             return 0;
         }
-        case WM_DESTROY:
-            target_.store(nullptr);
-            break;
         default:
             break;
     }
-    return COpenGLWnd::WindowProc(message, wParam, lParam);
+    return COpenGLWnd::OnViewMessage(message, wParam, lParam);
 }
 
 }  // namespace melvora

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "analysis/result_listener.h"
 #include "music/note_mouse.h"
@@ -33,7 +35,6 @@ class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
 
     bool Create(HWND parent, const RECT& rect, UINT id);
     void SetKeyboard(CKeyboard* keyboard) { keyboard_ = keyboard; }
-    void SetLanguage(int language) { language_ = language; }
 
     // The pitch to mark (0: none).
     void SetPitch(float pitchHz);
@@ -57,10 +58,13 @@ class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
     bool ReadPixel(int x, int y, float rgba[4]);
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnCreateGl() override;
-    void OnSizeGl(int cx, int cy) override;
-    void OnPaintGl() override;
+    void OnGLCreate(HDC dc) override;
+    void OnGLSize(int cx, int cy) override;
+    void OnGLPaint() override;
+    void OnGLDestroy() override;
+    ToolTipKind ToolTipStyle() const override { return ToolTipKind::kByRegion; }
+    std::wstring RegionToolTipText() const override;
+    LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     // NoteMouseHost
@@ -76,20 +80,20 @@ class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
     void DrawColumns(Texture sharp, Texture note, bool picking, bool halo) const;
     int Pick(int x, int yFromBottom);
     void OnMouseMove(int x, int y, bool buttonDown);
-    bool OnToolTipText(NMHDR* header);
+    void PaintPicture();
+    void PaintPicking();
 
     MidiSender& output_;
     CKeyboard* keyboard_ = nullptr;
     std::atomic<HWND> target_{nullptr};
     NoteMouse mouse_;
-    int language_ = 0;
+    bool picking_ = false;  // the next frame draws the picking colours
+    std::vector<uint8_t> frame_;
     float pitchHz_ = 0.0f;
     int sungSemitone_ = -1;
     float noteColours_[StaffGeometry::kNotes][4];
     bool notePressed_[StaffGeometry::kNotes] = {};
     GLuint textures_[8] = {};
-    int width_ = 0;
-    int height_ = 0;
 };
 
 }  // namespace melvora
