@@ -90,10 +90,12 @@ class MusicGui : public ::testing::Test {
         Options() = AppOptions();
     }
 
-    void Open(bool outputFails = false, std::vector<std::string> inputNames = {}) {
+    void Open(bool outputFails = false, std::vector<std::string> inputNames = {},
+              bool inputStartFails = false) {
         journal_.failOpen = outputFails;
         output_ = std::make_unique<SharedMidiOutput>(std::make_unique<RecordingMidiOut>(journal_));
         auto input = std::make_unique<RecordingMidiIn>(std::move(inputNames));
+        input->failStart = inputStartFails;
         input_ = input.get();
         keyboardDlg_ = std::make_unique<CKeyboardDlg>(
             CFloatingFrameDlg::Description{2, 130, IDS_KEYBOARD, "klavye.htm"}, owner_, *output_,
@@ -264,6 +266,18 @@ TEST_F(MusicGui, AnExternalKeyboardSoundsAndLightsItsKeys) {
     EXPECT_FALSE(Keyboard().Keys().Key(c4).highlighted);
     const std::vector<uint32_t> echoed = {midi::Pack(0x90, 60, 100), midi::Pack(0x80, 60, 64)};
     EXPECT_EQ(journal_.Messages(), echoed);
+}
+
+TEST_F(MusicGui, AnInputThatCannotStartIsClosedAndForgotten) {
+    Open(false, {"Test Keys"}, true);
+    guitest::PumpMessages(200);
+    EXPECT_EQ(g_boxes, 1);  // "Cannot start MIDI input device!"
+    EXPECT_EQ(input_->opens, 1);
+    EXPECT_EQ(input_->closes, 1);
+    EXPECT_FALSE(input_->IsOpen());
+    EXPECT_EQ(Keyboard().SelectedMidiInput(), -1);
+    EXPECT_FALSE(Keyboard().SetMidiInputDevice(0));  // the list is gone until the next start
+    EXPECT_STREQ(Options().midiInputName, "");
 }
 
 TEST_F(MusicGui, WithoutAMidiOutputTheKeysStillLightAndOneMessageIsShown) {
