@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/app_options.h"
-#include "app/floating_frame_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "music/midi_message.h"
 #include "music/shared_midi_output.h"
 #include "music/win32/keyboard_dlg.h"
@@ -31,11 +31,12 @@ namespace {
 
 class FakeOwner : public FloatingWindowOwner {
   public:
-    WindowSet::Position FloatingMoving(int, const WindowSet::Position& proposed, bool) override {
+    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& proposed,
+                                       bool) override {
         return proposed;
     }
-    void FloatingActivated(int) override {}
-    void FloatingClosed(int) override {}
+    void FloatingActivated(FloatingWindow) override {}
+    void FloatingClosed(FloatingWindow) override {}
     int Language() const override { return Options().UiLanguage(); }
 };
 
@@ -97,11 +98,9 @@ class MusicGui : public ::testing::Test {
         auto input = std::make_unique<RecordingMidiIn>(std::move(inputNames));
         input->failStart = inputStartFails;
         input_ = input.get();
-        keyboardDlg_ = std::make_unique<CKeyboardDlg>(
-            CFloatingFrameDlg::Description{2, 130, IDS_KEYBOARD, "klavye.htm"}, owner_, *output_,
-            std::move(input));
-        staffDlg_ = std::make_unique<CStaffDlg>(
-            CFloatingFrameDlg::Description{3, 166, IDS_STAFF, "porte.htm"}, owner_, *output_);
+        keyboardDlg_ = std::make_unique<CKeyboardDlg>(Describe(FloatingWindow::Keyboard), owner_,
+                                                      *output_, std::move(input));
+        staffDlg_ = std::make_unique<CStaffDlg>(Describe(FloatingWindow::Staff), owner_, *output_);
         ASSERT_TRUE(keyboardDlg_->Create(nullptr));
         ASSERT_TRUE(staffDlg_->Create(nullptr));
         Keyboard().SetStaff(&Staff());

@@ -15,7 +15,7 @@
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
+#include "app/win32/controls_dlg.h"
 #include "music/win32/keyboard_dlg.h"
 #include "music/win32/staff_dlg.h"
 #include "platform/program_directory.h"
@@ -101,8 +101,9 @@ TEST_P(MusicScreens, KeyboardAndStaffWhileSinging) {
     float heard = 0.0f;
     bool presented = false;
     std::function<void(CControlsDlg&)> script = [&](CControlsDlg& program) {
-        auto* keyboard = dynamic_cast<CKeyboardDlg*>(program.FloatingWindow(2));
-        auto* staff = dynamic_cast<CStaffDlg*>(program.FloatingWindow(3));
+        auto* keyboard =
+            dynamic_cast<CKeyboardDlg*>(&program.FloatingFrame(FloatingWindow::Keyboard));
+        auto* staff = dynamic_cast<CStaffDlg*>(&program.FloatingFrame(FloatingWindow::Staff));
         if (keyboard == nullptr || staff == nullptr) {
             ::PostMessageW(program.Handle(), WM_CLOSE, 0, 0);
             return;
@@ -110,7 +111,7 @@ TEST_P(MusicScreens, KeyboardAndStaffWhileSinging) {
         for (CFloatingFrameDlg* window :
              {static_cast<CFloatingFrameDlg*>(keyboard), static_cast<CFloatingFrameDlg*>(staff)}) {
             if (!::IsWindowVisible(window->Handle())) {
-                program.ToggleWindow(window->Index());
+                program.ToggleWindow(window->Window());
             }
         }
         // The vowel loops into the sink; wait until the staff has it.

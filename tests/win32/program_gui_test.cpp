@@ -19,6 +19,8 @@
 #include "app/win32/controls_dlg.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
+#include "platform/recording_midi_in.h"
+#include "platform/recording_midi_out.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
 #include "ui/message_box_layout.h"
@@ -155,6 +157,9 @@ class ProgramGui : public ::testing::Test {
         CControlsDlg::Audio audio;
         audio.capturePort = card_->MakeCapturePort();
         audio.playbackPort = card_->MakePlaybackPort();
+        // No MIDI device under Wine: the recording output stands in for it.
+        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal_);
+        audio.midiIn = std::make_unique<RecordingMidiIn>();
         CControlsDlg dialog(owner_, std::move(audio));
         ProgramRun run;
         run.dialog = &dialog;
@@ -191,6 +196,7 @@ class ProgramGui : public ::testing::Test {
 
     std::wstring folder_;
     std::unique_ptr<SimulatedSoundCard> card_;
+    RecordingMidiOut::Journal midiJournal_;
     HWND owner_ = nullptr;
 };
 

@@ -6,12 +6,16 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "analysis/result_listener.h"
 #include "app/floating_window.h"
 #include "app/win32/floating_window_set.h"
 #include "transport/deck_view.h"
 #include "transport/transport_analysis.h"
 #include "transport/transport_owner.h"
+#include "platform/midi_in.h"
+#include "platform/midi_out.h"
 #include "platform/wave_port.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/tool_tip.h"
@@ -22,7 +26,12 @@ namespace melvora {
 class CFloatingFrameDlg;
 class CSkinSlider;
 class DeckOperations;
+class CKeyboardDlg;
+class CStaffDlg;
+class MidiIn;
+class MidiOut;
 class ResultHolder;
+class SharedMidiOutput;
 
 // The main controls window: the deck (Rec, Rew, Play, Eject), the position slider and time
 // display, the File, View and Help menus, and the owner of the audio transport and of the
@@ -39,6 +48,9 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
         std::unique_ptr<WaveInPort> capturePort;
         std::unique_ptr<WaveOutPort> playbackPort;
         std::unique_ptr<TransportAnalysis> analysis;
+        // The MIDI devices (the system's WINMM devices when empty).
+        std::unique_ptr<MidiOut> midiOut;
+        std::unique_ptr<MidiIn> midiIn;
     };
 
     // `owner` is the hidden owner window; it also owns the floating windows.
@@ -50,6 +62,11 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     // The averaged analysis results every view reads.
     ResultHolder& Results() { return *results_; }
     CFloatingFrameDlg& FloatingFrame(FloatingWindow window) { return floatingSet_.Window(window); }
+    // The one MIDI output: the keyboard, the staff, play-along and the exercises send on
+    // it, the media player borrows the device through its hand-over.
+    SharedMidiOutput& MidiOutput() { return *midiOutput_; }
+    CKeyboardDlg* KeyboardWindow();
+    CStaffDlg* StaffWindow();
     CNewDeckButton* DeckButtonControl(DeckButton button);
     CNewDeckButton* MenuButton(int index) { return menuButtons_[index].get(); }
 
@@ -93,6 +110,8 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
 
   private:
     void SkinControls();
+    // Keyboard and staff mirror each other's keys and follow the published results.
+    void ConnectMusicWindows();
     void CreateToolTips();
     void LayoutMenuButtons();
     void OnCommand(int id);
@@ -108,12 +127,16 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     // Never freed (see the destructor); one per main controls window.
     ResultHolder* results_;
     std::unique_ptr<DeckOperations> deck_;
+    // Declared before the window set: the keyboard and staff windows send on it until they
+    // are gone.
+    std::unique_ptr<SharedMidiOutput> midiOutput_;
     CFloatingWindowSet floatingSet_;
     CToolTip toolTip_;
     std::unique_ptr<CSkinSlider> slider_;
     std::unique_ptr<CNewDeckButton> rec_, rew_, play_, eject_;
     std::array<std::unique_ptr<CNewDeckButton>, 3> menuButtons_;
     std::atomic<HWND> commandTarget_{nullptr};
+    std::vector<ResultListener*> listeners_;
 };
 
 }  // namespace melvora

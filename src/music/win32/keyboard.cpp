@@ -16,7 +16,7 @@
 #include "platform/string_table.h"
 #include "platform/win32/resource_strings.h"
 #include "string_ids.h"
-#include "ui/my_message_dlg.h"
+#include "ui/win32/my_message_dlg.h"
 
 namespace melvora {
 
@@ -286,14 +286,15 @@ void CKeyboard::OnResultPublished(const ResultRecord& record) {
 }
 
 bool CKeyboard::HandleKey(UINT message, WPARAM virtualKey, LPARAM flags) {
-    const int key = static_cast<int>(virtualKey);
-    if (message == WM_KEYDOWN) {
-        return pcPlayer_.KeyDown(key, (flags & 0x40000000) != 0);
+    if (message != WM_KEYDOWN && message != WM_KEYUP) {
+        return false;
     }
-    if (message == WM_KEYUP) {
-        return pcPlayer_.KeyUp(key);
-    }
-    return false;
+    return PlayPcKey(message == WM_KEYDOWN, static_cast<int>(virtualKey),
+                     (flags & 0x40000000) != 0);
+}
+
+bool CKeyboard::PlayPcKey(bool down, int virtualKey, bool repeat) {
+    return down ? pcPlayer_.KeyDown(virtualKey, repeat) : pcPlayer_.KeyUp(virtualKey);
 }
 
 void CKeyboard::LetGo() {

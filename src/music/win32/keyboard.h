@@ -61,6 +61,9 @@ class CKeyboard : public COpenGLWnd,
     bool SetMidiInputDevice(int index);
     // A key message from any floating window; true when it belongs to the piano.
     bool HandleKey(UINT message, WPARAM virtualKey, LPARAM flags);
+    bool PlayPcKey(bool down, int virtualKey, bool repeat);
+    // Keys held down are let go (their key-ups will go to another window).
+    void ReleasePcKeys() { pcPlayer_.ReleaseAll(); }
     // The window lost the keys and the mouse: held keys are let go, all notes off.
     void LetGo();
 

@@ -8,7 +8,7 @@
 #include "platform/string_table.h"
 #include "resource_ids.h"
 #include "string_ids.h"
-#include "ui/skin_colours.h"
+#include "ui/win32/skin_colours.h"
 
 namespace melvora {
 
@@ -34,7 +34,7 @@ int WidthOf(const CNewDeckButton& button) {
 
 }  // namespace
 
-CKeyboardDlg::CKeyboardDlg(const Description& description, FloatingWindowOwner& owner,
+CKeyboardDlg::CKeyboardDlg(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner,
                            SharedMidiOutput& output, std::unique_ptr<MidiIn> input)
     : CFloatingFrameDlg(description, owner), keyboard_(output, std::move(input)) {}
 

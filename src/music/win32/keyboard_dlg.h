@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "app/floating_frame_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "music/win32/keyboard.h"
 #include "platform/midi_in.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 
 namespace melvora {
 
@@ -17,7 +17,7 @@ class SharedMidiOutput;
 // volume menu buttons, the play-along switch and the piano view below them.
 class CKeyboardDlg : public CFloatingFrameDlg {
   public:
-    CKeyboardDlg(const Description& description, FloatingWindowOwner& owner,
+    CKeyboardDlg(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner,
                  SharedMidiOutput& output, std::unique_ptr<MidiIn> input);
     ~CKeyboardDlg() override;
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win32/tool_tip.h"
-#include "ui/floating_dlg.h"
+#include "ui/win32/floating_dlg.h"
 
 namespace melvora {
 

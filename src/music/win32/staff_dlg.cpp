@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "resource_ids.h"
-#include "ui/skin_colours.h"
+#include "ui/win32/skin_colours.h"
 
 namespace melvora {
 
-CStaffDlg::CStaffDlg(const Description& description, FloatingWindowOwner& owner, MidiSender& output)
+CStaffDlg::CStaffDlg(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner,
+                     MidiSender& output)
     : CFloatingFrameDlg(description, owner), staff_(output) {}
 
 CStaffDlg::~CStaffDlg() {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/floating_frame_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "music/win32/staff.h"
 
 namespace melvora {
@@ -12,7 +12,8 @@ class MidiSender;
 // The staff window (template 166): the title row and the staff view below it.
 class CStaffDlg : public CFloatingFrameDlg {
   public:
-    CStaffDlg(const Description& description, FloatingWindowOwner& owner, MidiSender& output);
+    CStaffDlg(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner,
+              MidiSender& output);
     ~CStaffDlg() override;
 
     CStaff& Staff() { return staff_; }
