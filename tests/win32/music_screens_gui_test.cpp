@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
@@ -39,9 +40,44 @@ bool FileExists(const std::string& path) {
     return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The OpenGL picture of `view` as its paint draws it, read back from the rendering context,
+// as "<name>.view.ppm" with its place in the window in "<name>.view.at": the screen grab of
+// a virtual X display under Wine shows OpenGL child windows black, so the script lays the
+// read-back picture over the grab.
+bool WriteView(const std::string& folder, const std::string& name, HWND window, COpenGLWnd& view) {
+    std::vector<uint8_t> rgb;
+    int width = 0;
+    int height = 0;
+    if (!view.CaptureFrame(&rgb, &width, &height) || width <= 0 || height <= 0) {
+        return false;
+    }
+    FILE* f = _wfopen(Utf8ToWide(folder + "/" + name + ".view.ppm").c_str(), L"wb");
+    if (f == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+    for (int row = height - 1; row >= 0; --row) {
+        std::fwrite(&rgb[static_cast<size_t>(row) * static_cast<size_t>(width) * 3], 1,
+                    static_cast<size_t>(width) * 3, f);
+    }
+    std::fclose(f);
+    RECT windowRect = {};
+    RECT viewRect = {};
+    ::GetWindowRect(window, &windowRect);
+    ::GetWindowRect(view.Handle(), &viewRect);
+    f = _wfopen(Utf8ToWide(folder + "/" + name + ".view.at").c_str(), L"w");
+    if (f == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "%ld %ld\n", viewRect.left - windowRect.left, viewRect.top - windowRect.top);
+    std::fclose(f);
+    return true;
+}
+
 // Tells the script where `window` is and waits until it took the picture.
-bool Present(const std::string& folder, HWND window, const std::string& name) {
+bool Present(const std::string& folder, HWND window, const std::string& name, COpenGLWnd& view) {
     guitest::PumpMessages(400);
+    WriteView(folder, name, window, view);
     RECT r = {};
     ::GetWindowRect(window, &r);
     const std::string ready = folder + "/" + name + ".ready";
@@ -125,8 +161,9 @@ TEST_P(MusicScreens, KeyboardAndStaffWhileSinging) {
         // A PC key held down: its key lit, its name in the label strip, the letters shown.
         ::SendMessageW(keyboard->Keyboard().Handle(), WM_KEYDOWN, 'U', 0);
         const std::string suffix = language == guitest::kEnglish ? "_en" : "_tr";
-        presented = Present(folder, keyboard->Handle(), "keyboard_singing" + suffix) &&
-                    Present(folder, staff->Handle(), "staff_singing" + suffix);
+        presented = Present(folder, keyboard->Handle(), "keyboard_singing" + suffix,
+                            keyboard->Keyboard()) &&
+                    Present(folder, staff->Handle(), "staff_singing" + suffix, staff->Staff());
         ::SendMessageW(keyboard->Keyboard().Handle(), WM_KEYUP, 'U', 0xC0000000);
         ::PostMessageW(program.Handle(), WM_CLOSE, 0, 0);
     };

@@ -52,6 +52,13 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
             name=$(basename "$ready" .ready)
             read -r x y w h < "$ready"
             import -window root -crop "${w}x${h}+${x}+${y}" +repage "$MELVORA_OUT/$name.png"
+            # OpenGL child windows come out black in the grab: their read-back picture goes
+            # over them.
+            if [ -f "$MELVORA_WORK/$name.view.ppm" ]; then
+                read -r vx vy < "$MELVORA_WORK/$name.view.at"
+                convert "$MELVORA_OUT/$name.png" "$MELVORA_WORK/$name.view.ppm" \
+                    -geometry "+${vx}+${vy}" -composite "$MELVORA_OUT/$name.png"
+            fi
             echo "$name.png (${w}x${h})"
             mv "$ready" "$MELVORA_WORK/$name.taken"
             touch "$MELVORA_WORK/$name.done"
