@@ -111,3 +111,23 @@
 #define IDC_EXERCISE_RETRY 1061
 #define IDC_EXERCISE_SCORE 1081
 #define ID_RESTART_EXERCISE 33086
+// Keyboard window (dialog 130): controls, the layout and MIDI volume menu commands, and the
+// three runs of Device menu commands (General MIDI programs 0-72, 73-79, 80-127).
+#define IDC_KEYBOARD_VIEW 1069
+#define IDC_KEYBOARD_DEVICE 1076
+#define IDC_KEYBOARD_LAYOUT 1077
+#define IDC_KEYBOARD_SPACER 1078
+#define IDC_PLAY_ALONG 1079
+#define IDC_MIDI_VOLUME 1110
+#define ID_LAYOUT_SINGLE_ROW 33109
+#define ID_LAYOUT_DOUBLE_ROW 33110
+#define ID_MIDI_VOLUME_LOW 33118
+#define ID_MIDI_VOLUME_MEDIUM 33119
+#define ID_MIDI_VOLUME_HIGH 33120
+#define ID_INSTRUMENT_FIRST 32917
+#define ID_INSTRUMENT_FLUTE 32991
+#define ID_INSTRUMENT_LEAD_1 32999
+
+// MIDI input chooser (dialog 165).
+#define IDD_LIST_CHOOSER 165
+#define IDC_CHOOSER_LIST 1015

@@ -18,8 +18,12 @@ const std::set<std::string> kDialogManagerIds = {"IDOK", "IDCANCEL"};
 // Controls of the message box, whose template is built in memory.
 const std::set<std::string> kRunTimeControls = {"IDC_MESSAGE_BUTTON_1", "IDC_MESSAGE_BUTTON_2",
                                                 "IDC_MESSAGE_BUTTON_3"};
-// Commands the code inserts into a menu at run time.
-const std::set<std::string> kRunTimeCommands = {"ID_EXERCISES"};
+// Commands the code inserts into a menu at run time (the keyboard window builds its Device,
+// layout and MIDI volume menus in code).
+const std::set<std::string> kRunTimeCommands = {
+    "ID_EXERCISES",         "ID_INSTRUMENT_FIRST",   "ID_INSTRUMENT_FLUTE",
+    "ID_INSTRUMENT_LEAD_1", "ID_LAYOUT_SINGLE_ROW",  "ID_LAYOUT_DOUBLE_ROW",
+    "ID_MIDI_VOLUME_LOW",   "ID_MIDI_VOLUME_MEDIUM", "ID_MIDI_VOLUME_HIGH"};
 // Menu commands whose window does not exist yet: they must stay unhandled until it does, and
 // then leave this list.
 const std::set<std::string> kCommandsWithoutWindow = {"ID_OPTIONS"};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -18,7 +19,13 @@
 #include "app/app_options.h"
 #include "app/win32/controls_dlg.h"
 #include "app/win32/floating_frame_dlg.h"
+#include "music/midi_message.h"
+#include "music/shared_midi_output.h"
+#include "music/win32/keyboard_dlg.h"
+#include "music/win32/staff_dlg.h"
 #include "platform/program_directory.h"
+#include "platform/recording_midi_in.h"
+#include "platform/recording_midi_out.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
 #include "ui/win32/help_launcher.h"
@@ -163,6 +170,9 @@ class ProgramGui : public ::testing::Test {
         CControlsDlg::Audio audio;
         audio.capturePort = card_->MakeCapturePort();
         audio.playbackPort = card_->MakePlaybackPort();
+        // No MIDI device under Wine: the recording output stands in for it.
+        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal_);
+        audio.midiIn = std::make_unique<RecordingMidiIn>();
         CControlsDlg dialog(owner_, std::move(audio));
         ProgramRun run;
         run.dialog = &dialog;
@@ -207,6 +217,7 @@ class ProgramGui : public ::testing::Test {
 
     std::wstring folder_;
     std::unique_ptr<SimulatedSoundCard> card_;
+    RecordingMidiOut::Journal midiJournal_;
     HWND owner_ = nullptr;
 };
 
@@ -649,6 +660,77 @@ TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
     EXPECT_NEAR(newest.pitchHz, 220.0f, 5.0f);
     EXPECT_EQ(newest.note.octave, 3);
     EXPECT_EQ(newest.note.semitone, 9);
+}
+
+TEST_F(ProgramGui, TheStaffFollowsTheSungPitchAndPlayAlongSoundsIt) {
+    Options().playAlong = 1;
+    // Half a second of silence, then a steady A3 (220 Hz).
+    std::atomic<int64_t> position{0};
+    card_->SetCaptureSource([&](int16_t* samples, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const int64_t n = position++;
+            samples[i] =
+                n < 22050
+                    ? 0
+                    : static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 220.0 *
+                                                             static_cast<double>(n) / 44100.0));
+        }
+    });
+    float staffPitch = 0.0f;
+    RunProgram([&](CControlsDlg& dialog) {
+        for (int waited = 0; waited < 8000; waited += 100) {
+            guitest::PumpMessages(100);
+            staffPitch = dialog.StaffWindow()->Staff().Pitch();
+            const std::vector<uint32_t> sent = midiJournal_.Messages();
+            if (std::fabs(staffPitch - 220.0f) < 5.0f &&
+                std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)) != sent.end()) {
+                break;
+            }
+        }
+        Close(dialog);
+    });
+    EXPECT_NEAR(staffPitch, 220.0f, 5.0f);
+    const std::vector<uint32_t> sent = midiJournal_.Messages();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)), sent.end());
+}
+
+// Hands the key messages of `window` to its pre-translation, as the modal loop does, then
+// dispatches what is left.
+void PumpKeys(HWND window) {
+    MSG message;
+    while (::PeekMessageW(&message, window, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        CWnd* target = CWnd::FromHandle(message.hwnd);
+        if (target == nullptr || !target->PreTranslateMessage(&message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    guitest::PumpMessages(30);
+}
+
+TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
+    std::vector<std::vector<uint32_t>> heard;
+    RunProgram([&](CControlsDlg& dialog) {
+        for (FloatingWindow window :
+             {FloatingWindow::Keyboard, FloatingWindow::Staff, FloatingWindow::MediaPlayer,
+              FloatingWindow::Volume, FloatingWindow::Analysis}) {
+            HWND hwnd = dialog.FloatingFrame(window).Handle();
+            midiJournal_.Clear();
+            // Through the window's message pre-translation, as the program's loop hands
+            // typed keys on.
+            ::PostMessageW(hwnd, WM_KEYDOWN, 'W', 0x00110001);
+            PumpKeys(hwnd);
+            ::PostMessageW(hwnd, WM_KEYUP, 'W', 0xC0110001);
+            PumpKeys(hwnd);
+            heard.push_back(midiJournal_.Messages());
+        }
+        Close(dialog);
+    });
+    const std::vector<uint32_t> c4 = {midi::NoteOn(60, 88), midi::NoteOff(60)};
+    ASSERT_EQ(heard.size(), 5u);
+    for (const auto& messages : heard) {
+        EXPECT_EQ(messages, c4);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "app/win32/controls_dlg.h"
 #include "audio/wave_file.h"
 #include "platform/program_directory.h"
+#include "platform/recording_midi_in.h"
+#include "platform/recording_midi_out.h"
 #include "platform/win32/resource_strings.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
@@ -28,12 +30,22 @@ bool SoundTestsWanted() {
     return ::GetEnvironmentVariableW(L"MELVORA_SOUND_TESTS", value, 8) > 0;
 }
 
+// The system's wave devices, and the recording MIDI output in place of the MIDI device that
+// Wine does not have here.
+CControlsDlg::Audio FakeMidi() {
+    static RecordingMidiOut::Journal journal;
+    CControlsDlg::Audio audio;
+    audio.midiOut = std::make_unique<RecordingMidiOut>(journal);
+    audio.midiIn = std::make_unique<RecordingMidiIn>();
+    return audio;
+}
+
 // The main controls window with the system's wave devices; the file-open question answers
 // with a prepared file.
 class ScriptedControlsDlg : public CControlsDlg {
   public:
     ScriptedControlsDlg(HWND owner, std::string openPath)
-        : CControlsDlg(owner), openPath_(std::move(openPath)) {}
+        : CControlsDlg(owner, FakeMidi()), openPath_(std::move(openPath)) {}
     bool AskOpenPath(std::string* path) override {
         *path = openPath_;
         return true;

@@ -18,6 +18,11 @@
 #include "analysis/analysis_engine.h"
 #include "analysis/result_holder.h"
 #include "app/window_layout.h"
+#include "music/shared_midi_output.h"
+#include "music/win32/keyboard_dlg.h"
+#include "music/win32/staff_dlg.h"
+#include "platform/win32/winmm_midi_in.h"
+#include "platform/win32/winmm_midi_out.h"
 #include "platform/string_table.h"
 #include "platform/win32/wave_port_winmm.h"
 #include "platform/win32/file_dialog.h"
@@ -67,7 +72,22 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
       owner_(owner),
       audio_(std::move(audio)),
       results_(new ResultHolder()),
-      floatingSet_(*this) {}
+      midiOutput_(std::make_unique<SharedMidiOutput>(audio_.midiOut ? std::move(audio_.midiOut)
+                                                                    : MakeWinmmMidiOut())),
+      floatingSet_(*this,
+                   [this](const FloatingWindowDescriptor& description,
+                          FloatingWindowOwner& windowOwner) -> std::unique_ptr<CFloatingFrameDlg> {
+                       if (description.window == FloatingWindow::Keyboard) {
+                           return std::make_unique<CKeyboardDlg>(
+                               description, windowOwner, *midiOutput_,
+                               audio_.midiIn ? std::move(audio_.midiIn) : MakeWinmmMidiIn());
+                       }
+                       if (description.window == FloatingWindow::Staff) {
+                           return std::make_unique<CStaffDlg>(description, windowOwner,
+                                                              *midiOutput_);
+                       }
+                       return nullptr;
+                   }) {}
 
 CControlsDlg::~CControlsDlg() {
     // The worker may still post commands while the transport shuts down; it must find no
@@ -79,8 +99,36 @@ CControlsDlg::~CControlsDlg() {
         exercise_.reset();
     }
     deck_.reset();
+    // The worker has stopped: the views stop listening before they go.
+    for (ResultListener* listener : listeners_) {
+        results_->RemoveListener(listener);
+    }
     // The holder is kept: a worker that did not stop in time is abandoned by the transport
     // and may still publish one result into it.
+}
+
+CKeyboardDlg* CControlsDlg::KeyboardWindow() {
+    return dynamic_cast<CKeyboardDlg*>(&floatingSet_.Window(FloatingWindow::Keyboard));
+}
+
+CStaffDlg* CControlsDlg::StaffWindow() {
+    return dynamic_cast<CStaffDlg*>(&floatingSet_.Window(FloatingWindow::Staff));
+}
+
+void CControlsDlg::ConnectMusicWindows() {
+    CKeyboardDlg* keyboard = KeyboardWindow();
+    CStaffDlg* staff = StaffWindow();
+    if (keyboard == nullptr || staff == nullptr) {
+        return;
+    }
+    keyboard->Keyboard().SetStaff(&staff->Staff());
+    staff->Staff().SetKeyboard(&keyboard->Keyboard());
+    // Before the worker starts: the hand-off reaches the staff and play-along from now on.
+    for (ResultListener* listener : {static_cast<ResultListener*>(&staff->Staff()),
+                                     static_cast<ResultListener*>(&keyboard->Keyboard())}) {
+        results_->AddListener(listener);
+        listeners_.push_back(listener);
+    }
 }
 
 int CControlsDlg::Language() const {
@@ -125,6 +173,7 @@ BOOL CControlsDlg::OnInitDialog() {
     }
 
     floatingSet_.CreateAndPlace(owner_);
+    ConnectMusicWindows();
 
     CTrackbar slider(::GetDlgItem(Handle(), IDC_POSITION_SLIDER));
     slider.SetRange(0, 0, true);
@@ -635,6 +684,10 @@ void CControlsDlg::RestoreAfterExercise() {
         }
     }
     Windows().SetRememberedRect(floatingSet_.WindowRect(WindowSetHost::kMainWindow));
+}
+
+MidiSender* CControlsDlg::ExerciseMidi() {
+    return midi_ != nullptr ? midi_ : midiOutput_.get();
 }
 
 RunnerTransport& CControlsDlg::ExerciseTransport() {

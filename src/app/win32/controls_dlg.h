@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/result_listener.h"
 #include "app/floating_window.h"
 #include "app/win32/floating_window_set.h"
 #include "exercises/exercise_launcher.h"
@@ -15,6 +16,8 @@
 #include "transport/deck_view.h"
 #include "transport/transport_analysis.h"
 #include "transport/transport_owner.h"
+#include "platform/midi_in.h"
+#include "platform/midi_out.h"
 #include "platform/wave_port.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/tool_tip.h"
@@ -27,7 +30,12 @@ class CFloatingFrameDlg;
 class DeckRunnerTransport;
 class CSkinSlider;
 class DeckOperations;
+class CKeyboardDlg;
+class CStaffDlg;
+class MidiIn;
+class MidiOut;
 class ResultHolder;
+class SharedMidiOutput;
 
 // The main controls window: the deck (Rec, Rew, Play, Eject), the position slider and time
 // display, the File, View and Help menus, and the owner of the audio transport and of the
@@ -50,6 +58,9 @@ class CControlsDlg : public CFloatingDlg,
         std::unique_ptr<WaveInPort> capturePort;
         std::unique_ptr<WaveOutPort> playbackPort;
         std::unique_ptr<TransportAnalysis> analysis;
+        // The MIDI devices (the system's WINMM devices when empty).
+        std::unique_ptr<MidiOut> midiOut;
+        std::unique_ptr<MidiIn> midiIn;
     };
 
     // `owner` is the hidden owner window; it also owns the floating windows.
@@ -61,14 +72,18 @@ class CControlsDlg : public CFloatingDlg,
     // The averaged analysis results every view reads.
     ResultHolder& Results() { return *results_; }
     CFloatingFrameDlg& FloatingFrame(FloatingWindow window) { return floatingSet_.Window(window); }
+    // The one MIDI output: the keyboard, the staff, play-along and the exercises send on
+    // it, the media player borrows the device through its hand-over.
+    SharedMidiOutput& MidiOutput() { return *midiOutput_; }
+    CKeyboardDlg* KeyboardWindow();
+    CStaffDlg* StaffWindow();
     CNewDeckButton* DeckButtonControl(DeckButton button);
     CNewDeckButton* MenuButton(int index) { return menuButtons_[index].get(); }
 
     // Texts, menus and tool tips of this window and every shown floating window in the
     // language of the options.
     void ApplyLanguage();
-    // The shared MIDI output the exercises play their samples on; null (the default) plays
-    // them silently.
+    // Tests: where the exercises play their samples instead of the shared MIDI output.
     void SetMidiSender(MidiSender* sender) { midi_ = sender; }
     // The running exercise window, or null.
     CExerciseDlg* ExerciseWindow() { return exercise_.get(); }
@@ -104,7 +119,7 @@ class CControlsDlg : public CFloatingDlg,
 
     // ExerciseHost
     RunnerTransport& ExerciseTransport() override;
-    MidiSender* ExerciseMidi() override { return midi_; }
+    MidiSender* ExerciseMidi() override;
     void ForwardCommand(int commandId) override;
     bool CommandChecked(int commandId) override;
     void ExerciseWindowMoved() override;
@@ -125,6 +140,8 @@ class CControlsDlg : public CFloatingDlg,
 
   private:
     void SkinControls();
+    // Keyboard and staff mirror each other's keys and follow the published results.
+    void ConnectMusicWindows();
     void CreateToolTips();
     void LayoutMenuButtons();
     void OnCommand(int id);
@@ -142,6 +159,9 @@ class CControlsDlg : public CFloatingDlg,
     // Never freed (see the destructor); one per main controls window.
     ResultHolder* results_;
     std::unique_ptr<DeckOperations> deck_;
+    // Declared before the window set: the keyboard and staff windows send on it until they
+    // are gone.
+    std::unique_ptr<SharedMidiOutput> midiOutput_;
     CFloatingWindowSet floatingSet_;
     CToolTip toolTip_;
     std::unique_ptr<CSkinSlider> slider_;
@@ -151,6 +171,7 @@ class CControlsDlg : public CFloatingDlg,
     MidiSender* midi_ = nullptr;
     std::unique_ptr<DeckRunnerTransport> runnerTransport_;
     std::unique_ptr<CExerciseDlg> exercise_;
+    std::vector<ResultListener*> listeners_;
 };
 
 }  // namespace melvora

@@ -36,6 +36,8 @@ class CFloatingFrameDlg : public CFloatingDlg {
     std::string HelpPage() const override { return description_.helpPage; }
     int Language() const override { return owner_.Language(); }
     void OnActivated(bool active) override;
+    // The letter, digit and F1-F8 keys go to the piano and no further (so F1 opens no help).
+    bool PreTranslateMessage(MSG* message) override;
 
   private:
     void OnWindowPosChanging(WINDOWPOS* position);

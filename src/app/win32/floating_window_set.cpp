@@ -3,6 +3,7 @@
 #include "app/app_options.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "app/window_layout.h"
+#include "music/win32/keyboard_dlg.h"
 #include "platform/win32/wnd.h"
 
 namespace melvora {
@@ -19,10 +20,17 @@ bool IsFloating(int windowId) {
 
 }  // namespace
 
-CFloatingWindowSet::CFloatingWindowSet(const CWnd& main) : main_(main), windowSet_(*this) {
+CFloatingWindowSet::CFloatingWindowSet(const CWnd& main, const Factory& factory)
+    : main_(main), windowSet_(*this) {
     for (const FloatingWindowDescriptor& d : FloatingWindows()) {
-        floating_[static_cast<size_t>(IndexOf(d.window))] =
-            std::make_unique<CFloatingFrameDlg>(d, *this);
+        std::unique_ptr<CFloatingFrameDlg> window;
+        if (factory) {
+            window = factory(d, *this);
+        }
+        if (!window) {
+            window = std::make_unique<CFloatingFrameDlg>(d, *this);
+        }
+        floating_[static_cast<size_t>(IndexOf(d.window))] = std::move(window);
     }
 }
 
@@ -200,6 +208,21 @@ void CFloatingWindowSet::FloatingClosed(FloatingWindow window) {
 
 int CFloatingWindowSet::Language() const {
     return Options().UiLanguage();
+}
+
+bool CFloatingWindowSet::PianoKey(bool down, int virtualKey, bool repeat) {
+    auto* keyboard = dynamic_cast<CKeyboardDlg*>(&Window(FloatingWindow::Keyboard));
+    if (keyboard == nullptr || keyboard->Keyboard().Handle() == nullptr) {
+        return false;
+    }
+    return keyboard->Keyboard().PlayPcKey(down, virtualKey, repeat);
+}
+
+void CFloatingWindowSet::PianoKeysLost() {
+    auto* keyboard = dynamic_cast<CKeyboardDlg*>(&Window(FloatingWindow::Keyboard));
+    if (keyboard != nullptr && keyboard->Keyboard().Handle() != nullptr) {
+        keyboard->Keyboard().ReleasePcKeys();
+    }
 }
 
 }  // namespace melvora

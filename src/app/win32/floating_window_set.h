@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/floating_window.h"
@@ -21,8 +22,13 @@ class CWnd;
 // closes. The main controls window owns one and forwards its own moves, sizes and activation.
 class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
   public:
+    // Makes the window of a descriptor: the windows with views of their own (keyboard,
+    // staff) are frames of a derived class. Returning null gives a plain frame.
+    using Factory = std::function<std::unique_ptr<CFloatingFrameDlg>(
+        const FloatingWindowDescriptor& description, FloatingWindowOwner& owner)>;
+
     // `main` is the main controls window; its handle is read when needed.
-    explicit CFloatingWindowSet(const CWnd& main);
+    explicit CFloatingWindowSet(const CWnd& main, const Factory& factory = Factory());
     ~CFloatingWindowSet() override;
 
     WindowSet& Windows() { return windowSet_; }
@@ -66,6 +72,8 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     void FloatingActivated(FloatingWindow window) override;
     void FloatingClosed(FloatingWindow window) override;
     int Language() const override;
+    bool PianoKey(bool down, int virtualKey, bool repeat) override;
+    void PianoKeysLost() override;
 
   private:
     HWND HandleOf(int windowId) const;
