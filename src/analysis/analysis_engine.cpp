@@ -117,8 +117,13 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
     float* frame = frame_.data();
 
     // 1. Intake.
+    bool clipped = false;
     for (int i = 0; i < h; ++i) {
         frame[n - h + i] = static_cast<float>(samples[i]) + NextDither();
+        clipped = clipped || samples[i] == INT16_MAX || samples[i] == INT16_MIN;
+    }
+    if (clipped) {
+        clippedBlocks_.fetch_add(1, std::memory_order_relaxed);
     }
 
     // 2. Automatic input gain.
