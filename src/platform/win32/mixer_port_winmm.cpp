@@ -31,8 +31,9 @@ MixerComponent ComponentOf(DWORD type) {
 }
 
 MixerLine FromLine(const MIXERLINEW& line) {
-    return MixerLine{line.dwDestination, line.dwLineID, line.cConnections,
-                     ComponentOf(line.dwComponentType), line.cChannels};
+    return MixerLine{line.dwDestination, line.dwLineID,
+                     line.cConnections,  ComponentOf(line.dwComponentType),
+                     line.cChannels,     WideToUtf8(line.szName)};
 }
 
 }  // namespace
@@ -57,33 +58,55 @@ int MixerPortWinmm::DeviceCount() {
     return static_cast<int>(::mixerGetNumDevs());
 }
 
+namespace {
+
+// The mixer of an open wave device. Some systems (Wine) do not map a handle of the wave
+// mapper to a mixer: then the device the mapper chose, or the first (default) device.
+template <typename Handle>
+bool MixerIdOf(Handle wave, DWORD handleFlag, DWORD deviceFlag, MMRESULT (*getId)(Handle, UINT*),
+               UINT deviceCount, UINT* mixerId) {
+    if (::mixerGetID(reinterpret_cast<HMIXEROBJ>(wave), mixerId, handleFlag) == MMSYSERR_NOERROR) {
+        return true;
+    }
+    UINT device = 0;
+    if (getId(wave, &device) != MMSYSERR_NOERROR || device >= deviceCount) {
+        device = 0;
+    }
+    return ::mixerGetID(reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(device)), mixerId,
+                        deviceFlag) == MMSYSERR_NOERROR;
+}
+
+}  // namespace
+
 bool MixerPortWinmm::Open(MixerSide side) {
     if (IsOpen(side)) {
         return true;
     }
     WAVEFORMATEX format = FindingFormat();
-    HMIXER mixer = nullptr;
-    const DWORD_PTR callback = reinterpret_cast<DWORD_PTR>(notifyWindow_);
-    const DWORD flags = notifyWindow_ != nullptr ? CALLBACK_WINDOW : 0;
-    MMRESULT result = MMSYSERR_ERROR;
+    UINT mixerId = 0;
+    bool found = false;
     if (side == MixerSide::kInput) {
         HWAVEIN wave = nullptr;
         if (::waveInOpen(&wave, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
             return false;
         }
-        result = ::mixerOpen(&mixer, static_cast<UINT>(reinterpret_cast<UINT_PTR>(wave)), callback,
-                             0, MIXER_OBJECTF_HWAVEIN | flags);
+        found = MixerIdOf<HWAVEIN>(wave, MIXER_OBJECTF_HWAVEIN, MIXER_OBJECTF_WAVEIN,
+                                   &::waveInGetID, ::waveInGetNumDevs(), &mixerId);
         ::waveInClose(wave);
     } else {
         HWAVEOUT wave = nullptr;
         if (::waveOutOpen(&wave, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
             return false;
         }
-        result = ::mixerOpen(&mixer, static_cast<UINT>(reinterpret_cast<UINT_PTR>(wave)), callback,
-                             0, MIXER_OBJECTF_HWAVEOUT | flags);
+        found = MixerIdOf<HWAVEOUT>(wave, MIXER_OBJECTF_HWAVEOUT, MIXER_OBJECTF_WAVEOUT,
+                                    &::waveOutGetID, ::waveOutGetNumDevs(), &mixerId);
         ::waveOutClose(wave);
     }
-    if (result != MMSYSERR_NOERROR) {
+    HMIXER mixer = nullptr;
+    const DWORD_PTR callback = reinterpret_cast<DWORD_PTR>(notifyWindow_);
+    const DWORD flags = notifyWindow_ != nullptr ? CALLBACK_WINDOW : 0;
+    if (!found || ::mixerOpen(&mixer, mixerId, callback, 0, MIXER_OBJECTF_MIXER | flags) !=
+                      MMSYSERR_NOERROR) {
         return false;
     }
     mixers_[Index(side)] = mixer;
@@ -106,7 +129,8 @@ bool MixerPortWinmm::DestinationLine(MixerSide side, MixerComponent component, M
     info.dwComponentType = component == MixerComponent::kWaveInDestination
                                ? MIXERLINE_COMPONENTTYPE_DST_WAVEIN
                                : MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-    if (::mixerGetLineInfoW(Object(side), &info, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+    if (::mixerGetLineInfoW(Object(side), &info,
+                            MIXER_GETLINEINFOF_COMPONENTTYPE | MIXER_OBJECTF_HMIXER) !=
         MMSYSERR_NOERROR) {
         return false;
     }
@@ -123,7 +147,8 @@ bool MixerPortWinmm::SourceLine(MixerSide side, uint32_t destination, uint32_t s
     info.cbStruct = sizeof(info);
     info.dwDestination = destination;
     info.dwSource = source;
-    if (::mixerGetLineInfoW(Object(side), &info, MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR) {
+    if (::mixerGetLineInfoW(Object(side), &info,
+                            MIXER_GETLINEINFOF_SOURCE | MIXER_OBJECTF_HMIXER) != MMSYSERR_NOERROR) {
         return false;
     }
     *line = FromLine(info);
@@ -146,7 +171,8 @@ bool MixerPortWinmm::FindControl(MixerSide side, uint32_t lineId, MixerControlTy
     controls.cControls = 1;
     controls.cbmxctrl = sizeof(info);
     controls.pamxctrl = &info;
-    if (::mixerGetLineControlsW(Object(side), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+    if (::mixerGetLineControlsW(Object(side), &controls,
+                                MIXER_GETLINECONTROLSF_ONEBYTYPE | MIXER_OBJECTF_HMIXER) !=
         MMSYSERR_NOERROR) {
         return false;
     }
@@ -173,7 +199,8 @@ bool MixerPortWinmm::ListTexts(MixerSide side, const MixerControl& control,
     details.cMultipleItems = control.itemCount;
     details.cbDetails = sizeof(MIXERCONTROLDETAILS_LISTTEXTW);
     details.paDetails = texts.data();
-    if (::mixerGetControlDetailsW(Object(side), &details, MIXER_GETCONTROLDETAILSF_LISTTEXT) !=
+    if (::mixerGetControlDetailsW(Object(side), &details,
+                                  MIXER_GETCONTROLDETAILSF_LISTTEXT | MIXER_OBJECTF_HMIXER) !=
         MMSYSERR_NOERROR) {
         return false;
     }
@@ -199,7 +226,8 @@ bool MixerPortWinmm::ReadValues(MixerSide side, const MixerControl& control, uin
     details.cMultipleItems = control.itemCount;
     details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
     details.paDetails = raw.data();
-    if (::mixerGetControlDetailsW(Object(side), &details, MIXER_GETCONTROLDETAILSF_VALUE) !=
+    if (::mixerGetControlDetailsW(Object(side), &details,
+                                  MIXER_GETCONTROLDETAILSF_VALUE | MIXER_OBJECTF_HMIXER) !=
         MMSYSERR_NOERROR) {
         return false;
     }
@@ -227,7 +255,8 @@ bool MixerPortWinmm::WriteValues(MixerSide side, const MixerControl& control, ui
     details.cMultipleItems = control.itemCount;
     details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
     details.paDetails = raw.data();
-    return ::mixerSetControlDetails(Object(side), &details, MIXER_SETCONTROLDETAILSF_VALUE) ==
+    return ::mixerSetControlDetails(Object(side), &details,
+                                    MIXER_SETCONTROLDETAILSF_VALUE | MIXER_OBJECTF_HMIXER) ==
            MMSYSERR_NOERROR;
 }
 
