@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"

@@ -28,6 +28,8 @@
 #include "ui/win32/skin_colours.h"
 #include "ui/win32/skin_slider.h"
 #include "ui/win32/tool_tip_relay.h"
+#include "settings/win32/volume_dlg.h"
+#include "views/win32/inst_tessim_dlg.h"
 
 namespace melvora {
 
@@ -66,13 +68,31 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
       owner_(owner),
       audio_(std::move(audio)),
       results_(new ResultHolder()),
-      floatingSet_(*this) {}
+      liveViews_(*results_),
+      floatingSet_(*this,
+                   [this](const FloatingWindowDescriptor& d,
+                          FloatingWindowOwner& set) -> std::unique_ptr<CFloatingFrameDlg> {
+                       if (d.window == FloatingWindow::Analysis) {
+                           auto window = std::make_unique<CInstTessimDlg>(d, set, liveViews_);
+                           liveViews_.SetAnalysisWindow(window.get());
+                           return window;
+                       }
+                       if (d.window == FloatingWindow::Volume) {
+                           auto window = std::make_unique<CVolumeDlg>(
+                               d, set, liveViews_, liveViews_, std::move(audio_.mixerPort));
+                           liveViews_.SetVolumeWindow(window.get());
+                           return window;
+                       }
+                       return nullptr;
+                   }) {}
 
 CControlsDlg::~CControlsDlg() {
     // The worker may still post commands while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
     deck_.reset();
+    // The worker has stopped (or was abandoned); the views stop following the results.
+    results_->RemoveListener(&liveViews_);
     // The holder is kept: a worker that did not stop in time is abandoned by the transport
     // and may still publish one result into it.
 }
@@ -107,6 +127,9 @@ BOOL CControlsDlg::OnInitDialog() {
     if (engine != nullptr && engine->Engine() != nullptr) {
         engine->Engine()->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
     }
+    liveViews_.SetTransport(&deck_->Transport());
+    liveViews_.SetEngine(engine != nullptr ? engine->Engine() : nullptr);
+    results_->AddListener(&liveViews_);
 
     floatingSet_.CreateAndPlace(owner_);
 

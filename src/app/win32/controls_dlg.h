@@ -8,10 +8,12 @@
 #include <string>
 
 #include "app/floating_window.h"
+#include "app/win32/live_view_link.h"
 #include "app/win32/floating_window_set.h"
 #include "transport/deck_view.h"
 #include "transport/transport_analysis.h"
 #include "transport/transport_owner.h"
+#include "platform/mixer_port.h"
 #include "platform/wave_port.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/tool_tip.h"
@@ -39,6 +41,8 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
         std::unique_ptr<WaveInPort> capturePort;
         std::unique_ptr<WaveOutPort> playbackPort;
         std::unique_ptr<TransportAnalysis> analysis;
+        // The volume window's mixer; empty: the system's mixers.
+        std::unique_ptr<MixerPort> mixerPort;
     };
 
     // `owner` is the hidden owner window; it also owns the floating windows.
@@ -49,6 +53,8 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     DeckOperations* Deck() { return deck_.get(); }
     // The averaged analysis results every view reads.
     ResultHolder& Results() { return *results_; }
+    // What joins the analysis to the analysis view, the energy bar and the volume window.
+    CLiveViewLink& LiveViews() { return liveViews_; }
     CFloatingFrameDlg& FloatingFrame(FloatingWindow window) { return floatingSet_.Window(window); }
     CNewDeckButton* DeckButtonControl(DeckButton button);
     CNewDeckButton* MenuButton(int index) { return menuButtons_[index].get(); }
@@ -107,6 +113,7 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     Audio audio_;
     // Never freed (see the destructor); one per main controls window.
     ResultHolder* results_;
+    CLiveViewLink liveViews_;
     std::unique_ptr<DeckOperations> deck_;
     CFloatingWindowSet floatingSet_;
     CToolTip toolTip_;

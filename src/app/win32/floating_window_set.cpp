@@ -19,10 +19,14 @@ bool IsFloating(int windowId) {
 
 }  // namespace
 
-CFloatingWindowSet::CFloatingWindowSet(const CWnd& main) : main_(main), windowSet_(*this) {
+CFloatingWindowSet::CFloatingWindowSet(const CWnd& main, const WindowMaker& make)
+    : main_(main), windowSet_(*this) {
     for (const FloatingWindowDescriptor& d : FloatingWindows()) {
-        floating_[static_cast<size_t>(IndexOf(d.window))] =
-            std::make_unique<CFloatingFrameDlg>(d, *this);
+        std::unique_ptr<CFloatingFrameDlg> window = make ? make(d, *this) : nullptr;
+        if (window == nullptr) {
+            window = std::make_unique<CFloatingFrameDlg>(d, *this);
+        }
+        floating_[static_cast<size_t>(IndexOf(d.window))] = std::move(window);
     }
 }
 

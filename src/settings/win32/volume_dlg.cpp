@@ -70,7 +70,7 @@ BOOL CVolumeDlg::OnInitDialog() {
         winmm_ = winmm.get();
         port_ = std::move(winmm);
     }
-    mixer_ = std::make_unique<VolumeMixer>(*port_, *this);
+    mixer_ = std::make_unique<VolumeMixer>(*port_, static_cast<VolumeMixerView&>(*this));
     mixer_->Start(Options().notLoaded != 0, Options().inputSource);
     volumeOwner_.InputLevelControlChanged(mixer_.get());
 

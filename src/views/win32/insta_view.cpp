@@ -10,6 +10,7 @@
 #include "platform/string_table.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
+#include "resource_ids.h"
 #include "string_ids.h"
 #include "views/analysis_style.h"
 
@@ -25,7 +26,6 @@ using Region = InstaViewLayout::Region;
 
 // The ring resolution of a damaged options file stays within what a paint can afford.
 constexpr int kMaximumResolution = 360;
-constexpr int kStarBitmapId = 341;
 
 void Colour(const ViewColour& c) {
     glColor4f(c.r, c.g, c.b, c.a);
@@ -156,9 +156,9 @@ void CInstaView::OnGLPaint() {
 }
 
 void CInstaView::MakeStarTexture() {
-    HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                       MAKEINTRESOURCEW(kStarBitmapId),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_STAR),
+                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (bitmap == nullptr) {
         return;
     }

@@ -6,7 +6,7 @@
 #include "string_ids.h"
 #include "platform/string_table.h"
 #include "platform/win32/paint_dc.h"
-#include "ui/my_message_dlg.h"
+#include "ui/win32/my_message_dlg.h"
 #include "views/win32/gl_context_scope.h"
 
 namespace melvora {
