@@ -63,8 +63,8 @@ namespace {
 // The mixer of an open wave device. Some systems (Wine) do not map a handle of the wave
 // mapper to a mixer: then the device the mapper chose, or the first (default) device.
 template <typename Handle>
-bool MixerIdOf(Handle wave, DWORD handleFlag, DWORD deviceFlag, MMRESULT (*getId)(Handle, UINT*),
-               UINT deviceCount, UINT* mixerId) {
+bool MixerIdOf(Handle wave, DWORD handleFlag, DWORD deviceFlag,
+               MMRESULT(WINAPI* getId)(Handle, UINT*), UINT deviceCount, UINT* mixerId) {
     if (::mixerGetID(reinterpret_cast<HMIXEROBJ>(wave), mixerId, handleFlag) == MMSYSERR_NOERROR) {
         return true;
     }
