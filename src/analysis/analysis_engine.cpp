@@ -136,9 +136,14 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
     const uint32_t* increment = ditherIncrement_.data();
     float* intake = frame + (n - h);
     int zeros = 0;
+    int clipped = 0;  // a full-scale sample: the energy bar warns of clipping
     for (int i = 0; i < h; ++i) {
         intake[i] = static_cast<float>(samples[i]);
         zeros += samples[i] == 0 ? 1 : 0;
+        clipped |= static_cast<int>(samples[i] == INT16_MAX) | static_cast<int>(samples[i] == INT16_MIN);
+    }
+    if (clipped != 0) {
+        clippedBlocks_.fetch_add(1, std::memory_order_relaxed);
     }
     for (int i = 0; zeros > 0 && i < h; ++i) {
         if (samples[i] == 0) {

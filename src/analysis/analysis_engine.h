@@ -66,6 +66,10 @@ class AnalysisEngine {
 
     void SetSink(AnalysisResultSink* sink) { sink_ = sink; }
 
+    // Blocks so far that held a sample at full scale (32767 or -32768), for the energy
+    // bar's clipping warning; read from any thread.
+    uint32_t ClippedBlocks() const { return clippedBlocks_.load(std::memory_order_relaxed); }
+
     const AnalysisResult& Result() const { return result_; }
     int SampleRateHz() const { return sampleRateHz_; }
     int FrameLength() const { return frameLength_; }
@@ -91,6 +95,7 @@ class AnalysisEngine {
     AnalysisResultSink* sink_;
     std::atomic<InputLevelControl*> inputLevel_{nullptr};
     std::atomic<float> sensitivity_{0.5f};
+    std::atomic<uint32_t> clippedBlocks_{0};
 
     int sampleRateHz_ = 0;
     int frameLength_ = 0;    // N

@@ -25,6 +25,7 @@ struct MixerLine {
     uint32_t sourceCount = 0;  // destinations only
     MixerComponent component = MixerComponent::kOther;
     uint32_t channels = 1;
+    std::string name;  // UTF-8
 };
 
 struct MixerControl {

@@ -38,13 +38,15 @@ bool MixerPortFake::DestinationLine(MixerSide side, MixerComponent component, Mi
     }
     if (side == MixerSide::kInput && component == MixerComponent::kWaveInDestination &&
         hasWaveInDestination) {
-        *line = MixerLine{0, kWaveInLineId, static_cast<uint32_t>(sources.size()), component, 1};
+        *line = MixerLine{0, kWaveInLineId, static_cast<uint32_t>(sources.size()), component,
+                          1, "Recording"};
         return true;
     }
     if (side == MixerSide::kOutput && component == MixerComponent::kSpeakersDestination &&
         hasSpeakers) {
-        *line = MixerLine{0, kSpeakersLineId, 0, component,
-                          static_cast<uint32_t>(speakerValues.size())};
+        *line = MixerLine{
+            0,         kSpeakersLineId, 0, component, static_cast<uint32_t>(speakerValues.size()),
+            "Speakers"};
         return true;
     }
     return false;
@@ -57,8 +59,12 @@ bool MixerPortFake::SourceLine(MixerSide side, uint32_t destination, uint32_t so
         return false;
     }
     const Source& s = sources[source];
-    *line = MixerLine{0, kSourceLineId + source, 0, s.component,
-                      static_cast<uint32_t>(s.channelValues.size())};
+    *line = MixerLine{0,
+                      kSourceLineId + source,
+                      0,
+                      s.component,
+                      static_cast<uint32_t>(s.channelValues.size()),
+                      s.name};
     return true;
 }
 

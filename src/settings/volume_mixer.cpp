@@ -74,9 +74,21 @@ void VolumeMixer::SetUpSources(bool firstRun, int storedSource) {
         port_.FindControl(MixerSide::kInput, destination.lineId, MixerControlType::kMux, &list);
     if (!listFound || list.itemCount == 0 || !port_.ListTexts(MixerSide::kInput, list, &names) ||
         names.size() != list.itemCount) {
+        // No list to choose from: the list shows what records (the destination's sources by
+        // the system's names) but stays disabled, and the input slider and the automatic
+        // gain work on the first source's level.
+        std::vector<std::string> sourceNames;
+        for (uint32_t i = 0; i < destination.sourceCount; ++i) {
+            MixerLine line;
+            if (port_.SourceLine(MixerSide::kInput, destination_, i, &line)) {
+                sourceNames.push_back(line.name);
+            }
+        }
+        view_.SetSourceNames(sourceNames);
+        if (!sourceNames.empty()) {
+            view_.SelectListItem(0);
+        }
         view_.EnableControl(Control::kSourceList, false);
-        // A recording input with one fixed source (no list to choose from) still has a
-        // level: the input slider and the automatic gain work on its first source.
         if (destination.sourceCount > 0) {
             SetUpInputLevel(0);
         } else {

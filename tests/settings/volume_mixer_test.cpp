@@ -165,6 +165,9 @@ TEST(VolumeMixer, PartialMixers) {
         VolumeMixer mixer(port, view);
         mixer.Start(true, 0);
         EXPECT_FALSE(view.enabled[Control::kSourceList]);
+        // The list shows the sources by their line names, the first one chosen.
+        EXPECT_EQ(view.names, (std::vector<std::string>{"CD", "Microphone", "Line In"}));
+        EXPECT_EQ(view.listItem, 0);
         EXPECT_TRUE(view.enabled[Control::kInputSlider]);
         EXPECT_EQ(mixer.InputLevel(), 1000);
     }

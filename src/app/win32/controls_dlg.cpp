@@ -36,6 +36,8 @@
 #include "ui/win32/skin_colours.h"
 #include "ui/win32/skin_slider.h"
 #include "ui/win32/tool_tip_relay.h"
+#include "settings/win32/volume_dlg.h"
+#include "views/win32/inst_tessim_dlg.h"
 
 namespace melvora {
 
@@ -72,19 +74,30 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
       owner_(owner),
       audio_(std::move(audio)),
       results_(new ResultHolder()),
+      liveViews_(*results_),
       midiOutput_(std::make_unique<SharedMidiOutput>(audio_.midiOut ? std::move(audio_.midiOut)
                                                                     : MakeWinmmMidiOut())),
       floatingSet_(*this,
-                   [this](const FloatingWindowDescriptor& description,
-                          FloatingWindowOwner& windowOwner) -> std::unique_ptr<CFloatingFrameDlg> {
-                       if (description.window == FloatingWindow::Keyboard) {
+                   [this](const FloatingWindowDescriptor& d,
+                          FloatingWindowOwner& set) -> std::unique_ptr<CFloatingFrameDlg> {
+                       if (d.window == FloatingWindow::Keyboard) {
                            return std::make_unique<CKeyboardDlg>(
-                               description, windowOwner, *midiOutput_,
+                               d, set, *midiOutput_,
                                audio_.midiIn ? std::move(audio_.midiIn) : MakeWinmmMidiIn());
                        }
-                       if (description.window == FloatingWindow::Staff) {
-                           return std::make_unique<CStaffDlg>(description, windowOwner,
-                                                              *midiOutput_);
+                       if (d.window == FloatingWindow::Staff) {
+                           return std::make_unique<CStaffDlg>(d, set, *midiOutput_);
+                       }
+                       if (d.window == FloatingWindow::Analysis) {
+                           auto window = std::make_unique<CInstTessimDlg>(d, set, liveViews_);
+                           liveViews_.SetAnalysisWindow(window.get());
+                           return window;
+                       }
+                       if (d.window == FloatingWindow::Volume) {
+                           auto window = std::make_unique<CVolumeDlg>(
+                               d, set, liveViews_, liveViews_, std::move(audio_.mixerPort));
+                           liveViews_.SetVolumeWindow(window.get());
+                           return window;
                        }
                        return nullptr;
                    }) {}
@@ -99,10 +112,12 @@ CControlsDlg::~CControlsDlg() {
         exercise_.reset();
     }
     deck_.reset();
-    // The worker has stopped: the views stop listening before they go.
+    // The worker has stopped (or was abandoned): the views stop following the results
+    // before they go.
     for (ResultListener* listener : listeners_) {
         results_->RemoveListener(listener);
     }
+    results_->RemoveListener(&liveViews_);
     // The holder is kept: a worker that did not stop in time is abandoned by the transport
     // and may still publish one result into it.
 }
@@ -171,6 +186,9 @@ BOOL CControlsDlg::OnInitDialog() {
     if (engine != nullptr && engine->Engine() != nullptr) {
         engine->Engine()->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
     }
+    liveViews_.SetTransport(&deck_->Transport());
+    liveViews_.SetEngine(engine != nullptr ? engine->Engine() : nullptr);
+    results_->AddListener(&liveViews_);
 
     floatingSet_.CreateAndPlace(owner_);
     ConnectMusicWindows();

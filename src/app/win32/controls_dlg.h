@@ -10,6 +10,7 @@
 
 #include "analysis/result_listener.h"
 #include "app/floating_window.h"
+#include "app/win32/live_view_link.h"
 #include "app/win32/floating_window_set.h"
 #include "exercises/exercise_launcher.h"
 #include "exercises/win32/exercise_host.h"
@@ -18,6 +19,7 @@
 #include "transport/transport_owner.h"
 #include "platform/midi_in.h"
 #include "platform/midi_out.h"
+#include "platform/mixer_port.h"
 #include "platform/wave_port.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/tool_tip.h"
@@ -61,6 +63,8 @@ class CControlsDlg : public CFloatingDlg,
         // The MIDI devices (the system's WINMM devices when empty).
         std::unique_ptr<MidiOut> midiOut;
         std::unique_ptr<MidiIn> midiIn;
+        // The volume window's mixer; empty: the system's mixers.
+        std::unique_ptr<MixerPort> mixerPort;
     };
 
     // `owner` is the hidden owner window; it also owns the floating windows.
@@ -71,6 +75,8 @@ class CControlsDlg : public CFloatingDlg,
     DeckOperations* Deck() { return deck_.get(); }
     // The averaged analysis results every view reads.
     ResultHolder& Results() { return *results_; }
+    // What joins the analysis to the analysis view, the energy bar and the volume window.
+    CLiveViewLink& LiveViews() { return liveViews_; }
     CFloatingFrameDlg& FloatingFrame(FloatingWindow window) { return floatingSet_.Window(window); }
     // The one MIDI output: the keyboard, the staff, play-along and the exercises send on
     // it, the media player borrows the device through its hand-over.
@@ -158,6 +164,7 @@ class CControlsDlg : public CFloatingDlg,
     Audio audio_;
     // Never freed (see the destructor); one per main controls window.
     ResultHolder* results_;
+    CLiveViewLink liveViews_;
     std::unique_ptr<DeckOperations> deck_;
     // Declared before the window set: the keyboard and staff windows send on it until they
     // are gone.

@@ -20,14 +20,11 @@ bool IsFloating(int windowId) {
 
 }  // namespace
 
-CFloatingWindowSet::CFloatingWindowSet(const CWnd& main, const Factory& factory)
+CFloatingWindowSet::CFloatingWindowSet(const CWnd& main, const WindowMaker& make)
     : main_(main), windowSet_(*this) {
     for (const FloatingWindowDescriptor& d : FloatingWindows()) {
-        std::unique_ptr<CFloatingFrameDlg> window;
-        if (factory) {
-            window = factory(d, *this);
-        }
-        if (!window) {
+        std::unique_ptr<CFloatingFrameDlg> window = make ? make(d, *this) : nullptr;
+        if (window == nullptr) {
             window = std::make_unique<CFloatingFrameDlg>(d, *this);
         }
         floating_[static_cast<size_t>(IndexOf(d.window))] = std::move(window);

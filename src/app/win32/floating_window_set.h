@@ -22,13 +22,13 @@ class CWnd;
 // closes. The main controls window owns one and forwards its own moves, sizes and activation.
 class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
   public:
-    // Makes the window of a descriptor: the windows with views of their own (keyboard,
-    // staff) are frames of a derived class. Returning null gives a plain frame.
-    using Factory = std::function<std::unique_ptr<CFloatingFrameDlg>(
-        const FloatingWindowDescriptor& description, FloatingWindowOwner& owner)>;
+    // Makes the window of one descriptor (the windows with views of their own are classes
+    // derived from the frame); an empty maker, or one that returns null, gives a plain frame.
+    using WindowMaker = std::function<std::unique_ptr<CFloatingFrameDlg>(
+        const FloatingWindowDescriptor& descriptor, FloatingWindowOwner& owner)>;
 
     // `main` is the main controls window; its handle is read when needed.
-    explicit CFloatingWindowSet(const CWnd& main, const Factory& factory = Factory());
+    explicit CFloatingWindowSet(const CWnd& main, const WindowMaker& make = WindowMaker());
     ~CFloatingWindowSet() override;
 
     WindowSet& Windows() { return windowSet_; }
