@@ -25,6 +25,10 @@ class MediaPlayer {
     // `handover` may be null (no keyboard window): MIDI files then play without it.
     MediaPlayer(MciPort& port, MediaPlayerView& view, MidiHandover* handover);
 
+    // The keyboard's output, once it exists; only while no file plays (nothing is
+    // released then).
+    void SetMidiHandover(MidiHandover* handover) { handover_ = handover; }
+
     // The window is ready: tempo slider at x1 and disabled, position 0..0, empty time text.
     void Start();
 
