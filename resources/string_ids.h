@@ -191,3 +191,5 @@
 #define IDS_TIP_EXERCISE_VAD 365
 #define IDS_KEEP_RECORDINGS 366
 #define IDS_TIP_KEEP_RECORDINGS 367
+// Media player: a MIDI file with no MIDI output to play it on.
+#define IDS_NO_MIDI_OUTPUT 368

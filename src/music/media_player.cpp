@@ -18,6 +18,7 @@ namespace {
 constexpr int kCaptionString = 141;           // "Media Player"
 constexpr int kCannotReopenMidiString = 223;  // "Cannot reopen MIDI output device! ..."
 constexpr int kMciErrorString = 224;          // "MCI error!"
+constexpr int kNoMidiOutputString = 368;      // "No MIDI output device: ..."
 
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
     size_t i = 0;
@@ -212,6 +213,10 @@ bool MediaPlayer::ApplyTempo() {
 }
 
 void MediaPlayer::PlayFromBeginning() {
+    if (isMidi_ && !port_.MidiOutputAvailable()) {
+        view_.ShowMessage(LoadText(kNoMidiOutputString, view_.Language()));
+        return;
+    }
     // The sequencer needs the output the keyboard holds, before the file opens.
     if (isMidi_ && handover_ != nullptr) {
         handover_->Release();

@@ -16,6 +16,9 @@ class MciPort {
     virtual uint32_t Send(const std::string& command, std::string* reply) = 0;
     // The system's text for error `code` ("" when it has none).
     virtual std::wstring ErrorText(uint32_t code) = 0;
+    // Whether the system has a MIDI output for the sequencer. Without one some systems
+    // accept "play" for a MIDI file and then stand still, playing nothing, for ever.
+    virtual bool MidiOutputAvailable() = 0;
 };
 
 }  // namespace melvora

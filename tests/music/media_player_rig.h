@@ -67,6 +67,8 @@ class RecordingMciPort : public MciPort {
         return code;
     }
     std::wstring ErrorText(uint32_t code) override { return L"error " + std::to_wstring(code); }
+    bool MidiOutputAvailable() override { return midiOutput; }
+    bool midiOutput = true;
 
   private:
     Log& log_;

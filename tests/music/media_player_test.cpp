@@ -23,7 +23,8 @@ class MediaPlayerTest : public ::testing::Test {
             static const std::map<int, std::wstring> table = {
                 {141, L"Media Player"},
                 {223, L"Cannot reopen MIDI output device!"},
-                {224, L"MCI error!"}};
+                {224, L"MCI error!"},
+                {368, L"No MIDI output"}};
             const auto it = table.find(entry);
             return it != table.end() ? it->second : std::wstring();
         });
@@ -364,6 +365,23 @@ TEST_F(MediaPlayerTest, FailuresCloseTheAliasAndReportOnce) {
         EXPECT_EQ(released, 0) << c.name;
         EXPECT_FALSE(rig.view.playLatched && c.to != State::Playing) << c.name;
     }
+}
+
+TEST_F(MediaPlayerTest, MidiFileWithoutAnyMidiOutputIsRefusedOnce) {
+    PlayerRig rig(true);
+    rig.port.midiOutput = false;
+    rig.Choose();
+    rig.player.OnPlay();
+    EXPECT_TRUE(rig.log.empty());
+    ASSERT_EQ(rig.view.messages.size(), 1u);
+    EXPECT_EQ(rig.view.messages[0], L"No MIDI output");
+    EXPECT_EQ(rig.player.CurrentState(), State::Stopped);
+    EXPECT_FALSE(rig.view.timerRunning);
+    // A WAV file plays all the same.
+    PlayerRig wav;
+    wav.port.midiOutput = false;
+    wav.ChooseAndPlay();
+    EXPECT_EQ(wav.player.CurrentState(), State::Playing);
 }
 
 TEST_F(MediaPlayerTest, FailureMessageCarriesTheSystemText) {

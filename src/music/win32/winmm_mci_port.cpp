@@ -33,4 +33,9 @@ std::wstring WinmmMciPort::ErrorText(uint32_t code) {
     return text;
 }
 
+bool WinmmMciPort::MidiOutputAvailable() {
+    // The MIDI mapper alone does not count: it needs a device to map to.
+    return ::midiOutGetNumDevs() > 0;
+}
+
 }  // namespace melvora

@@ -14,6 +14,7 @@ class WinmmMciPort : public MciPort {
 
     uint32_t Send(const std::string& command, std::string* reply) override;
     std::wstring ErrorText(uint32_t code) override;
+    bool MidiOutputAvailable() override;
 
   private:
     HWND notifyWindow_ = nullptr;
