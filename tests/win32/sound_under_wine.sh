@@ -70,6 +70,9 @@ kill "$recorder" 2>/dev/null || true
 wait "$recorder" 2>/dev/null || true
 recorder=
 
+# The media player plays a WAV file through MCI; its position must move.
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='PlayerGui.Wav*' || failed=1
+
 # The replayed 440 Hz tone must be in what the sink played.
 # Leading and trailing silence (before the program started playing, after it paused) are
 # cut off first, so the figures are those of the replay; then the share of the 440 Hz band.
