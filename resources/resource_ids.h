@@ -1,13 +1,52 @@
 #pragma once
 
-// Ids of the resources in melvora.rc that code refers to. Plain #defines so that the
-// resource script can use them too.
+// Every number that names a resource, a control or a command of Melvora. The resource
+// scripts and the code both include this file; no other file writes these numbers. Plain
+// #defines so that the resource compiler can read them.
 
+// Icon and menus.
 #define IDI_MELVORA 5
 #define IDR_MAIN_MENU 173
 #define IDR_FILE_MENU 174
+
+// Dialog templates.
+#define IDD_CONTROLS 102
+#define IDD_OWNER 116
+#define IDD_KEYBOARD 130
+#define IDD_ANALYSIS 131
+#define IDD_STAFF 166
+#define IDD_MEDIA_PLAYER 167
+#define IDD_VOLUME 177
 #define IDD_ABOUT 381
+
+// Bitmaps with numbers (the skins are named resources).
+#define IDB_KEY_BLACK 210
+#define IDB_KEY_WHITE 211
+#define IDB_TITLE_ACTIVE 185
+#define IDB_TITLE_INACTIVE 199
+#define IDB_TITLE_END_ACTIVE 376
+#define IDB_TITLE_END_INACTIVE 375
+#define IDB_SLIDER_POSITION_BEFORE 349
+#define IDB_SLIDER_POSITION_AFTER 348
+#define IDB_SLIDER_MEDIA_BEFORE 354
+#define IDB_SLIDER_MEDIA_AFTER 353
+#define IDB_SLIDER_TEMPO_BEFORE 356
+#define IDB_SLIDER_TEMPO_AFTER 355
+#define IDB_SLIDER_VOLUME_BEFORE 347
+#define IDB_SLIDER_VOLUME_AFTER 346
+#define IDB_THUMB_HORIZONTAL 351
+#define IDB_THUMB_TEMPO 352
+#define IDB_THUMB_VOLUME 329
 #define IDB_ABOUT_PICTURE 382
+#define IDB_STAR 341
+#define IDB_CLEF_HALO 331
+#define IDB_CLEF 332
+#define IDB_NOTE_HALO 333
+#define IDB_NOTE 334
+#define IDB_NOTE_MASK 335
+#define IDB_SHARP_HALO 336
+#define IDB_SHARP 337
+#define IDB_SHARP_MASK 338
 
 // Title row of every skinned window.
 #define IDC_CLOSE_BOX 1063
@@ -19,6 +58,29 @@
 #define IDC_ABOUT_PICTURE 1066
 #define IDC_ABOUT_TEXT 1067
 #define IDC_ABOUT_OK 1001
+
+// Buttons of the skinned message box, left to right.
+#define IDC_MESSAGE_BUTTON_1 1001
+#define IDC_MESSAGE_BUTTON_2 1002
+#define IDC_MESSAGE_BUTTON_3 1003
+
+// Main controls window. The deck buttons' ids are also the commands the transport posts.
+#define IDC_REC 1006
+#define IDC_REW 1008
+#define IDC_PLAY 1009
+#define IDC_EJECT 1011
+#define IDC_POSITION_SLIDER 1017
+#define IDC_TIME_TEXT 1027
+#define IDC_FILE_MENU_BUTTON 1073
+#define IDC_VIEW_MENU_BUTTON 1074
+#define IDC_HELP_MENU_BUTTON 1075
+#define IDC_RECORD_GROUP 1090
+#define IDC_REPLAY_GROUP 1091
+#define IDC_FILE_GROUP 1092
+
+// Places of the views in the floating windows.
+#define IDC_STAFF_VIEW 1066
+#define IDC_ANALYSIS_VIEW 1067
 
 // Menu commands.
 #define ID_FILE_NEW 57600
@@ -33,9 +95,10 @@
 #define ID_VIEW_VOLUME 33068
 #define ID_HELP_TOPICS 33062
 #define ID_ABOUT 33063
+// Starts the exercises; inserted into the File menu at run time (no item in the resource).
+#define ID_EXERCISES 33072
 
 // Media player window.
-#define IDD_MEDIA_PLAYER 167
 #define IDC_PLAYER_PLAY 1009
 #define IDC_PLAYER_EJECT 1011
 #define IDC_PLAYER_POSITION 1017
@@ -47,12 +110,6 @@
 #define IDC_PLAYER_MARK_X8 1107
 #define IDC_PLAYER_MARK_X1 1108
 #define IDC_PLAYER_MARK_EIGHTH 1109
-#define IDB_THUMB_HORIZONTAL 351
-#define IDB_THUMB_TEMPO 352
-#define IDB_SLIDER_MEDIA_AFTER 353
-#define IDB_SLIDER_MEDIA_BEFORE 354
-#define IDB_SLIDER_TEMPO_AFTER 355
-#define IDB_SLIDER_TEMPO_BEFORE 356
 
 // Options window.
 #define IDD_OPTIONS 380
@@ -72,6 +129,7 @@
 #define IDC_OPTIONS_CANCEL 1120
 #define IDC_OPTIONS_MIDI_INPUT_LABEL 1125
 #define IDC_OPTIONS_SET 1126
+// The exercise flags of the options record.
 #define IDC_OPTIONS_ALWAYS_CONTINUE 1141
 #define IDC_OPTIONS_AUTO_ADVANCE 1142
 #define IDC_OPTIONS_EXERCISE_VAD 1143

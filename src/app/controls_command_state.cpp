@@ -1,29 +1,30 @@
 #include "app/controls_command_state.h"
 
-#include "app/controls_commands.h"
+#include "app/floating_window.h"
+#include "resource_ids.h"
 
 namespace melvora {
 
 ControlsCommandState::Ui ControlsCommandState::Evaluate(int commandId, const Inputs& inputs) {
     Ui ui;
     switch (commandId) {
-        case controls::kCommandNew:
-        case controls::kCommandOpen:
+        case ID_FILE_NEW:
+        case ID_FILE_OPEN:
             ui.enabled = inputs.canNewOrOpen;
             return ui;
-        case controls::kCommandExercises:
+        case ID_EXERCISES:
             // Follows New and Open: the exercises take over the transport.
             ui.enabled = inputs.canNewOrOpen && inputs.exercisesAvailable;
             return ui;
-        case controls::kCommandSave:
+        case ID_FILE_SAVE:
             ui.enabled = inputs.canSave;
             return ui;
         default:
             break;
     }
-    const int window = controls::WindowOfViewCommand(commandId);
-    if (window >= 0) {
-        ui.checked = inputs.shown[window];
+    FloatingWindow window = FloatingWindow::Analysis;
+    if (FloatingWindowOfCommand(commandId, &window)) {
+        ui.checked = inputs.shown[static_cast<size_t>(IndexOf(window))];
     }
     return ui;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "resource_ids.h"
+#include "string_ids.h"
+
 namespace melvora {
 
 // Dialog result codes, equal to the system's IDOK ... IDNO.
@@ -12,22 +15,6 @@ enum DialogResult {
     kResultYes = 6,
     kResultNo = 7,
 };
-
-// String ids of the button texts.
-enum MessageBoxStringId {
-    kStringOk = 138,
-    kStringCancel = 139,
-    kStringYes = 147,
-    kStringNo = 226,
-    kStringRetry = 232,
-    kStringAbort = 233,
-    kStringIgnore = 234,
-};
-
-// Control ids of the message box.
-constexpr int kMessageBoxFirstButtonId = 1001;  // then 1002, 1003
-constexpr int kCloseBoxId = 1063;
-constexpr int kTitleBarId = 1065;
 
 struct LayoutRect {
     int left = 0;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "resource_ids.h"
+#include "resources/rc_script.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -53,15 +56,25 @@ Bmp ReadBmp(const std::string& file) {
 }
 
 // bitmaps.rc: "<name or id> BITMAP|ICON "<file>"" lines, keyed by name as written.
-struct RcScript {
+struct BitmapScript {
     std::map<std::string, std::string> bitmaps;  // name or id -> file
     std::map<std::string, std::string> icons;
     std::vector<std::string> errors;
 };
 
-const RcScript& Script() {
-    static const RcScript rc = [] {
-        RcScript r;
+const std::map<std::string, int>& Ids() {
+    static const std::map<std::string, int> ids = [] {
+        std::ifstream in(kResources + "resource_ids.h");
+        std::ostringstream text;
+        text << in.rdbuf();
+        return ParseIdDefines(text.str());
+    }();
+    return ids;
+}
+
+const BitmapScript& Script() {
+    static const BitmapScript rc = [] {
+        BitmapScript r;
         std::ifstream in(kResources + "bitmaps.rc");
         std::string line;
         while (std::getline(in, line)) {
@@ -73,6 +86,11 @@ const RcScript& Script() {
                 continue;
             }
             s >> name >> type >> file;
+            // Numbered resources are written by name; they are looked up by number.
+            const auto id = Ids().find(name);
+            if (id != Ids().end()) {
+                name = std::to_string(id->second);
+            }
             auto& into = type == "ICON" ? r.icons : r.bitmaps;
             if (file.size() < 3 || file.front() != '"' || file.back() != '"' ||
                 (type != "ICON" && type != "BITMAP") ||
@@ -136,15 +154,18 @@ bool PowerOfTwo(int v) {
 }
 
 TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
-    for (const char* id : {"185", "199", "375", "376"}) {  // title bar pieces
+    for (const int number :
+         {IDB_TITLE_ACTIVE, IDB_TITLE_INACTIVE, IDB_TITLE_END_INACTIVE, IDB_TITLE_END_ACTIVE}) {
+        const std::string id = std::to_string(number);  // title bar pieces
         EXPECT_TRUE(Bitmap(id).valid) << id;
         EXPECT_EQ(Bitmap(id).height, 29) << id;
     }
     // Textures: id, width, height (0: any power of two), bits.
-    const int textures[][4] = {{341, 256, 256, 32}, {210, 16, 128, 24}, {211, 32, 128, 24},
-                               {331, 0, 0, 32},     {332, 0, 0, 32},    {333, 0, 0, 32},
-                               {334, 0, 0, 32},     {335, 0, 0, 32},    {336, 0, 0, 32},
-                               {337, 0, 0, 32},     {338, 0, 0, 32}};
+    const int textures[][4] = {
+        {IDB_STAR, 256, 256, 32},  {IDB_KEY_BLACK, 16, 128, 24}, {IDB_KEY_WHITE, 32, 128, 24},
+        {IDB_CLEF_HALO, 0, 0, 32}, {IDB_CLEF, 0, 0, 32},         {IDB_NOTE_HALO, 0, 0, 32},
+        {IDB_NOTE, 0, 0, 32},      {IDB_NOTE_MASK, 0, 0, 32},    {IDB_SHARP_HALO, 0, 0, 32},
+        {IDB_SHARP, 0, 0, 32},     {IDB_SHARP_MASK, 0, 0, 32}};
     for (const auto& t : textures) {
         const Bmp b = Bitmap(std::to_string(t[0]));
         EXPECT_TRUE(b.valid) << t[0];
@@ -153,13 +174,16 @@ TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
                          : PowerOfTwo(b.width) && PowerOfTwo(b.height))
             << t[0] << ": " << b.width << " x " << b.height;
     }
-    EXPECT_TRUE(Bitmap("382").valid);
+    EXPECT_TRUE(Bitmap(std::to_string(IDB_ABOUT_PICTURE)).valid);
 }
 
 TEST(NumberedBitmaps, SliderChannelPairsMatchAndThumbsCoverTheChannel) {
     // before, after, thumb, horizontal
     const int sliders[][4] = {
-        {349, 348, 351, 1}, {354, 353, 351, 1}, {356, 355, 352, 0}, {347, 346, 329, 0}};
+        {IDB_SLIDER_POSITION_BEFORE, IDB_SLIDER_POSITION_AFTER, IDB_THUMB_HORIZONTAL, 1},
+        {IDB_SLIDER_MEDIA_BEFORE, IDB_SLIDER_MEDIA_AFTER, IDB_THUMB_HORIZONTAL, 1},
+        {IDB_SLIDER_TEMPO_BEFORE, IDB_SLIDER_TEMPO_AFTER, IDB_THUMB_TEMPO, 0},
+        {IDB_SLIDER_VOLUME_BEFORE, IDB_SLIDER_VOLUME_AFTER, IDB_THUMB_VOLUME, 0}};
     for (const auto& s : sliders) {
         SCOPED_TRACE(s[0]);
         const Bmp before = Bitmap(std::to_string(s[0]));
@@ -180,7 +204,8 @@ TEST(NumberedBitmaps, SliderChannelPairsMatchAndThumbsCoverTheChannel) {
 }
 
 TEST(NumberedBitmaps, PickingMasksCoverTheirGlyphsAndHalosSurroundThem) {
-    for (const auto& s : {std::vector<int>{334, 333, 335}, {337, 336, 338}}) {  // glyph, halo, mask
+    for (const auto& s : {std::vector<int>{IDB_NOTE, IDB_NOTE_HALO, IDB_NOTE_MASK},
+                          {IDB_SHARP, IDB_SHARP_HALO, IDB_SHARP_MASK}}) {  // glyph, halo, mask
         SCOPED_TRACE(s[0]);
         const Bmp glyph = Bitmap(std::to_string(s[0]));
         const Bmp halo = Bitmap(std::to_string(s[1]));
@@ -206,8 +231,8 @@ TEST(NumberedBitmaps, PickingMasksCoverTheirGlyphsAndHalosSurroundThem) {
 }
 
 TEST(Icon, HasBig32AndSmall16Images) {
-    ASSERT_TRUE(Script().icons.count("5"));
-    const auto d = ReadBytes(kResources + Script().icons.at("5"));
+    ASSERT_TRUE(Script().icons.count(std::to_string(IDI_MELVORA)));
+    const auto d = ReadBytes(kResources + Script().icons.at(std::to_string(IDI_MELVORA)));
     ASSERT_GE(d.size(), 6u + 32u);
     EXPECT_EQ(d[2] | (d[3] << 8), 1);  // icon, not cursor
     ASSERT_EQ(d[4] | (d[5] << 8), 2);

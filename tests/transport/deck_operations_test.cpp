@@ -1,11 +1,11 @@
-#include "app/deck_operations.h"
+#include "transport/deck_operations.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/deck_files.h"
-#include "app/replay_reader.h"
+#include "transport/deck_files.h"
+#include "transport/replay_reader.h"
 #include "audio/wave_file.h"
 #include "platform/string_table.h"
 #include "transport_fixture.h"
@@ -95,7 +95,7 @@ struct DeckFixture : testing_support::WorkerRig {
     // Waits for the worker's end-of-file commands and delivers them as the window would.
     void FinishReplay() {
         ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 2; }));
-        ASSERT_EQ(owner.Commands(), (std::vector<int>{kPlayCommandId, kRewindCommandId}));
+        ASSERT_EQ(owner.Commands(), (std::vector<int>{IDC_PLAY, IDC_REW}));
         owner.Clear();
         deck->PlayToggle();
         deck->Rewind();

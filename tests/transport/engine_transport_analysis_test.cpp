@@ -1,4 +1,4 @@
-#include "app/engine_transport_analysis.h"
+#include "transport/engine_transport_analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "analysis/analysis_engine.h"
 #include "analysis/result_holder.h"
-#include "app/deck_operations.h"
+#include "transport/deck_operations.h"
 #include "audio/wave_file.h"
 #include "platform/wave_port_simulated.h"
 #include "transport_fixture.h"

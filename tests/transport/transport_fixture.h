@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/app_options.h"
-#include "app/deck_view.h"
+#include "transport/deck_view.h"
 #include "app/temp_folder.h"
-#include "app/transport_analysis.h"
-#include "app/transport_owner.h"
+#include "transport/transport_analysis.h"
+#include "transport/transport_owner.h"
 #include "sound_card_fixture.h"
 
 namespace melvora {

@@ -1,4 +1,4 @@
-#include "app/audio_transport.h"
+#include "transport/audio_transport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/string_table.h"
-#include "ui/about_dlg.h"
+#include "ui/win32/about_dlg.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
+#include "string_ids.h"
 
 namespace melvora {
 namespace {
@@ -31,12 +33,12 @@ INT_PTR OpenAbout(int language, int pressId, AboutSeen* seen) {
             wchar_t buffer[512] = {};
             ::GetWindowTextW(dialog, buffer, 512);
             seen->caption = buffer;
-            ::GetDlgItemTextW(dialog, 1067, buffer, 512);
+            ::GetDlgItemTextW(dialog, IDC_ABOUT_TEXT, buffer, 512);
             seen->text = buffer;
             seen->ok = about->OkButton().Text();
             seen->pictureLoaded = about->Picture().IsLoaded();
             seen->style = ::GetWindowLongW(dialog, GWL_STYLE);
-            seen->titleBar = guitest::Child(dialog, 1065) != nullptr;
+            seen->titleBar = guitest::Child(dialog, IDC_TITLE_BAR) != nullptr;
             guitest::Click(guitest::Child(dialog, pressId));
         });
 }
@@ -47,13 +49,14 @@ TEST(AboutDlgGuiTest, TextsOfBothLanguagesAndItsAnswers) {
         INT_PTR result;
         const wchar_t *caption, *ok;
     };
-    for (const Case& c : {Case{guitest::kEnglish, 1001, IDOK, L"About Melvora", L"OK"},
-                          Case{guitest::kTurkish, 1063, IDCANCEL, L"Melvora Hakkında", L"Tamam"}}) {
+    for (const Case& c :
+         {Case{guitest::kEnglish, IDC_ABOUT_OK, IDOK, L"About Melvora", L"OK"},
+          Case{guitest::kTurkish, IDC_CLOSE_BOX, IDCANCEL, L"Melvora Hakkında", L"Tamam"}}) {
         SCOPED_TRACE(c.language);
         AboutSeen seen;
         EXPECT_EQ(OpenAbout(c.language, c.pressId, &seen), c.result);
         EXPECT_EQ(seen.caption, c.caption);
-        EXPECT_EQ(seen.text, LoadText(258, c.language));
+        EXPECT_EQ(seen.text, LoadText(IDS_ABOUT_TEXT, c.language));
         EXPECT_NE(seen.text.find(L"Melvora"), std::wstring::npos);
         EXPECT_EQ(seen.ok, c.ok);
         EXPECT_TRUE(seen.pictureLoaded);

@@ -1,19 +1,21 @@
 #include <gtest/gtest.h>
 
-#include "ui/bitmap_strip.h"
-#include "ui/skin_thumb.h"
+#include "ui/win32/bitmap_strip.h"
+#include "ui/win32/skin_thumb.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
 
 namespace melvora {
 namespace {
 
 TEST(BitmapStripGuiTest, FramesAlongTheLongerSide) {
     CBitmapStrip horizontal;
-    ASSERT_TRUE(horizontal.Load(351, 12, 22));  // 36 x 22: three frames side by side
+    ASSERT_TRUE(
+        horizontal.Load(IDB_THUMB_HORIZONTAL, 12, 22));  // 36 x 22: three frames side by side
     EXPECT_FALSE(horizontal.Vertical());
     EXPECT_EQ(horizontal.FrameCount(), 3);
     CBitmapStrip whole;
-    ASSERT_TRUE(whole.Load(382));
+    ASSERT_TRUE(whole.Load(IDB_ABOUT_PICTURE));
     EXPECT_EQ(whole.FrameCount(), 1);
     EXPECT_EQ(whole.FrameWidth(), whole.Width());
     CBitmapStrip missing;
@@ -23,7 +25,7 @@ TEST(BitmapStripGuiTest, FramesAlongTheLongerSide) {
 
 TEST(BitmapStripGuiTest, DrawsTheAskedFrameOnly) {
     CBitmapStrip strip;
-    ASSERT_TRUE(strip.Load(351, 12, 22));
+    ASSERT_TRUE(strip.Load(IDB_THUMB_HORIZONTAL, 12, 22));
     HDC screen = ::GetDC(nullptr);
     HDC target = ::CreateCompatibleDC(screen);
     HBITMAP canvas = ::CreateCompatibleBitmap(screen, 12, 22);
@@ -53,7 +55,7 @@ TEST(BitmapStripGuiTest, DrawsTheAskedFrameOnly) {
 
 TEST(BitmapStripGuiTest, SecondCopyIsIndependent) {
     CBitmapStrip strip;
-    ASSERT_TRUE(strip.Load(382));
+    ASSERT_TRUE(strip.Load(IDB_ABOUT_PICTURE));
     ASSERT_TRUE(strip.MakeSecondCopy());
     COLORREF original = ::GetPixel(strip.Dc(), 5, 5);
     EXPECT_EQ(::GetPixel(strip.SecondDc(), 5, 5), original);
@@ -65,7 +67,7 @@ TEST(SkinThumbGuiTest, ToggleButtonLatchesAndCommandsOnRelease) {
     guitest::HostWindow host;
     ASSERT_TRUE(host.Open(500, 400, 100, 60, L"Thumb"));
     CSkinThumb thumb;
-    ASSERT_TRUE(thumb.Create(host.Handle(), 77, 351, 12, 22));
+    ASSERT_TRUE(thumb.Create(host.Handle(), 77, IDB_THUMB_HORIZONTAL, 12, 22));
     thumb.SetToggle(true);
     ::SendMessageW(thumb.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     EXPECT_TRUE(thumb.Latched());

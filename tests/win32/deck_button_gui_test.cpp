@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "platform/win32/paint_dc.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
 
 namespace melvora {
 namespace {
 
 using guitest::HostWindow;
 
-constexpr UINT kButtonId = 1006;
+constexpr UINT kButtonId = IDC_REC;
 
 // A host window with one skinned button at (20, 20).
 class DeckButtonGuiTest : public ::testing::Test {

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "ui/floating_dlg.h"
-#include "ui/my_message_dlg.h"
+#include "ui/win32/floating_dlg.h"
+#include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
 
 namespace melvora {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // records the system commands its boxes send instead of acting on them.
 class TestFloatingDlg : public CFloatingDlg {
   public:
-    TestFloatingDlg() : CFloatingDlg(381) {}
+    TestFloatingDlg() : CFloatingDlg(IDD_ABOUT) {}
     std::vector<WPARAM> sysCommands;
     std::vector<bool> activations;
     int moves = 0;
@@ -106,7 +107,7 @@ TEST_F(FloatingDlgGuiTest, InactiveWindowShowsTheAlternateBoxes) {
 // windows do.
 class KeyTakingDlg : public CFloatingDlg {
   public:
-    explicit KeyTakingDlg(HWND owner) : CFloatingDlg(381, owner) {}
+    explicit KeyTakingDlg(HWND owner) : CFloatingDlg(IDD_ABOUT, owner) {}
     std::vector<WPARAM> taken;
     int reachedWindowProc = 0;
 
@@ -140,12 +141,12 @@ TEST(ModalLoopGuiTest, KeysToControlsReachTheDialogBeforeDispatch) {
                                        [&](HWND hwnd) {
                                            ownerEnabledDuring = ::IsWindowEnabled(owner.Handle());
                                            // Posted to a child: the title bar.
-                                           HWND title = guitest::Child(hwnd, 1065);
+                                           HWND title = guitest::Child(hwnd, IDC_TITLE_BAR);
                                            ::PostMessageW(title, WM_KEYDOWN, 'K', 1);
                                            ::PostMessageW(hwnd, WM_KEYDOWN, 'Q', 1);
                                            // Queued behind the keys: the dialog's own loop
                                            // handles them first.
-                                           ::PostMessageW(hwnd, WM_COMMAND, 1063, 0);
+                                           ::PostMessageW(hwnd, WM_COMMAND, IDC_CLOSE_BOX, 0);
                                        });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_FALSE(ownerEnabledDuring);
@@ -163,9 +164,9 @@ TEST(ModalLoopGuiTest, NestedMessageBoxReturnsToTheOuterDialog) {
         [&](HWND hwnd) {
             inner = guitest::RunModal(
                 [&]() { return ShowMessageBox(L"Sure?", L"Melvora", 4, hwnd, 0); },
-                [&](HWND box) { guitest::Click(guitest::Child(box, 1001)); });
+                [&](HWND box) { guitest::Click(guitest::Child(box, IDC_MESSAGE_BUTTON_1)); });
             outerStillOpen = ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd);
-            guitest::Click(guitest::Child(hwnd, 1063));
+            guitest::Click(guitest::Child(hwnd, IDC_CLOSE_BOX));
         });
     EXPECT_EQ(inner, IDYES);
     EXPECT_TRUE(outerStillOpen);

@@ -12,12 +12,12 @@
 #include "platform/string_table.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
-#include "ui/about_dlg.h"
-#include "ui/my_message_dlg.h"
-#include "ui/my_title_bar.h"
-#include "ui/new_deck_button.h"
-#include "ui/skin_colours.h"
-#include "ui/skin_slider.h"
+#include "ui/win32/about_dlg.h"
+#include "ui/win32/my_message_dlg.h"
+#include "ui/win32/my_title_bar.h"
+#include "ui/win32/new_deck_button.h"
+#include "ui/win32/skin_colours.h"
+#include "ui/win32/skin_slider.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/program_directory.h"
-#include "ui/help_launcher.h"
+#include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
 
 namespace melvora {

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/my_message_dlg.h"
+#include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
 
 namespace melvora {
 namespace {
@@ -60,7 +61,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             }
             seen->found = true;
             for (int i = 0; i < 3; ++i) {
-                HWND b = guitest::Child(dialog, 1001 + i);
+                HWND b = guitest::Child(dialog, IDC_MESSAGE_BUTTON_1 + i);
                 if (b != nullptr) {
                     seen->texts.push_back(box->Button(i).Text());
                     seen->visible.push_back(::IsWindowVisible(b) != FALSE);
@@ -71,7 +72,8 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             wchar_t caption[64] = {};
             ::GetWindowTextW(dialog, caption, 64);
             seen->caption = caption;
-            HWND target = guitest::Child(dialog, press < 0 ? 1063 : 1001 + press);
+            HWND target =
+                guitest::Child(dialog, press < 0 ? IDC_CLOSE_BOX : IDC_MESSAGE_BUTTON_1 + press);
             if (target == nullptr) {
                 guitest::EndModal(dialog, -4);
                 return;
@@ -153,18 +155,19 @@ TEST(MessageBoxGuiTest, ButtonsAreWhereTheLayoutSays) {
     RECT title = {};
     RECT close = {};
     RECT client = {};
-    guitest::RunModal([&]() { return ShowMessageBox(L"Save?", L"Melvora", 3, nullptr, 0); },
-                      [&](HWND dialog) {
-                          box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
-                          for (int i = 0; i < 3; ++i) {
-                              rects[i] =
-                                  guitest::WindowRectInParent(guitest::Child(dialog, 1001 + i));
-                          }
-                          title = guitest::WindowRectInParent(guitest::Child(dialog, 1065));
-                          close = guitest::WindowRectInParent(guitest::Child(dialog, 1063));
-                          client = guitest::ClientRectOf(dialog);
-                          guitest::EndModal(dialog, IDCANCEL);
-                      });
+    guitest::RunModal(
+        [&]() { return ShowMessageBox(L"Save?", L"Melvora", 3, nullptr, 0); },
+        [&](HWND dialog) {
+            box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
+            for (int i = 0; i < 3; ++i) {
+                rects[i] =
+                    guitest::WindowRectInParent(guitest::Child(dialog, IDC_MESSAGE_BUTTON_1 + i));
+            }
+            title = guitest::WindowRectInParent(guitest::Child(dialog, IDC_TITLE_BAR));
+            close = guitest::WindowRectInParent(guitest::Child(dialog, IDC_CLOSE_BOX));
+            client = guitest::ClientRectOf(dialog);
+            guitest::EndModal(dialog, IDCANCEL);
+        });
     ASSERT_NE(box, nullptr);
     // One word and three buttons: the minimum width, and one line of text under 73 pixels
     // of chrome.
@@ -202,7 +205,7 @@ TEST(MessageBoxGuiTest, CentredOverOwnerAndTakesItsIcon) {
         [&](HWND dialog) {
             icon = reinterpret_cast<HICON>(::SendMessageW(dialog, WM_GETICON, ICON_BIG, 0));
             ::GetWindowRect(dialog, &seen.window);
-            guitest::Click(guitest::Child(dialog, 1001));
+            guitest::Click(guitest::Child(dialog, IDC_MESSAGE_BUTTON_1));
         });
     EXPECT_EQ(result, IDOK);
     EXPECT_NE(icon, nullptr);

@@ -16,14 +16,16 @@
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
-#include "app/floating_frame_dlg.h"
+#include "app/win32/controls_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
 #include "ui/message_box_layout.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
+#include "resource_ids.h"
+#include "string_ids.h"
 
 namespace melvora {
 namespace {
@@ -170,7 +172,7 @@ class ProgramGui : public ::testing::Test {
     // Closes the window; the save question, if it comes, is answered with `answer`.
     static void Close(CControlsDlg& dialog, int answer = IDNO) {
         static Answer pending;
-        pending.caption = LoadText(243, Options().UiLanguage());  // "Save"
+        pending.caption = LoadText(IDS_SAVE, Options().UiLanguage());
         pending.answer = answer;
         pending.answered = 0;
         g_answer = &pending;
@@ -179,7 +181,8 @@ class ProgramGui : public ::testing::Test {
     }
 
     static HWND Floating(CControlsDlg& dialog, int index) {
-        return dialog.FloatingWindow(index)->Handle();
+        FloatingWindow window = FloatingWindow::Analysis;
+        return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
     }
 
     bool FileExists(const wchar_t* name) const {
@@ -294,7 +297,8 @@ TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
     bool whileMinimised[5] = {}, restored[5] = {};
     bool playerShownFlag = true;
     RunProgram([&](CControlsDlg& dialog) {
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33057, 0);  // hide the media player
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER,
+                       0);  // hide the media player
         ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         guitest::PumpMessages(50);
         for (int i = 0; i < 5; ++i) {
@@ -325,7 +329,7 @@ TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
                 dialog.ApplyLanguage();
             }
             for (int g = 0; g < 3; ++g) {
-                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), 1090 + g)));
+                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP + g)));
             }
             for (int g = 0; g < 3; ++g) {
                 seen[pass].push_back(dialog.MenuButton(g)->Text());
@@ -333,7 +337,7 @@ TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
             for (int i = 0; i < 5; ++i) {
                 seen[pass].push_back(TextOf(Floating(dialog, i)));
             }
-            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), 1027)));
+            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
         }
         Close(dialog);
     });
@@ -384,7 +388,7 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
         recording = ReadDeck(dialog);
         // Long enough that the replay below outlasts the device's buffers.
         guitest::PumpMessages(1500);
-        recordingText = TextOf(::GetDlgItem(dialog.Handle(), 1027));
+        recordingText = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
         click(DeckButton::Rec);
         stopped = ReadDeck(dialog);
         CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
@@ -442,7 +446,7 @@ TEST_F(ProgramGui, ClosingWithNothingRecordedAsksNothingAndRemovesTheWorkingFile
     bool existedWhileRunning = false;
     const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
         existedWhileRunning = FileExists(L"tmp.wav");
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 33054, 0);  // File > Exit
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_EXIT, 0);  // File > Exit
     });
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(existedWhileRunning);
@@ -481,7 +485,7 @@ void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     wchar_t text[128] = {};
     ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
     g_popup->firstText = text;
-    g_popup->exercisesState = ::GetMenuState(menu, 33072, MF_BYCOMMAND);
+    g_popup->exercisesState = ::GetMenuState(menu, ID_EXERCISES, MF_BYCOMMAND);
     ::GetMenuStringW(menu, 33072, text, 128, MF_BYCOMMAND);
     g_popup->exercisesText = text;
     ::EndMenu();

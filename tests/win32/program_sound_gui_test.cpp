@@ -13,11 +13,11 @@
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
+#include "app/win32/controls_dlg.h"
 #include "audio/wave_file.h"
 #include "platform/program_directory.h"
 #include "platform/win32/resource_strings.h"
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

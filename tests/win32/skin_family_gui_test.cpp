@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/new_deck_button.h"
+#include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

@@ -6,7 +6,7 @@
 
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/trackbar.h"
-#include "ui/skin_slider.h"
+#include "ui/win32/skin_slider.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

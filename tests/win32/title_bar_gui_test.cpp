@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/my_title_bar.h"
+#include "ui/win32/my_title_bar.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

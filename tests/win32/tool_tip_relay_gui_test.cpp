@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/tool_tip.h"
-#include "ui/new_deck_button.h"
-#include "ui/tool_tip_relay.h"
+#include "ui/win32/new_deck_button.h"
+#include "ui/win32/tool_tip_relay.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

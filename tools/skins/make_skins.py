@@ -651,49 +651,49 @@ def skin(name, variant):
     raise ValueError(name)
 
 
-# Numbered bitmaps: id, file, what it is, canvas factory, bits per pixel.
+# Numbered bitmaps: id name (resources/resource_ids.h), file, what it is, canvas factory, bits per pixel.
 NUMBERED = [
-    (185, "title_active.bmp", "title bar background, active", lambda: title_background(64, True), 24),
-    (199, "title_inactive.bmp", "title bar background, inactive", lambda: title_background(64, False), 24),
-    (376, "title_end_active.bmp", "title bar end image, active", lambda: title_end(True), 24),
-    (375, "title_end_inactive.bmp", "title bar end image, inactive", lambda: title_end(False), 24),
-    (349, "slider_position_before.bmp", "main and exercise position slider, played part",
+    ("IDB_TITLE_ACTIVE", "title_active.bmp", "title bar background, active", lambda: title_background(64, True), 24),
+    ("IDB_TITLE_INACTIVE", "title_inactive.bmp", "title bar background, inactive", lambda: title_background(64, False), 24),
+    ("IDB_TITLE_END_ACTIVE", "title_end_active.bmp", "title bar end image, active", lambda: title_end(True), 24),
+    ("IDB_TITLE_END_INACTIVE", "title_end_inactive.bmp", "title bar end image, inactive", lambda: title_end(False), 24),
+    ("IDB_SLIDER_POSITION_BEFORE", "slider_position_before.bmp", "main and exercise position slider, played part",
      lambda: slider_channel(160, 22, True, False), 24),
-    (348, "slider_position_after.bmp", "main and exercise position slider, rest",
+    ("IDB_SLIDER_POSITION_AFTER", "slider_position_after.bmp", "main and exercise position slider, rest",
      lambda: slider_channel(160, 22, False, False), 24),
-    (354, "slider_media_before.bmp", "media player position slider, played part",
+    ("IDB_SLIDER_MEDIA_BEFORE", "slider_media_before.bmp", "media player position slider, played part",
      lambda: slider_channel(200, 22, True, False), 24),
-    (353, "slider_media_after.bmp", "media player position slider, rest",
+    ("IDB_SLIDER_MEDIA_AFTER", "slider_media_after.bmp", "media player position slider, rest",
      lambda: slider_channel(200, 22, False, False), 24),
-    (356, "slider_tempo_before.bmp", "media player tempo slider, lower part",
+    ("IDB_SLIDER_TEMPO_BEFORE", "slider_tempo_before.bmp", "media player tempo slider, lower part",
      lambda: slider_channel(22, 100, True, True), 24),
-    (355, "slider_tempo_after.bmp", "media player tempo slider, upper part",
+    ("IDB_SLIDER_TEMPO_AFTER", "slider_tempo_after.bmp", "media player tempo slider, upper part",
      lambda: slider_channel(22, 100, False, True), 24),
-    (347, "slider_volume_before.bmp", "volume window sliders, level part",
+    ("IDB_SLIDER_VOLUME_BEFORE", "slider_volume_before.bmp", "volume window sliders, level part",
      lambda: slider_channel(22, 120, True, True, meter=True), 24),
-    (346, "slider_volume_after.bmp", "volume window sliders, upper part",
+    ("IDB_SLIDER_VOLUME_AFTER", "slider_volume_after.bmp", "volume window sliders, upper part",
      lambda: slider_channel(22, 120, False, True), 24),
-    (351, "thumb_horizontal.bmp", "horizontal slider thumb, 3 frames of 12 x 22",
+    ("IDB_THUMB_HORIZONTAL", "thumb_horizontal.bmp", "horizontal slider thumb, 3 frames of 12 x 22",
      lambda: thumb_strip(12, 22, False), 24),
-    (352, "thumb_tempo.bmp", "tempo slider thumb, 3 frames of 22 x 12", lambda: thumb_strip(22, 12, True), 24),
-    (329, "thumb_volume.bmp", "volume slider thumb, 3 frames of 22 x 12", lambda: thumb_strip(22, 12, True), 24),
-    (382, "about.bmp", "about box picture", about_picture, 24),
-    (341, "star.bmp", "star sprite of the analysis view", star_texture, 32),
-    (331, "clef_halo.bmp", "staff: clef halo", lambda: alpha_texture(64, 256, clef_sdf(), halo=9.0), 32),
-    (332, "clef.bmp", "staff: clef", lambda: alpha_texture(64, 256, clef_sdf()), 32),
-    (333, "note_halo.bmp", "staff: note halo", lambda: alpha_texture(64, 128, note_sdf(), halo=7.0), 32),
-    (334, "note.bmp", "staff: note", lambda: alpha_texture(64, 128, note_sdf()), 32),
-    (335, "note_mask.bmp", "staff: note picking mask",
+    ("IDB_THUMB_TEMPO", "thumb_tempo.bmp", "tempo slider thumb, 3 frames of 22 x 12", lambda: thumb_strip(22, 12, True), 24),
+    ("IDB_THUMB_VOLUME", "thumb_volume.bmp", "volume slider thumb, 3 frames of 22 x 12", lambda: thumb_strip(22, 12, True), 24),
+    ("IDB_ABOUT_PICTURE", "about.bmp", "about box picture", about_picture, 24),
+    ("IDB_STAR", "star.bmp", "star sprite of the analysis view", star_texture, 32),
+    ("IDB_CLEF_HALO", "clef_halo.bmp", "staff: clef halo", lambda: alpha_texture(64, 256, clef_sdf(), halo=9.0), 32),
+    ("IDB_CLEF", "clef.bmp", "staff: clef", lambda: alpha_texture(64, 256, clef_sdf()), 32),
+    ("IDB_NOTE_HALO", "note_halo.bmp", "staff: note halo", lambda: alpha_texture(64, 128, note_sdf(), halo=7.0), 32),
+    ("IDB_NOTE", "note.bmp", "staff: note", lambda: alpha_texture(64, 128, note_sdf()), 32),
+    ("IDB_NOTE_MASK", "note_mask.bmp", "staff: note picking mask",
      lambda: alpha_texture(64, 128, sd_offset(note_sdf(), 5.0)), 32),
-    (336, "sharp_halo.bmp", "staff: sharp halo", lambda: alpha_texture(32, 64, sharp_sdf(), halo=5.0), 32),
-    (337, "sharp.bmp", "staff: sharp", lambda: alpha_texture(32, 64, sharp_sdf()), 32),
-    (338, "sharp_mask.bmp", "staff: sharp picking mask",
+    ("IDB_SHARP_HALO", "sharp_halo.bmp", "staff: sharp halo", lambda: alpha_texture(32, 64, sharp_sdf(), halo=5.0), 32),
+    ("IDB_SHARP", "sharp.bmp", "staff: sharp", lambda: alpha_texture(32, 64, sharp_sdf()), 32),
+    ("IDB_SHARP_MASK", "sharp_mask.bmp", "staff: sharp picking mask",
      lambda: alpha_texture(32, 64, sd_offset(sharp_sdf(), 3.0)), 32),
-    (210, "key_black.bmp", "keyboard: black key", black_key, 24),
-    (211, "key_white.bmp", "keyboard: white key", white_key, 24),
+    ("IDB_KEY_BLACK", "key_black.bmp", "keyboard: black key", black_key, 24),
+    ("IDB_KEY_WHITE", "key_white.bmp", "keyboard: white key", white_key, 24),
 ]
 
-ICON_ID = 5
+ICON_ID = "IDI_MELVORA"
 ICON_FILE = "melvora.ico"
 
 
@@ -710,7 +710,8 @@ def main():
     lines = [
         "// Skin bitmaps, textures and the icon. Written by tools/skins/make_skins.py; edit the",
         "// generator, not this file. Skins are named resources (skin name + variant suffix),",
-        "// everything else is numbered.",
+        "// everything else is numbered (names from resource_ids.h, which the including script",
+        "// includes first).",
         "",
     ]
     for name, variants in SKINS:
@@ -720,10 +721,10 @@ def main():
         lines.append("")
     for rid, fname, what, make, bits in NUMBERED:
         write(os.path.join(bmp_dir, fname), make().bmp_bytes(bits))
-        lines.append("%-4d BITMAP \"bitmaps/%s\"  // %s" % (rid, fname, what))
+        lines.append("%-28s BITMAP \"bitmaps/%s\"  // %s" % (rid, fname, what))
     lines.append("")
     write(os.path.join(bmp_dir, ICON_FILE), ico_bytes([icon_image(32), icon_image(16)]))
-    lines.append("%d ICON \"bitmaps/%s\"" % (ICON_ID, ICON_FILE))
+    lines.append("%-28s ICON \"bitmaps/%s\"" % (ICON_ID, ICON_FILE))
     write(os.path.join(out, "bitmaps.rc"), ("\n".join(lines) + "\n").encode("ascii"))
 
 

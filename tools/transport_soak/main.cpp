@@ -26,11 +26,11 @@
 #include <vector>
 
 #include "app/app_options.h"
-#include "app/deck_files.h"
+#include "transport/deck_files.h"
 #include "analysis/result_holder.h"
-#include "app/deck_operations.h"
-#include "app/engine_transport_analysis.h"
-#include "app/replay_reader.h"
+#include "transport/deck_operations.h"
+#include "transport/engine_transport_analysis.h"
+#include "transport/replay_reader.h"
 #include "audio/wave_file.h"
 #include "platform/program_directory.h"
 #include "platform/wave_port_simulated.h"
@@ -314,9 +314,9 @@ class Soak {
 
     void Dispatch() {
         for (int id : owner_.Take()) {
-            if (id == kPlayCommandId) {
+            if (id == IDC_PLAY) {
                 deck_->PlayToggle();
-            } else if (id == kRewindCommandId) {
+            } else if (id == IDC_REW) {
                 model_.ExpectJump(0);
                 deck_->Rewind();
             }

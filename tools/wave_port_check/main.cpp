@@ -11,7 +11,7 @@
 
 #include "audio/wave_in_device.h"
 #include "audio/wave_out_device.h"
-#include "platform/wave_port_winmm.h"
+#include "platform/win32/wave_port_winmm.h"
 
 int main() {
     using namespace melvora;

@@ -1,0 +1,547 @@
+#include "app/win32/controls_dlg.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "app/app_options.h"
+#include "app/controls_command_state.h"
+#include "resource_ids.h"
+#include "string_ids.h"
+#include "transport/deck_operations.h"
+#include "transport/engine_transport_analysis.h"
+#include "app/win32/floating_frame_dlg.h"
+#include "analysis/analysis_engine.h"
+#include "analysis/result_holder.h"
+#include "app/window_layout.h"
+#include "platform/string_table.h"
+#include "platform/win32/wave_port_winmm.h"
+#include "platform/win32/file_dialog.h"
+#include "platform/win32/resource_strings.h"
+#include "platform/win32/trackbar.h"
+#include "ui/win32/about_dlg.h"
+#include "ui/win32/help_launcher.h"
+#include "ui/help_topic.h"
+#include "ui/win32/my_message_dlg.h"
+#include "ui/win32/new_deck_button.h"
+#include "ui/win32/skin_colours.h"
+#include "ui/win32/skin_slider.h"
+#include "ui/win32/tool_tip_relay.h"
+
+namespace melvora {
+
+namespace {
+
+constexpr COLORREF kLineColour = RGB(1, 19, 98);
+constexpr int kLineY = 47;
+constexpr int kMenuButtonPaddingPixels = 10;
+constexpr int kSliderThumbFrames = 3;
+
+// Tool tips of the deck: control and string id.
+struct Tip {
+    int controlId;
+    int stringId;
+};
+constexpr Tip kTips[] = {{IDC_REC, IDS_TIP_REC},
+                         {IDC_REW, IDS_TIP_REW},
+                         {IDC_PLAY, IDS_TIP_PLAY},
+                         {IDC_EJECT, IDS_TIP_EJECT},
+                         {IDC_POSITION_SLIDER, IDS_TIP_REPLAY_POSITION},
+                         {IDC_CLOSE_BOX, IDS_CLOSE},
+                         {IDC_MINIMIZE_BOX, IDS_MINIMIZE},
+                         {IDC_HELP_BOX, IDS_HELP}};
+
+constexpr int kMenuCaptionStrings[3] = {IDS_MENU_FILE, IDS_MENU_VIEW, IDS_MENU_HELP};
+constexpr int kGroupStrings[3][2] = {{IDC_RECORD_GROUP, IDS_GROUP_RECORD},
+                                     {IDC_REPLAY_GROUP, IDS_GROUP_REPLAY},
+                                     {IDC_FILE_GROUP, IDS_GROUP_FILE}};
+
+const wchar_t kWaveFilter[] = L"Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||";
+
+}  // namespace
+
+CControlsDlg::CControlsDlg(HWND owner, Audio audio)
+    : CFloatingDlg(IDD_CONTROLS, owner),
+      owner_(owner),
+      audio_(std::move(audio)),
+      results_(new ResultHolder()),
+      floatingSet_(*this) {}
+
+CControlsDlg::~CControlsDlg() {
+    // The worker may still post commands while the transport shuts down; it must find no
+    // window to post to.
+    commandTarget_.store(nullptr);
+    deck_.reset();
+    // The holder is kept: a worker that did not stop in time is abandoned by the transport
+    // and may still publish one result into it.
+}
+
+int CControlsDlg::Language() const {
+    return Options().UiLanguage();
+}
+
+BOOL CControlsDlg::OnInitDialog() {
+    commandTarget_.store(Handle());
+
+    SkinControls();
+
+    if (!audio_.capturePort) {
+        audio_.capturePort = MakeWinmmWaveInPort();
+    }
+    if (!audio_.playbackPort) {
+        audio_.playbackPort = MakeWinmmWaveOutPort();
+    }
+    EngineTransportAnalysis* engine = nullptr;
+    if (!audio_.analysis) {
+        auto analysis = std::make_unique<EngineTransportAnalysis>(results_);
+        engine = analysis.get();
+        audio_.analysis = std::move(analysis);
+    }
+    const AppOptions& settings = Options();
+    results_->SetAveragingWindow(settings.averagingWindow);
+    results_->SetHistoryLength(static_cast<uint32_t>(settings.resultHistoryLength));
+    deck_ = std::make_unique<DeckOperations>(*this, *this, std::move(audio_.analysis),
+                                             std::move(audio_.capturePort),
+                                             std::move(audio_.playbackPort));
+    if (engine != nullptr && engine->Engine() != nullptr) {
+        engine->Engine()->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
+    }
+
+    floatingSet_.CreateAndPlace(owner_);
+
+    CTrackbar slider(::GetDlgItem(Handle(), IDC_POSITION_SLIDER));
+    slider.SetRange(0, 0, true);
+    slider.SetPageSize(0);
+    deck_->RefreshTimeDisplay();
+
+    CreateToolTips();
+    LayoutTitleRow();
+    ApplyLanguage();
+
+    deck_->StartWorker();
+    return TRUE;
+}
+
+void CControlsDlg::SkinControls() {
+    HWND dlg = Handle();
+    CreateTitleRow(kCloseButton | kHelpButton | kMinimizeButton);
+    auto make = [dlg](int id, const char* skin, bool sizeToBitmap) {
+        auto button = std::make_unique<CNewDeckButton>();
+        if (button->CreateOverPlaceholder(dlg, static_cast<UINT>(id), skin, sizeToBitmap)) {
+            // Above the group boxes, which were created first.
+            ::SetWindowPos(button->Handle(), HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        return button;
+    };
+    const int menuIds[3] = {IDC_FILE_MENU_BUTTON, IDC_VIEW_MENU_BUTTON, IDC_HELP_MENU_BUTTON};
+    for (int m = 0; m < 3; ++m) {
+        menuButtons_[m] = make(menuIds[m], "MENU", false);
+        // Dark blue on the normal look, white on the others.
+        menuButtons_[m]->SetTextColour(kLineColour, kSlotUp);
+        for (int slot = kSlotHover; slot < kDeckSlotCount; ++slot) {
+            menuButtons_[m]->SetTextColour(RGB(255, 255, 255), slot);
+        }
+    }
+    rec_ = make(IDC_REC, "RECORD", true);
+    rew_ = make(IDC_REW, "REWIND", true);
+    play_ = make(IDC_PLAY, "PLAY", true);
+    eject_ = make(IDC_EJECT, "EJECT", true);
+
+    slider_ = std::make_unique<CSkinSlider>();
+    if (slider_->Attach(dlg, IDC_POSITION_SLIDER)) {
+        slider_->SetChannel(IDB_SLIDER_POSITION_AFTER, IDB_SLIDER_POSITION_BEFORE);
+        HBITMAP thumb =
+            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_THUMB_HORIZONTAL));
+        if (thumb != nullptr) {
+            // A strip of three frames (normal, hover, pressed), side by side or stacked.
+            const SIZE size = BitmapSize(thumb);
+            ::DeleteObject(thumb);
+            const bool vertical = size.cx < size.cy;
+            slider_->SetThumb(IDB_THUMB_HORIZONTAL,
+                              vertical ? size.cx : size.cx / kSliderThumbFrames,
+                              vertical ? size.cy / kSliderThumbFrames : size.cy);
+        }
+    }
+}
+
+void CControlsDlg::CreateToolTips() {
+    if (!toolTip_.Create(Handle())) {
+        return;
+    }
+    toolTip_.SetDelays(60000, 100, 100);
+    for (const Tip& tip : kTips) {
+        HWND control = ::GetDlgItem(Handle(), tip.controlId);
+        if (control != nullptr) {
+            toolTip_.AddTool(control, LoadText(tip.stringId, Language()));
+        }
+    }
+    toolTip_.Activate(true);
+}
+
+void CControlsDlg::LayoutMenuButtons() {
+    std::vector<int> widths;
+    for (auto& button : menuButtons_) {
+        button->FitToText();
+        RECT r = button->RectInParent();
+        // A little air on both sides, so short captions ("View", "Help") do not run into
+        // each other.
+        widths.push_back(RectWidth(r) + kMenuButtonPaddingPixels);
+    }
+    const auto row = WindowLayout::MenuButtonRow(widths);
+    for (size_t m = 0; m < row.size(); ++m) {
+        menuButtons_[m]->MoveTo(row[m].left, row[m].top, row[m].Width(), row[m].Height());
+    }
+}
+
+void CControlsDlg::ApplyLanguage() {
+    const int language = Language();
+    ::SetWindowTextW(Handle(), LoadText(IDS_APP_CAPTION, language).c_str());
+    for (const auto& group : kGroupStrings) {
+        ::SetDlgItemTextW(Handle(), group[0], LoadText(group[1], language).c_str());
+    }
+    if (deck_) {
+        deck_->RefreshTimeDisplay();
+    }
+    if (toolTip_.Handle() != nullptr) {
+        for (const Tip& tip : kTips) {
+            HWND control = ::GetDlgItem(Handle(), tip.controlId);
+            if (control != nullptr) {
+                toolTip_.UpdateTipText(control, LoadText(tip.stringId, language));
+            }
+        }
+    }
+    for (int m = 0; m < 3; ++m) {
+        menuButtons_[m]->SetText(LoadText(kMenuCaptionStrings[m], language));
+    }
+    LayoutMenuButtons();
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    floatingSet_.ApplyLanguage(language);
+}
+
+void CControlsDlg::ToggleWindow(FloatingWindow window) {
+    floatingSet_.Toggle(window, Language());
+}
+
+// ---- DeckView ----
+
+CNewDeckButton* CControlsDlg::DeckButtonControl(DeckButton button) {
+    switch (button) {
+        case DeckButton::Rec:
+            return rec_.get();
+        case DeckButton::Rew:
+            return rew_.get();
+        case DeckButton::Play:
+            return play_.get();
+        case DeckButton::Eject:
+            return eject_.get();
+    }
+    return nullptr;
+}
+
+void CControlsDlg::EnableButton(DeckButton button, bool enabled) {
+    CNewDeckButton* control = DeckButtonControl(button);
+    if (control != nullptr) {
+        control->Enable(enabled);
+    }
+}
+
+void CControlsDlg::ShowPressed(DeckButton button, bool pressed) {
+    CNewDeckButton* control = DeckButtonControl(button);
+    if (control != nullptr) {
+        control->SetLatched(pressed);
+    }
+}
+
+void CControlsDlg::SetTimerRunning(bool running) {
+    if (running) {
+        ::SetTimer(Handle(), kTimerId, kTimerPeriodMs, nullptr);
+    } else {
+        ::KillTimer(Handle(), kTimerId);
+    }
+}
+
+void CControlsDlg::SetSliderRangeMaximum(int maximumMs, bool redraw) {
+    CTrackbar(::GetDlgItem(Handle(), IDC_POSITION_SLIDER)).SetRangeMax(maximumMs, redraw);
+}
+
+void CControlsDlg::SetSliderPageSize(int pageMs) {
+    CTrackbar(::GetDlgItem(Handle(), IDC_POSITION_SLIDER)).SetPageSize(pageMs);
+}
+
+void CControlsDlg::SetSliderPosition(int positionMs) {
+    CTrackbar(::GetDlgItem(Handle(), IDC_POSITION_SLIDER)).SetPos(positionMs, true);
+}
+
+int CControlsDlg::SliderPosition() const {
+    return CTrackbar(::GetDlgItem(Handle(), IDC_POSITION_SLIDER)).Pos();
+}
+
+void CControlsDlg::SetTimeText(const std::wstring& text) {
+    ::SetDlgItemTextW(Handle(), IDC_TIME_TEXT, text.c_str());
+}
+
+bool CControlsDlg::AskOpenPath(std::string* path) {
+    std::wstring chosen;
+    if (!ShowFileDialog(true, Handle(), L"wav", kWaveFilter, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                        &chosen)) {
+        return false;
+    }
+    *path = WideToUtf8(chosen);
+    return true;
+}
+
+bool CControlsDlg::AskSavePath(std::string* path) {
+    std::wstring chosen;
+    if (!ShowFileDialog(false, Handle(), L"wav", kWaveFilter,
+                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, &chosen)) {
+        return false;
+    }
+    *path = WideToUtf8(chosen);
+    return true;
+}
+
+MessageAnswer CControlsDlg::ShowMessage(const std::wstring& text, const std::wstring& caption,
+                                        MessageButtons buttons) {
+    const UINT type = buttons == MessageButtons::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
+    const INT_PTR answer = ShowMessageBox(text, caption, type, Handle(), Language());
+    switch (answer) {
+        case IDYES:
+            return MessageAnswer::Yes;
+        case IDNO:
+            return MessageAnswer::No;
+        case IDOK:
+            return MessageAnswer::Ok;
+        default:
+            return MessageAnswer::Cancel;
+    }
+}
+
+// ---- TransportOwner ----
+
+void CControlsDlg::PostCommand(int commandId) {
+    HWND target = commandTarget_.load();
+    if (target == nullptr) {
+        return;
+    }
+    HWND button = ::GetDlgItem(target, commandId);
+    ::PostMessageW(target, WM_COMMAND, MAKEWPARAM(commandId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+}
+
+// ---- Messages ----
+
+INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                case IDCANCEL:
+                    return TRUE;
+                case IDC_CLOSE_BOX:
+                case IDC_HELP_BOX:
+                case IDC_MINIMIZE_BOX:
+                    // The title boxes are the frame's.
+                    break;
+                default:
+                    OnCommand(LOWORD(wParam));
+                    return TRUE;
+            }
+            break;
+        case WM_TIMER:
+            if (wParam == kTimerId && deck_) {
+                deck_->RefreshTimeDisplay();
+            }
+            return TRUE;
+        case WM_HSCROLL:
+            if (deck_ &&
+                reinterpret_cast<HWND>(lParam) == ::GetDlgItem(Handle(), IDC_POSITION_SLIDER)) {
+                deck_->Seek();
+            }
+            return TRUE;
+        case WM_INITMENUPOPUP:
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return TRUE;
+        case WM_MOVE:
+            floatingSet_.MainMoved();
+            return FALSE;
+        case WM_SIZE:
+            floatingSet_.MainSized(wParam == SIZE_MINIMIZED, wParam == SIZE_RESTORED);
+            return FALSE;
+        case WM_PAINT:
+            OnPaint();
+            return TRUE;
+        case WM_NCHITTEST: {
+            // With no system caption the title row moves the window.
+            POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ::ScreenToClient(Handle(), &p);
+            if (p.y >= 0 && p.y < WindowLayout::kTitleRowHeightPixels) {
+                SetMessageResult(HTCAPTION);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_CLOSE:
+            OnClose();
+            return TRUE;
+        default:
+            break;
+    }
+    return CFloatingDlg::DialogProc(message, wParam, lParam);
+}
+
+void CControlsDlg::OnCommand(int id) {
+    FloatingWindow window = FloatingWindow::Analysis;
+    if (FloatingWindowOfCommand(id, &window)) {
+        ToggleWindow(window);
+        return;
+    }
+    switch (id) {
+        case IDC_REC:
+            deck_->RecordToggle();
+            break;
+        case IDC_REW:
+            deck_->Rewind();
+            break;
+        case IDC_PLAY:
+            deck_->PlayToggle();
+            break;
+        case IDC_EJECT:
+            OnEject();
+            break;
+        case IDC_FILE_MENU_BUTTON:
+        case IDC_VIEW_MENU_BUTTON:
+        case IDC_HELP_MENU_BUTTON:
+            OnMenuButton(id);
+            break;
+        case ID_FILE_NEW:
+            deck_->New(false);
+            break;
+        case ID_FILE_OPEN:
+            deck_->Open(false);
+            break;
+        case ID_FILE_SAVE:
+            deck_->Save();
+            break;
+        case ID_EXIT:
+            ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
+            break;
+        case ID_HELP_TOPICS:
+            OpenHelpTopic(Handle(), HelpTopic("index.htm", Language()));
+            break;
+        case ID_ABOUT: {
+            CAboutDlg about(Handle(), Language());
+            about.DoModal();
+        } break;
+        default:
+            break;
+    }
+}
+
+HMENU CControlsDlg::LoadLanguagePopup(UINT menuId) const {
+    return ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId));
+}
+
+void CControlsDlg::OnMenuButton(int buttonId) {
+    const int which = buttonId - IDC_FILE_MENU_BUTTON;
+    HMENU menu = LoadLanguagePopup(IDR_MAIN_MENU);
+    if (menu == nullptr) {
+        return;
+    }
+    HMENU language = ::GetSubMenu(menu, Language());
+    HMENU popup = language != nullptr ? ::GetSubMenu(language, which) : nullptr;
+    if (popup != nullptr) {
+        if (which == 0) {
+            // The exercises have no item in the menu resource; they sit after Save.
+            ::InsertMenuW(popup, 3, MF_BYPOSITION | MF_STRING, ID_EXERCISES,
+                          LoadText(IDS_TIP_NEW_EXERCISE, Language()).c_str());
+        }
+        RECT r = {};
+        ::GetWindowRect(menuButtons_[which]->Handle(), &r);
+        menuButtons_[which]->SetLatched(true);
+        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, r.left, r.bottom, 0, Handle(),
+                         nullptr);
+        menuButtons_[which]->SetLatched(false);
+    }
+    ::DestroyMenu(menu);
+}
+
+void CControlsDlg::OnEject() {
+    HMENU menu = LoadLanguagePopup(IDR_FILE_MENU);
+    if (menu == nullptr) {
+        return;
+    }
+    HMENU popup = ::GetSubMenu(menu, Language());
+    if (popup != nullptr) {
+        POINT p = {};
+        ::GetCursorPos(&p);
+        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, Handle(), nullptr);
+    }
+    ::DestroyMenu(menu);
+}
+
+void CControlsDlg::OnInitMenuPopup(HMENU menu) {
+    ControlsCommandState::Inputs inputs;
+    inputs.canNewOrOpen = deck_ && deck_->CanNewOrOpen();
+    inputs.canSave = deck_ && deck_->CanSave();
+    inputs.exercisesAvailable = false;
+    inputs.shown = floatingSet_.ShownFlags();
+    const int count = ::GetMenuItemCount(menu);
+    for (int pos = 0; pos < count; ++pos) {
+        const UINT id = ::GetMenuItemID(menu, pos);
+        if (id == 0 || id == static_cast<UINT>(-1)) {
+            continue;  // separator or sub-menu
+        }
+        const ControlsCommandState::Ui ui =
+            ControlsCommandState::Evaluate(static_cast<int>(id), inputs);
+        ::EnableMenuItem(menu, id, MF_BYCOMMAND | (ui.enabled ? MF_ENABLED : MF_GRAYED));
+        ::CheckMenuItem(menu, id, MF_BYCOMMAND | (ui.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void CControlsDlg::OnActivated(bool active) {
+    // Only on activation: stacking on deactivation would push the window the user just
+    // clicked behind the main window.
+    if (active) {
+        floatingSet_.MainActivated();
+    }
+}
+
+void CControlsDlg::OnPaint() {
+    CPaintDC dc(Handle());
+    const RECT client = ClientRect();
+    CGdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, kLineColour));
+    CSelectObject select(dc.Get(), pen.Get());
+    ::MoveToEx(dc.Get(), 0, kLineY, nullptr);
+    ::LineTo(dc.Get(), client.right, kLineY);
+}
+
+void CControlsDlg::OnClose() {
+    if (deck_ && !deck_->Close()) {
+        return;
+    }
+    ::KillTimer(Handle(), kTimerId);
+    floatingSet_.DestroyAll();
+    EndDialog(1);
+}
+
+// ---- Message pre-translation ----
+
+bool CControlsDlg::PreTranslateMessage(MSG* message) {
+    if (toolTip_.Handle() != nullptr && message->message == WM_MOUSEMOVE &&
+        message->hwnd == Handle()) {
+        // Disabled deck buttons get no mouse messages of their own; the relay hands the tool
+        // tip the move as if it had reached the button under the pointer.
+        std::vector<HWND> deck;
+        for (CNewDeckButton* button : {rec_.get(), rew_.get(), play_.get(), eject_.get()}) {
+            if (button != nullptr && button->Handle() != nullptr) {
+                deck.push_back(button->Handle());
+            }
+        }
+        RelayToolTipMessage(message, Handle(), deck, toolTip_);
+    }
+    return CFloatingDlg::PreTranslateMessage(message);
+}
+
+}  // namespace melvora
