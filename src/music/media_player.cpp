@@ -5,20 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/deck_files.h"
 #include "music/media_player_view.h"
 #include "music/midi_handover.h"
 #include "platform/mci_port.h"
 #include "platform/string_table.h"
+#include "string_ids.h"
+#include "transport/deck_files.h"
 
 namespace melvora {
 
 namespace {
-
-constexpr int kCaptionString = 141;           // "Media Player"
-constexpr int kCannotReopenMidiString = 223;  // "Cannot reopen MIDI output device! ..."
-constexpr int kMciErrorString = 224;          // "MCI error!"
-constexpr int kNoMidiOutputString = 368;      // "No MIDI output device: ..."
 
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
     size_t i = 0;
@@ -80,7 +76,7 @@ std::string MediaPlayer::FileTitle(const std::string& path) {
 }
 
 void MediaPlayer::RefreshTexts() {
-    std::wstring caption = LoadText(kCaptionString, view_.Language());
+    std::wstring caption = LoadText(IDS_MEDIA_PLAYER, view_.Language());
     if (!path_.empty()) {
         caption += L" - ";
         caption += WideFromUtf8(FileTitle(path_));
@@ -100,7 +96,7 @@ void MediaPlayer::ShowFailure(uint32_t code) {
     }
     // One box with both lines: a failing device must not stack up message boxes.
     reporting_ = true;
-    std::wstring text = LoadText(kMciErrorString, view_.Language());
+    std::wstring text = LoadText(IDS_MCI_ERROR, view_.Language());
     const std::wstring detail = port_.ErrorText(code);
     if (!detail.empty()) {
         text += L"\n";
@@ -204,7 +200,7 @@ void MediaPlayer::ReclaimMidiOutput() {
     }
     released_ = false;
     if (handover_ != nullptr && !handover_->Reclaim()) {
-        view_.ShowMessage(LoadText(kCannotReopenMidiString, view_.Language()));
+        view_.ShowMessage(LoadText(IDS_CANNOT_REOPEN_MIDI_OUT, view_.Language()));
     }
 }
 
@@ -214,7 +210,7 @@ bool MediaPlayer::ApplyTempo() {
 
 void MediaPlayer::PlayFromBeginning() {
     if (isMidi_ && !port_.MidiOutputAvailable()) {
-        view_.ShowMessage(LoadText(kNoMidiOutputString, view_.Language()));
+        view_.ShowMessage(LoadText(IDS_NO_MIDI_OUTPUT, view_.Language()));
         return;
     }
     // The sequencer needs the output the keyboard holds, before the file opens.

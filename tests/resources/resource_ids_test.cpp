@@ -29,7 +29,7 @@ const std::set<std::string> kRunTimeControls = {"IDC_MESSAGE_BUTTON_1", "IDC_MES
 const std::set<std::string> kRunTimeCommands = {"ID_EXERCISES"};
 // Menu commands whose window does not exist yet: they must stay unhandled until it does, and
 // then leave this list.
-const std::set<std::string> kCommandsWithoutWindow = {"ID_OPTIONS"};
+const std::set<std::string> kCommandsWithoutWindow = {};
 
 struct Resources {
     std::map<std::string, int> ids;  // both headers

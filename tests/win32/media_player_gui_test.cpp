@@ -32,7 +32,7 @@ namespace {
 class ScriptedPlayer : public FloatingWindowOwner, public CMCIPlayer {
   public:
     ScriptedPlayer(std::string path, int language)
-        : CMCIPlayer({1, IDD_MEDIA_PLAYER, IDS_MEDIA_PLAYER, "ortam.htm"}, *this),
+        : CMCIPlayer(Describe(FloatingWindow::MediaPlayer), *this),
           path_(std::move(path)),
           language_(language) {}
     bool AskOpenPath(std::string* path) override {
@@ -40,11 +40,12 @@ class ScriptedPlayer : public FloatingWindowOwner, public CMCIPlayer {
         return true;
     }
     void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
-    WindowSet::Position FloatingMoving(int, const WindowSet::Position& p, bool) override {
+    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& p,
+                                       bool) override {
         return p;
     }
-    void FloatingActivated(int) override {}
-    void FloatingClosed(int) override {}
+    void FloatingActivated(FloatingWindow) override {}
+    void FloatingClosed(FloatingWindow) override {}
     int Language() const override { return language_; }
     void Press(int button) {
         ::SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);

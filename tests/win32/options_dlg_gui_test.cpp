@@ -11,8 +11,8 @@
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
-#include "app/controls_dlg.h"
-#include "app/floating_frame_dlg.h"
+#include "app/win32/controls_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
@@ -24,8 +24,6 @@
 
 namespace melvora {
 namespace {
-
-constexpr int kRecordGroup = 1090;
 
 std::wstring TextOf(HWND window) {
     wchar_t text[256] = {};
@@ -126,7 +124,8 @@ TEST_F(OptionsGui, CancelRestoresLanguageLayoutAndView) {
     Run(
         [](HWND options) {
             CControlsDlg& dialog = *g_dialog;
-            EXPECT_FALSE(::IsWindowEnabled(dialog.FloatingWindow(1)->Handle()));
+            EXPECT_FALSE(
+                ::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
             guitest::TakeShot(options, "options_en");
             Choose(options, IDC_OPTIONS_LANGUAGE, 1);
             Choose(options, IDC_OPTIONS_VIEW, 5);
@@ -134,17 +133,19 @@ TEST_F(OptionsGui, CancelRestoresLanguageLayoutAndView) {
             guitest::TakeShot(options, "options_tr");
             // Every open window speaks Turkish, the dialog included; the view is live.
             const int tr = guitest::kTurkish;
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), kRecordGroup)),
+            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
                       LoadText(IDS_GROUP_RECORD, tr));
-            EXPECT_EQ(TextOf(dialog.FloatingWindow(1)->Handle()), LoadText(IDS_MEDIA_PLAYER, tr));
+            EXPECT_EQ(TextOf(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()),
+                      LoadText(IDS_MEDIA_PLAYER, tr));
             EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, tr));
             EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
             EXPECT_EQ(Options().pcKeyboardLayout, 1);
             ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0);
         },
         [](CControlsDlg& dialog) {
-            EXPECT_TRUE(::IsWindowEnabled(dialog.FloatingWindow(1)->Handle()));
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), kRecordGroup)),
+            EXPECT_TRUE(
+                ::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
+            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
                       LoadText(IDS_GROUP_RECORD, guitest::kEnglish));
             EXPECT_EQ(dialog.Results().HistoryLength(), 5u);
         });
@@ -178,7 +179,7 @@ TEST_F(OptionsGui, OkKeepsChoicesAndTheNextStartHasThem) {
     EXPECT_EQ(o.autoAdvance, 1);
     Run([](HWND options) { ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0); },
         [](CControlsDlg& dialog) {
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), kRecordGroup)),
+            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
                       LoadText(IDS_GROUP_RECORD, guitest::kTurkish));
         });
 }

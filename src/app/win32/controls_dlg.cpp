@@ -20,6 +20,7 @@
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/resource_strings.h"
 #include "platform/win32/trackbar.h"
+#include "settings/win32/new_options_dlg.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
@@ -424,6 +425,9 @@ void CControlsDlg::OnCommand(int id) {
         case ID_FILE_SAVE:
             deck_->Save();
             break;
+        case ID_OPTIONS:
+            OnOptions();
+            break;
         case ID_EXIT:
             ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
             break;
@@ -437,6 +441,31 @@ void CControlsDlg::OnCommand(int id) {
         default:
             break;
     }
+}
+
+void CControlsDlg::OnOptions() {
+    // The floating windows wait while the options window is open (it disables this one).
+    floatingSet_.EnableAll(false);
+    // No MIDI input list yet: the keyboard window hands its devices over once it exists.
+    CNewOptionsDlg options(Handle(), *this, nullptr);
+    options.DoModal();
+    floatingSet_.EnableAll(true);
+}
+
+void CControlsDlg::SettingsChanged(SettingsChange change) {
+    switch (change) {
+        case SettingsChange::Language:
+            ApplyLanguage();
+            break;
+        case SettingsChange::AnalysisView:
+            results_->SetHistoryLength(static_cast<uint32_t>(Options().resultHistoryLength));
+            break;
+        default:
+            break;
+    }
+    // Each floating window takes what it shows (analysis view, keyboard layout, play-along,
+    // note names, MIDI volume).
+    floatingSet_.SettingsChanged(change);
 }
 
 HMENU CControlsDlg::LoadLanguagePopup(UINT menuId) const {

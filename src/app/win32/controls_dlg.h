@@ -15,6 +15,7 @@
 #include "platform/wave_port.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/tool_tip.h"
+#include "settings/settings_listener.h"
 #include "ui/win32/floating_dlg.h"
 
 namespace melvora {
@@ -28,7 +29,10 @@ class ResultHolder;
 // display, the File, View and Help menus, and the owner of the audio transport and of the
 // floating window set (the five floating windows kept together on the screen). Runs modally
 // inside the hidden owner dialog.
-class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner {
+class CControlsDlg : public CFloatingDlg,
+                     public DeckView,
+                     public TransportOwner,
+                     public SettingsListener {
   public:
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kTimerPeriodMs = 100;
@@ -82,6 +86,10 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     // The language of the user interface (0 English, 1 Turkish).
     int Language() const;
 
+    // SettingsListener: the options window changed a setting; this window and the floating
+    // windows take it up at once.
+    void SettingsChanged(SettingsChange change) override;
+
   protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
@@ -99,6 +107,7 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     void OnMenuButton(int buttonId);
     void OnEject();
     void OnInitMenuPopup(HMENU menu);
+    void OnOptions();
     void OnPaint();
     void OnClose();
     HMENU LoadLanguagePopup(UINT menuId) const;

@@ -3,6 +3,7 @@
 #include "app/app_options.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "app/window_layout.h"
+#include "music/win32/mci_player.h"
 #include "platform/win32/wnd.h"
 
 namespace melvora {
@@ -21,8 +22,12 @@ bool IsFloating(int windowId) {
 
 CFloatingWindowSet::CFloatingWindowSet(const CWnd& main) : main_(main), windowSet_(*this) {
     for (const FloatingWindowDescriptor& d : FloatingWindows()) {
-        floating_[static_cast<size_t>(IndexOf(d.window))] =
-            std::make_unique<CFloatingFrameDlg>(d, *this);
+        auto& slot = floating_[static_cast<size_t>(IndexOf(d.window))];
+        if (d.window == FloatingWindow::MediaPlayer) {
+            slot = std::make_unique<CMCIPlayer>(d, *this);
+        } else {
+            slot = std::make_unique<CFloatingFrameDlg>(d, *this);
+        }
     }
 }
 
@@ -119,6 +124,20 @@ void CFloatingWindowSet::MainSized(bool minimised, bool restored) {
 
 void CFloatingWindowSet::MainActivated() {
     windowSet_.StackBehindMain();
+}
+
+void CFloatingWindowSet::SettingsChanged(SettingsChange change) {
+    for (auto& window : floating_) {
+        window->SettingsChanged(change);
+    }
+}
+
+void CFloatingWindowSet::EnableAll(bool enable) {
+    for (auto& window : floating_) {
+        if (window->Handle() != nullptr) {
+            ::EnableWindow(window->Handle(), enable ? TRUE : FALSE);
+        }
+    }
 }
 
 void CFloatingWindowSet::DestroyAll() {

@@ -11,10 +11,10 @@
 #include "platform/win32/trackbar.h"
 #include "resource_ids.h"
 #include "string_ids.h"
-#include "ui/my_message_dlg.h"
-#include "ui/new_deck_button.h"
-#include "ui/skin_slider.h"
-#include "ui/tool_tip_relay.h"
+#include "ui/win32/my_message_dlg.h"
+#include "ui/win32/new_deck_button.h"
+#include "ui/win32/skin_slider.h"
+#include "ui/win32/tool_tip_relay.h"
 
 namespace melvora {
 
@@ -45,7 +45,7 @@ constexpr Tip kTips[] = {{kPlayButton, IDS_PLAY},
 
 }  // namespace
 
-CMCIPlayer::CMCIPlayer(const Description& description, FloatingWindowOwner& owner,
+CMCIPlayer::CMCIPlayer(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner,
                        std::unique_ptr<MciPort> port, MidiHandover* handover)
     : CFloatingFrameDlg(description, owner), port_(std::move(port)) {
     if (!port_) {

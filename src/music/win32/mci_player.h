@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/floating_frame_dlg.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "music/media_player.h"
 #include "music/media_player_view.h"
 #include "music/win32/winmm_mci_port.h"
@@ -24,7 +24,7 @@ class CMCIPlayer : public CFloatingFrameDlg, public MediaPlayerView {
     static constexpr UINT_PTR kTimerId = 1;
 
     // `port` null: the system's MCI. `handover` may be null (no keyboard window).
-    CMCIPlayer(const Description& description, FloatingWindowOwner& owner,
+    CMCIPlayer(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner,
                std::unique_ptr<MciPort> port = nullptr, MidiHandover* handover = nullptr);
     ~CMCIPlayer() override;
 

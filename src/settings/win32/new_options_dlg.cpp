@@ -10,8 +10,8 @@
 #include "resource_ids.h"
 #include "settings/midi_input_devices.h"
 #include "string_ids.h"
-#include "ui/new_deck_button.h"
-#include "ui/tool_tip_relay.h"
+#include "ui/win32/new_deck_button.h"
+#include "ui/win32/tool_tip_relay.h"
 
 namespace melvora {
 

@@ -7,7 +7,7 @@
 
 #include "platform/win32/tool_tip.h"
 #include "settings/options_edit.h"
-#include "ui/floating_dlg.h"
+#include "ui/win32/floating_dlg.h"
 
 namespace melvora {
 
