@@ -102,18 +102,11 @@ BOOL CNewOptionsDlg::OnInitDialog() {
     ::SendMessageW(language, CB_SETCURSEL, static_cast<WPARAM>(edit_.LanguageIndex()), 0);
 
     HWND input = ::GetDlgItem(dlg, IDC_OPTIONS_MIDI_INPUT);
-    if (edit_.MidiInputItems().empty()) {
-        ::SendMessageW(
-            input, CB_ADDSTRING, 0,
-            reinterpret_cast<LPARAM>(LoadText(IDS_MIDI_NOT_AVAILABLE, Language()).c_str()));
-        ::SendMessageW(input, CB_SETCURSEL, 0, 0);
-    } else {
-        for (const std::string& name : edit_.MidiInputItems()) {
-            ::SendMessageW(input, CB_ADDSTRING, 0,
-                           reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
-        }
-        ::SendMessageW(input, CB_SETCURSEL, static_cast<WPARAM>(edit_.MidiInputSelection()), 0);
+    // With no devices the one item is a text, filled in with the others below.
+    for (const std::string& name : edit_.MidiInputItems()) {
+        ::SendMessageW(input, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
     }
+    ::SendMessageW(input, CB_SETCURSEL, static_cast<WPARAM>(edit_.MidiInputSelection()), 0);
     set_->Enable(false);
 
     const OptionsEdit::Checks checks = edit_.InitialChecks();
@@ -164,6 +157,10 @@ void CNewOptionsDlg::ApplyTexts() {
     FillCombo(IDC_OPTIONS_VIEW, kViewStrings, 6, edit_.AnalysisViewIndex());
     FillCombo(IDC_OPTIONS_LAYOUT, kLayoutStrings, 2, edit_.KeyboardLayoutIndex());
     FillCombo(IDC_OPTIONS_MIDI_VOLUME, kVolumeStrings, 3, edit_.MidiVolumeIndex());
+    if (edit_.MidiInputItems().empty()) {
+        const int notAvailable[] = {IDS_MIDI_NOT_AVAILABLE};
+        FillCombo(IDC_OPTIONS_MIDI_INPUT, notAvailable, 1, 0);
+    }
     if (toolTip_.Handle() != nullptr) {
         for (const Tip& tip : kTips) {
             HWND control = ::GetDlgItem(dlg, tip.controlId);
