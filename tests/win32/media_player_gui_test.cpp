@@ -132,7 +132,7 @@ TEST(PlayerGui, WavFilePlaysAndItsPositionMoves) {
         // Played to its end, the file closes by itself.
         player.Press(IDC_PLAYER_PLAY);
         EXPECT_TRUE(guitest::PumpUntil(
-            [&] { return player.Player().CurrentState() == MediaPlayer::State::Stopped; }, 10000));
+            [&] { return player.Player().CurrentState() == MediaPlayer::State::Stopped; }, 20000));
         EXPECT_TRUE(player.messages.empty());
         player.DestroyWindow();
     }
