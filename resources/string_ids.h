@@ -189,3 +189,14 @@
 #define IDS_FMT_OCTAVES 343
 #define IDS_EXERCISE_START_FAILED 344
 #define IDS_MENU_EXIT 345
+// Options dialog: the exercise flags of the options record.
+#define IDS_ALWAYS_CONTINUE 360
+#define IDS_TIP_ALWAYS_CONTINUE 361
+#define IDS_AUTO_ADVANCE 362
+#define IDS_TIP_AUTO_ADVANCE 363
+#define IDS_EXERCISE_VAD 364
+#define IDS_TIP_EXERCISE_VAD 365
+#define IDS_KEEP_RECORDINGS 366
+#define IDS_TIP_KEEP_RECORDINGS 367
+// Media player: a MIDI file with no MIDI output to play it on.
+#define IDS_NO_MIDI_OUTPUT 368

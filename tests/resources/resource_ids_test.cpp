@@ -26,7 +26,7 @@ const std::set<std::string> kRunTimeCommands = {
     "ID_MIDI_VOLUME_LOW",   "ID_MIDI_VOLUME_MEDIUM", "ID_MIDI_VOLUME_HIGH"};
 // Menu commands whose window does not exist yet: they must stay unhandled until it does, and
 // then leave this list.
-const std::set<std::string> kCommandsWithoutWindow = {"ID_OPTIONS"};
+const std::set<std::string> kCommandsWithoutWindow = {};
 
 struct Resources {
     std::map<std::string, int> ids;  // both headers

@@ -80,6 +80,8 @@ pkill -P "$player" 2>/dev/null || true
 kill "$player" 2>/dev/null || true
 wait "$player" 2>/dev/null || true
 player=
+# The media player plays a WAV file through MCI; its position must move.
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='PlayerGui.Wav*' || failed=1
 
 # The replayed 440 Hz tone must be in what the sink played.
 # Leading and trailing silence (before the program started playing, after it paused) are

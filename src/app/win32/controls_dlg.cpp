@@ -19,6 +19,7 @@
 #include "analysis/result_holder.h"
 #include "app/window_layout.h"
 #include "music/shared_midi_output.h"
+#include "music/win32/mci_player.h"
 #include "music/win32/keyboard_dlg.h"
 #include "music/win32/staff_dlg.h"
 #include "platform/win32/winmm_midi_in.h"
@@ -28,6 +29,7 @@
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/resource_strings.h"
 #include "platform/win32/trackbar.h"
+#include "settings/win32/new_options_dlg.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
@@ -87,6 +89,11 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
                        }
                        if (d.window == FloatingWindow::Staff) {
                            return std::make_unique<CStaffDlg>(d, set, *midiOutput_);
+                       }
+                       if (d.window == FloatingWindow::MediaPlayer) {
+                           // The player borrows the shared output around MIDI files.
+                           return std::make_unique<CMCIPlayer>(d, set, nullptr,
+                                                               midiOutput_.get());
                        }
                        if (d.window == FloatingWindow::Analysis) {
                            auto window = std::make_unique<CInstTessimDlg>(d, set, liveViews_);
@@ -510,6 +517,9 @@ void CControlsDlg::OnCommand(int id) {
         case ID_FILE_SAVE:
             deck_->Save();
             break;
+        case ID_OPTIONS:
+            OnOptions();
+            break;
         case ID_EXIT:
             ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
             break;
@@ -526,6 +536,31 @@ void CControlsDlg::OnCommand(int id) {
         default:
             break;
     }
+}
+
+void CControlsDlg::OnOptions() {
+    // The floating windows wait while the options window is open (it disables this one).
+    floatingSet_.EnableAll(false);
+    // No MIDI input list yet: the keyboard window hands its devices over once it exists.
+    CNewOptionsDlg options(Handle(), *this, nullptr);
+    options.DoModal();
+    floatingSet_.EnableAll(true);
+}
+
+void CControlsDlg::SettingsChanged(SettingsChange change) {
+    switch (change) {
+        case SettingsChange::Language:
+            ApplyLanguage();
+            break;
+        case SettingsChange::AnalysisView:
+            results_->SetHistoryLength(static_cast<uint32_t>(Options().resultHistoryLength));
+            break;
+        default:
+            break;
+    }
+    // Each floating window takes what it shows (analysis view, keyboard layout, play-along,
+    // note names, MIDI volume).
+    floatingSet_.SettingsChanged(change);
 }
 
 HMENU CControlsDlg::LoadLanguagePopup(UINT menuId) const {

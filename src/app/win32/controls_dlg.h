@@ -23,6 +23,7 @@
 #include "platform/wave_port.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/tool_tip.h"
+#include "settings/settings_listener.h"
 #include "ui/win32/floating_dlg.h"
 
 namespace melvora {
@@ -47,7 +48,8 @@ class CControlsDlg : public CFloatingDlg,
                      public DeckView,
                      public TransportOwner,
                      public ExerciseHost,
-                     public ExerciseLauncherView {
+                     public ExerciseLauncherView,
+                     public SettingsListener {
   public:
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kTimerPeriodMs = 100;
@@ -135,6 +137,10 @@ class CControlsDlg : public CFloatingDlg,
     ContinueAnswer AskContinue(const std::wstring& question, const std::wstring& caption) override;
     int ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& exercises) override;
 
+    // SettingsListener: the options window changed a setting; this window and the floating
+    // windows take it up at once.
+    void SettingsChanged(SettingsChange change) override;
+
   protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
@@ -154,6 +160,7 @@ class CControlsDlg : public CFloatingDlg,
     void OnMenuButton(int buttonId);
     void OnEject();
     void OnInitMenuPopup(HMENU menu);
+    void OnOptions();
     void OnPaint();
     void OnClose();
     HMENU LoadLanguagePopup(UINT menuId) const;

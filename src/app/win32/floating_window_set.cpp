@@ -4,6 +4,7 @@
 #include "app/win32/floating_frame_dlg.h"
 #include "app/window_layout.h"
 #include "music/win32/keyboard_dlg.h"
+#include "music/win32/mci_player.h"
 #include "platform/win32/wnd.h"
 
 namespace melvora {
@@ -137,6 +138,20 @@ void CFloatingWindowSet::ExerciseMoved() {
     if (exercise_ != nullptr && exercise_->Handle() != nullptr) {
         windowSet_.Dock(WindowRect(kExerciseWindow), ::IsIconic(exercise_->Handle()) != FALSE,
                         Options().docking != 0);
+    }
+}
+
+void CFloatingWindowSet::SettingsChanged(SettingsChange change) {
+    for (auto& window : floating_) {
+        window->SettingsChanged(change);
+    }
+}
+
+void CFloatingWindowSet::EnableAll(bool enable) {
+    for (auto& window : floating_) {
+        if (window->Handle() != nullptr) {
+            ::EnableWindow(window->Handle(), enable ? TRUE : FALSE);
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 #include "app/floating_window_owner.h"
 #include "app/window_set.h"
 #include "app/window_set_host.h"
+#include "settings/settings_listener.h"
 
 namespace melvora {
 
@@ -42,6 +43,10 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     void Toggle(FloatingWindow window, int language);
     // Texts of every shown floating window in `language`.
     void ApplyLanguage(int language);
+    // Hands a changed setting to every floating window.
+    void SettingsChanged(SettingsChange change);
+    // Enables or disables every floating window (while a modal window is open).
+    void EnableAll(bool enable);
     // Tells every floating window's shown flag (for the View menu's checks).
     std::array<bool, kFloatingWindowCount> ShownFlags() const;
 
