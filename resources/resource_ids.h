@@ -97,3 +97,6 @@
 #define ID_ABOUT 33063
 // Starts the exercises; inserted into the File menu at run time (no item in the resource).
 #define ID_EXERCISES 33072
+
+// Messages the program posts to its own windows, as offsets from WM_APP.
+#define APP_MSG_TRANSPORT_EVENT 1

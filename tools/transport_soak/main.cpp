@@ -25,7 +25,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_options.h"
 #include "transport/deck_files.h"
 #include "analysis/result_holder.h"
 #include "transport/deck_operations.h"
@@ -46,20 +45,20 @@ int16_t CounterSample(int64_t index) {
 
 class SoakOwner : public TransportOwner {
   public:
-    void PostCommand(int commandId) override {
+    void PostEvent(TransportEvent event, int) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        commands_.push_back(commandId);
+        events_.push_back(event);
     }
-    std::vector<int> Take() {
+    std::vector<TransportEvent> Take() {
         std::lock_guard<std::mutex> lock(mutex_);
-        std::vector<int> out(commands_.begin(), commands_.end());
-        commands_.clear();
+        std::vector<TransportEvent> out(events_.begin(), events_.end());
+        events_.clear();
         return out;
     }
 
   private:
     std::mutex mutex_;
-    std::deque<int> commands_;
+    std::deque<TransportEvent> events_;
 };
 
 class SoakView : public DeckView {
@@ -313,13 +312,16 @@ class Soak {
     AudioTransport& T() { return deck_->Transport(); }
 
     void Dispatch() {
-        for (int id : owner_.Take()) {
-            if (id == IDC_PLAY) {
-                deck_->PlayToggle();
-            } else if (id == IDC_REW) {
-                model_.ExpectJump(0);
-                deck_->Rewind();
+        for (TransportEvent event : owner_.Take()) {
+            if (event == TransportEvent::ReplayEnded) {
+                if (T().Mode() == TransportMode::ReplayPaused ||
+                    T().Mode() == TransportMode::Replaying) {
+                    model_.ExpectJump(0);
+                }
+            } else {
+                ++deviceEvents_;
             }
+            deck_->OnTransportEvent(event, 0);
         }
     }
 
@@ -458,6 +460,7 @@ class Soak {
     SoakView view_;
     std::unique_ptr<DeckOperations> deck_;
     int operations_ = 0;
+    int deviceEvents_ = 0;
     int64_t takeStartFrame_ = 0;
     int64_t dropsAtTakeStart_ = 0;
     int64_t overrunFrames_ = 0;
@@ -483,7 +486,6 @@ int main(int argc, char** argv) {
     }
     const std::string folder = std::string(made) + "/";
     melvora::SetProgramDirectoryOverride(folder);
-    melvora::Options().recordingFrequencyHz = melvora::kRateHz;
     int result = 1;
     {
         melvora::Soak soak(settings, folder);
