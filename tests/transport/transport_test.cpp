@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "audio/wave_file.h"
@@ -202,7 +203,11 @@ TEST_P(StalledCardTest, PauseReturnsAndTheDeviceFailureIsReported) {
     }
     ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
     using Posted = testing_support::QueueOwner::Posted;
-    EXPECT_EQ(owner.Events(), (std::vector<Posted>{{c.expected, 0}}));
+    const auto reported = [&] {
+        const std::vector<Posted> events = owner.Events();
+        return std::count(events.begin(), events.end(), Posted{c.expected, 0});
+    };
+    EXPECT_EQ(owner.Events().front(), (Posted{c.expected, 0}));
     const auto start = std::chrono::steady_clock::now();
     transport->Pause();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -218,7 +223,8 @@ TEST_P(StalledCardTest, PauseReturnsAndTheDeviceFailureIsReported) {
         EXPECT_EQ(frames % 1323, 0);
         EXPECT_EQ(transport->CurrentFile()->FrameCount(), frames);
     }
-    EXPECT_EQ(owner.Count(), 1u);  // reported once
+    // Reported once; a replay then runs on to its end without the speaker.
+    EXPECT_EQ(reported(), 1);
     transport->Resume();
 }
 
