@@ -69,7 +69,7 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
       floatingSet_(*this) {}
 
 CControlsDlg::~CControlsDlg() {
-    // The worker may still post commands while the transport shuts down; it must find no
+    // The worker may still post events while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
     deck_.reset();
