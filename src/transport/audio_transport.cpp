@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "audio/wave_file.h"
@@ -41,7 +42,7 @@ struct AudioTransport::Shared {
     // The current file, shared with the window thread: the worker appends under the lock, and
     // the window thread replaces or closes the file under it, so a file is never closed in the
     // middle of a block and an abandoned worker never writes into a freed one.
-    std::timed_mutex fileMutex;
+    std::mutex fileMutex;
     std::unique_ptr<WaveFile> currentFile;
 
     // The owner, cleared when the worker is abandoned so it never posts to a window that is
@@ -115,7 +116,7 @@ struct AudioTransport::Shared {
         if (appendHalted.load()) {
             return;
         }
-        std::lock_guard<std::timed_mutex> lock(fileMutex);
+        std::lock_guard<std::mutex> lock(fileMutex);
         if (currentFile && currentFile->WriteMono(samples, blockLength) != blockLength) {
             appendHalted.store(true);
             Post(TransportEvent::RecordingStopped);
@@ -145,9 +146,16 @@ struct AudioTransport::Shared {
     // Closes the current file (which finishes its header) once no block is being appended.
     // false when the worker held the file for longer than `waitMs`.
     bool CloseFile(int waitMs) {
-        std::unique_lock<std::timed_mutex> lock(fileMutex, std::defer_lock);
-        if (!lock.try_lock_for(std::chrono::milliseconds(waitMs))) {
-            return false;
+        // Polled rather than a timed lock: this runs once, at shut-down, and the timed lock's
+        // clock variant is not seen by the thread sanitizer.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        std::unique_lock<std::mutex> lock(fileMutex, std::try_to_lock);
+        while (!lock.owns_lock()) {
+            if (std::chrono::steady_clock::now() >= end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            lock.try_lock();
         }
         currentFile.reset();
         return true;
@@ -302,7 +310,7 @@ WaveFile* AudioTransport::CurrentFile() {
 void AudioTransport::SetCurrentFile(std::unique_ptr<WaveFile> file) {
     std::unique_ptr<WaveFile> old;
     {
-        std::lock_guard<std::timed_mutex> lock(shared_->fileMutex);
+        std::lock_guard<std::mutex> lock(shared_->fileMutex);
         old = std::move(shared_->currentFile);
         shared_->currentFile = std::move(file);
     }
