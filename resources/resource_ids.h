@@ -177,3 +177,5 @@
 #define IDC_OPTIONS_AUTO_ADVANCE 1142
 #define IDC_OPTIONS_EXERCISE_VAD 1143
 #define IDC_OPTIONS_KEEP_RECORDINGS 1144
+// Messages the program posts to its own windows, as offsets from WM_APP.
+#define APP_MSG_TRANSPORT_EVENT 1

@@ -200,3 +200,6 @@
 #define IDS_TIP_KEEP_RECORDINGS 367
 // Media player: a MIDI file with no MIDI output to play it on.
 #define IDS_NO_MIDI_OUTPUT 368
+#define IDS_CANNOT_OPEN_WORKING_FILE 333
+#define IDS_CAPTURE_DEVICE_FAILED 334
+#define IDS_PLAYBACK_DEVICE_FAILED 335

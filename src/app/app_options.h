@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "transport/transport_settings.h"
+
 namespace melvora {
 
 // The user's settings. One global instance (Options()) lives for the whole run; every part
@@ -73,6 +75,15 @@ struct AppOptions {
 
     // The language to show texts and menus in: 1 Turkish, 0 English for every other value.
     int UiLanguage() const { return language == 1 ? 1 : 0; }
+    // What the transport and the deck read at their set-up: rate, frame, skip and language.
+    TransportSettings ForTransport() const {
+        TransportSettings settings;
+        settings.recordingRateHz = recordingFrequencyHz;
+        settings.frameLengthSeconds = frameLengthSeconds;
+        settings.skipRateSeconds = skipRateSeconds;
+        settings.language = UiLanguage();
+        return settings;
+    }
 
     // The 220-byte file image of the stored fields.
     FileImage ToFileImage() const;

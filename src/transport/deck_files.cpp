@@ -28,6 +28,8 @@ std::FILE* OpenPath(const std::string& path, const char* mode) {
 #endif
 }
 
+}  // namespace
+
 bool SamePath(const std::string& a, const std::string& b) {
 #ifdef _WIN32
     // Windows file names ignore case and accept either separator.
@@ -48,8 +50,6 @@ bool SamePath(const std::string& a, const std::string& b) {
     return a == b;
 #endif
 }
-
-}  // namespace
 
 bool CopyFileOverwriting(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty() || SamePath(from, to)) {

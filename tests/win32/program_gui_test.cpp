@@ -30,6 +30,8 @@
 #include "platform/wave_port_simulated.h"
 #include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
+#include "transport/deck_operations.h"
+#include "transport/replay_reader.h"
 #include "ui/message_box_layout.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
@@ -444,6 +446,37 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
     EXPECT_GT(played, 0);
     // No was answered: the recording stays in the working file.
     EXPECT_TRUE(FileExists(L"tmp.wav"));
+}
+
+// The worker's end of the replay arrives as a transport event (not as clicks on Play and Rew)
+// and leaves the replay paused at its first frame.
+TEST_F(ProgramGui, TheEndOfAReplayPausesItAtItsStart) {
+    bool unlatchedByItself = false;
+    TransportMode mode = TransportMode::Idle;
+    int position = -1;
+    bool endOfFile = true;
+    RunProgram([&](CControlsDlg& dialog) {
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(400);
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(20);
+        CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
+        guitest::Click(play->Handle());
+        guitest::PumpMessages(20);
+        for (int waited = 0; waited < 5000 && play->Latched(); waited += 20) {
+            guitest::PumpMessages(20);
+        }
+        unlatchedByItself = !play->Latched();
+        AudioTransport& transport = dialog.Deck()->Transport();
+        mode = transport.Mode();
+        position = transport.Reader() != nullptr ? transport.Reader()->PositionFrame() : -1;
+        endOfFile = transport.EndOfFile();
+        Close(dialog, IDNO);
+    });
+    EXPECT_TRUE(unlatchedByItself);
+    EXPECT_EQ(mode, TransportMode::ReplayPaused);
+    EXPECT_EQ(position, 0);
+    EXPECT_FALSE(endOfFile);
 }
 
 TEST_F(ProgramGui, CancelOnTheSaveQuestionKeepsTheProgramRunning) {

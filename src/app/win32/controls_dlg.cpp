@@ -110,7 +110,7 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
                    }) {}
 
 CControlsDlg::~CControlsDlg() {
-    // The worker may still post commands while the transport shuts down; it must find no
+    // The worker may still post events while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
     if (exercise_) {
@@ -187,12 +187,10 @@ BOOL CControlsDlg::OnInitDialog() {
     const AppOptions& settings = Options();
     results_->SetAveragingWindow(settings.averagingWindow);
     results_->SetHistoryLength(static_cast<uint32_t>(settings.resultHistoryLength));
-    deck_ = std::make_unique<DeckOperations>(*this, *this, std::move(audio_.analysis),
-                                             std::move(audio_.capturePort),
-                                             std::move(audio_.playbackPort));
-    if (engine != nullptr && engine->Engine() != nullptr) {
-        engine->Engine()->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
-    }
+    audio_.analysis->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
+    deck_ = std::make_unique<DeckOperations>(
+        *this, *this, std::move(audio_.analysis), std::move(audio_.capturePort),
+        std::move(audio_.playbackPort), settings.ForTransport());
     liveViews_.SetTransport(&deck_->Transport());
     liveViews_.SetEngine(engine != nullptr ? engine->Engine() : nullptr);
     results_->AddListener(&liveViews_);
@@ -292,6 +290,7 @@ void CControlsDlg::ApplyLanguage() {
         ::SetDlgItemTextW(Handle(), group[0], LoadText(group[1], language).c_str());
     }
     if (deck_) {
+        deck_->SetSettings(Options().ForTransport());
         deck_->RefreshTimeDisplay();
     }
     if (toolTip_.Handle() != nullptr) {
@@ -410,14 +409,13 @@ MessageAnswer CControlsDlg::ShowMessage(const std::wstring& text, const std::wst
 
 // ---- TransportOwner ----
 
-void CControlsDlg::PostCommand(int commandId) {
+void CControlsDlg::PostEvent(TransportEvent event, int deviceError) {
     HWND target = commandTarget_.load();
     if (target == nullptr) {
         return;
     }
-    HWND button = ::GetDlgItem(target, commandId);
-    ::PostMessageW(target, WM_COMMAND, MAKEWPARAM(commandId, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
+    ::PostMessageW(target, WM_APP + APP_MSG_TRANSPORT_EVENT, static_cast<WPARAM>(event),
+                   static_cast<LPARAM>(deviceError));
 }
 
 // ---- Messages ----
@@ -439,6 +437,12 @@ INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
                     return TRUE;
             }
             break;
+        case WM_APP + APP_MSG_TRANSPORT_EVENT:
+            if (deck_) {
+                deck_->OnTransportEvent(static_cast<TransportEvent>(wParam),
+                                        static_cast<int>(lParam));
+            }
+            return TRUE;
         case WM_TIMER:
             if (wParam == kTimerId && deck_) {
                 deck_->RefreshTimeDisplay();

@@ -119,8 +119,8 @@ class CControlsDlg : public CFloatingDlg,
     // Before dispatch: tool tips of disabled deck buttons, then the dialog keys.
     bool PreTranslateMessage(MSG* message) override;
 
-    // TransportOwner (worker thread)
-    void PostCommand(int commandId) override;
+    // TransportOwner (worker thread): posts the event to this window as WM_APP + n.
+    void PostEvent(TransportEvent event, int deviceError) override;
 
     // The language of the user interface (0 English, 1 Turkish).
     int Language() const;
