@@ -140,7 +140,8 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
     for (int i = 0; i < h; ++i) {
         intake[i] = static_cast<float>(samples[i]);
         zeros += samples[i] == 0 ? 1 : 0;
-        clipped |= static_cast<int>(samples[i] == INT16_MAX) | static_cast<int>(samples[i] == INT16_MIN);
+        clipped |=
+            static_cast<int>(samples[i] == INT16_MAX) | static_cast<int>(samples[i] == INT16_MIN);
     }
     if (clipped != 0) {
         clippedBlocks_.fetch_add(1, std::memory_order_relaxed);

@@ -92,8 +92,7 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
                        }
                        if (d.window == FloatingWindow::MediaPlayer) {
                            // The player borrows the shared output around MIDI files.
-                           return std::make_unique<CMCIPlayer>(d, set, nullptr,
-                                                               midiOutput_.get());
+                           return std::make_unique<CMCIPlayer>(d, set, nullptr, midiOutput_.get());
                        }
                        if (d.window == FloatingWindow::Analysis) {
                            auto window = std::make_unique<CInstTessimDlg>(d, set, liveViews_);

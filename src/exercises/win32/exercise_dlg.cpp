@@ -331,6 +331,7 @@ void CExerciseDlg::OnCommand(int id) {
                 runner_->OnExitButton();
             }
             break;
+        case ID_OPTIONS:
         case ID_VIEW_ANALYSIS:
         case ID_VIEW_STAFF:
         case ID_VIEW_VOLUME:

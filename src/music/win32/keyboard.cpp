@@ -237,7 +237,8 @@ void CKeyboard::SetLabel(int slot) {
     const CPianoKey& key = keys_.Key(slot);
     const Note note{key.octave, key.semitone};
     char text[64];
-    std::snprintf(text, sizeof(text), "%s (%.2f)", note.Name(true).c_str(), note.ToFrequency());
+    std::snprintf(text, sizeof(text), "%s (%.2f)",
+                  note.Name(true, Options().noteLetters != 0).c_str(), note.ToFrequency());
     noteLabel_ = text;
 }
 

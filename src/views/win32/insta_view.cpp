@@ -372,7 +372,7 @@ void CInstaView::DrawNoteName(const ResultRecord& newest) {
     if (newest.pitchHz == 0.0f) {
         return;
     }
-    const std::wstring name = Utf8ToWide(newest.note.Name(true));
+    const std::wstring name = Utf8ToWide(newest.note.Name(true, Options().noteLetters != 0));
     const float width = TextLayout().Width(name);
     if (width <= 0.0f) {
         return;
