@@ -14,6 +14,8 @@
 #include "app/win32/controls_dlg.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
+#include "platform/recording_midi_out.h"
+#include "platform/recording_midi_in.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
 #include "platform/win32/resource_strings.h"
@@ -101,6 +103,10 @@ class OptionsGui : public ::testing::Test {
         CControlsDlg::Audio audio;
         audio.capturePort = card.MakeCapturePort();
         audio.playbackPort = card.MakePlaybackPort();
+        // No MIDI device under Wine: a recording output stands in, so no error box waits.
+        RecordingMidiOut::Journal midiJournal;
+        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal);
+        audio.midiIn = std::make_unique<RecordingMidiIn>();
         CControlsDlg dialog(owner_, std::move(audio));
         g_dialog = &dialog;
         g_script = std::move(after);
