@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "app/app_options.h"
-#include "transport/deck_files.h"
+#include "platform/file_system.h"
 #include "analysis/result_holder.h"
 #include "transport/deck_operations.h"
 #include "transport/engine_transport_analysis.h"

@@ -96,6 +96,8 @@ class CControlsDlg : public CFloatingDlg, public DeckView, public TransportOwner
     void CreateToolTips();
     void LayoutMenuButtons();
     void OnCommand(int id);
+    // Tells the user, once, which working files (tmp.wav, options.dat) could not be created.
+    void ReportUnwritableFiles();
     void OnMenuButton(int buttonId);
     void OnEject();
     void OnInitMenuPopup(HMENU menu);

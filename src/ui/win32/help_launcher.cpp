@@ -3,13 +3,17 @@
 #include <mutex>
 
 #include "platform/program_directory.h"
+#include "platform/text_encoding.h"
 
 namespace melvora {
 namespace {
 
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+// The wide entry of the control (HtmlHelpA is 14): the program folder may hold letters
+// outside the system code page.
+constexpr WORD kHtmlHelpW = 15;
 
 HtmlHelpFunction Resolve() {
     static std::once_flag once;
@@ -41,7 +45,7 @@ HtmlHelpFunction Resolve() {
         }
         if (library != nullptr) {
             function = reinterpret_cast<HtmlHelpFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(library, MAKEINTRESOURCEA(14))));
+                reinterpret_cast<void*>(::GetProcAddress(library, MAKEINTRESOURCEA(kHtmlHelpW))));
         }
     });
     return function;
@@ -62,7 +66,7 @@ HWND OpenHelpTopic(HWND caller, const std::string& topic) {
     if (function == nullptr) {
         return nullptr;
     }
-    std::string path = HelpTopicPath(topic);
+    const std::wstring path = Utf8ToWide(HelpTopicPath(topic));
     return function(caller, path.c_str(), kDisplayTopic, 0);
 }
 
