@@ -181,4 +181,27 @@
 #define IDS_FMT_REPLAY_TIME 330
 #define IDS_FMT_MOVE_ERROR 331
 #define IDS_FMT_CONTINUE_QUESTION 332
-#define IDS_CANNOT_CREATE_WORKING_FILES 333
+#define IDS_CANNOT_OPEN_WORKING_FILE 333
+#define IDS_CAPTURE_DEVICE_FAILED 334
+#define IDS_PLAYBACK_DEVICE_FAILED 335
+// The working files that cannot be created in the program's folder.
+#define IDS_CANNOT_CREATE_WORKING_FILES 336
+
+// Exercise window: how well a try matched the melody, and a start that failed.
+#define IDS_FMT_IN_TUNE 340
+#define IDS_OCTAVE_BELOW 341
+#define IDS_OCTAVE_ABOVE 342
+#define IDS_FMT_OCTAVES 343
+#define IDS_EXERCISE_START_FAILED 344
+#define IDS_MENU_EXIT 345
+// Options dialog: the exercise flags of the options record.
+#define IDS_ALWAYS_CONTINUE 360
+#define IDS_TIP_ALWAYS_CONTINUE 361
+#define IDS_AUTO_ADVANCE 362
+#define IDS_TIP_AUTO_ADVANCE 363
+#define IDS_EXERCISE_VAD 364
+#define IDS_TIP_EXERCISE_VAD 365
+#define IDS_KEEP_RECORDINGS 366
+#define IDS_TIP_KEEP_RECORDINGS 367
+// Media player: a MIDI file with no MIDI output to play it on.
+#define IDS_NO_MIDI_OUTPUT 368

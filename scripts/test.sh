@@ -2,7 +2,8 @@
 # Every test of the project, from a fresh Debian 12 machine (as root):
 #   native suite, the same under AddressSanitizer + UBSan, the threaded suites under
 #   ThreadSanitizer, the fuzzers for a bounded time, both Windows cross-builds, and the
-#   Win32 GUI suite under Wine (in the 64-bit build).
+#   Win32 GUI suite under Wine (in the 64-bit build); the two builds are also packed as the
+#   release zips under dist/ (scripts/dist.sh).
 # MELVORA_STAGES="native asan ..." runs a subset while developing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,15 +64,18 @@ for stage in $stages; do
         fuzz)
             CC=clang CXX=clang++ configure_build build/fuzz -DMELVORA_BUILD_TESTS=OFF \
                 -DMELVORA_FUZZ=ON -DMELVORA_SANITIZE=address,undefined
-            bash scripts/fuzz.sh build/fuzz "${MELVORA_FUZZ_SECONDS:-60}"
+            bash scripts/fuzz.sh build/fuzz "${MELVORA_FUZZ_SECONDS:-30}"
             ;;
         mingw32)
             configure_build build/mingw32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake"
+            bash scripts/dist.sh pack build/mingw32 i686
             ;;
         mingw64 | gui)
             # The 64-bit build is the one Wine runs: it carries the GUI suite.
             configure_build build/mingw64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
                 -DMELVORA_GUI_TESTS=ON
+            # Packed before the suite runs, while the build folder holds only what the build made.
+            bash scripts/dist.sh pack build/mingw64 x86_64
             run_ctest build/mingw64
             ;;
         *) echo "unknown stage $stage" >&2; exit 2 ;;

@@ -44,6 +44,8 @@ bool AnalysisEngine::Configure(int sampleRateHz, float frameSeconds, float skipS
     windowed_.clear();
     power_.clear();
     window_.clear();
+    ditherMultiplier_.clear();
+    ditherIncrement_.clear();
     halfPlan_.Configure(0);
     if (sampleRateHz <= 0) {
         return false;
@@ -75,6 +77,12 @@ bool AnalysisEngine::Configure(int sampleRateHz, float frameSeconds, float skipS
     windowed_.assign(static_cast<size_t>(m), 0.0f);
     power_.assign(static_cast<size_t>(m / 2 + 1), 0.0);
     window_.assign(static_cast<size_t>(n), 0.0f);
+    ditherMultiplier_.assign(static_cast<size_t>(h + 1), 1u);
+    ditherIncrement_.assign(static_cast<size_t>(h + 1), 0u);
+    for (long long j = 1; j <= h; ++j) {
+        ditherMultiplier_[j] = ditherMultiplier_[j - 1] * kRandomMultiplier;
+        ditherIncrement_[j] = ditherIncrement_[j - 1] * kRandomMultiplier + kRandomIncrement;
+    }
     halfPlan_.Configure(transformSize_ / 2);
     for (int band = 0; band < kBandCount; ++band) {
         trackers_[band].Configure(sampleRateHz_, frameLength_, hop_, kBandLowHz[band],
@@ -101,11 +109,15 @@ void AnalysisEngine::Reset() {
     }
 }
 
-float AnalysisEngine::NextDither() {
-    randomState_ = randomState_ * 214013u + 2531011u;
-    const int r = static_cast<int>((randomState_ >> 16) & 0x7fff);
+float AnalysisEngine::DitherOf(uint32_t state) {
+    const int r = static_cast<int>((state >> 16) & 0x7fff);
     // Keeps an all-zero input from leaving exact zeros in the frame.
     return static_cast<float>((0.5 - r / 32767.0) * 1e-35);
+}
+
+float AnalysisEngine::NextDither() {
+    randomState_ = randomState_ * kRandomMultiplier + kRandomIncrement;
+    return DitherOf(randomState_);
 }
 
 void AnalysisEngine::ProcessBlock(const int16_t* samples) {
@@ -116,10 +128,31 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
     const int h = hop_;
     float* frame = frame_.data();
 
-    // 1. Intake.
+    // 1. Intake: sample + dither. The dither is below 1e-35, so a sample other than 0 absorbs
+    // it exactly; only the zeros need theirs, which the jump tables give without walking the
+    // generator sample by sample.
+    const uint32_t state = randomState_;
+    const uint32_t* multiplier = ditherMultiplier_.data();
+    const uint32_t* increment = ditherIncrement_.data();
+    float* intake = frame + (n - h);
+    int zeros = 0;
+    int clipped = 0;  // a full-scale sample: the energy bar warns of clipping
     for (int i = 0; i < h; ++i) {
-        frame[n - h + i] = static_cast<float>(samples[i]) + NextDither();
+        intake[i] = static_cast<float>(samples[i]);
+        zeros += samples[i] == 0 ? 1 : 0;
+        clipped |=
+            static_cast<int>(samples[i] == INT16_MAX) | static_cast<int>(samples[i] == INT16_MIN);
     }
+    if (clipped != 0) {
+        clippedBlocks_.fetch_add(1, std::memory_order_relaxed);
+    }
+    for (int i = 0; zeros > 0 && i < h; ++i) {
+        if (samples[i] == 0) {
+            intake[i] = DitherOf(multiplier[i + 1] * state + increment[i + 1]);
+            --zeros;
+        }
+    }
+    randomState_ = multiplier[h] * state + increment[h];
 
     // 2. Automatic input gain.
     AdjustInputLevel();

@@ -66,6 +66,10 @@ class AnalysisEngine {
 
     void SetSink(AnalysisResultSink* sink) { sink_ = sink; }
 
+    // Blocks so far that held a sample at full scale (32767 or -32768), for the energy
+    // bar's clipping warning; read from any thread.
+    uint32_t ClippedBlocks() const { return clippedBlocks_.load(std::memory_order_relaxed); }
+
     const AnalysisResult& Result() const { return result_; }
     int SampleRateHz() const { return sampleRateHz_; }
     int FrameLength() const { return frameLength_; }
@@ -86,10 +90,12 @@ class AnalysisEngine {
     void FindPitch();
     void Gate();
     float NextDither();
+    static float DitherOf(uint32_t state);
 
     AnalysisResultSink* sink_;
     std::atomic<InputLevelControl*> inputLevel_{nullptr};
     std::atomic<float> sensitivity_{0.5f};
+    std::atomic<uint32_t> clippedBlocks_{0};
 
     int sampleRateHz_ = 0;
     int frameLength_ = 0;    // N
@@ -120,7 +126,13 @@ class AnalysisEngine {
     // The dither's random numbers: the Windows C runtime's rand() formula (seed 1, values
     // 0..32767), kept per engine so that the worker takes no library lock and every run of a
     // file gives the same results.
+    static constexpr uint32_t kRandomMultiplier = 214013u;
+    static constexpr uint32_t kRandomIncrement = 2531011u;
     uint32_t randomState_ = 1;
+    // The generator's state after j steps from s is multiplier[j] x s + increment[j]
+    // (modulo 2^32), j = 0..H: a block's dither values without a serial walk.
+    std::vector<uint32_t> ditherMultiplier_;
+    std::vector<uint32_t> ditherIncrement_;
 };
 
 }  // namespace melvora

@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace melvora {
 
 namespace {
@@ -126,17 +130,23 @@ void FftPlan::Transform(double* data, int sign) {
 }
 
 void FftPlan::RealPowerSpectrum(const float* real, double* power) {
+    RealPowerSpectrum(real, power, 0, size_);
+}
+
+void FftPlan::RealPowerSpectrum(const float* real, double* power, int first, int last) {
     const int n = size_;
     if (n == 0) {
         return;
     }
+    first = first < 0 ? 0 : first;
+    last = last > n ? n : last;
     Complex* in = buffers_[0].data();
     for (int i = 0; i < n; ++i) {
         in[i].re = real[2 * i];
         in[i].im = real[2 * i + 1];
     }
     const Complex* z = Run(true);
-    for (int k = 0; k <= n; ++k) {
+    for (int k = first; k <= last; ++k) {
         const Complex a = z[k == n ? 0 : k];
         const Complex b = z[k == 0 ? 0 : n - k];
         // Spectrum of the even samples (a + conj b) / 2, of the odd ones (a - conj b) / 2i.
@@ -189,6 +199,70 @@ inline void StoreTwiddled(double re, double im, double twRe, double twIm, double
     *outRe = re * twRe - im * twIm;
     *outIm = re * twIm + im * twRe;
 }
+
+#if defined(__SSE2__)
+// z x t for one complex value z = (re, im) and a twiddle t at tw: (re tRe - im tIm,
+// re tIm + im tRe), with the products and sums of StoreTwiddled (x + -y is x - y exactly).
+inline __m128d Twiddled(__m128d z, const double* tw) {
+    const __m128d t = _mm_loadu_pd(tw);
+    const __m128d tRe = _mm_unpacklo_pd(t, t);
+    const __m128d tIm = _mm_unpackhi_pd(t, t);
+    const __m128d product = _mm_mul_pd(z, tRe);                      // re tRe, im tRe
+    const __m128d cross = _mm_mul_pd(_mm_shuffle_pd(z, z, 1), tIm);  // im tIm, re tIm
+    const __m128d signs = _mm_set_pd(0.0, -0.0);                     // negate the real lane
+    return _mm_add_pd(product, _mm_xor_pd(cross, signs));
+}
+#endif
+
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
+// Built for AVX2 too (without fused multiply-add, so it rounds as the portable build); the
+// loader picks the variant the processor runs.
+#define MELVORA_FFT_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define MELVORA_FFT_CLONES
+#endif
+
+#if defined(__GNUC__)
+// Radix-4 butterflies over i = 0..ido-1 (ido even), two complex values per vector: lanes
+// (re, im, re, im) do the scalar code's operations, so the results are the same.
+MELVORA_FFT_CLONES void Radix4Pairs(const double* in, double* out0, double* out1, double* out2,
+                                    double* out3, const double* tw1, const double* tw2,
+                                    const double* tw3, int ido, double w) {
+    typedef double Lanes4 __attribute__((vector_size(32)));
+    typedef long long Mask4 __attribute__((vector_size(32)));
+    typedef double UnalignedLanes4 __attribute__((vector_size(32), aligned(8), may_alias));
+#define Load4(p) (*reinterpret_cast<const UnalignedLanes4*>(p))
+#define Store4(p, v) (*reinterpret_cast<UnalignedLanes4*>(p) = (v))
+    const Mask4 swap = {1, 0, 3, 2};
+    const Mask4 real = {0, 0, 2, 2};
+    const Mask4 imaginary = {1, 1, 3, 3};
+    const Lanes4 rotation = {-w, w, -w, w};
+    const Lanes4 signs = {-1.0, 1.0, -1.0, 1.0};
+    // z t: (re tRe + -(im tIm), im tRe + re tIm), as StoreTwiddled forms it.
+#define Twiddled(z, t)                  \
+    ((z)*__builtin_shuffle((t), real) + \
+     (__builtin_shuffle((z), swap) * __builtin_shuffle((t), imaginary)) * signs)
+    for (int i = 0; i < 2 * ido; i += 4) {
+        const Lanes4 a0 = Load4(in + i);
+        const Lanes4 a1 = Load4(in + i + 2 * ido);
+        const Lanes4 a2 = Load4(in + i + 4 * ido);
+        const Lanes4 a3 = Load4(in + i + 6 * ido);
+        const Lanes4 sum02 = a0 + a2;
+        const Lanes4 dif02 = a0 - a2;
+        const Lanes4 sum13 = a1 + a3;
+        const Lanes4 dif13 = a1 - a3;
+        const Lanes4 rot = __builtin_shuffle(dif13, swap) * rotation;
+        Store4(out0 + i, sum02 + sum13);
+        Store4(out1 + i, Twiddled(dif02 + rot, Load4(tw1 + i)));
+        Store4(out2 + i, Twiddled(sum02 - sum13, Load4(tw2 + i)));
+        Store4(out3 + i, Twiddled(dif02 - rot, Load4(tw3 + i)));
+    }
+#undef Twiddled
+#undef Load4
+#undef Store4
+}
+#endif
 
 }  // namespace
 
@@ -250,6 +324,43 @@ void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward
     const Complex* tw3 = tw2 + ido;
     // W = exp(sign i pi / 2): -i forward, +i backward.
     const double w = forward ? -1.0 : 1.0;
+#if defined(__GNUC__)
+    if (ido % 2 == 0) {
+        for (int k = 0; k < l1; ++k) {
+            Radix4Pairs(&cc[ido * (4 * k)].re, &ch[ido * k].re, &ch[ido * (k + l1)].re,
+                        &ch[ido * (k + 2 * l1)].re, &ch[ido * (k + 3 * l1)].re, &tw1[0].re,
+                        &tw2[0].re, &tw3[0].re, ido, w);
+        }
+        return;
+    }
+#endif
+#if defined(__SSE2__)
+    // One complex value per register. Every lane does the scalar code's operations in its
+    // order (sums commute exactly, a product by -1 is exact), so the results are the same.
+    const __m128d rotation = _mm_set_pd(w, -w);  // (re, im) = (-w, w)
+    for (int k = 0; k < l1; ++k) {
+        const double* in = &cc[ido * (4 * k)].re;
+        double* out0 = &ch[ido * k].re;
+        double* out1 = &ch[ido * (k + l1)].re;
+        double* out2 = &ch[ido * (k + 2 * l1)].re;
+        double* out3 = &ch[ido * (k + 3 * l1)].re;
+        for (int i = 0; i < ido; ++i) {
+            const __m128d a0 = _mm_loadu_pd(in + 2 * i);
+            const __m128d a1 = _mm_loadu_pd(in + 2 * (i + ido));
+            const __m128d a2 = _mm_loadu_pd(in + 2 * (i + 2 * ido));
+            const __m128d a3 = _mm_loadu_pd(in + 2 * (i + 3 * ido));
+            const __m128d sum02 = _mm_add_pd(a0, a2);
+            const __m128d dif02 = _mm_sub_pd(a0, a2);
+            const __m128d sum13 = _mm_add_pd(a1, a3);
+            const __m128d dif13 = _mm_sub_pd(a1, a3);
+            const __m128d rot = _mm_mul_pd(_mm_shuffle_pd(dif13, dif13, 1), rotation);
+            _mm_storeu_pd(out0 + 2 * i, _mm_add_pd(sum02, sum13));
+            _mm_storeu_pd(out1 + 2 * i, Twiddled(_mm_add_pd(dif02, rot), &tw1[i].re));
+            _mm_storeu_pd(out2 + 2 * i, Twiddled(_mm_sub_pd(sum02, sum13), &tw2[i].re));
+            _mm_storeu_pd(out3 + 2 * i, Twiddled(_mm_sub_pd(dif02, rot), &tw3[i].re));
+        }
+    }
+#else
     for (int k = 0; k < l1; ++k) {
         const Complex* in = cc + ido * (4 * k);
         Complex* out0 = ch + ido * k;
@@ -280,6 +391,7 @@ void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward
                           &out3[i].im);
         }
     }
+#endif
 }
 
 void FftPlan::Pass5(const Stage& s, const Complex* cc, Complex* ch, bool forward) const {

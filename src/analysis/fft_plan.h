@@ -37,6 +37,10 @@ class FftPlan {
     // interleaved spectra are separated afterwards.
     void RealPowerSpectrum(const float* real, double* power);
 
+    // The same for the bins first..last only (0 <= first, last <= n); the other entries of
+    // power are left alone. A caller that sums a band of the spectrum needs no more.
+    void RealPowerSpectrum(const float* real, double* power, int first, int last);
+
   private:
     struct Complex {
         double re;

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/app_options.h"
-
 namespace melvora {
 namespace {
 
@@ -101,10 +99,6 @@ uint32_t Note::MidiKey() const {
     return static_cast<uint32_t>(static_cast<uint64_t>(key) << 8);
 }
 
-std::string Note::Name(bool withOctave) const {
-    return Name(withOctave, Options().noteLetters != 0);
-}
-
 std::string Note::Name(bool withOctave, bool letters) const {
     if (semitone < 0 || semitone > 11) {
         return std::string();
@@ -114,11 +108,6 @@ std::string Note::Name(bool withOctave, bool letters) const {
         name += std::to_string(octave);
     }
     return name;
-}
-
-std::string Note::Label() const {
-    const AppOptions& options = Options();
-    return Label(options.noteLetters != 0, options.UiLanguage());
 }
 
 std::string Note::Label(bool letters, int language) const {

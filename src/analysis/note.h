@@ -25,16 +25,14 @@ struct Note {
     // its first data byte. C4 gives 60 << 8.
     uint32_t MidiKey() const;
 
-    // "A" or "La" (letters or solfege), followed by the octave ("A4", "La4") when
-    // `withOctave`; empty when the semitone is outside 0..11. The first form follows the
-    // "Represent Notes with Letters" option.
-    std::string Name(bool withOctave) const;
+    // "A" or "La" (letters or solfege, as the "Represent Notes with Letters" option says),
+    // followed by the octave ("A4", "La4") when `withOctave`; empty when the semitone is
+    // outside 0..11.
     std::string Name(bool withOctave, bool letters) const;
 
     // Three lines: the name without octave, the note's frequency with two decimals and the
     // octave in words: "(4th octave)" in English, "(4. oktav)" in Turkish (language 1; any
-    // other value is English). The first form follows the options' language and letters.
-    std::string Label() const;
+    // other value is English).
     std::string Label(bool letters, int language) const;
 
     bool operator==(const Note& other) const {

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace melvora {
 
@@ -76,11 +81,8 @@ constexpr int kUnfilteredDecimatedRateHz = 8000;
 
 constexpr double kNoPeak = -1e10;
 
-// The correlations are most of the engine's work. On 64-bit Linux with GCC the loop is also
-// built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
-// portable build) and the loader picks the variant the processor runs.
-// Sanitizer runtimes are not ready when the loader resolves the variants, so sanitized
-// builds keep the portable loop only.
+// The filter's feed-forward pass is built for AVX2 too on 64-bit Linux with GCC (without
+// fused multiply-add, so it rounds as the portable build); see lag_correlations.cpp.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx2", "default")))
@@ -88,52 +90,95 @@ constexpr double kNoPeak = -1e10;
 #define MELVORA_HOT_LOOP_CLONES
 #endif
 
-// Sum of a[i] * b[i], i < count, in eight independent partial sums so that the loop
-// pipelines and vectorises without reordering any one sum.
-MELVORA_HOT_LOOP_CLONES double Dot(const double* a, const double* b, int count) {
-    double s[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-    int i = 0;
-    for (; i + 7 < count; i += 8) {
-        for (int k = 0; k < 8; ++k) {
-            s[k] += a[i + k] * b[i + k];
-        }
-    }
-    double tail = 0.0;
-    for (; i < count; ++i) {
-        tail += a[i] * b[i];
-    }
-    return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7])) + tail;
-}
-
 // y[t] = sum over k of b[k] x[t - k], k = 0..12, for t = 0..n-1; x[-12..-1] must be readable.
+// Each output is summed over k in order from 0; four or eight neighbouring outputs share a
+// vector, which changes nothing in any one sum.
 MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __restrict y, int n,
                                          const double* __restrict b) {
-    // Four outputs at a time, each summed over k in order, so that the lanes vectorise.
     int t = 0;
-    for (; t + 3 < n; t += 4) {
-        double s0 = 0.0;
-        double s1 = 0.0;
-        double s2 = 0.0;
-        double s3 = 0.0;
+#if defined(__GNUC__)
+    typedef double Lanes4 __attribute__((vector_size(32)));
+    for (; t + 7 < n; t += 8) {
+        Lanes4 lo = {0.0, 0.0, 0.0, 0.0};
+        Lanes4 hi = {0.0, 0.0, 0.0, 0.0};
         for (int k = 0; k <= kFilterOrder; ++k) {
-            const double bk = b[k];
-            const double* xk = x + t - k;
-            s0 += bk * xk[0];
-            s1 += bk * xk[1];
-            s2 += bk * xk[2];
-            s3 += bk * xk[3];
+            Lanes4 xLo;
+            Lanes4 xHi;
+            std::memcpy(&xLo, x + t - k, sizeof xLo);
+            std::memcpy(&xHi, x + t - k + 4, sizeof xHi);
+            lo += b[k] * xLo;
+            hi += b[k] * xHi;
         }
-        y[t] = s0;
-        y[t + 1] = s1;
-        y[t + 2] = s2;
-        y[t + 3] = s3;
+        std::memcpy(y + t, &lo, sizeof lo);
+        std::memcpy(y + t + 4, &hi, sizeof hi);
     }
+#endif
     for (; t < n; ++t) {
         double sum = 0.0;
         for (int k = 0; k <= kFilterOrder; ++k) {
             sum += b[k] * x[t - k];
         }
         y[t] = sum;
+    }
+}
+
+// The recursive half of the filter, in place: y[t] = (y[t] - (older + a2 y[t-2])) - a1 y[t-1]
+// with the older terms a3..a12 grouped in pairs as below; y[-12..-1] must be readable.
+void Recursion(const double* a, double* y, int n) {
+    int t = 0;
+#if defined(__SSE2__)
+    // Two outputs per step: the older terms of t and t + 1 need nothing newer than y[t-2], so
+    // they go through the vector unit as pairs, each lane grouped exactly as the scalar sum.
+    // P1..P6 keep the last twelve outputs in registers, Pj = (y[t-2j], y[t-2j+1]).
+    const __m128d a1 = _mm_set1_pd(a[1]);
+    const __m128d a2 = _mm_set1_pd(a[2]);
+    const __m128d a3 = _mm_set1_pd(a[3]);
+    const __m128d a4 = _mm_set1_pd(a[4]);
+    const __m128d a5 = _mm_set1_pd(a[5]);
+    const __m128d a6 = _mm_set1_pd(a[6]);
+    const __m128d a7 = _mm_set1_pd(a[7]);
+    const __m128d a8 = _mm_set1_pd(a[8]);
+    const __m128d a9 = _mm_set1_pd(a[9]);
+    const __m128d a10 = _mm_set1_pd(a[10]);
+    const __m128d a11 = _mm_set1_pd(a[11]);
+    const __m128d a12 = _mm_set1_pd(a[12]);
+    __m128d p1 = _mm_loadu_pd(y - 2);
+    __m128d p2 = _mm_loadu_pd(y - 4);
+    __m128d p3 = _mm_loadu_pd(y - 6);
+    __m128d p4 = _mm_loadu_pd(y - 8);
+    __m128d p5 = _mm_loadu_pd(y - 10);
+    __m128d p6 = _mm_loadu_pd(y - 12);
+    for (; t + 1 < n; t += 2) {
+        // Odd distances straddle two pairs: (y[t-2j-1], y[t-2j]).
+        const __m128d y3 = _mm_shuffle_pd(p2, p1, 1);
+        const __m128d y5 = _mm_shuffle_pd(p3, p2, 1);
+        const __m128d y7 = _mm_shuffle_pd(p4, p3, 1);
+        const __m128d y9 = _mm_shuffle_pd(p5, p4, 1);
+        const __m128d y11 = _mm_shuffle_pd(p6, p5, 1);
+        const __m128d older =
+            _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(a12, p6), _mm_mul_pd(a11, y11)),
+                                             _mm_add_pd(_mm_mul_pd(a10, p5), _mm_mul_pd(a9, y9))),
+                                  _mm_add_pd(_mm_add_pd(_mm_mul_pd(a8, p4), _mm_mul_pd(a7, y7)),
+                                             _mm_add_pd(_mm_mul_pd(a6, p3), _mm_mul_pd(a5, y5)))),
+                       _mm_add_pd(_mm_mul_pd(a4, p2), _mm_mul_pd(a3, y3)));
+        const __m128d v = _mm_sub_pd(_mm_loadu_pd(y + t), _mm_add_pd(older, _mm_mul_pd(a2, p1)));
+        const __m128d out0 = _mm_sub_sd(v, _mm_mul_sd(a1, _mm_unpackhi_pd(p1, p1)));
+        const __m128d out1 = _mm_sub_sd(_mm_unpackhi_pd(v, v), _mm_mul_sd(a1, out0));
+        p6 = p5;
+        p5 = p4;
+        p4 = p3;
+        p3 = p2;
+        p2 = p1;
+        p1 = _mm_unpacklo_pd(out0, out1);
+        _mm_storeu_pd(y + t, p1);
+    }
+#endif
+    for (; t < n; ++t) {
+        const double older =
+            ((a[12] * y[t - 12] + a[11] * y[t - 11]) + (a[10] * y[t - 10] + a[9] * y[t - 9])) +
+            ((a[8] * y[t - 8] + a[7] * y[t - 7]) + (a[6] * y[t - 6] + a[5] * y[t - 5])) +
+            (a[4] * y[t - 4] + a[3] * y[t - 3]);
+        y[t] = (y[t] - (older + a[2] * y[t - 2])) - a[1] * y[t - 1];
     }
 }
 
@@ -157,27 +202,23 @@ struct LagPeak {
     float pitchHz = 0.0f;
 };
 
-LagPeak SearchLags(const double* x, int length, int minimumLag, int maximumLag, int rateHz) {
+LagPeak SearchLags(LagCorrelations* sums, int minimumLag, int maximumLag, int rateHz) {
     LagPeak peak;
+    const int length = sums->Length();
     if (length > 0) {
-        peak.r0 = Dot(x, x, length) * (1.0 / length);
+        peak.r0 = sums->Energy() * (1.0 / length);
+    }
+    if (minimumLag > maximumLag) {
+        return peak;
     }
     double best = kNoPeak;
-    bool searched = false;
-    for (int lag = minimumLag; lag <= maximumLag; ++lag) {
-        const double r = Dot(x, x + lag, length - lag) * (1.0 / length);
-        if (r > best) {
-            best = r;
-            peak.lag = lag;
-        }
-        searched = true;
+    const int lag = sums->BestLag(minimumLag, maximumLag, 1.0 / length, kNoPeak, &best);
+    if (lag >= 0) {
+        peak.lag = lag;
     }
-    if (searched) {
-        peak.confidence =
-            (peak.lag == minimumLag || peak.lag == maximumLag) ? 0.0f : Normalised(best, peak.r0);
-        peak.pitchHz =
-            peak.lag > 0 ? static_cast<float>(static_cast<double>(rateHz) / peak.lag) : 0.0f;
-    }
+    peak.confidence =
+        (peak.lag == minimumLag || peak.lag == maximumLag) ? 0.0f : Normalised(best, peak.r0);
+    peak.pitchHz = peak.lag > 0 ? static_cast<float>(static_cast<double>(rateHz) / peak.lag) : 0.0f;
     return peak;
 }
 
@@ -219,18 +260,7 @@ bool PitchTracker::Configure(int sampleRateHz, int frameLength, int /*hopLength*
     bandLowHz_ = bandLowHz;
     bandHighHz_ = bandHighHz;
 
-    filteredPath_ = false;
-    b_ = nullptr;
-    a_ = nullptr;
-    decimatedRateHz_ = kUnfilteredDecimatedRateHz;
-    for (const RateSetting& setting : kRateSettings) {
-        if (setting.sampleRateHz == sampleRateHz) {
-            filteredPath_ = true;
-            decimatedRateHz_ = setting.decimatedRateHz;
-            b_ = setting.b;
-            a_ = setting.a;
-        }
-    }
+    filteredPath_ = RateFilter(sampleRateHz, &decimatedRateHz_, &b_, &a_);
     decimationFactor_ =
         static_cast<int>(std::floor(static_cast<double>(sampleRateHz) / decimatedRateHz_ + 0.5));
 
@@ -258,30 +288,63 @@ bool PitchTracker::Configure(int sampleRateHz, int frameLength, int /*hopLength*
         decimated_.clear();
         direct_.assign(n, 0.0);
     }
+    decimatedSums_.Configure(filteredPath_ ? decimatedLength_ : 0);
+    frameSums_.Configure(frameLength);
     return true;
+}
+
+bool PitchTracker::RateFilter(int sampleRateHz, int* decimatedRateHz, const float** b,
+                              const float** a) {
+    for (const RateSetting& setting : kRateSettings) {
+        if (setting.sampleRateHz == sampleRateHz) {
+            *decimatedRateHz = setting.decimatedRateHz;
+            *b = setting.b;
+            *a = setting.a;
+            return true;
+        }
+    }
+    *decimatedRateHz = kUnfilteredDecimatedRateHz;
+    *b = nullptr;
+    *a = nullptr;
+    return false;
 }
 
 PitchReport PitchTracker::Analyse(const float* frame) {
     if (frameLength_ <= 0) {
-        return PitchReport();
+        report_ = PitchReport();
+        return report_;
     }
-    if (!filteredPath_) {
-        return SearchUnfiltered(frame);
-    }
-    FilterAndDecimate(frame);
-    return SearchFiltered(filtered_, decimated_);
+    Prepare(frame);
+    return filteredPath_ ? SearchFiltered(&decimatedSums_, &frameSums_)
+                         : SearchUnfiltered(&frameSums_);
 }
 
-PitchReport PitchTracker::AnalyseAfter(const PitchTracker& prepared, const float* frame) {
+PitchReport PitchTracker::AnalyseAfter(PitchTracker& prepared, const float* frame) {
     if (frameLength_ <= 0) {
-        return PitchReport();
+        report_ = PitchReport();
+        return report_;
     }
-    if (filteredPath_ && prepared.prepared_ && prepared.filteredPath_ &&
+    if (prepared.prepared_ && prepared.filteredPath_ == filteredPath_ &&
         prepared.sampleRateHz_ == sampleRateHz_ && prepared.frameLength_ == frameLength_) {
         prepared_ = false;
-        return SearchFiltered(prepared.filtered_, prepared.decimated_);
+        return filteredPath_ ? SearchFiltered(&prepared.decimatedSums_, &prepared.frameSums_)
+                             : SearchUnfiltered(&prepared.frameSums_);
     }
     return Analyse(frame);
+}
+
+void PitchTracker::Prepare(const float* frame) {
+    if (filteredPath_) {
+        FilterAndDecimate(frame);
+        decimatedSums_.Attach(decimated_.data(), decimatedLength_);
+        frameSums_.Attach(filtered_.data(), frameLength_);
+    } else {
+        for (int i = 0; i < frameLength_; ++i) {
+            direct_[i] = frame[i];
+        }
+        frameSums_.Attach(direct_.data(), frameLength_);
+    }
+    prepared_ = true;
 }
 
 void PitchTracker::FilterAndDecimate(const float* frame) {
@@ -308,20 +371,7 @@ void PitchTracker::FilterAndDecimate(const float* frame) {
         for (int k = 0; k <= kFilterOrder; ++k) {
             a[k] = a_[k];
         }
-        // The two newest outputs stay in registers: the chain from one output to the next
-        // is then one multiply and one subtraction long.
-        double y1 = 0.0;
-        double y2 = 0.0;
-        for (int t = 0; t < n; ++t) {
-            const double older =
-                ((a[12] * y[t - 12] + a[11] * y[t - 11]) + (a[10] * y[t - 10] + a[9] * y[t - 9])) +
-                ((a[8] * y[t - 8] + a[7] * y[t - 7]) + (a[6] * y[t - 6] + a[5] * y[t - 5])) +
-                (a[4] * y[t - 4] + a[3] * y[t - 3]);
-            const double out = (y[t] - (older + a[2] * y2)) - a[1] * y1;
-            y[t] = out;
-            y2 = y1;
-            y1 = out;
-        }
+        Recursion(a, y, n);
         for (int t = 0; t < n; ++t) {
             filtered_[t] = static_cast<float>(y[t]);
         }
@@ -331,14 +381,12 @@ void PitchTracker::FilterAndDecimate(const float* frame) {
         const long long source = static_cast<long long>(i) * step;
         decimated_[i] = source < n ? filtered_[static_cast<std::size_t>(source)] : 0.0;
     }
-    prepared_ = true;
 }
 
-PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
-                                         const std::vector<double>& decimated) {
+PitchReport PitchTracker::SearchFiltered(LagCorrelations* decimated, LagCorrelations* filtered) {
     trace_ = PitchSearchTrace();
-    const LagPeak coarse = SearchLags(decimated.data(), decimatedLength_, minimumDecimatedLag_,
-                                      maximumDecimatedLag_, decimatedRateHz_);
+    const LagPeak coarse =
+        SearchLags(decimated, minimumDecimatedLag_, maximumDecimatedLag_, decimatedRateHz_);
     const int bestLag = coarse.lag;
     trace_.coarseLag = bestLag;
     float confidence = coarse.confidence;
@@ -346,8 +394,7 @@ PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
 
     if (pitchHz > 10.0f) {
         const int n = frameLength_;
-        const double* f = filtered.data();
-        const double fineR0 = Dot(f, f, n) * (1.0 / n);
+        const double fineR0 = filtered->Energy() * (1.0 / n);
         const double rate = sampleRateHz_;
         // The lags within 10 Hz of the coarse pitch, widened to every full-rate lag within one
         // coarse lag of the coarse peak: above about 400 Hz a coarse lag step is wider than
@@ -358,10 +405,9 @@ PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
         const int end = high < maximumLag_ ? high : maximumLag_;
         double fineBest = kNoPeak;
         int fineLag = start;
-        for (int lag = start; lag <= end; ++lag) {
-            const double r = Dot(f, f + lag, n - lag) * (1.0 / n);
-            if (r > fineBest) {
-                fineBest = r;
+        if (start <= end) {
+            const int lag = filtered->BestLag(start, end, 1.0 / n, kNoPeak, &fineBest);
+            if (lag >= 0) {
                 fineLag = lag;
             }
         }
@@ -390,18 +436,13 @@ PitchReport PitchTracker::SearchFiltered(const std::vector<double>& filtered,
     report.rawPitchHz = rawPitchHz;
     pitchHistory0_ = pitchHistory1_;
     pitchHistory1_ = rawPitchHz;
+    report_ = report;
     return report;
 }
 
-PitchReport PitchTracker::SearchUnfiltered(const float* frame) {
+PitchReport PitchTracker::SearchUnfiltered(LagCorrelations* frame) {
     trace_ = PitchSearchTrace();
-    prepared_ = false;
-    const int n = frameLength_;
-    double* x = direct_.data();
-    for (int i = 0; i < n; ++i) {
-        x[i] = frame[i];
-    }
-    const LagPeak coarse = SearchLags(x, n, minimumLag_, maximumLag_, sampleRateHz_);
+    const LagPeak coarse = SearchLags(frame, minimumLag_, maximumLag_, sampleRateHz_);
     trace_.coarseLag = coarse.lag;
     float confidence = coarse.confidence;
     const float pitchHz = DecideVoicing(&confidence, coarse.pitchHz, coarse.r0);
@@ -409,6 +450,7 @@ PitchReport PitchTracker::SearchUnfiltered(const float* frame) {
     report.pitchHz = pitchHz;
     report.confidence = confidence;
     report.rawPitchHz = pitchHz;
+    report_ = report;
     return report;
 }
 

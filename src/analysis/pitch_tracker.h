@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "analysis/lag_correlations.h"
+
 namespace melvora {
 
 // What one tracker reports for one frame.
@@ -48,8 +50,9 @@ class PitchTracker {
     // The same result as Analyse(frame), reusing the filtered and decimated frame of
     // `prepared`, which must have analysed this very frame just before with the same rate and
     // frame length (otherwise this tracker filters the frame itself). The filter does not
-    // depend on the band, so four trackers over one frame need it only once.
-    PitchReport AnalyseAfter(const PitchTracker& prepared, const float* frame);
+    // depend on the band, so four trackers over one frame need it only once; they also share
+    // `prepared`'s correlation sums, so a lag two bands search is summed once.
+    PitchReport AnalyseAfter(PitchTracker& prepared, const float* frame);
 
     int SampleRateHz() const { return sampleRateHz_; }
     int FrameLength() const { return frameLength_; }
@@ -62,15 +65,24 @@ class PitchTracker {
     int MaximumDecimatedLag() const { return maximumDecimatedLag_; }
     bool UsesFilteredPath() const { return filteredPath_; }
     const PitchSearchTrace& LastSearch() const { return trace_; }
+    const PitchReport& LastReport() const { return report_; }
+
+    // The filtered path's setting for a sample rate: working rate and low-pass coefficients
+    // (13 each; null at 8000 Hz, where the frame is used as it is). False for a rate that
+    // takes the unfiltered path.
+    static bool RateFilter(int sampleRateHz, int* decimatedRateHz, const float** b,
+                           const float** a);
 
     // The low-passed frame of the last Analyse (full rate), rounded to single precision.
     const std::vector<double>& FilteredFrame() const { return filtered_; }
 
   private:
+    // Filters and decimates the frame (or copies it, on the unfiltered path) and attaches the
+    // correlation sums to the result.
+    void Prepare(const float* frame);
     void FilterAndDecimate(const float* frame);
-    PitchReport SearchFiltered(const std::vector<double>& filtered,
-                               const std::vector<double>& decimated);
-    PitchReport SearchUnfiltered(const float* frame);
+    PitchReport SearchFiltered(LagCorrelations* decimated, LagCorrelations* filtered);
+    PitchReport SearchUnfiltered(LagCorrelations* frame);
     // Hysteresis, voicing threshold and silence detector; returns the pitch that survives.
     float DecideVoicing(float* confidence, float pitchHz, double r0);
 
@@ -95,7 +107,9 @@ class PitchTracker {
     std::vector<double> filtered_;   // the filter output rounded to single precision
     std::vector<double> decimated_;  // every D-th filtered sample
     std::vector<double> direct_;     // the frame itself on the unfiltered path
-    bool prepared_ = false;          // filtered_ and decimated_ hold the last frame
+    bool prepared_ = false;          // the arrays and sums hold the last frame
+    LagCorrelations decimatedSums_;  // of decimated_
+    LagCorrelations frameSums_;      // of filtered_, or of direct_ on the unfiltered path
 
     // Voicing state.
     const float threshold_ = 0.1f;
@@ -106,6 +120,7 @@ class PitchTracker {
     float pitchHistory1_ = 0.0f;  // newer
 
     PitchSearchTrace trace_;
+    PitchReport report_;
 };
 
 }  // namespace melvora

@@ -120,8 +120,6 @@ TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int
     for (int i = n; i < m; ++i) {
         windowed[i] = 0.0f;
     }
-    halfPlan->RealPowerSpectrum(windowed, power);
-
     const int lowHarmonic = std::max(0, static_cast<int>(std::floor(70.0 / pitchHz)));
     const int middleHarmonic = static_cast<int>(std::floor(1600.0 / pitchHz));
     const int highHarmonic = static_cast<int>(std::floor(4500.0 / pitchHz));
@@ -134,6 +132,8 @@ TessimMeasure VoiceMeasures::Tessim(const float* frame, const float* window, int
     const int lowStart = bin(lowHarmonic);
     const int middle = bin(middleHarmonic);
     const int highEnd = bin(highHarmonic);
+    // Only the bins the two sums read.
+    halfPlan->RealPowerSpectrum(windowed, power, lowStart, highEnd - 1);
     double low = 0.0;
     for (int k = lowStart; k < middle; ++k) {
         low += power[k];

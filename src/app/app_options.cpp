@@ -133,6 +133,19 @@ bool AppOptions::FromFileImage(const uint8_t* data, size_t sizeBytes) {
     recordingFrequencyHz = r.I32();
     skipRateSeconds = r.F32();
     frameLengthSeconds = r.F32();
+    // No dialog edits these three; a damaged file would have the transport record at any rate
+    // and the analysis build frames of millions of samples. Out of range means the default.
+    const AppOptions defaults;
+    if (recordingFrequencyHz < kMinRecordingFrequencyHz ||
+        recordingFrequencyHz > kMaxRecordingFrequencyHz) {
+        recordingFrequencyHz = defaults.recordingFrequencyHz;
+    }
+    if (!(skipRateSeconds > 0.0f && skipRateSeconds <= kMaxAnalysisSeconds)) {
+        skipRateSeconds = defaults.skipRateSeconds;
+    }
+    if (!(frameLengthSeconds > 0.0f && frameLengthSeconds <= kMaxAnalysisSeconds)) {
+        frameLengthSeconds = defaults.frameLengthSeconds;
+    }
     docking = r.U8();
     snapping = r.U8();
     voiceActivationSensitivity = r.F32();

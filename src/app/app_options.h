@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "transport/transport_settings.h"
+
 namespace melvora {
 
 // The user's settings. One global instance (Options()) lives for the whole run; every part
@@ -15,6 +17,11 @@ struct AppOptions {
     static constexpr size_t kFileSizeBytes = 220;
     static constexpr size_t kTextFieldBytes = 80;
     using FileImage = std::array<uint8_t, kFileSizeBytes>;
+    // Ranges the file's analysis fields must lie in; FromFileImage puts the default in place
+    // of a value outside (the WAV reader accepts the same rates).
+    static constexpr int32_t kMinRecordingFrequencyHz = 1000;
+    static constexpr int32_t kMaxRecordingFrequencyHz = 384000;
+    static constexpr float kMaxAnalysisSeconds = 1.0f;  // frame length and skip rate, above 0
 
     // 1 until a valid options.dat has been read (the mixer then picks the microphone as on
     // a first run). Not stored in the file.
@@ -68,11 +75,21 @@ struct AppOptions {
 
     // The language to show texts and menus in: 1 Turkish, 0 English for every other value.
     int UiLanguage() const { return language == 1 ? 1 : 0; }
+    // What the transport and the deck read at their set-up: rate, frame, skip and language.
+    TransportSettings ForTransport() const {
+        TransportSettings settings;
+        settings.recordingRateHz = recordingFrequencyHz;
+        settings.frameLengthSeconds = frameLengthSeconds;
+        settings.skipRateSeconds = skipRateSeconds;
+        settings.language = UiLanguage();
+        return settings;
+    }
 
     // The 220-byte file image of the stored fields.
     FileImage ToFileImage() const;
     // Takes every stored field from `data` when `sizeBytes` is exactly 220 and clears
-    // notLoaded; any other size leaves every field as it was. Returns true when read.
+    // notLoaded; any other size leaves every field as it was. Returns true when read. A
+    // language other than 1 reads as 0; an analysis field out of its range reads as its default.
     bool FromFileImage(const uint8_t* data, size_t sizeBytes);
 
     // Reads program directory + "options.dat" if it is exactly 220 bytes long; otherwise

@@ -303,6 +303,11 @@ WaveFileState WaveFile::Parse(OpenMode mode) {
             if (validity != WaveFileState::Writing) {
                 return validity;
             }
+            // A damaged rate field would make the analysis build frames of millions of
+            // samples; no sound card records outside this range.
+            if (sampleRateHz_ < kMinSampleRateHz || sampleRateHz_ > kMaxSampleRateHz) {
+                return WaveFileState::UnsupportedSampleRate;
+            }
             haveFormat = true;
             break;
         }

@@ -17,18 +17,19 @@ enum class WaveFileState : int32_t {
     Reading = 1,
     Writing = 2,
     Appending = 3,
-    CannotOpen = 4,         // the file could not be opened
-    NotRiff = 5,            // the first chunk is not "RIFF"
-    NotWave = 6,            // the form type is not "WAVE", or nothing follows the RIFF header
-    NoFormatChunk = 7,      // no "fmt " chunk before the end of the file
-    UnsupportedFormat = 8,  // tag other than 1, 6, 7; PCM bits other than 8, 16; sizes too big
-    CompandedNot8Bit = 9,   // tag 6 or 7 with bits other than 8
-    NoDataChunk = 10,       // no "data" chunk after the "fmt " chunk
-    ChunkTooLong = 11,      // a chunk claims more bytes than the file has left
-    ReadFailed = 12,        // a read or a skip failed (also: a file beyond 2 GiB)
-    WriteFailed = 13,       // a write or a header update failed; the stream is closed
-    SeekFailed = 14,        // a seek failed during reading; the stream is closed
-    Closed = 15,            // final
+    CannotOpen = 4,              // the file could not be opened
+    NotRiff = 5,                 // the first chunk is not "RIFF"
+    NotWave = 6,                 // the form type is not "WAVE", or nothing follows the RIFF header
+    NoFormatChunk = 7,           // no "fmt " chunk before the end of the file
+    UnsupportedFormat = 8,       // tag other than 1, 6, 7; PCM bits other than 8, 16; sizes too big
+    CompandedNot8Bit = 9,        // tag 6 or 7 with bits other than 8
+    NoDataChunk = 10,            // no "data" chunk after the "fmt " chunk
+    ChunkTooLong = 11,           // a chunk claims more bytes than the file has left
+    ReadFailed = 12,             // a read or a skip failed (also: a file beyond 2 GiB)
+    WriteFailed = 13,            // a write or a header update failed; the stream is closed
+    SeekFailed = 14,             // a seek failed during reading; the stream is closed
+    Closed = 15,                 // final
+    UnsupportedSampleRate = 16,  // an existing file's rate lies outside 1000..384000 Hz
 };
 
 // RIFF/WAVE reader, writer and appender. The caller works in signed 16-bit samples; the file
@@ -52,6 +53,9 @@ class WaveFile {
     static constexpr uint16_t kFormatMuLaw = 7;
     static constexpr int32_t kHeaderBytes = 44;
     static constexpr uint32_t kDefaultSampleRateHz = 16000;
+    // Rates an existing file may have (after a rate of 0 has become the default).
+    static constexpr uint32_t kMinSampleRateHz = 1000;
+    static constexpr uint32_t kMaxSampleRateHz = 384000;
 
     // An object that was never opened (state NotOpened).
     WaveFile();

@@ -163,14 +163,19 @@ int WaveInDevice::ReadBlock(int16_t* samples, int sampleCount) {
         target = bytes.data();
     }
     int wanted = byteCount;
+    int waitedMs = 0;
     while (true) {
         const int got = ReadBytes(target + (byteCount - wanted), wanted);
         if (got == -1) {
-            return -1;
+            return Failed(port_->LastError());
         }
         wanted -= got;
         if (wanted == 0) {
             break;
+        }
+        waitedMs = got > 0 ? 0 : waitedMs + std::max(pollMs, 1);
+        if (waitedMs >= kStallLimitMs) {
+            return GiveUp(0);
         }
         port_->Sleep(pollMs);
     }
@@ -180,6 +185,35 @@ int WaveInDevice::ReadBlock(int16_t* samples, int sampleCount) {
         }
     }
     return 1;
+}
+
+int WaveInDevice::Failed(int deviceError) {
+    // The block is lost, the device stays open: a call that failed once may work again.
+    failed_ = true;
+    failureError_ = deviceError;
+    return -1;
+}
+
+int WaveInDevice::GiveUp(int deviceError) {
+    // Even when the device will not close cleanly, reads from now on deliver silence at the
+    // audio pace instead of waiting on it again.
+    Close();
+    state_ = -1;
+    started_ = false;
+    failed_ = true;
+    failureError_ = deviceError;
+    return -1;
+}
+
+bool WaveInDevice::TakeFailure(int* deviceError) {
+    if (!failed_) {
+        return false;
+    }
+    failed_ = false;
+    if (deviceError != nullptr) {
+        *deviceError = failureError_;
+    }
+    return true;
 }
 
 int WaveInDevice::Close() {

@@ -193,17 +193,50 @@ int WaveOutDevice::WriteBlock(const int16_t* samples, int sampleCount) {
         bytes = narrowed.get();
     }
     int taken = 0;
+    int waitedMs = 0;
     while (true) {
         const int result = WriteBytes(bytes + taken, byteCount - taken);
         if (result == -1) {
-            return -1;
+            return Failed(port_->LastError());
         }
         taken += result;
         if (taken >= byteCount) {
             return 1;
         }
+        waitedMs = result > 0 ? 0 : waitedMs + std::max(retryMs, 1);
+        if (waitedMs >= kStallLimitMs) {
+            return GiveUp(0);
+        }
         port_->Sleep(retryMs);
     }
+}
+
+int WaveOutDevice::Failed(int deviceError) {
+    // The block is lost, the device stays open: a call that failed once may work again.
+    failed_ = true;
+    failureError_ = deviceError;
+    return -1;
+}
+
+int WaveOutDevice::GiveUp(int deviceError) {
+    // Discards what is queued; from now on writes keep the audio pace without the device.
+    Close();
+    state_ = -1;
+    started_ = false;
+    failed_ = true;
+    failureError_ = deviceError;
+    return -1;
+}
+
+bool WaveOutDevice::TakeFailure(int* deviceError) {
+    if (!failed_) {
+        return false;
+    }
+    failed_ = false;
+    if (deviceError != nullptr) {
+        *deviceError = failureError_;
+    }
+    return true;
 }
 
 int WaveOutDevice::GatheringBytes() const {

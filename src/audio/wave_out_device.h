@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 
 #include "platform/wave_port.h"
 
@@ -15,6 +16,10 @@ namespace melvora {
 // holds the worker to the pace of the card.
 class WaveOutDevice {
   public:
+    // How long (device time, milliseconds) a write waits for room before it gives the device
+    // up.
+    static constexpr int kStallLimitMs = 3000;
+
     explicit WaveOutDevice(std::unique_ptr<WaveOutPort> port);
     virtual ~WaveOutDevice();
     WaveOutDevice(const WaveOutDevice&) = delete;
@@ -27,7 +32,14 @@ class WaveOutDevice {
     int Open(int maxQueuedMs, int msPerBuffer);
     // Blocks until the device has taken all sampleCount samples: 1, or -1 on failure. A device
     // that is not open returns -1 after waiting the block's duration (keeps the audio pace).
+    // A write where a device call fails returns -1 (that block is lost, the queue stays); an
+    // open device that takes nothing for kStallLimitMs is closed and the write returns -1.
+    // TakeFailure then reports either once.
     int WriteBlock(const int16_t* samples, int sampleCount);
+    // True once after an open device failed in WriteBlock; `deviceError` gets the sound
+    // system's code of the failed call, 0 when the device stalled.
+    bool TakeFailure(int* deviceError);
+    std::wstring ErrorText(int deviceError) const { return port_->ErrorText(deviceError); }
     // Sends what is gathering, waits until everything has played, then closes. -1 if not
     // started or the drain failed (the device is closed all the same), else Close's result.
     int Stop();
@@ -56,6 +68,10 @@ class WaveOutDevice {
     int WriteBytes(const char* bytes, int n);
     int Send(WaveHeader* header);
     void FreeHeader(WaveHeader* header);
+    // A device call failed: keeps the error for TakeFailure, -1.
+    int Failed(int deviceError);
+    // The device stalled: closes it, keeps the error for TakeFailure, -1.
+    int GiveUp(int deviceError);
     static bool IsGathering(const WaveHeader& header);
 
     std::unique_ptr<WaveOutPort> port_;
@@ -68,6 +84,8 @@ class WaveOutDevice {
     int msPerBuffer_ = 5;
     bool started_ = false;
     int formatTag_ = 1;
+    bool failed_ = false;
+    int failureError_ = 0;
     std::deque<WaveHeader*> queue_;  // front: oldest (playing or played); back: newest
 };
 

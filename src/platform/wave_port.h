@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 namespace melvora {
 
@@ -55,6 +56,10 @@ class WaveInPort {
     virtual void Sleep(int milliseconds) = 0;
     // The device is about to free an unprepared header: drop the port's own record of it.
     virtual void Forget(WaveHeader& header) { header.portRecord = nullptr; }
+    // The sound system's code of the last call that failed (0 when none did), and the
+    // system's text for a code (empty when it has none). Window thread for ErrorText.
+    virtual int LastError() const { return 0; }
+    virtual std::wstring ErrorText(int /*code*/) const { return std::wstring(); }
 };
 
 class WaveOutPort {
@@ -72,6 +77,8 @@ class WaveOutPort {
     virtual bool IsDone(WaveHeader& header) = 0;
     virtual void Sleep(int milliseconds) = 0;
     virtual void Forget(WaveHeader& header) { header.portRecord = nullptr; }
+    virtual int LastError() const { return 0; }
+    virtual std::wstring ErrorText(int /*code*/) const { return std::wstring(); }
 };
 
 }  // namespace melvora

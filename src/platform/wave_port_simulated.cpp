@@ -17,6 +17,7 @@ struct Channel {
     bool open = false;
     bool started = false;  // capture: recording; playback: open means playing
     bool openFails = false;
+    bool stalled = false;  // a hung driver: time passes, no buffer is finished
     WaveFormat format;
     int64_t baseMicroseconds = 0;  // card time at which framesDone was 0
     int64_t framesDone = 0;        // frames sampled or played since baseMicroseconds
@@ -103,6 +104,10 @@ struct SimulatedSoundCard::Impl {
         if (!c.open || !c.started) {
             return;
         }
+        if (c.stalled) {
+            c.framesDone += std::max<int64_t>(FramesDue(c, nowMicroseconds), 0);
+            return;
+        }
         const uint32_t frameBytes = c.format.blockAlign;
         const uint32_t channels = c.format.channels;
         int64_t due = FramesDue(c, nowMicroseconds);
@@ -145,6 +150,10 @@ struct SimulatedSoundCard::Impl {
     void ProcessPlayback() {
         Channel& c = playback;
         if (!c.open) {
+            return;
+        }
+        if (c.stalled) {
+            c.framesDone += std::max<int64_t>(FramesDue(c, nowMicroseconds), 0);
             return;
         }
         const uint32_t frameBytes = c.format.blockAlign;
@@ -403,6 +412,12 @@ void SimulatedSoundCard::SetOpenFails(bool captureFails, bool playbackFails) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->capture.openFails = captureFails;
     impl_->playback.openFails = playbackFails;
+}
+
+void SimulatedSoundCard::SetStalled(bool captureStalls, bool playbackStalls) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->capture.stalled = captureStalls;
+    impl_->playback.stalled = playbackStalls;
 }
 
 void SimulatedSoundCard::AdvanceMicroseconds(int64_t microseconds) {

@@ -39,6 +39,9 @@ class SimulatedSoundCard {
     void SetPlaybackSink(PlaybackSink sink);
     // Makes the next Open of that direction fail, as a machine without such a device does.
     void SetOpenFails(bool captureFails, bool playbackFails);
+    // Makes that direction hang as a broken driver does: its clock runs on, but no queued
+    // buffer is ever finished (Reset still returns them).
+    void SetStalled(bool captureStalls, bool playbackStalls);
 
     // Manual clock only: moves the card's time forward.
     void AdvanceMicroseconds(int64_t microseconds);

@@ -4,14 +4,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
-#include "app/app_options.h"
-#include "transport/replay_reader.h"
 #include "audio/wave_file.h"
 #include "audio/wave_in_device.h"
 #include "audio/wave_out_device.h"
 #include "platform/program_directory.h"
+#include "transport/replay_reader.h"
 
 namespace melvora {
 
@@ -23,29 +23,44 @@ struct AudioTransport::Shared {
     std::atomic<bool> pauseRequest{false};
     std::atomic<bool> parked{false};
     std::atomic<bool> endOfFile{false};
+    // Set by the worker when the capture device failed or a block could not be appended:
+    // nothing more is appended to the file until the next set-up or file change.
+    std::atomic<bool> appendHalted{false};
+    // A device failure is reported once until the next set-up, so a device that keeps
+    // failing does not flood the window.
+    bool captureReported = false;
+    bool playbackReported = false;
 
     std::unique_ptr<TransportAnalysis> analysis;
     std::unique_ptr<WaveInDevice> capture;
     std::unique_ptr<WaveOutDevice> playback;
-    std::unique_ptr<WaveFile> currentFile;
     std::unique_ptr<ReplayReader> reader;
     std::vector<int16_t> block;
     int blockLength = 0;
     int sampleRateHz = 0;
+
+    // The current file, shared with the window thread: the worker appends under the lock, and
+    // the window thread replaces or closes the file under it, so a file is never closed in the
+    // middle of a block and an abandoned worker never writes into a freed one.
+    std::mutex fileMutex;
+    std::unique_ptr<WaveFile> currentFile;
 
     // The owner, cleared when the worker is abandoned so it never posts to a window that is
     // gone.
     std::mutex ownerMutex;
     TransportOwner* owner = nullptr;
 
-    std::mutex finishMutex;
-    std::condition_variable finished;
+    // The handshake and the worker's end: the flags above are atomics that anyone may read,
+    // but pauseRequest, parked and stopRequest change under this lock, and every change is
+    // announced on `changed`, so neither side has to spin.
+    std::mutex mutex;
+    std::condition_variable changed;
     bool workerEnded = false;
 
-    void Post(int commandId) {
+    void Post(TransportEvent event, int deviceError = 0) {
         std::lock_guard<std::mutex> lock(ownerMutex);
         if (owner != nullptr) {
-            owner->PostCommand(commandId);
+            owner->PostEvent(event, deviceError);
         }
     }
 
@@ -54,61 +69,111 @@ struct AudioTransport::Shared {
         const auto current = static_cast<TransportMode>(mode.load());
         int16_t* samples = block.data();
         if (current != TransportMode::Replaying) {
-            capture->ReadBlock(samples, blockLength);
+            if (capture->ReadBlock(samples, blockLength) == -1) {
+                int deviceError = 0;
+                if (capture->TakeFailure(&deviceError)) {
+                    // What the card delivered of this block is not whole: it is not passed on,
+                    // and a recording keeps what it had.
+                    appendHalted.store(true);
+                    if (!captureReported) {
+                        captureReported = true;
+                        Post(TransportEvent::CaptureFailed, deviceError);
+                    }
+                    return;
+                }
+            }
         } else if (!endOfFile.load()) {
             const int frames = reader ? reader->Read(samples, blockLength) : 0;
             if (frames <= 0) {
                 endOfFile.store(true);
-                Post(IDC_PLAY);
-                Post(IDC_REW);
+                Post(TransportEvent::ReplayEnded);
                 return;
             }
-            // The last, short block is passed on whole with silence after the end of the file,
-            // not with the previous block's samples.
-            std::fill(samples + frames, samples + blockLength, int16_t{0});
+            // The last, short block is passed on whole; past the end of the file it keeps the
+            // previous block's samples, as the command-line analyser does, so both show the
+            // same last result.
         } else {
-            // The end was reached and the posted Play has not been handled yet: nothing new to
+            // The end was reached and the window has not paused the replay yet: nothing new to
             // analyse or play, so nothing is passed on twice.
             std::this_thread::yield();
             return;
         }
         analysis->ProcessBlock(samples, blockLength);
-        if (current == TransportMode::Recording && currentFile) {
-            currentFile->WriteMono(samples, blockLength);
+        if (current == TransportMode::Recording) {
+            Append(samples);
         } else if (current == TransportMode::Replaying) {
-            playback->WriteBlock(samples, blockLength);
+            if (playback->WriteBlock(samples, blockLength) == -1) {
+                int deviceError = 0;
+                if (playback->TakeFailure(&deviceError) && !playbackReported) {
+                    playbackReported = true;
+                    Post(TransportEvent::PlaybackFailed, deviceError);
+                }
+            }
+        }
+    }
+
+    void Append(const int16_t* samples) {
+        if (appendHalted.load()) {
+            return;
+        }
+        std::lock_guard<std::mutex> lock(fileMutex);
+        if (currentFile && currentFile->WriteMono(samples, blockLength) != blockLength) {
+            appendHalted.store(true);
+            Post(TransportEvent::RecordingStopped);
         }
     }
 
     int Run() {
-        if (stopRequest.load()) {
-            return 1;
-        }
-        do {
+        while (!stopRequest.load()) {
             if (pauseRequest.load()) {
+                std::unique_lock<std::mutex> lock(mutex);
                 parked.store(true);
-                std::this_thread::yield();
-            } else {
+                changed.notify_all();
+                changed.wait(lock, [this] { return !pauseRequest.load() || stopRequest.load(); });
                 parked.store(false);
-                Pass();
+                changed.notify_all();
+                if (stopRequest.load()) {
+                    break;
+                }
+                // Resume returns once parked is clear, and the spec of the handshake is that
+                // the worker is then in a pass: go straight into one.
             }
-        } while (!stopRequest.load());
+            Pass();
+        }
         return 1;
+    }
+
+    // Closes the current file (which finishes its header) once no block is being appended.
+    // false when the worker held the file for longer than `waitMs`.
+    bool CloseFile(int waitMs) {
+        // Polled rather than a timed lock: this runs once, at shut-down, and the timed lock's
+        // clock variant is not seen by the thread sanitizer.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        std::unique_lock<std::mutex> lock(fileMutex, std::try_to_lock);
+        while (!lock.owns_lock()) {
+            if (std::chrono::steady_clock::now() >= end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            lock.try_lock();
+        }
+        currentFile.reset();
+        return true;
     }
 };
 
 AudioTransport::AudioTransport(TransportOwner& owner, std::unique_ptr<TransportAnalysis> analysis,
                                std::unique_ptr<WaveInPort> capturePort,
-                               std::unique_ptr<WaveOutPort> playbackPort)
-    : shared_(std::make_shared<Shared>()) {
+                               std::unique_ptr<WaveOutPort> playbackPort,
+                               const TransportSettings& settings)
+    : shared_(std::make_shared<Shared>()), settings_(settings) {
     shared_->owner = &owner;
     shared_->analysis = std::move(analysis);
     shared_->capture = std::make_unique<WaveInDevice>(std::move(capturePort));
     shared_->playback = std::make_unique<WaveOutDevice>(std::move(playbackPort));
     currentPath_ = WorkingFilePath();
-    const AppOptions& options = Options();
     auto file = WaveFile::CreateForWriting(
-        currentPath_, static_cast<uint32_t>(options.recordingFrequencyHz), 16, 1, 1);
+        currentPath_, static_cast<uint32_t>(settings_.recordingRateHz), 16, 1, 1);
     if (file && file->State() == WaveFileState::Writing) {
         shared_->currentFile = std::move(file);
     }
@@ -117,32 +182,34 @@ AudioTransport::AudioTransport(TransportOwner& owner, std::unique_ptr<TransportA
 
 AudioTransport::~AudioTransport() {
     Shared& s = *shared_;
-    s.stopRequest.store(true);
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.stopRequest.store(true);
+    }
+    s.changed.notify_all();
     if (worker_.joinable()) {
         bool ended = false;
         {
-            std::unique_lock<std::mutex> lock(s.finishMutex);
-            ended = s.finished.wait_for(lock, std::chrono::milliseconds(stopWaitMs_),
-                                        [&s] { return s.workerEnded; });
+            std::unique_lock<std::mutex> lock(s.mutex);
+            ended = s.changed.wait_for(lock, std::chrono::milliseconds(stopWaitMs_),
+                                       [&s] { return s.workerEnded; });
         }
         if (ended) {
             worker_.join();
         } else {
-            // Leave the worker and what it uses alone; only the file it is not writing is
-            // closed here, so its header is complete on disk.
+            // Leave the worker and what it uses alone, but finish the recording's header: the
+            // file is taken from the worker under its lock, so it appends nothing more.
             abandoned_ = true;
             worker_.detach();
             {
                 std::lock_guard<std::mutex> lock(s.ownerMutex);
                 s.owner = nullptr;
             }
-            if (static_cast<TransportMode>(s.mode.load()) != TransportMode::Recording) {
-                s.currentFile.reset();
-            }
+            s.CloseFile(stopWaitMs_);
             return;
         }
     }
-    s.currentFile.reset();
+    s.CloseFile(0);
     s.reader.reset();
     s.analysis.reset();
     s.block.clear();
@@ -160,10 +227,10 @@ void AudioTransport::StartWorker() {
     worker_ = std::thread([shared] {
         shared->Run();
         {
-            std::lock_guard<std::mutex> lock(shared->finishMutex);
+            std::lock_guard<std::mutex> lock(shared->mutex);
             shared->workerEnded = true;
         }
-        shared->finished.notify_all();
+        shared->changed.notify_all();
     });
 }
 
@@ -172,10 +239,9 @@ void AudioTransport::Pause() {
         return;
     }
     Shared& s = *shared_;
+    std::unique_lock<std::mutex> lock(s.mutex);
     s.pauseRequest.store(true);
-    while (!s.parked.load()) {
-        std::this_thread::yield();
-    }
+    s.changed.wait(lock, [&s] { return s.parked.load() || s.workerEnded; });
 }
 
 void AudioTransport::Resume() {
@@ -183,25 +249,24 @@ void AudioTransport::Resume() {
         return;
     }
     Shared& s = *shared_;
+    std::unique_lock<std::mutex> lock(s.mutex);
     s.pauseRequest.store(false);
-    while (s.parked.load()) {
-        std::this_thread::yield();
-    }
+    s.changed.notify_all();
+    s.changed.wait(lock, [&s] { return !s.parked.load() || s.workerEnded; });
 }
 
 int AudioTransport::TransportRateHz() {
     if (shared_->currentFile) {
         return static_cast<int>(shared_->currentFile->SampleRateHz());
     }
-    return Options().recordingFrequencyHz;
+    return settings_.recordingRateHz;
 }
 
 void AudioTransport::SetUp() {
     Shared& s = *shared_;
     const int rate = TransportRateHz();
-    const AppOptions& options = Options();
     const int hop =
-        s.analysis->Configure(rate, options.frameLengthSeconds, options.skipRateSeconds, 1024);
+        s.analysis->Configure(rate, settings_.frameLengthSeconds, settings_.skipRateSeconds, 1024);
     s.blockLength = std::max(hop, 1);
     s.block.assign(static_cast<size_t>(s.blockLength), 0);
     s.sampleRateHz = rate;
@@ -211,6 +276,23 @@ void AudioTransport::SetUp() {
     s.playback->SetFormat(rate, 16, 1, 1);
     s.capture->Open(128, 3);
     s.playback->Open(128, 5);
+    // Devices that failed before are open again (or closed for good): a recording may append,
+    // and a new failure is reported again.
+    s.appendHalted.store(false);
+    s.captureReported = false;
+    s.playbackReported = false;
+}
+
+void AudioTransport::SetVoiceActivationSensitivity(float sensitivity) {
+    shared_->analysis->SetVoiceActivationSensitivity(sensitivity);
+}
+
+std::wstring AudioTransport::CaptureErrorText(int deviceError) const {
+    return shared_->capture->ErrorText(deviceError);
+}
+
+std::wstring AudioTransport::PlaybackErrorText(int deviceError) const {
+    return shared_->playback->ErrorText(deviceError);
 }
 
 TransportMode AudioTransport::Mode() const {
@@ -226,7 +308,14 @@ WaveFile* AudioTransport::CurrentFile() {
 }
 
 void AudioTransport::SetCurrentFile(std::unique_ptr<WaveFile> file) {
-    shared_->currentFile = std::move(file);
+    std::unique_ptr<WaveFile> old;
+    {
+        std::lock_guard<std::mutex> lock(shared_->fileMutex);
+        old = std::move(shared_->currentFile);
+        shared_->currentFile = std::move(file);
+    }
+    shared_->appendHalted.store(false);
+    // Closing the old file (which writes its header) needs no lock: the worker cannot see it.
 }
 
 ReplayReader* AudioTransport::Reader() {

@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "app/app_options.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 #include "transport/replay_reader.h"
@@ -24,10 +23,11 @@ void FramesToTime(double frames, double rateHz, int* milliseconds, int* seconds)
 DeckOperations::DeckOperations(DeckView& view, TransportOwner& owner,
                                std::unique_ptr<TransportAnalysis> analysis,
                                std::unique_ptr<WaveInPort> capturePort,
-                               std::unique_ptr<WaveOutPort> playbackPort)
+                               std::unique_ptr<WaveOutPort> playbackPort,
+                               const TransportSettings& settings)
     : view_(view),
       transport_(std::make_unique<AudioTransport>(
-          owner, std::move(analysis), std::move(capturePort), std::move(playbackPort))) {
+          owner, std::move(analysis), std::move(capturePort), std::move(playbackPort), settings)) {
     view_.EnableButton(DeckButton::Rew, false);
     view_.EnableButton(DeckButton::Play, false);
 }
@@ -35,7 +35,7 @@ DeckOperations::DeckOperations(DeckView& view, TransportOwner& owner,
 DeckOperations::~DeckOperations() = default;
 
 std::wstring DeckOperations::Text(int id) const {
-    return LoadText(id, Options().UiLanguage());
+    return LoadText(id, transport_->Settings().language);
 }
 
 std::wstring DeckOperations::FormatMinutesSeconds(int seconds) {
@@ -74,6 +74,43 @@ void DeckOperations::LeaveReplayPaused() {
     transport_->SetReader(nullptr);
     transport_->SetMode(TransportMode::Idle);
     transport_->Resume();
+}
+
+void DeckOperations::OnTransportEvent(TransportEvent event, int deviceError) {
+    switch (event) {
+        case TransportEvent::ReplayEnded:
+            // A click on Play may have paused the replay before this arrived: then only the
+            // rewind is left to do.
+            if (transport_->Mode() == TransportMode::Replaying) {
+                PlayToggle();
+            }
+            if (transport_->Mode() == TransportMode::ReplayPaused && transport_->EndOfFile()) {
+                Rewind();
+            }
+            break;
+        case TransportEvent::RecordingStopped:
+            if (transport_->Mode() == TransportMode::Recording) {
+                StopRecording();
+            }
+            break;
+        case TransportEvent::CaptureFailed:
+        case TransportEvent::PlaybackFailed: {
+            const bool capture = event == TransportEvent::CaptureFailed;
+            if (capture && transport_->Mode() == TransportMode::Recording) {
+                StopRecording();  // keeps what was recorded, with a complete header
+            } else if (!capture && transport_->Mode() == TransportMode::Replaying) {
+                PlayToggle();
+            }
+            std::wstring text =
+                Text(capture ? IDS_CAPTURE_DEVICE_FAILED : IDS_PLAYBACK_DEVICE_FAILED);
+            const std::wstring system = capture ? transport_->CaptureErrorText(deviceError)
+                                                : transport_->PlaybackErrorText(deviceError);
+            if (deviceError != 0 && !system.empty()) {
+                text += L"\n" + system;
+            }
+            view_.ShowMessage(text, Text(IDS_ERROR), MessageButtons::Ok);
+        } break;
+    }
 }
 
 void DeckOperations::RecordToggle() {
@@ -280,7 +317,8 @@ void DeckOperations::New(bool forced) {
     transport_->SetOpened(false);
     transport_->SetRecorded(false);
     auto file = WaveFile::CreateForWriting(
-        transport_->CurrentPath(), static_cast<uint32_t>(Options().recordingFrequencyHz), 16, 1, 1);
+        transport_->CurrentPath(), static_cast<uint32_t>(transport_->Settings().recordingRateHz),
+        16, 1, 1);
     if (file && file->State() != WaveFileState::Writing) {
         file.reset();
     }
@@ -310,6 +348,10 @@ void DeckOperations::Open(bool forced) {
     }
     std::string path;
     if (!view_.AskOpenPath(&path)) {
+        return;
+    }
+    if (SamePath(path, AudioTransport::WorkingFilePath())) {
+        view_.ShowMessage(Text(IDS_CANNOT_OPEN_WORKING_FILE), Text(IDS_ERROR), MessageButtons::Ok);
         return;
     }
     if (!ReleaseCurrentFile(forced)) {

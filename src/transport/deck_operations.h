@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "transport/audio_transport.h"
 #include "string_ids.h"
+#include "transport/audio_transport.h"
 #include "transport/deck_view.h"
 
 namespace melvora {
@@ -12,7 +12,7 @@ namespace melvora {
 // The transport operations of the main controls: record, stop, play, pause, rewind, seek, new,
 // open, save and close, with what each does to the WAV files, the devices and the deck's
 // controls. Owns the transport. Window thread only; every mode change goes through the
-// transport's handshake. Texts come from the string table in the options' language.
+// transport's handshake. Texts come from the string table in the settings' language.
 class DeckOperations {
   public:
     // Builds the transport (see AudioTransport) and disables Rew and Play. The worker is
@@ -20,7 +20,8 @@ class DeckOperations {
     DeckOperations(DeckView& view, TransportOwner& owner,
                    std::unique_ptr<TransportAnalysis> analysis,
                    std::unique_ptr<WaveInPort> capturePort,
-                   std::unique_ptr<WaveOutPort> playbackPort);
+                   std::unique_ptr<WaveOutPort> playbackPort,
+                   const TransportSettings& settings = TransportSettings());
     ~DeckOperations();
     DeckOperations(const DeckOperations&) = delete;
     DeckOperations& operator=(const DeckOperations&) = delete;
@@ -28,21 +29,29 @@ class DeckOperations {
     void StartWorker() { transport_->StartWorker(); }
     AudioTransport& Transport() { return *transport_; }
 
+    // New settings: the language at once, the rates at the next set-up (New, Open, Save).
+    void SetSettings(const TransportSettings& settings) { transport_->SetSettings(settings); }
+
+    // What the worker reported (posted to the window thread): the end of a replay pauses it
+    // at its first frame; a failed device or file ends what depended on it and says so.
+    void OnTransportEvent(TransportEvent event, int deviceError);
+
     // Rec button (and the exercise runner): start a take, or stop the running one.
     void RecordToggle();
     // Ends a take (Recording), or starts a new take (RecordStopped).
     void StopRecording();
-    // Play button, and the worker's end-of-file command: start or pause the replay.
+    // Play button: start or pause the replay.
     void PlayToggle();
     // Pauses a running replay, restarts a paused one.
     void PauseReplay();
-    // Rew button and the worker's end-of-file command: back to the first frame.
+    // Rew button and the end of a replay: back to the first frame.
     void Rewind();
     // Slider moved: replay position from SliderPosition() (milliseconds).
     void Seek();
     // Empties the working file for a new recording (asks to save unless forced).
     void New(bool forced);
-    // Asks for a file and makes it the current file, for replay and appending.
+    // Asks for a file and makes it the current file, for replay and appending. The working
+    // file itself is refused: a later New would empty it under the user's eyes.
     void Open(bool forced);
     // Asks for a target when something unsaved is in the working file; true to go on.
     bool Save();

@@ -14,6 +14,7 @@ int EngineTransportAnalysis::Configure(int sampleRateHz, float frameLengthSecond
     if (!engine_) {
         engine_ = std::make_unique<AnalysisEngine>(holder_, sampleRateHz, frameLengthSeconds,
                                                    skipRateSeconds, minimumTransformSize);
+        engine_->SetVoiceActivationSensitivity(sensitivity_.load());
     } else {
         engine_->Configure(sampleRateHz, frameLengthSeconds, skipRateSeconds, minimumTransformSize);
     }
@@ -30,6 +31,14 @@ void EngineTransportAnalysis::ProcessBlock(const int16_t* block, int blockLength
 void EngineTransportAnalysis::ResetResults() {
     if (holder_ != nullptr) {
         holder_->Reset();
+    }
+}
+
+void EngineTransportAnalysis::SetVoiceActivationSensitivity(float sensitivity) {
+    sensitivity_.store(sensitivity);
+    // engine_ changes only on the window thread (Configure), the thread that calls this.
+    if (engine_) {
+        engine_->SetVoiceActivationSensitivity(sensitivity);
     }
 }
 

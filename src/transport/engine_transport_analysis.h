@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "transport/transport_analysis.h"
@@ -22,6 +23,7 @@ class EngineTransportAnalysis : public TransportAnalysis {
                   int minimumTransformSize) override;
     void ProcessBlock(const int16_t* block, int blockLength) override;
     void ResetResults() override;
+    void SetVoiceActivationSensitivity(float sensitivity) override;
 
     // The engine, once configured (null before): for the sensitivity and the input level.
     AnalysisEngine* Engine() { return engine_.get(); }
@@ -29,6 +31,8 @@ class EngineTransportAnalysis : public TransportAnalysis {
   private:
     ResultHolder* holder_;
     std::unique_ptr<AnalysisEngine> engine_;
+    // Kept for an engine that is created later; the engine's own value is atomic.
+    std::atomic<float> sensitivity_{0.5f};
 };
 
 }  // namespace melvora

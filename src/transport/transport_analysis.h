@@ -20,6 +20,9 @@ class TransportAnalysis {
     // Clears the averaged results shown by the views (recording or replay stopped).
     // Window thread.
     virtual void ResetResults() = 0;
+    // Voice activation sensitivity, 0..1: may be set from the window thread while the worker
+    // analyses, and before the first Configure (it then applies from the first block).
+    virtual void SetVoiceActivationSensitivity(float sensitivity) = 0;
 };
 
 }  // namespace melvora

@@ -1,19 +1,19 @@
 #pragma once
 
-// The deck buttons' ids (IDC_REC ... IDC_EJECT) are the commands; the worker posts IDC_PLAY and
-// IDC_REW at the end of a replayed file.
-#include "resource_ids.h"
+#include "transport/transport_event.h"
 
 namespace melvora {
 
-// Where the transport's worker sends commands. The main controls window implements it with
-// PostMessage(WM_COMMAND, id, button handle); tests with a queue. PostCommand is called on the
-// worker thread and must only queue the command: the command runs later on the window thread,
-// which is the thread that may change the transport's mode.
+// Where the transport's worker reports what happened. The main controls window implements it
+// by posting a message to itself; tests with a queue. PostEvent is called on the worker thread
+// and must only queue the event: it is handled later on the window thread, which is the thread
+// that may change the transport's mode.
 class TransportOwner {
   public:
     virtual ~TransportOwner() = default;
-    virtual void PostCommand(int commandId) = 0;
+    // `deviceError` is the sound system's error code for CaptureFailed and PlaybackFailed (0
+    // when the device simply stopped returning buffers), else 0.
+    virtual void PostEvent(TransportEvent event, int deviceError) = 0;
 };
 
 }  // namespace melvora

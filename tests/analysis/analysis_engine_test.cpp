@@ -91,6 +91,23 @@ TEST(AnalysisEnginePipeline, Tone220HzReads220Point5) {
     }
 }
 
+// Blocks holding a sample at full scale, either sign, are counted for the clipping warning;
+// a loud voice below full scale is not.
+TEST(AnalysisEnginePipeline, CountsBlocksThatReachFullScale) {
+    RecordingSink sink;
+    AnalysisEngine engine(&sink, 44100, 0.04f, 0.03f, 1024);
+    RunBlocks(&engine, Sine(44100, 0.3, 220.0, 32000.0));
+    EXPECT_EQ(engine.ClippedBlocks(), 0u);
+    std::vector<int16_t> block(static_cast<size_t>(engine.HopLength()), 0);
+    block[17] = 32767;
+    engine.ProcessBlock(block.data());
+    block[17] = -32768;
+    engine.ProcessBlock(block.data());
+    block[17] = -32767;
+    engine.ProcessBlock(block.data());
+    EXPECT_EQ(engine.ClippedBlocks(), 2u);
+}
+
 // With s = 0.5, a loud steady voice and closed histories (-200 in every RMS slot), the
 // gate stays closed on the first block after a reset and opens on the second.
 TEST(AnalysisEngineGate, OpensOnTheSecondBlockOfALoudVoiceAfterAReset) {

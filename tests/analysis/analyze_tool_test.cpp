@@ -160,10 +160,13 @@ TEST_F(AnalyzeTool, RefusalsExitWithTwoAndAReason) {
     const std::string whole = ReadText(PathOf("ok.wav"));
     std::string deep = whole.substr(0, 44);
     deep[34] = 24;  // 24-bit PCM
+    std::string fast = whole;
+    fast.replace(24, 4, std::string("\x44\xac\x00\x23", 4));  // 587,246,660 Hz
     const std::pair<std::string, std::string> files[] = {
         {"text.wav", "These are not samples at all.\n"},
         {"cut.wav", whole.substr(0, 30)},  // cut off before its data chunk
-        {"deep.wav", deep + std::string(300, '\0')}};
+        {"deep.wav", deep + std::string(300, '\0')},
+        {"fast.wav", fast}};
     for (const auto& [name, bytes] : files) {
         std::ofstream(PathOf(name), std::ios::binary) << bytes;
     }
@@ -172,6 +175,8 @@ TEST_F(AnalyzeTool, RefusalsExitWithTwoAndAReason) {
         {"'" + PathOf("missing.wav") + "'", "cannot open the file"},
         {"'" + PathOf("cut.wav") + "'", "truncated"},
         {"'" + PathOf("deep.wav") + "'", "unsupported WAV format"},
+        {"'" + PathOf("fast.wav") + "'",
+         PathOf("fast.wav") + ": unsupported WAV format (the sample rate"},
         {"--frame 0.00001 --skip 0.00001 " + ok, "at 8000 Hz the frame is 0"},
         {"--bogus " + ok, "usage: melvora-analyze"},
         {"--average 0 " + ok, "usage: melvora-analyze"},
@@ -180,11 +185,15 @@ TEST_F(AnalyzeTool, RefusalsExitWithTwoAndAReason) {
         {"--frame 0.02 --skip 0.03 " + ok, "usage: melvora-analyze"},
         {"--skip", "usage: melvora-analyze"},
         {"", "usage: melvora-analyze"},
-        {ok + " " + ok, "usage: melvora-analyze"}};
+        {"-j 0 " + ok, "usage: melvora-analyze"},
+        {"--out-dir '" + PathOf("o") + "' --combined x.csv " + ok, "exclude each other"},
+        {"-j 2 '" + PathOf("no-such-folder") + "/'", "cannot open the file"},
+        {"--combined '" + PathOf("no/such/dir/all.csv") + "' " + ok, "cannot create"}};
     for (const auto& [arguments, reason] : cases) {
         SCOPED_TRACE(arguments);
         const ToolRun run = Run(arguments);
-        EXPECT_EQ(run.status, 2);
+        // A batch whose only file fails says so with 1; everything else refused is 2.
+        EXPECT_EQ(run.status, arguments.find("no-such-folder") != std::string::npos ? 1 : 2);
         EXPECT_NE(run.errors.find(reason), std::string::npos) << run.errors;
         EXPECT_TRUE(run.rows.empty());
     }
@@ -216,6 +225,115 @@ TEST_F(AnalyzeTool, ShippedSampleIsRebuiltByTheGeneratorAndSingsItsPhrase) {
     for (size_t i = 0; i < a.size(); ++i) {
         ASSERT_LE(std::abs(a[i] - b[i]), 1) << "sample " << i;  // libm may round differently
     }
+}
+
+// Many files on several workers: a bad file is named and the others finish (exit 1); the
+// combined table is the single-file tables in input order with a file column, whatever the
+// number of workers; --out-dir writes one table per input, numbering clashing names.
+TEST_F(AnalyzeTool, BatchOfGoodAndBadFiles) {
+    ASSERT_EQ(std::system(("mkdir -p '" + PathOf("in/a") + "' '" + PathOf("in/b") + "'").c_str()),
+              0);
+    const std::string first = WriteThreeNotes("in/a/voice.wav", 16000);
+    const std::string second = WriteThreeNotes("in/b/voice.WAV", 22050, 2);
+    const std::string third = WriteThreeNotes("in/b/other.wav", 8000);
+    std::ofstream(PathOf("in/a/bad.wav"), std::ios::binary) << "RIFF....WAVEjunk";
+    std::ofstream(PathOf("in/b/notes.txt")) << "not a WAV name: skipped";
+
+    const ToolRun two = Run("-j 2 '" + PathOf("in") + "'");
+    EXPECT_EQ(two.status, 1);
+    EXPECT_NE(two.errors.find(PathOf("in/a/bad.wav") + ": "), std::string::npos) << two.errors;
+    EXPECT_EQ(two.errors.find("voice"), std::string::npos) << two.errors;
+    EXPECT_EQ(two.output.substr(0, two.output.find('\n')),
+              "file,time_s,pitch_hz,note,tessim,level,jitter,shimmer");
+    const ToolRun one = Run("-j 1 '" + PathOf("in") + "'");
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(one.output, two.output);
+
+    // In input order (folders sorted by path), each file's rows as the single-file run.
+    std::string expected;
+    for (const std::string& path : {first, third, second}) {
+        const ToolRun single = Run("'" + path + "'");
+        ASSERT_EQ(single.status, 0) << single.errors;
+        for (const std::string& row : single.rows) {
+            expected += path + "," + row + "\n";
+        }
+    }
+    EXPECT_EQ(two.output.substr(two.output.find('\n') + 1), expected);
+
+    const ToolRun split = Run("-j 2 --out-dir '" + PathOf("out") + "' '" + PathOf("in/a") + "' '" +
+                              PathOf("in/b/voice.WAV") + "' '" + third + "'");
+    EXPECT_EQ(split.status, 1);
+    EXPECT_TRUE(split.output.empty());
+    EXPECT_EQ(ReadText(PathOf("out/voice.csv")), Run("'" + first + "'").output);
+    EXPECT_EQ(ReadText(PathOf("out/voice-2.csv")), Run("'" + second + "'").output);
+    EXPECT_EQ(ReadText(PathOf("out/other.csv")), Run("'" + third + "'").output);
+    // The file that failed leaves no table behind.
+    EXPECT_TRUE(ReadText(PathOf("out/bad.csv")).empty());
+    EXPECT_FALSE(std::ifstream(PathOf("out/bad.csv")).good());
+
+    // All good: 0, and --combined writes the table to a file.
+    const ToolRun good = Run("--stats --summary --combined '" + PathOf("all.csv") + "' '" + first +
+                             "' '" + third + "'");
+    EXPECT_EQ(good.status, 0) << good.errors;
+    EXPECT_NE(good.errors.find("2 files (0 failed)"), std::string::npos) << good.errors;
+    const std::string all = ReadText(PathOf("all.csv"));
+    EXPECT_EQ(all.find("file,time_s"), 0u);
+    EXPECT_LT(all.find("# file: " + first + "\n# voiced share"),
+              all.find("# file: " + third + "\n# voiced share"));
+}
+
+// The octave guard moves a lone record an octave away from its agreeing neighbours back, and
+// only such a record: the gross pitch error (rows more than a semitone from the sung pitch)
+// falls with the guard, and every row it changes moves by an octave onto the sung pitch.
+TEST_F(AnalyzeTool, OctaveGuardOnlyMendsLoneOctaveJumps) {
+    struct Voice {
+        int rate;
+        double pitchHz;
+    };
+    int errorsWithout = 0;
+    int errorsWith = 0;
+    // Near the pitches where the coarse grid starts to read a note an octave low, with a
+    // vibrato, so that single blocks slip.
+    for (const Voice& voice : {Voice{8000, 587.33}, Voice{16000, 587.33}, Voice{11025, 560.0},
+                               Voice{22050, 600.0}, Voice{44100, 620.0}, Voice{44100, 196.0}}) {
+        SCOPED_TRACE(voice.pitchHz);
+        const std::string path = PathOf("steady.wav");
+        VoiceTrack track;
+        track.pitchHz = [&](double t) {
+            return voice.pitchHz * (1.0 + 0.02 * std::sin(2.0 * M_PI * 5.5 * t));
+        };
+        track.peakAmplitude = [](double) { return 12000.0; };
+        const std::vector<int16_t> samples = SynthesizeVoice(voice.rate, 3.0, track);
+        std::unique_ptr<WaveFile> file = WaveFile::CreateForWriting(
+            path, static_cast<uint32_t>(voice.rate), 16, 1, WaveFile::kFormatPcm);
+        file->WriteMono(samples.data(), static_cast<int32_t>(samples.size()));
+        file->Close();
+        const ToolRun plain = Run("'" + path + "'");
+        const ToolRun guarded = Run("--octave-guard --summary '" + path + "'");
+        ASSERT_EQ(plain.rows.size(), guarded.rows.size());
+        int changed = 0;
+        for (size_t i = 0; i < plain.rows.size(); ++i) {
+            const double a = std::stod(Split(plain.rows[i], ',')[1]);
+            const double b = std::stod(Split(guarded.rows[i], ',')[1]);
+            auto gross = [&](double hz) {
+                return hz > 0.0 && std::fabs(1200.0 * std::log2(hz / voice.pitchHz)) > 100.0;
+            };
+            errorsWithout += gross(a) ? 1 : 0;
+            errorsWith += gross(b) ? 1 : 0;
+            if (a != b) {
+                ++changed;
+                EXPECT_NEAR(std::fabs(std::log2(a / b)), 1.0, 1e-3) << "row " << i;
+                EXPECT_FALSE(gross(b)) << "row " << i;
+            }
+        }
+        EXPECT_NE(guarded.output.find("# octave corrections: " + std::to_string(changed) + "\n"),
+                  std::string::npos);
+    }
+    RecordProperty("gross_errors_without_guard", errorsWithout);
+    RecordProperty("gross_errors_with_guard", errorsWith);
+    std::printf("gross pitch errors on the test voices: %d without the guard, %d with it\n",
+                errorsWithout, errorsWith);
+    EXPECT_LT(errorsWith, errorsWithout);
 }
 
 }  // namespace

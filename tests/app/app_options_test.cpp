@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -117,9 +118,9 @@ TEST_F(OptionsFile, SaveLoadSaveIsByteExactIncludingUnalignedFloatBitPatterns) {
     uint32_t nanBits = 0x7fc12345u;
     std::memcpy(&o.voiceActivationSensitivity, &nanBits, 4);
     o.tuningToleranceSemitones = 1e-40f;
-    o.skipRateSeconds = -0.0f;
-    o.frameLengthSeconds = 123456.789f;
-    o.recordingFrequencyHz = -7;
+    o.skipRateSeconds = 1e-30f;
+    o.frameLengthSeconds = 0.123456789f;
+    o.recordingFrequencyHz = 384000;
     o.circleResolution = 0x7fffffff;
     o.docking = 0xff;
     ASSERT_TRUE(o.Save());
@@ -133,7 +134,7 @@ TEST_F(OptionsFile, SaveLoadSaveIsByteExactIncludingUnalignedFloatBitPatterns) {
         EXPECT_EQ(now, previous) << "round " << round;
         EXPECT_EQ(Bits(again.voiceActivationSensitivity), nanBits);
         EXPECT_EQ(Bits(again.tuningToleranceSemitones), Bits(1e-40f));
-        EXPECT_EQ(Bits(again.skipRateSeconds), 0x80000000u);
+        EXPECT_EQ(Bits(again.skipRateSeconds), Bits(1e-30f));
         previous = now;
     }
 }
@@ -168,6 +169,40 @@ TEST_F(OptionsFile, OnlyStoredLanguageOneMeansTurkish) {
         ASSERT_TRUE(o.FromFileImage(image.data(), image.size()));
         EXPECT_EQ(o.language, c.second) << c.first;
         EXPECT_EQ(o.UiLanguage(), c.second) << c.first;
+    }
+}
+
+// A damaged file must not set the rate of the recordings or the analysis sizes: each analysis
+// field out of its range reads as its default, the others as stored.
+TEST_F(OptionsFile, AnalysisFieldsOutOfRangeReadAsTheirDefaults) {
+    struct Case {
+        size_t offset;
+        uint32_t stored;
+        int32_t rateHz;
+        float skipSeconds, frameSeconds;
+    };
+    const uint32_t nan = 0x7fc00000u, infinity = Bits(INFINITY);
+    const Case cases[] = {
+        {84, 11289600, 44100, 0.0125f, 0.0625f},    {84, 587246660, 44100, 0.0125f, 0.0625f},
+        {84, 999, 44100, 0.0125f, 0.0625f},         {84, 0, 44100, 0.0125f, 0.0625f},
+        {84, 0xfffffff9u, 44100, 0.0125f, 0.0625f}, {84, 1000, 1000, 0.0125f, 0.0625f},
+        {84, 384000, 384000, 0.0125f, 0.0625f},     {84, 384001, 44100, 0.0125f, 0.0625f},
+        {88, Bits(0.0f), 22050, 0.03f, 0.0625f},    {88, Bits(-0.01f), 22050, 0.03f, 0.0625f},
+        {88, nan, 22050, 0.03f, 0.0625f},           {88, Bits(1.0f), 22050, 1.0f, 0.0625f},
+        {92, Bits(1.5f), 22050, 0.0125f, 0.04f},    {92, infinity, 22050, 0.0125f, 0.04f},
+        {92, Bits(-0.0f), 22050, 0.0125f, 0.04f},   {92, Bits(1e-30f), 22050, 0.0125f, 1e-30f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "offset " << c.offset << " stored " << c.stored);
+        Bytes image = Image(false);
+        for (int i = 0; i < 4; ++i) {
+            image[c.offset + i] = static_cast<unsigned char>(c.stored >> (8 * i));
+        }
+        AppOptions o;
+        ASSERT_TRUE(o.FromFileImage(image.data(), image.size()));
+        EXPECT_EQ(o.recordingFrequencyHz, c.rateHz);
+        EXPECT_EQ(Bits(o.skipRateSeconds), Bits(c.skipSeconds));
+        EXPECT_EQ(Bits(o.frameLengthSeconds), Bits(c.frameSeconds));
+        EXPECT_EQ(o.circleResolution, 24);  // the fields after them as stored
     }
 }
 

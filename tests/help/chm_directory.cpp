@@ -1,16 +1,10 @@
 #include "help/chm_directory.h"
 
+#include "resources/rc_string_table.h"
+
 namespace melvora {
 
 namespace {
-
-uint64_t Le(const std::vector<uint8_t>& d, size_t at, int bytes) {
-    uint64_t v = 0;
-    for (int k = bytes - 1; k >= 0; --k) {
-        v = (v << 8) | d[at + k];
-    }
-    return v;
-}
 
 bool Tag(const std::vector<uint8_t>& d, size_t at, const char* tag) {
     return d[at] == tag[0] && d[at + 1] == tag[1] && d[at + 2] == tag[2] && d[at + 3] == tag[3];
@@ -37,27 +31,27 @@ bool ReadChmDirectory(const std::vector<uint8_t>& file, std::map<std::string, Ch
     if (file.size() < 0x58 || !Tag(file, 0, "ITSF")) {
         return false;
     }
-    const uint64_t dirOffset = Le(file, 0x48, 8);
-    const uint64_t dirLength = Le(file, 0x50, 8);
+    const uint64_t dirOffset = LittleEndian(file, 0x48, 8);
+    const uint64_t dirLength = LittleEndian(file, 0x50, 8);
     if (dirOffset > file.size() || dirLength > file.size() - dirOffset || dirLength < 0x54 ||
         !Tag(file, dirOffset, "ITSP")) {
         return false;
     }
     const size_t dir = static_cast<size_t>(dirOffset);
-    const uint64_t headerLength = Le(file, dir + 0x08, 4);
-    const uint64_t chunkSize = Le(file, dir + 0x10, 4);
-    const uint64_t chunkCount = Le(file, dir + 0x2C, 4);
+    const uint64_t headerLength = LittleEndian(file, dir + 0x08, 4);
+    const uint64_t chunkSize = LittleEndian(file, dir + 0x10, 4);
+    const uint64_t chunkCount = LittleEndian(file, dir + 0x2C, 4);
     if (headerLength < 0x54 || chunkSize < 0x20 || chunkCount == 0 ||
         headerLength + chunkSize * chunkCount > dirLength) {
         return false;
     }
     uint64_t visited = 0;
-    for (uint64_t chunk = Le(file, dir + 0x20, 4); chunk != 0xFFFFFFFFu;) {
+    for (uint64_t chunk = LittleEndian(file, dir + 0x20, 4); chunk != 0xFFFFFFFFu;) {
         if (chunk >= chunkCount || ++visited > chunkCount) {
             return false;  // outside the directory, or a loop
         }
         const size_t start = dir + headerLength + chunk * chunkSize;
-        const uint64_t freeSpace = Le(file, start + 4, 4);
+        const uint64_t freeSpace = LittleEndian(file, start + 4, 4);
         if (!Tag(file, start, "PMGL") || freeSpace > chunkSize - 0x14) {
             return false;
         }
@@ -75,7 +69,7 @@ bool ReadChmDirectory(const std::vector<uint8_t>& file, std::map<std::string, Ch
                 return false;
             }
         }
-        chunk = Le(file, start + 0x10, 4);
+        chunk = LittleEndian(file, start + 0x10, 4);
     }
     return !out->empty();
 }

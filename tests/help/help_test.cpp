@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -22,13 +20,6 @@ const std::string kHelp = std::string(MELVORA_SOURCE_DIR) + "/help/";
 const char* const kTopics[] = {"ana",     "index", "analiz", "klavye",   "ortam",
                                "ayarlar", "porte", "ses",    "alistirma"};
 const char* const kLanguages[] = {"en", "tur"};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Group `group` of every match of `pattern` in `text`.
 std::vector<std::string> Matches(const std::string& text, const char* pattern, int group) {
@@ -53,7 +44,7 @@ std::string CheckLink(const std::string& dir, const std::string& target, const s
         return "missing file " + file;
     }
     const std::string anchor = target.substr(std::min(hash + 1, target.size()));
-    const std::string html = ReadText(kHelp + file);
+    const std::string html = ReadFileText(kHelp + file);
     if (!anchor.empty() && html.find("name=\"" + anchor + "\"") == std::string::npos &&
         html.find("id=\"" + anchor + "\"") == std::string::npos) {
         return "missing anchor " + file + "#" + anchor;
@@ -66,7 +57,7 @@ TEST(HelpTopics, EachIsAUtf8PageInBothLanguagesWhoseLinksResolve) {
         for (const char* topic : kTopics) {
             const std::string page = std::string(lang) + "/" + topic + ".htm";
             SCOPED_TRACE(page);
-            const std::string html = ReadText(kHelp + page);
+            const std::string html = ReadFileText(kHelp + page);
             std::u16string text;
             ASSERT_FALSE(html.empty());
             EXPECT_TRUE(DecodeUtf8(html, &text));
@@ -83,7 +74,7 @@ TEST(HelpTopics, EachIsAUtf8PageInBothLanguagesWhoseLinksResolve) {
             const std::string other = std::string(lang) == "en" ? "tur" : "en";
             EXPECT_NE(html.find("href=\"../" + other + "/" + topic + ".htm\""), std::string::npos);
             if (other == "en") {  // translated, not copied; Turkish letters written as UTF-8
-                EXPECT_NE(html, ReadText(kHelp + "en/" + topic + ".htm"));
+                EXPECT_NE(html, ReadFileText(kHelp + "en/" + topic + ".htm"));
                 EXPECT_NE(html.find("lang=\"tr\""), std::string::npos);
                 EXPECT_FALSE(Matches(html, "ı|ş|ğ|ü|ö|ç|İ|Ş", 0).empty());
             }
@@ -94,7 +85,7 @@ TEST(HelpTopics, EachIsAUtf8PageInBothLanguagesWhoseLinksResolve) {
 // The project lists every file (so the compiled help is complete) and its contents and index
 // point at existing topics in both languages.
 TEST(HelpProject, ListsEveryFileAndEveryTopicInContentsAndIndex) {
-    const std::string hhp = ReadText(kHelp + "Melvora.hhp");
+    const std::string hhp = ReadFileText(kHelp + "Melvora.hhp");
     ASSERT_NE(hhp.find("[FILES]"), std::string::npos);
     EXPECT_NE(hhp.find("Default topic=en/index.htm"), std::string::npos);
     std::set<std::string> listed;
@@ -103,20 +94,20 @@ TEST(HelpProject, ListsEveryFileAndEveryTopicInContentsAndIndex) {
         EXPECT_EQ(CheckLink(".", file, ""), "");
         listed.insert(file);
     }
-    const std::string toc = ReadText(kHelp + "Melvora.hhc");
+    const std::string toc = ReadFileText(kHelp + "Melvora.hhc");
     for (const char* lang : kLanguages) {
         for (const char* topic : kTopics) {
             const std::string page = std::string(lang) + "/" + topic + ".htm";
             EXPECT_TRUE(listed.count(page)) << page;
             EXPECT_NE(toc.find("value=\"" + page + "\""), std::string::npos) << page;
             for (const std::string& pic :
-                 Matches(ReadText(kHelp + page), "src=\"\\.\\./([^\"]+)\"", 1)) {
+                 Matches(ReadFileText(kHelp + page), "src=\"\\.\\./([^\"]+)\"", 1)) {
                 EXPECT_TRUE(listed.count(pic)) << pic;
             }
         }
     }
     for (const char* file : {"Melvora.hhc", "Melvora.hhk"}) {
-        const std::string text = ReadText(kHelp + file);
+        const std::string text = ReadFileText(kHelp + file);
         const auto targets = Matches(text, "name=\"Local\" value=\"([^\"]+)\"", 1);
         for (const std::string& target : targets) {
             EXPECT_EQ(CheckLink(".", target, file), "") << file;
@@ -134,7 +125,7 @@ TEST(HelpProject, ListsEveryFileAndEveryTopicInContentsAndIndex) {
 
 TEST(CompiledHelp, ContainsEveryTopicInBothLanguagesWholeAndItsIndex) {
 #ifdef MELVORA_HELP_FILE
-    const std::string chm = ReadText(MELVORA_HELP_FILE);
+    const std::string chm = ReadFileText(MELVORA_HELP_FILE);
     std::map<std::string, ChmEntry> dir;
     ASSERT_TRUE(ReadChmDirectory(std::vector<uint8_t>(chm.begin(), chm.end()), &dir));
     for (const char* lang : kLanguages) {
@@ -142,14 +133,14 @@ TEST(CompiledHelp, ContainsEveryTopicInBothLanguagesWholeAndItsIndex) {
             const std::string page = std::string(lang) + "/" + topic + ".htm";
             ASSERT_TRUE(dir.count("/" + page)) << page;
             // The directory records the uncompressed length: the whole page went in.
-            EXPECT_EQ(dir.at("/" + page).length, ReadText(kHelp + page).size()) << page;
+            EXPECT_EQ(dir.at("/" + page).length, ReadFileText(kHelp + page).size()) << page;
         }
     }
     for (const char* stored :
          {"/#SYSTEM", "/Melvora.hhc", "/$WWKeywordLinks/BTree", "/images/recordu.png"}) {
         EXPECT_TRUE(dir.count(stored)) << stored;  // the BTree: the index was compiled
     }
-    EXPECT_EQ(dir.at("/melvora.css").length, ReadText(kHelp + "melvora.css").size());
+    EXPECT_EQ(dir.at("/melvora.css").length, ReadFileText(kHelp + "melvora.css").size());
     // Malformed files are refused: truncated, wrong signature, directory past the end.
     std::vector<uint8_t> bad(chm.begin(), chm.end());
     EXPECT_FALSE(ReadChmDirectory(std::vector<uint8_t>(bad.begin(), bad.begin() + 0x200), &dir));

@@ -129,18 +129,5 @@ TEST(NoteLabel, ThreeLinesInEnglishAndTurkish) {
     EXPECT_GT(huge.size(), 300u);
 }
 
-TEST(NoteName, FollowsTheLettersOptionAndTheLanguage) {
-    const Note a4{4, 9};
-    Options().noteLetters = 0;
-    Options().language = 1;
-    EXPECT_EQ(a4.Name(true), "La4");
-    EXPECT_EQ(a4.Label(), "La\n440.01\n(4. oktav)");
-    Options().noteLetters = 1;
-    Options().language = 0;
-    EXPECT_EQ(a4.Name(false), "A");
-    EXPECT_EQ(a4.Label(), "A\n440.01\n(4th octave)");
-    Options() = AppOptions();
-}
-
 }  // namespace
 }  // namespace melvora

@@ -2,6 +2,7 @@
 
 #include "resource_ids.h"
 #include "resources/rc_script.h"
+#include "resources/rc_string_table.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,12 +19,12 @@ namespace {
 const std::string kResources = std::string(MELVORA_SOURCE_DIR) + "/resources/";
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    const std::string text = ReadFileText(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
 }
 
 uint32_t Le32(const std::vector<uint8_t>& d, size_t at) {
-    return d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (static_cast<uint32_t>(d[at + 3]) << 24);
+    return static_cast<uint32_t>(LittleEndian(d, at, 4));
 }
 
 struct Bmp {
@@ -64,10 +65,7 @@ struct BitmapScript {
 
 const std::map<std::string, int>& Ids() {
     static const std::map<std::string, int> ids = [] {
-        std::ifstream in(kResources + "resource_ids.h");
-        std::ostringstream text;
-        text << in.rdbuf();
-        return ParseIdDefines(text.str());
+        return ParseIdDefines(ReadFileText(kResources + "resource_ids.h"));
     }();
     return ids;
 }

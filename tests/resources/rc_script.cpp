@@ -44,6 +44,8 @@ void ParseRcScript(const std::string& script, RcScript* into) {
     static const std::regex icon(R"(^(\w+)\s+ICON\s+".*)");
     // LTEXT "text", id, ...   CONTROL "text", id, "class", ...   GROUPBOX, PUSHBUTTON ...
     static const std::regex control(R"(^[A-Z]+\s+"[^"]*"\s*,\s*(\w+)\s*,.*)");
+    // LISTBOX id, ...   EDITTEXT id, ...   (no text)
+    static const std::regex textless(R"(^(?:LISTBOX|EDITTEXT|COMBOBOX)\s+(\w+)\s*,.*)");
     static const std::regex item(R"(^MENUITEM\s+"[^"]*"\s*,\s*(\w+).*)");
     std::istringstream in(StripComments(script));
     std::string raw;
@@ -69,7 +71,8 @@ void ParseRcScript(const std::string& script, RcScript* into) {
             currentMenu.clear();
         } else if (!currentMenu.empty() && std::regex_match(line, m, item)) {
             into->menus[currentMenu].insert(m[1]);
-        } else if (!currentDialog.empty() && std::regex_match(line, m, control)) {
+        } else if (!currentDialog.empty() &&
+                   (std::regex_match(line, m, control) || std::regex_match(line, m, textless))) {
             into->dialogs[currentDialog].insert(m[1]);
         }
     }

@@ -1,6 +1,7 @@
 #include "resources/rc_string_table.h"
 
 #include <cstring>
+#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -135,39 +136,43 @@ std::vector<std::string> PrintfConversions(const std::u16string& text) {
     return result;
 }
 
-namespace {
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
-uint32_t Le(const std::vector<uint8_t>& d, size_t at, int bytes) {
-    uint32_t v = 0;
+uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes) {
+    uint64_t v = 0;
     for (int k = bytes - 1; k >= 0; --k) {
         v = (v << 8) | d[at + k];
     }
     return v;
 }
 
-}  // namespace
-
 bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16string>* out) {
     out->clear();
     for (size_t at = 0; at + 8 <= res.size();) {
-        const uint32_t dataSize = Le(res, at, 4);
-        const uint32_t headerSize = Le(res, at + 4, 4);
+        const uint32_t dataSize = LittleEndian(res, at, 4);
+        const uint32_t headerSize = LittleEndian(res, at + 4, 4);
         if (headerSize < 16 || headerSize > res.size() - at ||
             dataSize > res.size() - at - headerSize) {
             return false;
         }
         // Type and name as ordinals (0xFFFF, n); a named resource is never a string block.
-        const bool strings = Le(res, at + 8, 4) == 0x6FFFFu && Le(res, at + 12, 2) == 0xFFFF;
-        const int block = strings ? static_cast<int>(Le(res, at + 14, 2)) : 0;
+        const bool strings =
+            LittleEndian(res, at + 8, 4) == 0x6FFFFu && LittleEndian(res, at + 12, 2) == 0xFFFF;
+        const int block = strings ? static_cast<int>(LittleEndian(res, at + 14, 2)) : 0;
         at += headerSize;
         // RT_STRING block n holds ids 16 (n - 1) to 16 n - 1 as counted UTF-16 strings.
         for (size_t q = at, k = 0; block > 0 && k < 16; ++k) {
-            if (q + 2 > at + dataSize || q + 2 + 2u * Le(res, q, 2) > at + dataSize) {
+            if (q + 2 > at + dataSize || q + 2 + 2u * LittleEndian(res, q, 2) > at + dataSize) {
                 return false;
             }
             std::u16string s;
-            for (uint32_t c = 0, len = Le(res, q, 2); c < len; ++c) {
-                s.push_back(static_cast<char16_t>(Le(res, q + 2 + 2 * c, 2)));
+            for (uint32_t c = 0, len = LittleEndian(res, q, 2); c < len; ++c) {
+                s.push_back(static_cast<char16_t>(LittleEndian(res, q + 2 + 2 * c, 2)));
             }
             q += 2 + 2 * s.size();
             if (!s.empty()) {

@@ -29,6 +29,12 @@ bool DecodeUtf8(const std::string& bytes, std::u16string* out);
 // The printf conversions of a text in order ("%4d", "%02d", "%s"); "%%" is not one.
 std::vector<std::string> PrintfConversions(const std::u16string& text);
 
+// The whole file at `path` ("" when it cannot be read).
+std::string ReadFileText(const std::string& path);
+
+// The little-endian unsigned number of `bytes` bytes at `at` of `d`.
+uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes);
+
 // String entries of a compiled .res file (windres -O res): id -> text.
 bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16string>* out);
 

@@ -7,22 +7,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 
 namespace melvora {
 namespace {
 
 const std::string kResources = std::string(MELVORA_SOURCE_DIR) + "/resources/";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::u16string U16(const char* utf8) {
     std::u16string out;
@@ -31,7 +22,7 @@ std::u16string U16(const char* utf8) {
 }
 
 const RcStringTable& Table() {
-    static const RcStringTable table = ParseRcStringTable(ReadFile(kResources + "strings.rc"));
+    static const RcStringTable table = ParseRcStringTable(ReadFileText(kResources + "strings.rc"));
     return table;
 }
 
@@ -45,7 +36,7 @@ std::map<int, std::u16string> TableMap() {
 
 TEST(StringTable, IsWellFormedUtf8WithUniqueIdsOfBoundedLength) {
     ASSERT_TRUE(Table().errors.empty()) << Table().errors.front();
-    EXPECT_NE(ReadFile(kResources + "strings.rc").find("#pragma code_page(65001)"),
+    EXPECT_NE(ReadFileText(kResources + "strings.rc").find("#pragma code_page(65001)"),
               std::string::npos);
     EXPECT_GT(Table().entries.size(), 200u);
     std::set<int> seen;
@@ -157,7 +148,7 @@ TEST(StringTable, HoldsTheQuotedTexts) {
 // string_ids.h is the complete list of names: each #define names an English entry.
 TEST(StringTable, EveryNamedIdIsInTheTable) {
     const auto m = TableMap();
-    const std::string header = ReadFile(kResources + "string_ids.h");
+    const std::string header = ReadFileText(kResources + "string_ids.h");
     const std::regex define("#define (\\w+) (\\d+)");
     int named = 0;
     for (auto it = std::sregex_iterator(header.begin(), header.end(), define);
@@ -178,7 +169,7 @@ TEST(StringTable, WindresStoresEveryTextUnchanged) {
     const std::string cmd = std::string("\"") + MELVORA_WINDRES + "\" \"" + kResources +
                             "strings.rc\" -O res -o \"" + out + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    const std::string bytes = ReadFile(out);
+    const std::string bytes = ReadFileText(out);
     std::map<int, std::u16string> stored;
     ASSERT_TRUE(ReadResStrings(std::vector<uint8_t>(bytes.begin(), bytes.end()), &stored));
     EXPECT_EQ(stored, TableMap());

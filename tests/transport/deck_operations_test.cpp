@@ -65,7 +65,6 @@ struct DeckFixture : testing_support::WorkerRig {
     std::unique_ptr<DeckOperations> deck;
 
     void SetUp() override {
-        Options().language = 0;
         SetStringProvider(DeckText);
         MakeDeck();
     }
@@ -93,13 +92,13 @@ struct DeckFixture : testing_support::WorkerRig {
         view.openAnswers.push_back(dir.path() + name);
         deck->Open(false);
     }
-    // Waits for the worker's end-of-file commands and delivers them as the window would.
+    // Waits for the worker's end-of-file event and delivers it as the window would.
     void FinishReplay() {
-        ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 2; }));
-        ASSERT_EQ(owner.Commands(), (std::vector<int>{IDC_PLAY, IDC_REW}));
+        ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
+        using Posted = testing_support::QueueOwner::Posted;
+        ASSERT_EQ(owner.Events(), (std::vector<Posted>{{TransportEvent::ReplayEnded, 0}}));
         owner.Clear();
-        deck->PlayToggle();
-        deck->Rewind();
+        deck->OnTransportEvent(TransportEvent::ReplayEnded, 0);
     }
     void ExpectControls(bool rec, bool rew, bool play, bool eject, bool recPressed,
                         bool playPressed, bool timer) {
@@ -192,7 +191,9 @@ TEST_F(DeckFixture, WithNothingRecordedPlayDoesNothingAndTheTextFollowsTheLangua
     deck->PlayToggle();
     EXPECT_EQ(T().Mode(), TransportMode::Idle);
     EXPECT_EQ(T().Reader(), nullptr);
-    Options().language = 1;
+    TransportSettings turkish;
+    turkish.language = 1;
+    deck->SetSettings(turkish);
     deck->RefreshTimeDisplay();
     EXPECT_EQ(view.timeText, L"\u015Eu Ana Kadar Kaydedilen:    0:00");
 }
@@ -263,16 +264,65 @@ TEST_F(DeckFixture, OpenOnAStereo22050HzFileRecordsStereoFrames) {
     EXPECT_EQ(FirstCounterBreak(added, added[0]), added.size());
 }
 
-TEST_F(DeckFixture, TheLastShortBlockIsPaddedWithSilenceNotOldSound) {
+TEST_F(DeckFixture, TheLastShortBlockKeepsThePreviousBlocksSamplesAsTheAnalyserDoes) {
     OpenMade("short.wav", 44100, 1, 1323 + 100);
     deck->PlayToggle();
+    // Until the end is handled the worker passes nothing on, so the last block is among the
+    // newest the analysis saw.
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
+    // The analysis saw the last block as melvora-analyze builds it: the file's last 100
+    // samples, then the previous block's samples from 100 on.
+    std::vector<int16_t> expected;
+    for (int i = 0; i < 1423; ++i) {
+        expected.push_back(CounterSample(i));
+    }
+    for (int i = 100; i < 1323; ++i) {
+        expected.push_back(CounterSample(i));
+    }
+    const std::vector<int16_t> lastBlock(expected.begin() + 1323, expected.end());
+    EXPECT_TRUE(counters->SawBlock(lastBlock));
     FinishReplay();
     deck.reset();
-    const std::vector<int16_t> played = cc.Played();
-    ASSERT_EQ(played.size(), 2u * 1323u);
-    EXPECT_EQ(FirstCounterBreak(played, 0), 1423u);
-    EXPECT_EQ(std::vector<int16_t>(played.begin() + 1423, played.end()),
-              std::vector<int16_t>(2 * 1323 - 1423, 0));
+    EXPECT_EQ(cc.Played(), expected);  // and the speaker played the same
+}
+
+TEST_F(DeckFixture, TheEndOfAReplayAfterAClickOnPlayOnlyRewinds) {
+    OpenMade("short.wav", 44100, 1, 3 * 1323);
+    deck->PlayToggle();
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
+    deck->PlayToggle();  // the user paused just as the file ended
+    ASSERT_EQ(T().Mode(), TransportMode::ReplayPaused);
+    deck->OnTransportEvent(TransportEvent::ReplayEnded, 0);
+    EXPECT_EQ(T().Mode(), TransportMode::ReplayPaused);  // not started again
+    EXPECT_EQ(T().Reader()->PositionFrame(), 0);
+    EXPECT_FALSE(T().EndOfFile());
+}
+
+TEST_F(DeckFixture, TheWorkingFileCannotBeOpenedSoANewDoesNotEmptyIt) {
+    RecordTake(4);
+    const std::vector<int16_t> take = ReadMonoFile(WorkingPath());
+    ASSERT_GE(take.size(), 4u * 1323u);
+    view.openAnswers.push_back(WorkingPath());
+    deck->Open(false);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, DeckText(IDS_CANNOT_OPEN_WORKING_FILE));
+    EXPECT_FALSE(T().Opened());
+    // New asks to save the take (it is still unsaved); cancelling keeps it.
+    view.messageAnswers.push_back(MessageAnswer::Cancel);
+    deck->New(false);
+    EXPECT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(ReadMonoFile(WorkingPath()), take);
+}
+
+TEST_F(DeckFixture, AFailedCaptureEndsTheTakeAndShowsTheDeviceText) {
+    deck->RecordToggle();
+    RunBlocks(3);
+    deck->OnTransportEvent(TransportEvent::CaptureFailed, 0);
+    EXPECT_EQ(T().Mode(), TransportMode::RecordStopped);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, DeckText(IDS_CAPTURE_DEVICE_FAILED));
+    EXPECT_EQ(view.messages[0].caption, DeckText(IDS_ERROR));
+    EXPECT_GE(ReadMonoFile(WorkingPath()).size(), 2u * 1323u);
 }
 
 TEST_F(DeckFixture, OpenOfAFileThatIsNotWaveLeavesNoCurrentFile) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -43,12 +44,20 @@ class ProbeAnalysis : public TransportAnalysis {
         std::atomic<int> blocks{0};
         std::atomic<int> resets{0};
         std::atomic<int> configuredRateHz{0};
+        std::atomic<float> sensitivity{-1.0f};
         std::atomic<bool> inside{false};
         std::atomic<bool> holdNext{false};
         std::atomic<bool> held{false};
         std::atomic<bool> release{false};
         std::atomic<bool> destroyed{false};
         std::atomic<std::thread::id> destroyedOn{};
+        // The newest blocks analysed, oldest first.
+        std::mutex recentMutex;
+        std::deque<std::vector<int16_t>> recent;
+        bool SawBlock(const std::vector<int16_t>& block) {
+            std::lock_guard<std::mutex> lock(recentMutex);
+            return std::find(recent.begin(), recent.end(), block) != recent.end();
+        }
     };
 
     explicit ProbeAnalysis(std::shared_ptr<Counters> counters) : c_(std::move(counters)) {}
@@ -60,8 +69,15 @@ class ProbeAnalysis : public TransportAnalysis {
         c_->configuredRateHz.store(sampleRateHz);
         return static_cast<int>(skipRateSeconds * static_cast<float>(sampleRateHz) + 0.5f);
     }
-    void ProcessBlock(const int16_t*, int) override {
+    void ProcessBlock(const int16_t* block, int blockLength) override {
         c_->inside.store(true);
+        {
+            std::lock_guard<std::mutex> lock(c_->recentMutex);
+            c_->recent.emplace_back(block, block + blockLength);
+            if (c_->recent.size() > 64) {
+                c_->recent.pop_front();
+            }
+        }
         if (c_->holdNext.exchange(false)) {
             c_->held.store(true);
             while (!c_->release.load()) {
@@ -72,31 +88,41 @@ class ProbeAnalysis : public TransportAnalysis {
         c_->inside.store(false);
     }
     void ResetResults() override { c_->resets.fetch_add(1); }
+    void SetVoiceActivationSensitivity(float sensitivity) override {
+        c_->sensitivity.store(sensitivity);
+    }
 
   private:
     std::shared_ptr<Counters> c_;
 };
 
-// The owner window: a queue of posted commands.
+// The owner window: a queue of posted events.
 class QueueOwner : public TransportOwner {
   public:
-    void PostCommand(int commandId) override {
+    struct Posted {
+        TransportEvent event;
+        int deviceError;
+        bool operator==(const Posted& other) const {
+            return event == other.event && deviceError == other.deviceError;
+        }
+    };
+    void PostEvent(TransportEvent event, int deviceError) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        commands_.push_back(commandId);
+        events_.push_back({event, deviceError});
     }
-    std::vector<int> Commands() {
+    std::vector<Posted> Events() {
         std::lock_guard<std::mutex> lock(mutex_);
-        return commands_;
+        return events_;
     }
-    size_t Count() { return Commands().size(); }
+    size_t Count() { return Events().size(); }
     void Clear() {
         std::lock_guard<std::mutex> lock(mutex_);
-        commands_.clear();
+        events_.clear();
     }
 
   private:
     std::mutex mutex_;
-    std::vector<int> commands_;
+    std::vector<Posted> events_;
 };
 
 // What a transport or deck test runs on: a fresh program folder and options, a counter card,
@@ -190,6 +216,8 @@ inline std::wstring DeckText(int entry) {
         {238, L"File"},
         {239, L"Target"},
         {240, L"Do you wish to save your recordings?"},
+        {333, L"tmp.wav is the working file"},
+        {334, L"The recording device stopped working."},
         {243, L"Save"},
     };
     const auto it = texts.find(entry);

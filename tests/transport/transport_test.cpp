@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "audio/wave_file.h"
+#include "transport/replay_reader.h"
 #include "transport_fixture.h"
 
 namespace melvora {
@@ -14,6 +16,7 @@ using testing_support::WaitUntil;
 
 struct TransportFixture : testing_support::WorkerRig {
     std::unique_ptr<AudioTransport> transport;
+    TransportSettings settings;
 
     void SetUp() override { Make(); }
     void TearDown() override {
@@ -23,7 +26,7 @@ struct TransportFixture : testing_support::WorkerRig {
     void Make() {
         transport.reset();
         transport = std::make_unique<AudioTransport>(owner, Probe(), cc.card.MakeCapturePort(),
-                                                     cc.card.MakePlaybackPort());
+                                                     cc.card.MakePlaybackPort(), settings);
     }
     void SwitchTo(TransportMode mode) {
         transport->Pause();
@@ -136,6 +139,109 @@ TEST_F(TransportFixture, AWorkerThatDoesNotEndInTimeIsAbandonedNotKilled) {
     EXPECT_EQ(owner.Count(), 0u);
 }
 
+TEST_F(TransportFixture, AnAbandonedRecordingStillGetsItsHeaderAndNothingMoreIsWritten) {
+    transport->StartWorker();
+    SwitchTo(TransportMode::Recording);
+    RunBlocks(3);
+    transport->SetStopWaitMs(50);
+    counters->holdNext.store(true);
+    ASSERT_TRUE(WaitUntil([&] { return counters->held.load(); }));
+    const std::string path = transport->CurrentPath();
+    transport.reset();  // abandoned inside a Recording pass
+    auto file = WaveFile::OpenForReading(path);
+    ASSERT_EQ(file->State(), WaveFileState::Reading);
+    const int32_t frames = file->FrameCount();
+    EXPECT_GE(frames, 2 * 1323);
+    EXPECT_EQ(frames % 1323, 0);
+    // The header's sizes agree with the file's length.
+    const std::vector<unsigned char> bytes = testing_support::ReadAll(path);
+    ASSERT_EQ(bytes.size(), 44u + 2u * static_cast<size_t>(frames));
+    const auto le32 = [&bytes](size_t at) {
+        return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                     static_cast<uint32_t>(bytes[at + 3]) << 24);
+    };
+    EXPECT_EQ(le32(4), bytes.size() - 8);
+    EXPECT_EQ(le32(40), bytes.size() - 44);
+    // The worker, once free, ends its pass without writing into the closed file.
+    counters->release.store(true);
+    ASSERT_TRUE(WaitUntil([&] { return counters->destroyed.load(); }));
+    EXPECT_EQ(testing_support::ReadAll(path).size(), bytes.size());
+}
+
+// A card that stops finishing buffers must not hold the window: the read or write gives up
+// after the stall limit, the device is closed and reported, and Pause returns.
+struct StallCase {
+    TransportMode mode;
+    bool captureStalls;
+    TransportEvent expected;
+};
+
+struct StalledCardTest : TransportFixture, ::testing::WithParamInterface<StallCase> {};
+
+TEST_P(StalledCardTest, PauseReturnsAndTheDeviceFailureIsReported) {
+    const StallCase c = GetParam();
+    std::unique_ptr<ReplayReader> reader;
+    if (c.mode == TransportMode::Replaying) {
+        // Something to replay: a file of two seconds.
+        const std::string path = dir.path() + "replay.wav";
+        auto file = WaveFile::CreateForWriting(path, 44100, 16, 1, 1);
+        std::vector<int16_t> samples(88200, 1000);
+        ASSERT_EQ(file->WriteMono(samples.data(), 88200), 88200);
+        file->Close();
+        transport->SetReader(std::make_unique<ReplayReader>(path));
+    }
+    transport->StartWorker();
+    if (c.captureStalls) {
+        SwitchTo(c.mode);
+        RunBlocks(12);
+        cc.card.SetStalled(true, false);
+    } else {
+        // The replay runs ahead of the manual clock, so the card stalls from its start: the
+        // writes fill the queue, then wait.
+        cc.card.SetStalled(false, true);
+        SwitchTo(c.mode);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
+    using Posted = testing_support::QueueOwner::Posted;
+    const auto reported = [&] {
+        const std::vector<Posted> events = owner.Events();
+        return std::count(events.begin(), events.end(), Posted{c.expected, 0});
+    };
+    EXPECT_EQ(owner.Events().front(), (Posted{c.expected, 0}));
+    const auto start = std::chrono::steady_clock::now();
+    transport->Pause();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const int32_t frames = transport->CurrentFile()->FrameCount();
+    transport->Resume();
+    if (c.captureStalls) {
+        RunBlocks(3);  // the worker goes on at the audio pace without the device
+    }
+    transport->Pause();
+    if (c.mode == TransportMode::Recording) {
+        // What was recorded before the stall is kept, and nothing after it was appended.
+        EXPECT_GE(frames, 11 * 1323);
+        EXPECT_EQ(frames % 1323, 0);
+        EXPECT_EQ(transport->CurrentFile()->FrameCount(), frames);
+    }
+    // Reported once; a replay then runs on to its end without the speaker.
+    EXPECT_EQ(reported(), 1);
+    transport->Resume();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stalls, StalledCardTest,
+    ::testing::Values(StallCase{TransportMode::Recording, true, TransportEvent::CaptureFailed},
+                      StallCase{TransportMode::Idle, true, TransportEvent::CaptureFailed},
+                      StallCase{TransportMode::Replaying, false, TransportEvent::PlaybackFailed}));
+
+TEST_F(TransportFixture, TheSensitivityChangesWhileTheWorkerRuns) {
+    transport->StartWorker();
+    RunBlocks(1);
+    transport->SetVoiceActivationSensitivity(0.25f);
+    EXPECT_EQ(counters->sensitivity.load(), 0.25f);
+    RunBlocks(1);
+}
+
 TEST_F(TransportFixture, ACardWithoutDevicesStillFeedsTheAnalysisWithSilence) {
     cc.card.SetOpenFails(true, true);
     Make();
@@ -156,7 +262,7 @@ struct RateCase {
 struct TransportRateTest : TransportFixture, ::testing::WithParamInterface<RateCase> {};
 
 TEST_P(TransportRateTest, BlockLengthIsTheHopAtTheTransportRate) {
-    Options().recordingFrequencyHz = GetParam().sampleRateHz;
+    settings.recordingRateHz = GetParam().sampleRateHz;
     Make();
     EXPECT_EQ(transport->SampleRateHz(), GetParam().sampleRateHz);
     EXPECT_EQ(transport->BlockLength(), GetParam().blockLength);

@@ -5,37 +5,32 @@
 namespace melvora {
 namespace {
 
-TEST(DeckButtonTrackerTest, ClickInsideSendsOneCommand) {
-    DeckButtonTracker t;
-    DeckButtonReaction enter = t.OnMouseMove(true);
-    EXPECT_EQ(t.State(), DeckButtonState::kHover);
-    EXPECT_TRUE(enter.captureMouse);
-    EXPECT_TRUE(enter.repaint);
-    DeckButtonReaction down = t.OnButtonDown();
-    EXPECT_EQ(t.State(), DeckButtonState::kPressed);
-    EXPECT_TRUE(down.activateParent);
-    EXPECT_FALSE(down.sendCommand);
-    DeckButtonReaction up = t.OnButtonUp();
-    EXPECT_TRUE(up.sendCommand);
-    EXPECT_TRUE(up.releaseMouse);
-    EXPECT_EQ(t.State(), DeckButtonState::kNormal);
-}
-
-TEST(DeckButtonTrackerTest, ReleaseOutsideSendsNothingMovingBackInSends) {
-    for (bool backIn : {false, true}) {
+// A press inside, then: no move, a move out, or a move out and back in. Only a release
+// inside sends the command; the capture is kept until the release either way.
+TEST(DeckButtonTrackerTest, ReleaseInsideSendsOneCommandReleaseOutsideNothing) {
+    for (int moves = 0; moves < 3; ++moves) {
+        SCOPED_TRACE(moves);
         DeckButtonTracker t;
-        t.OnMouseMove(true);
-        t.OnButtonDown();
-        DeckButtonReaction leave = t.OnMouseMove(false);
-        EXPECT_EQ(t.State(), DeckButtonState::kPressedOutside);
-        EXPECT_TRUE(leave.repaint);
-        EXPECT_FALSE(leave.releaseMouse);  // keeps the capture to see the release
-        if (backIn) {
+        DeckButtonReaction enter = t.OnMouseMove(true);
+        EXPECT_EQ(t.State(), DeckButtonState::kHover);
+        EXPECT_TRUE(enter.captureMouse);
+        EXPECT_TRUE(enter.repaint);
+        DeckButtonReaction down = t.OnButtonDown();
+        EXPECT_EQ(t.State(), DeckButtonState::kPressed);
+        EXPECT_TRUE(down.activateParent);
+        EXPECT_FALSE(down.sendCommand);
+        if (moves >= 1) {
+            DeckButtonReaction leave = t.OnMouseMove(false);
+            EXPECT_EQ(t.State(), DeckButtonState::kPressedOutside);
+            EXPECT_TRUE(leave.repaint);
+            EXPECT_FALSE(leave.releaseMouse);
+        }
+        if (moves == 2) {
             t.OnMouseMove(true);
             EXPECT_EQ(t.State(), DeckButtonState::kPressed);
         }
         DeckButtonReaction up = t.OnButtonUp();
-        EXPECT_EQ(up.sendCommand, backIn);
+        EXPECT_EQ(up.sendCommand, moves != 1);
         EXPECT_TRUE(up.releaseMouse);
         EXPECT_EQ(t.State(), DeckButtonState::kNormal);
     }

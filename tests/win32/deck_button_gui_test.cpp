@@ -127,7 +127,7 @@ TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
     const uint64_t plain = ScreenHash();
     button.SetText(L"İptal");
     button.Invalidate(true);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash() != plain; }, 2000));
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash() != plain; }, guitest::kDeadlineMs));
     EXPECT_EQ(button.Text(), L"İptal");
     CNewDeckButton play;
     RECT r = {150, 20, 225, 43};
@@ -136,7 +136,7 @@ TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
     guitest::MouseMove(play.Handle(), 5, 5);
     ::UpdateWindow(play.Handle());
     EXPECT_EQ(play.LastPaint().bitmapSlot, kSlotHover);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash(play) != up; }, 2000));
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash(play) != up; }, guitest::kDeadlineMs));
 }
 
 TEST_F(DeckButtonGuiTest, PressedColourWhilePressed) {

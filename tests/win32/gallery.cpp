@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/result_holder.h"
+#include "app/app_options.h"
+#include "app/floating_window.h"
 #include "platform/string_table.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
@@ -18,6 +21,8 @@
 #include "ui/win32/new_deck_button.h"
 #include "ui/win32/skin_colours.h"
 #include "ui/win32/skin_slider.h"
+#include "settings/win32/volume_dlg.h"
+#include "views/win32/inst_tessim_dlg.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -226,6 +231,87 @@ void ButtonPage::OnPaint() {
     ::DeleteObject(pen);
 }
 
+// The analysis and volume windows as the program shows them while a singer holds A3: the
+// results come from a holder fed here, the volume window uses the system's mixers.
+class GalleryLink : public ViewOwner, public VolumeWindowOwner {
+  public:
+    ResultHolder holder;
+    ResultRecord NewestResult() const override { return holder.ReadNewest(); }
+    std::vector<ResultRecord> AllResults() const override { return holder.ReadAll(); }
+    bool TransportRecordingOrReplaying() const override { return false; }
+    uint32_t ClippedBlocks() const override { return 0; }
+    void SensitivityChanged(float) override {}
+    void InputLevelControlChanged(InputLevelControl*) override {}
+};
+
+class GalleryFloatingOwner : public FloatingWindowOwner {
+  public:
+    explicit GalleryFloatingOwner(int language) : language_(language) {}
+    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& proposed,
+                                       bool) override {
+        return proposed;
+    }
+    void FloatingActivated(FloatingWindow) override {}
+    void FloatingClosed(FloatingWindow) override {}
+    int Language() const override { return language_; }
+
+  private:
+    int language_;
+};
+
+// Writes what `view` draws, read back from OpenGL, as "<folder>/<name>.ppm" (the script turns
+// it into a PNG): the virtual display shows Wine's OpenGL child windows black.
+bool SaveFrame(COpenGLWnd& view, const std::string& name) {
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0;
+    if (!view.CaptureFrame(&rgb, &width, &height) || rgb.empty()) {
+        return false;
+    }
+    FILE* f = _wfopen(Utf8ToWide(g_folder + "/" + name + ".ppm").c_str(), L"wb");
+    if (f == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+    for (int y = height - 1; y >= 0; --y) {
+        std::fwrite(&rgb[static_cast<size_t>(y) * width * 3], 1, static_cast<size_t>(width) * 3, f);
+    }
+    std::fclose(f);
+    return true;
+}
+
+bool ShowViewWindows(HWND owner, int language, const char* languageName) {
+    GalleryLink link;
+    link.holder.SetHistoryLength(5);
+    for (int i = 0; i < 5; ++i) {
+        AnalysisResult r;
+        r.level = 0.55f + 0.02f * i;
+        r.pitchHz = 220.0f;
+        r.tessim = 0.62f;
+        r.jitter = 0.81f;
+        r.shimmer = 0.47f;
+        link.holder.Publish(r);
+    }
+    GalleryFloatingOwner floatingOwner(language);
+    bool ok = true;
+    {
+        CInstTessimDlg analysis(Describe(FloatingWindow::Analysis), floatingOwner, link);
+        ok = analysis.Create(owner) && ok;
+        ::SetWindowPos(analysis.Handle(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        analysis.Show(SW_SHOW);
+        ok = Present(analysis.Handle(), std::string("analysis_window_") + languageName) && ok;
+        ok = SaveFrame(analysis.View(), std::string("analysis_view_") + languageName) && ok;
+    }
+    {
+        CVolumeDlg volume(Describe(FloatingWindow::Volume), floatingOwner, link, link);
+        ok = volume.Create(owner) && ok;
+        ::SetWindowPos(volume.Handle(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        volume.Show(SW_SHOW);
+        ok = Present(volume.Handle(), std::string("volume_window_") + languageName) && ok;
+        ok = SaveFrame(volume.EnergyBar(), std::string("energy_bar_") + languageName) && ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int RunGallery(const char* folder) {
@@ -277,6 +363,13 @@ int RunGallery(const char* folder) {
         ButtonPage page;
         if (!page.Open(language) ||
             !Present(page.Handle(), std::string("buttons_") + kLanguageNames[language])) {
+            ++failures;
+        }
+    }
+
+    for (int language = 0; language < 2; ++language) {
+        Options().language = language;
+        if (!ShowViewWindows(owner.Handle(), language, kLanguageNames[language])) {
             ++failures;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/win32/resource_strings.h"
+#include "ui/win32/help_launcher.h"
 #include "win32/gallery.h"
 
 // The GUI suite, or with "--gallery <folder>" the screenshot gallery (see gallery.h).
@@ -17,5 +18,8 @@ int main(int argc, char** argv) {
         return melvora::guitest::RunGallery(argv[2]);
     }
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // The HTML Help control wants its windows closed through it before the process ends.
+    melvora::CloseAllHelpWindows();
+    return result;
 }

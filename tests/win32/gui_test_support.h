@@ -15,6 +15,11 @@ namespace guitest {
 constexpr int kEnglish = 0;
 constexpr int kTurkish = 1;
 
+// How long a test waits for what a click, a message or a drawing brings about. Generous:
+// on a loaded machine, or under a Wine that waits for a window manager, it takes seconds.
+// Tests wait for the condition (PumpUntil), never for a fixed time.
+constexpr int kDeadlineMs = 15000;
+
 // Processes the thread's messages for about `ms` milliseconds.
 void PumpMessages(int ms);
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -18,9 +19,19 @@
 #include "app/app_options.h"
 #include "app/win32/controls_dlg.h"
 #include "app/win32/floating_frame_dlg.h"
+#include "music/midi_message.h"
+#include "music/shared_midi_output.h"
+#include "music/win32/keyboard_dlg.h"
+#include "music/win32/staff_dlg.h"
 #include "platform/program_directory.h"
+#include "platform/recording_midi_in.h"
+#include "platform/recording_midi_out.h"
 #include "platform/string_table.h"
 #include "platform/wave_port_simulated.h"
+#include "ui/win32/help_launcher.h"
+#include "ui/help_topic.h"
+#include "transport/deck_operations.h"
+#include "transport/replay_reader.h"
 #include "ui/message_box_layout.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
@@ -59,8 +70,9 @@ void DragTo(HWND window, int x, int y) {
 struct ProgramRun {
     CControlsDlg* dialog = nullptr;
     std::function<void(CControlsDlg&)> script;
-    DWORD startTick = 0;
+    DWORD scriptEndTick = 0;
     bool ran = false;
+    bool scriptDone = false;
 };
 ProgramRun* g_run = nullptr;
 
@@ -73,10 +85,13 @@ void CALLBACK RunTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (!run->ran) {
         run->ran = true;
         run->script(*run->dialog);
+        run->scriptEndTick = ::GetTickCount();
+        run->scriptDone = true;
         return;
     }
-    if (::GetTickCount() - run->startTick > 30000) {
-        // A script that left the window open fails its test instead of hanging the suite.
+    // A script that left the window open fails its test instead of hanging the suite. Counted
+    // from the script's end: this timer also fires inside the script's own waits.
+    if (run->scriptDone && ::GetTickCount() - run->scriptEndTick > 30000) {
         run->dialog->EndDialog(-2);
     }
 }
@@ -88,6 +103,7 @@ struct Answer {
     std::atomic<int> answered{0};
 };
 Answer* g_answer = nullptr;
+UINT_PTR g_answerTimer = 0;
 
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
     if (::IsWindowVisible(hwnd) && g_answer != nullptr && TextOf(hwnd) == g_answer->caption) {
@@ -105,6 +121,7 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
     if (box != nullptr) {
         ::KillTimer(nullptr, timer);
+        g_answerTimer = 0;
         ++g_answer->answered;
         // The box's button with that answer.
         const MessageBoxLayout layout = LayoutMessageBox(MB_YESNOCANCEL, 100, 20);
@@ -155,15 +172,24 @@ class ProgramGui : public ::testing::Test {
         CControlsDlg::Audio audio;
         audio.capturePort = card_->MakeCapturePort();
         audio.playbackPort = card_->MakePlaybackPort();
+        // No MIDI device under Wine: the recording output stands in for it.
+        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal_);
+        audio.midiIn = std::make_unique<RecordingMidiIn>();
         CControlsDlg dialog(owner_, std::move(audio));
         ProgramRun run;
         run.dialog = &dialog;
         run.script = script;
-        run.startTick = ::GetTickCount();
         g_run = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &RunTimer);
         const INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
+        // A close that asked nothing leaves the answering timer behind; left running, it
+        // would answer (and count) the boxes of later tests and pile up with every test.
+        if (g_answerTimer != 0) {
+            ::KillTimer(nullptr, g_answerTimer);
+            g_answerTimer = 0;
+        }
+        g_answer = nullptr;
         g_run = nullptr;
         EXPECT_TRUE(run.ran) << "the window never came up";
         return result;
@@ -176,7 +202,9 @@ class ProgramGui : public ::testing::Test {
         pending.answer = answer;
         pending.answered = 0;
         g_answer = &pending;
-        ::SetTimer(nullptr, 0, 50, &AnswerTimer);
+        if (g_answerTimer == 0) {
+            g_answerTimer = ::SetTimer(nullptr, 0, 50, &AnswerTimer);
+        }
         ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
     }
 
@@ -191,6 +219,7 @@ class ProgramGui : public ::testing::Test {
 
     std::wstring folder_;
     std::unique_ptr<SimulatedSoundCard> card_;
+    RecordingMidiOut::Journal midiJournal_;
     HWND owner_ = nullptr;
 };
 
@@ -393,18 +422,16 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
         stopped = ReadDeck(dialog);
         CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
         guitest::Click(play->Handle());
-        for (int waited = 0; waited < 1000 && !play->Latched(); waited += 5) {
-            guitest::PumpMessages(5);
-        }
+        guitest::PumpUntil([&] { return play->Latched(); }, guitest::kDeadlineMs);
         replaying = ReadDeck(dialog);
-        guitest::PumpMessages(100);
+        // Until the replay reached the speaker, or the end of the take paused it.
+        guitest::PumpUntil([&] { return playedSamples.load() > 0 || !play->Latched(); },
+                           guitest::kDeadlineMs);
         // Paused by hand, unless the end of the take paused it already.
         if (play->Latched()) {
             click(DeckButton::Play);
         }
-        for (int waited = 0; waited < 3000 && play->Latched(); waited += 20) {
-            guitest::PumpMessages(20);
-        }
+        guitest::PumpUntil([&] { return !play->Latched(); }, guitest::kDeadlineMs);
         paused = ReadDeck(dialog);
         played = static_cast<int>(playedSamples.load());
         Close(dialog, IDNO);
@@ -419,6 +446,37 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
     EXPECT_GT(played, 0);
     // No was answered: the recording stays in the working file.
     EXPECT_TRUE(FileExists(L"tmp.wav"));
+}
+
+// The worker's end of the replay arrives as a transport event (not as clicks on Play and Rew)
+// and leaves the replay paused at its first frame.
+TEST_F(ProgramGui, TheEndOfAReplayPausesItAtItsStart) {
+    bool unlatchedByItself = false;
+    TransportMode mode = TransportMode::Idle;
+    int position = -1;
+    bool endOfFile = true;
+    RunProgram([&](CControlsDlg& dialog) {
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(400);
+        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
+        guitest::PumpMessages(20);
+        CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
+        guitest::Click(play->Handle());
+        guitest::PumpMessages(20);
+        for (int waited = 0; waited < 5000 && play->Latched(); waited += 20) {
+            guitest::PumpMessages(20);
+        }
+        unlatchedByItself = !play->Latched();
+        AudioTransport& transport = dialog.Deck()->Transport();
+        mode = transport.Mode();
+        position = transport.Reader() != nullptr ? transport.Reader()->PositionFrame() : -1;
+        endOfFile = transport.EndOfFile();
+        Close(dialog, IDNO);
+    });
+    EXPECT_TRUE(unlatchedByItself);
+    EXPECT_EQ(mode, TransportMode::ReplayPaused);
+    EXPECT_EQ(position, 0);
+    EXPECT_FALSE(endOfFile);
 }
 
 TEST_F(ProgramGui, CancelOnTheSaveQuestionKeepsTheProgramRunning) {
@@ -491,7 +549,7 @@ void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     ::EndMenu();
 }
 
-TEST_F(ProgramGui, FileMenuCarriesTheExercisesDisabledInTheUsersLanguage) {
+TEST_F(ProgramGui, FileMenuCarriesTheExercisesEnabledInTheUsersLanguage) {
     PopupSeen seen;
     g_popup = &seen;
     RunProgram([&](CControlsDlg& dialog) {
@@ -504,8 +562,109 @@ TEST_F(ProgramGui, FileMenuCarriesTheExercisesDisabledInTheUsersLanguage) {
     EXPECT_EQ(seen.itemCount, 8);
     EXPECT_EQ(seen.firstText, L"&Yeni");
     ASSERT_NE(seen.exercisesState, static_cast<UINT>(-1)) << "no exercises item";
-    EXPECT_NE(seen.exercisesState & MF_GRAYED, 0u);
+    EXPECT_EQ(seen.exercisesState & MF_GRAYED, 0u);  // enabled like New and Open
     EXPECT_EQ(seen.exercisesText, LoadText(129, guitest::kTurkish));
+}
+
+// The owner dialog stays hidden, so the task bar button and Alt+Tab show the main window's
+// icon: the program's own, in both sizes.
+TEST_F(ProgramGui, TheMainWindowCarriesTheProgramIcon) {
+    LRESULT big = 0, small = 0;
+    RunProgram([&](CControlsDlg& dialog) {
+        big = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_BIG, 0);
+        small = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_SMALL, 0);
+        Close(dialog);
+    });
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const LPARAM program = reinterpret_cast<LPARAM>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+    EXPECT_NE(program, 0);
+    EXPECT_EQ(big, program);
+    EXPECT_NE(small, 0);
+}
+
+#ifdef MELVORA_HELP_FILE_BESIDE
+BOOL CALLBACK CountHelpWindows(HWND hwnd, LPARAM count) {
+    wchar_t className[32] = {};
+    ::GetClassNameW(hwnd, className, 32);
+    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"HH Parent") == 0) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+int VisibleHelpWindows() {
+    int count = 0;
+    ::EnumWindows(&CountHelpWindows, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Help windows belong to the HTML Help control, not to the window that opened them: closing
+// the program closes them as well, even one that no window of the program owns.
+TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring helpFile = exe;
+    helpFile = helpFile.substr(0, helpFile.find_last_of(L'\\') + 1) + L"Melvora.chm";
+    ASSERT_TRUE(::CopyFileW(helpFile.c_str(), (folder_ + L"\\Melvora.chm").c_str(), FALSE));
+    int whileRunning = 0;
+    RunProgram([&](CControlsDlg& dialog) {
+        OpenHelpTopic(nullptr, HelpTopic("ses.htm", guitest::kTurkish));
+        guitest::PumpUntil([] { return VisibleHelpWindows() > 0; }, guitest::kDeadlineMs);
+        whileRunning = VisibleHelpWindows();
+        Close(dialog);
+    });
+    guitest::PumpUntil([] { return VisibleHelpWindows() == 0; }, 500);
+    EXPECT_EQ(whileRunning, 1);
+    EXPECT_EQ(VisibleHelpWindows(), 0);
+    ::DeleteFileW((folder_ + L"\\Melvora.chm").c_str());
+}
+#endif
+
+// The open dialog found by its file type list (cmb1), and the list's text.
+struct FileDialogSeen {
+    HWND owner = nullptr;
+    std::wstring fileType;
+    bool found = false;
+};
+FileDialogSeen* g_fileDialog = nullptr;
+
+BOOL CALLBACK FindFileDialog(HWND hwnd, LPARAM found) {
+    if (::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, 0x470) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK FileDialogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindFileDialog, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr || g_fileDialog == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    g_fileDialog->found = true;
+    g_fileDialog->fileType = TextOf(::GetDlgItem(box, 0x470));
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(ProgramGui, TheFileDialogListsFileTypesInTheUsersLanguage) {
+    FileDialogSeen seen;
+    g_fileDialog = &seen;
+    bool chosen = true;
+    RunProgram([&](CControlsDlg& dialog) {
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &FileDialogTimer);
+        std::string path;
+        chosen = dialog.AskOpenPath(&path);
+        ::KillTimer(nullptr, timer);
+        Close(dialog);
+    });
+    g_fileDialog = nullptr;
+    EXPECT_TRUE(seen.found);
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(seen.fileType, L"Wave Dosyaları (*.wav)");
 }
 
 TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
@@ -523,18 +682,88 @@ TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
     });
     ResultRecord newest;
     RunProgram([&](CControlsDlg& dialog) {
-        for (int waited = 0; waited < 8000; waited += 100) {
-            guitest::PumpMessages(100);
-            newest = dialog.Results().ReadNewest();
-            if (std::fabs(newest.pitchHz - 220.0f) < 5.0f) {
-                break;
-            }
-        }
+        guitest::PumpUntil(
+            [&] {
+                newest = dialog.Results().ReadNewest();
+                return std::fabs(newest.pitchHz - 220.0f) < 5.0f;
+            },
+            guitest::kDeadlineMs);
         Close(dialog);
     });
     EXPECT_NEAR(newest.pitchHz, 220.0f, 5.0f);
     EXPECT_EQ(newest.note.octave, 3);
     EXPECT_EQ(newest.note.semitone, 9);
+}
+
+TEST_F(ProgramGui, TheStaffFollowsTheSungPitchAndPlayAlongSoundsIt) {
+    Options().playAlong = 1;
+    // Half a second of silence, then a steady A3 (220 Hz).
+    std::atomic<int64_t> position{0};
+    card_->SetCaptureSource([&](int16_t* samples, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const int64_t n = position++;
+            samples[i] =
+                n < 22050
+                    ? 0
+                    : static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 220.0 *
+                                                             static_cast<double>(n) / 44100.0));
+        }
+    });
+    float staffPitch = 0.0f;
+    RunProgram([&](CControlsDlg& dialog) {
+        for (int waited = 0; waited < 8000; waited += 100) {
+            guitest::PumpMessages(100);
+            staffPitch = dialog.StaffWindow()->Staff().Pitch();
+            const std::vector<uint32_t> sent = midiJournal_.Messages();
+            if (std::fabs(staffPitch - 220.0f) < 5.0f &&
+                std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)) != sent.end()) {
+                break;
+            }
+        }
+        Close(dialog);
+    });
+    EXPECT_NEAR(staffPitch, 220.0f, 5.0f);
+    const std::vector<uint32_t> sent = midiJournal_.Messages();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)), sent.end());
+}
+
+// Hands the key messages of `window` to its pre-translation, as the modal loop does, then
+// dispatches what is left.
+void PumpKeys(HWND window) {
+    MSG message;
+    while (::PeekMessageW(&message, window, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        CWnd* target = CWnd::FromHandle(message.hwnd);
+        if (target == nullptr || !target->PreTranslateMessage(&message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    guitest::PumpMessages(30);
+}
+
+TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
+    std::vector<std::vector<uint32_t>> heard;
+    RunProgram([&](CControlsDlg& dialog) {
+        for (FloatingWindow window :
+             {FloatingWindow::Keyboard, FloatingWindow::Staff, FloatingWindow::MediaPlayer,
+              FloatingWindow::Volume, FloatingWindow::Analysis}) {
+            HWND hwnd = dialog.FloatingFrame(window).Handle();
+            midiJournal_.Clear();
+            // Through the window's message pre-translation, as the program's loop hands
+            // typed keys on.
+            ::PostMessageW(hwnd, WM_KEYDOWN, 'W', 0x00110001);
+            PumpKeys(hwnd);
+            ::PostMessageW(hwnd, WM_KEYUP, 'W', 0xC0110001);
+            PumpKeys(hwnd);
+            heard.push_back(midiJournal_.Messages());
+        }
+        Close(dialog);
+    });
+    const std::vector<uint32_t> c4 = {midi::NoteOn(60, 88), midi::NoteOff(60)};
+    ASSERT_EQ(heard.size(), 5u);
+    for (const auto& messages : heard) {
+        EXPECT_EQ(messages, c4);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the screenshots of docs/screenshots: the message box of every type in English and
-# Turkish, the about box and the page of every button family, from the GUI test program's
-# gallery mode, under a virtual X display with ImageMagick's import.
+# Turkish, the about box, the page of every button family and the analysis and volume
+# windows, from the GUI test program's gallery mode, under a virtual X display with
+# ImageMagick's import. With PulseAudio installed, a private sound server with a null sink
+# runs meanwhile, so the volume window shows the system's mixers.
 #   tests/win32/screenshots.sh [gui build folder, default build/gui] [output folder]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -10,7 +12,22 @@ out=$(mkdir -p "${2:-docs/screenshots}" && cd "${2:-docs/screenshots}" && pwd)
 exe="$build/tests/win32/melvora_gui_tests.exe"
 [ -f "$exe" ] || { echo "build the GUI suite first: $exe is missing" >&2; exit 1; }
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+sound=
+cleanup() {
+    if [ -n "$sound" ]; then pulseaudio --kill 2>/dev/null || true; sleep 0.5; fi
+    rm -rf "$work" 2>/dev/null || true
+}
+trap cleanup EXIT
+if command -v pulseaudio >/dev/null 2>&1; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    if pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
+        --load="module-null-sink sink_name=nullsink" --load="module-native-protocol-unix" \
+        2>/dev/null; then
+        sound=1
+        sleep 1
+    fi
+fi
 mkdir -p "$build/wineprefix"
 export WINEPREFIX
 WINEPREFIX=$(cd "$build/wineprefix" && pwd)
@@ -34,6 +51,13 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     done
     wait $gallery
     rc=$?
+    # Frames the OpenGL views drew, read back by the gallery.
+    for frame in "$MELVORA_WORK"/*.ppm; do
+        [ -f "$frame" ] || continue
+        name=$(basename "$frame" .ppm)
+        convert "$frame" "$MELVORA_OUT/$name.png"
+        echo "$name.png (read back from OpenGL)"
+    done
     wineserver -k 2>/dev/null || true
     exit $rc
 '

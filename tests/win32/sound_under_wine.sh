@@ -3,7 +3,8 @@
 #   sound_under_wine.sh <wine prefix folder> <melvora_gui_tests.exe>
 # Phase 1 plays a sung vowel (220 Hz) into the sink while the program listens to its
 # microphone (the sink's monitor); phase 2 records the sink while the program replays a
-# 440 Hz tone and checks that the tone arrived.
+# 440 Hz tone and checks that the tone arrived; phase 3 plays a held C4 into the sink while
+# an exercise try records it, and checks the try's score.
 set -euo pipefail
 prefix=$1
 exe=$2
@@ -51,7 +52,7 @@ bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_list_tests >/dev/null ||
 player=$!
 failed=0
 microphone() {
-    bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ProgramSound.Microphone*'
+    bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ProgramSound.Microphone*:MixerWinmm.*'
 }
 microphone || { echo "microphone check: one more try" >&2; microphone; } || failed=1
 # The loop and the paplay it is running now (its own child).
@@ -69,6 +70,18 @@ sleep 0.5
 kill "$recorder" 2>/dev/null || true
 wait "$recorder" 2>/dev/null || true
 recorder=
+
+# Phase 3: an exercise try of a held C4 sung into the sink is recorded and scored.
+sox -n -r 44100 -c 1 -b 16 "$work/c4.wav" synth 4 sawtooth 261.63 vol 0.3 lowpass 2500
+( sleep 3; while true; do paplay "$work/c4.wav"; done ) &
+player=$!
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ExerciseSound.*' || failed=1
+pkill -P "$player" 2>/dev/null || true
+kill "$player" 2>/dev/null || true
+wait "$player" 2>/dev/null || true
+player=
+# The media player plays a WAV file through MCI; its position must move.
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='PlayerGui.Wav*' || failed=1
 
 # The replayed 440 Hz tone must be in what the sink played.
 # Leading and trailing silence (before the program started playing, after it paused) are

@@ -65,8 +65,9 @@ TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
     Paint();
     guitest::PumpMessages(100);
     EXPECT_FALSE(bar.LastPaintActive());
-    EXPECT_TRUE(guitest::PumpUntil(
-        [&]() { return guitest::PixelOf(bar.Handle(), 150, 14) != activePixel; }, 2000));
+    EXPECT_TRUE(
+        guitest::PumpUntil([&]() { return guitest::PixelOf(bar.Handle(), 150, 14) != activePixel; },
+                           guitest::kDeadlineMs));
 }
 
 TEST_F(TitleBarGuiTest, MouseBecomesCaptionMessagesOfTheParent) {

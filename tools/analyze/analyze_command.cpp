@@ -5,44 +5,21 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
+#include <filesystem>
+#include <system_error>
 
-#include "analysis/analysis_engine.h"
-#include "analysis/note.h"
-#include "analysis/result_holder.h"
-#include "audio/wave_file.h"
+#include "batch_analysis.h"
+#include "exercise_score_command.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace melvora {
 
 namespace {
-
-// Why a file could not be read, in words.
-std::string Reason(WaveFileState state) {
-    switch (state) {
-        case WaveFileState::CannotOpen:
-            return "cannot open the file (it is missing or not readable)";
-        case WaveFileState::NotRiff:
-            return "not a WAV file (no RIFF header)";
-        case WaveFileState::NotWave:
-            return "not a WAV file (the RIFF form is not WAVE)";
-        case WaveFileState::NoFormatChunk:
-            return "damaged or truncated WAV file (no format chunk)";
-        case WaveFileState::UnsupportedFormat:
-            return "unsupported WAV format (only 8- and 16-bit PCM, mu-law and A-law are read)";
-        case WaveFileState::CompandedNot8Bit:
-            return "unsupported WAV format (mu-law and A-law samples must be 8-bit)";
-        case WaveFileState::NoDataChunk:
-            return "damaged or truncated WAV file (no data chunk)";
-        case WaveFileState::ChunkTooLong:
-            return "damaged or truncated WAV file (a chunk runs past the end of the file)";
-        case WaveFileState::ReadFailed:
-            return "read error (or the file is larger than 2 GiB)";
-        case WaveFileState::SeekFailed:
-            return "seek error";
-        default:
-            return "cannot be read (state " + std::to_string(static_cast<int>(state)) + ")";
-    }
-}
 
 // Strict number parsing: the whole text must be the number.
 bool ParseInt(const std::string& text, int* value) {
@@ -58,6 +35,19 @@ bool ParseInt(const std::string& text, int* value) {
     return true;
 }
 
+bool IsTerminal(FILE* stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code code;
+    return std::filesystem::is_directory(std::filesystem::u8path(path), code);
+}
+
 bool ParseFloat(const std::string& text, float* value) {
     if (text.empty()) {
         return false;
@@ -71,80 +61,12 @@ bool ParseFloat(const std::string& text, float* value) {
     return true;
 }
 
-// Prints every published record as a CSV row and keeps what the summary needs.
-class CsvPrinter : public ResultListener {
-  public:
-    CsvPrinter(FILE* out, bool letters, double hopSeconds)
-        : out_(out), letters_(letters), hopSeconds_(hopSeconds) {}
-
-    void SetBlockIndex(long long index) { blockIndex_ = index; }
-
-    void OnResultPublished(const ResultRecord& record) override {
-        const double timeSeconds = static_cast<double>(blockIndex_ + 1) * hopSeconds_;
-        const std::string note =
-            record.pitchHz > 0.0f ? record.note.Name(true, letters_) : std::string("-");
-        std::fprintf(out_, "%.3f,%.2f,%s,%.4f,%.4f,%.4f,%.4f\n", timeSeconds, record.pitchHz,
-                     note.c_str(), record.tessim, record.level, record.jitter, record.shimmer);
-        ++records_;
-        if (record.pitchHz > 0.0f) {
-            voicedPitches_.push_back(record.pitchHz);
-            tessimSum_ += record.tessim;
-            jitterSum_ += record.jitter;
-            shimmerSum_ += record.shimmer;
-        }
-    }
-
-    void PrintSummary() const {
-        const size_t voiced = voicedPitches_.size();
-        const double share = records_ > 0 ? 100.0 * static_cast<double>(voiced) / records_ : 0.0;
-        std::fprintf(out_, "# voiced share: %.1f %% (%lld of %lld records)\n", share,
-                     static_cast<long long>(voiced), records_);
-        if (voiced == 0) {
-            std::fprintf(out_, "# mean pitch: - (no voiced records)\n");
-            std::fprintf(out_,
-                         "# median pitch: -\n# mean tessim: -\n# mean jitter: -\n"
-                         "# mean shimmer: -\n");
-            return;
-        }
-        double pitchSum = 0.0;
-        for (float p : voicedPitches_) {
-            pitchSum += p;
-        }
-        const double mean = pitchSum / static_cast<double>(voiced);
-        std::vector<float> sorted = voicedPitches_;
-        std::sort(sorted.begin(), sorted.end());
-        const double median =
-            voiced % 2 == 1
-                ? sorted[voiced / 2]
-                : 0.5 * (static_cast<double>(sorted[voiced / 2 - 1]) + sorted[voiced / 2]);
-        std::fprintf(out_, "# mean pitch: %.2f Hz (%s)\n", mean, NoteName(mean).c_str());
-        std::fprintf(out_, "# median pitch: %.2f Hz (%s)\n", median, NoteName(median).c_str());
-        std::fprintf(out_, "# mean tessim: %.4f\n", tessimSum_ / static_cast<double>(voiced));
-        std::fprintf(out_, "# mean jitter: %.4f\n", jitterSum_ / static_cast<double>(voiced));
-        std::fprintf(out_, "# mean shimmer: %.4f\n", shimmerSum_ / static_cast<double>(voiced));
-    }
-
-  private:
-    std::string NoteName(double pitchHz) const {
-        return Note::FromFrequency(static_cast<float>(pitchHz)).Name(true, letters_);
-    }
-
-    FILE* out_;
-    bool letters_;
-    double hopSeconds_;
-    long long blockIndex_ = 0;
-    long long records_ = 0;
-    std::vector<float> voicedPitches_;
-    double tessimSum_ = 0.0;
-    double jitterSum_ = 0.0;
-    double shimmerSum_ = 0.0;
-};
-
 }  // namespace
 
 const char* AnalyzeCommand::UsageLine() {
     return "usage: melvora-analyze [--average N] [--sensitivity S] [--frame SECONDS] "
-           "[--skip SECONDS] [--solfege] [--summary] [--stats] FILE.wav";
+           "[--skip SECONDS] [--solfege] [--summary] [--stats] [--octave-guard] "
+           "[-j N] [--out-dir FOLDER | --combined FILE.csv] FILE.wav|FOLDER ...";
 }
 
 const char* AnalyzeCommand::HelpText() {
@@ -170,11 +92,25 @@ const char* AnalyzeCommand::HelpText() {
            "                     voiced rows with their notes, their mean tessim, jitter and\n"
            "                     shimmer (lines starting with #)\n"
            "  --stats            on standard error: audio seconds, processing seconds and how\n"
-           "                     many times faster than real time the analysis ran\n"
+           "                     many times faster than real time the analysis ran, by the\n"
+           "                     clock and by the processor time of the analysis\n"
+           "  --octave-guard     correct a record an octave away from both neighbours when\n"
+           "                     they agree (an octave slip of the coarse search); off by\n"
+           "                     default, as in the program\n"
            "  --help             this text\n"
            "\n"
-           "Exit status: 0 when the file was analysed, 2 for bad options or a file that\n"
-           "cannot be analysed (the reason goes to standard error).\n";
+           "Many files: give several files or folders (their WAV files, subfolders included,\n"
+           "are analysed in name order). They are analysed on all cores, each with a fresh\n"
+           "analysis, so the rows do not depend on the number of workers.\n"
+           "  -j N, --jobs N     workers [one per core]\n"
+           "  --out-dir FOLDER   one CSV per input in FOLDER (NAME.wav gives NAME.csv)\n"
+           "  --combined FILE    one CSV with a first column \"file\" [standard output]\n"
+           "A progress line goes to standard error when it is a terminal. A file that cannot\n"
+           "be analysed is named there with the reason, and the others still finish.\n"
+           "\n"
+           "Exit status: 0 when every file was analysed; 1 when some of several could not be;\n"
+           "2 for bad options, a single file that cannot be analysed, or no output (the reason\n"
+           "goes to standard error).\n";
 }
 
 int AnalyzeCommand::BadOption(const std::string& why) {
@@ -183,7 +119,6 @@ int AnalyzeCommand::BadOption(const std::string& why) {
 }
 
 bool AnalyzeCommand::Parse(const std::vector<std::string>& arguments, Settings* settings) {
-    bool pathSeen = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -195,6 +130,23 @@ bool AnalyzeCommand::Parse(const std::vector<std::string>& arguments, Settings* 
             settings->summary = true;
         } else if (argument == "--stats") {
             settings->stats = true;
+        } else if (argument == "--octave-guard") {
+            settings->octaveGuard = true;
+        } else if (argument == "-j" || argument == "--jobs") {
+            if (!hasValue || !ParseInt(arguments[++i], &settings->jobs) || settings->jobs < 1 ||
+                settings->jobs > 256) {
+                BadOption("-j needs a number of workers from 1 to 256");
+                return false;
+            }
+            settings->batch = true;
+        } else if (argument == "--out-dir" || argument == "--combined") {
+            if (!hasValue || arguments[i + 1].empty()) {
+                BadOption(argument + " needs a name");
+                return false;
+            }
+            (argument == "--out-dir" ? settings->outputFolder : settings->combinedPath) =
+                arguments[++i];
+            settings->batch = true;
         } else if (argument == "--average") {
             if (!hasValue || !ParseInt(arguments[++i], &settings->averagingWindow) ||
                 settings->averagingWindow < 1) {
@@ -222,19 +174,19 @@ bool AnalyzeCommand::Parse(const std::vector<std::string>& arguments, Settings* 
         } else if (argument.size() > 1 && argument[0] == '-') {
             BadOption("unknown option " + argument);
             return false;
-        } else if (pathSeen) {
-            BadOption("only one file can be analysed at a time");
-            return false;
         } else {
-            settings->path = argument;
-            pathSeen = true;
+            settings->paths.push_back(argument);
         }
     }
     if (settings->help) {
         return true;
     }
-    if (!pathSeen) {
+    if (settings->paths.empty()) {
         BadOption("no file given");
+        return false;
+    }
+    if (!settings->outputFolder.empty() && !settings->combinedPath.empty()) {
+        BadOption("--out-dir and --combined exclude each other");
         return false;
     }
     if (settings->skipSeconds > settings->frameSeconds) {
@@ -245,6 +197,9 @@ bool AnalyzeCommand::Parse(const std::vector<std::string>& arguments, Settings* 
 }
 
 int AnalyzeCommand::Run(const std::vector<std::string>& arguments) {
+    if (ExerciseScoreCommand::Wants(arguments)) {
+        return ExerciseScoreCommand(out_, err_).Run(arguments);
+    }
     Settings settings;
     if (!Parse(arguments, &settings)) {
         return kFailure;
@@ -253,99 +208,58 @@ int AnalyzeCommand::Run(const std::vector<std::string>& arguments) {
         std::fprintf(out_, "%s\n\n%s", UsageLine(), HelpText());
         return kSuccess;
     }
+    if (settings.batch || settings.paths.size() > 1 || IsFolder(settings.paths[0])) {
+        return AnalyseMany(settings);
+    }
     return Analyse(settings);
 }
 
+FileAnalysis::Options AnalyzeCommand::FileOptions(const Settings& settings) {
+    FileAnalysis::Options options;
+    options.averagingWindow = settings.averagingWindow;
+    options.sensitivity = settings.sensitivity;
+    options.frameSeconds = settings.frameSeconds;
+    options.skipSeconds = settings.skipSeconds;
+    options.solfege = settings.solfege;
+    options.summary = settings.summary;
+    options.octaveGuard = settings.octaveGuard;
+    return options;
+}
+
+int AnalyzeCommand::AnalyseMany(const Settings& settings) {
+    BatchAnalysis::Options options;
+    options.file = FileOptions(settings);
+    options.jobs = settings.jobs;
+    options.outputFolder = settings.outputFolder;
+    options.combinedPath = settings.combinedPath;
+    options.stats = settings.stats;
+    options.progress = IsTerminal(err_);
+    return BatchAnalysis(out_, err_).Run(settings.paths, options);
+}
+
 int AnalyzeCommand::Analyse(const Settings& settings) {
-    std::unique_ptr<WaveFile> file = WaveFile::OpenForReading(settings.path);
-    if (!file || file->State() != WaveFileState::Reading) {
-        const WaveFileState state = file ? file->State() : WaveFileState::CannotOpen;
-        std::fprintf(err_, "melvora-analyze: %s: %s\n", settings.path.c_str(),
-                     Reason(state).c_str());
-        return kFailure;
-    }
-    const uint32_t rate = file->SampleRateHz();
-    if (rate == 0 || rate > 2147483647u) {
-        std::fprintf(err_, "melvora-analyze: %s: unsupported WAV format (sample rate %u Hz)\n",
-                     settings.path.c_str(), rate);
-        return kFailure;
-    }
-    const int sampleRateHz = static_cast<int>(rate);
-    // The engine falls back to its default sizes for a frame or skip that rounds to no sample
-    // (damaged settings); asked for on the command line, that deserves an answer instead.
-    const double frameSamples =
-        std::floor(sampleRateHz * static_cast<double>(settings.frameSeconds) + 0.5);
-    const double skipSamples =
-        std::floor(sampleRateHz * static_cast<double>(settings.skipSeconds) + 0.5);
-    if (frameSamples < 1.0 || skipSamples < 1.0 || skipSamples > frameSamples) {
-        std::fprintf(err_,
-                     "melvora-analyze: %s: at %d Hz the frame is %.0f and the skip %.0f samples; "
-                     "both must be at least 1 and the skip no longer than the frame\n",
-                     settings.path.c_str(), sampleRateHz, frameSamples, skipSamples);
-        return kFailure;
-    }
-
-    AnalysisEngine engine(nullptr, sampleRateHz, settings.frameSeconds, settings.skipSeconds,
-                          AnalysisEngine::kDefaultMinimumTransformSize);
-    engine.SetVoiceActivationSensitivity(settings.sensitivity);
-    const int hop = engine.HopLength();
-    if (hop < 1) {
-        std::fprintf(err_, "melvora-analyze: %s: sample rate %d Hz cannot be analysed\n",
-                     settings.path.c_str(), sampleRateHz);
-        return kFailure;
-    }
-    std::vector<int16_t> block(static_cast<size_t>(hop), 0);
-
-    // The room's quiet before the replay; the engine's results for it go nowhere.
-    const long long leadInBlocks =
-        static_cast<long long>(std::ceil(kLeadInSeconds * sampleRateHz / hop));
-    for (long long i = 0; i < leadInBlocks; ++i) {
-        engine.ProcessBlock(block.data());
-    }
-
-    ResultHolder holder;
-    holder.SetAveragingWindow(settings.averagingWindow);
-    holder.SetHistoryLength(1);
-    CsvPrinter printer(out_, !settings.solfege, static_cast<double>(hop) / sampleRateHz);
-    holder.AddListener(&printer);
-    engine.SetSink(&holder);
-
-    std::fprintf(out_, "time_s,pitch_hz,note,tessim,level,jitter,shimmer\n");
-    const auto started = std::chrono::steady_clock::now();
-    long long blocks = 0;
-    long long frames = 0;
-    for (;;) {
-        // A short last block keeps the previous block's tail in the rest of the buffer, as the
-        // transport's block buffer does.
-        const int32_t read = file->ReadMono(block.data(), hop);
-        if (read < 0) {
-            std::fprintf(err_, "melvora-analyze: %s: %s\n", settings.path.c_str(),
-                         Reason(file->State()).c_str());
-            return kFailure;
-        }
-        if (read == 0) {
-            break;
-        }
-        frames += read;
-        printer.SetBlockIndex(blocks);
-        engine.ProcessBlock(block.data());
-        ++blocks;
-    }
-    const double processingSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-
-    if (settings.summary) {
-        printer.PrintSummary();
-    }
+    const std::string& path = settings.paths[0];
+    FileAnalysis::Output output;
+    output.file = out_;
+    const FileAnalysis::Report report = FileAnalysis::Run(path, FileOptions(settings), &output);
     std::fflush(out_);
+    if (!report.analysed) {
+        std::fprintf(err_, "melvora-analyze: %s: %s\n", path.c_str(), report.error.c_str());
+        return kFailure;
+    }
     if (settings.stats) {
-        const double audioSeconds = static_cast<double>(frames) / sampleRateHz;
+        const double audioSeconds = report.AudioSeconds();
+        const double processingSeconds = report.processingSeconds;
         std::fprintf(err_,
                      "audio %.3f s, processing %.6f s, %.0f times real time (%lld blocks of %d "
                      "samples at %d Hz)\n",
                      audioSeconds, processingSeconds,
-                     processingSeconds > 0.0 ? audioSeconds / processingSeconds : 0.0, blocks, hop,
-                     sampleRateHz);
+                     processingSeconds > 0.0 ? audioSeconds / processingSeconds : 0.0,
+                     report.blocks, report.hop, report.sampleRateHz);
+        if (report.cpuSeconds > 0.0) {
+            std::fprintf(err_, "processor time %.6f s, %.0f times real time\n", report.cpuSeconds,
+                         audioSeconds / report.cpuSeconds);
+        }
     }
     if (std::ferror(out_)) {
         std::fprintf(err_, "melvora-analyze: cannot write the results\n");

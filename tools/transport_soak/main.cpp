@@ -8,7 +8,9 @@
 // order, apart from the jumps the soak itself caused (replay start, seek, rewind). Memory is
 // independent of S: the file's content is kept as a list of counter runs, not as samples.
 
+#include <pthread.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -25,7 +28,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_options.h"
 #include "platform/file_system.h"
 #include "analysis/result_holder.h"
 #include "transport/deck_operations.h"
@@ -39,6 +41,7 @@ namespace melvora {
 namespace {
 
 constexpr int kRateHz = 44100;
+constexpr int64_t kBlockLength = 1323;  // 0.03 s at kRateHz
 
 int16_t CounterSample(int64_t index) {
     return static_cast<int16_t>(index & 0x7FFF);
@@ -46,20 +49,59 @@ int16_t CounterSample(int64_t index) {
 
 class SoakOwner : public TransportOwner {
   public:
-    void PostCommand(int commandId) override {
+    void PostEvent(TransportEvent event, int) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        commands_.push_back(commandId);
+        events_.push_back(event);
     }
-    std::vector<int> Take() {
+    std::vector<TransportEvent> Take() {
         std::lock_guard<std::mutex> lock(mutex_);
-        std::vector<int> out(commands_.begin(), commands_.end());
-        commands_.clear();
+        std::vector<TransportEvent> out(events_.begin(), events_.end());
+        events_.clear();
         return out;
     }
 
   private:
     std::mutex mutex_;
-    std::deque<int> commands_;
+    std::deque<TransportEvent> events_;
+};
+
+// The program's analysis, which also notes the CPU-time clock of the thread it runs on (the
+// worker), so that the soak can measure what a parked worker costs.
+class ClockedAnalysis : public TransportAnalysis {
+  public:
+    explicit ClockedAnalysis(ResultHolder* holder) : inner_(holder) {}
+    int Configure(int sampleRateHz, float frameLengthSeconds, float skipRateSeconds,
+                  int minimumTransformSize) override {
+        return inner_.Configure(sampleRateHz, frameLengthSeconds, skipRateSeconds,
+                                minimumTransformSize);
+    }
+    void ProcessBlock(const int16_t* block, int blockLength) override {
+        if (!haveClock_.load()) {
+            clockid_t clock;
+            if (pthread_getcpuclockid(pthread_self(), &clock) == 0) {
+                clock_.store(clock);
+                haveClock_.store(true);
+            }
+        }
+        inner_.ProcessBlock(block, blockLength);
+    }
+    void ResetResults() override { inner_.ResetResults(); }
+    void SetVoiceActivationSensitivity(float sensitivity) override {
+        inner_.SetVoiceActivationSensitivity(sensitivity);
+    }
+    // CPU seconds the worker has used, or -1 before its first block.
+    double WorkerCpuSeconds() const {
+        timespec t{};
+        if (!haveClock_.load() || clock_gettime(clock_.load(), &t) != 0) {
+            return -1.0;
+        }
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    }
+
+  private:
+    EngineTransportAnalysis inner_;
+    std::atomic<bool> haveClock_{false};
+    std::atomic<clockid_t> clock_{};
 };
 
 class SoakView : public DeckView {
@@ -97,7 +139,9 @@ class FileModel {
         length_ = 0;
         expect_ = -1;
         ends_.clear();
-        padding_ = false;
+        padLeft_ = 0;
+        padded_ = false;
+        lastJumpFrame_ = 0;
         jumps_.clear();
     }
     void Append(int64_t counterStart, int64_t length) {
@@ -146,6 +190,10 @@ class FileModel {
         std::lock_guard<std::mutex> lock(mutex_);
         repeated_ += n;
     }
+    int64_t PaddingBlocks() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return paddingBlocks_;
+    }
     int64_t PlayedSamples() {
         std::lock_guard<std::mutex> lock(mutex_);
         return playedSamples_;
@@ -163,24 +211,34 @@ class FileModel {
     }
 
     void Check(int16_t v) {
-        if (!padding_ && expect_ >= 0 && Sample(expect_) == v) {
+        if (padLeft_ == 0 && expect_ >= 0 && Sample(expect_) == v) {
             ++expect_;
             return;
         }
         // After the end of a replayed file (as long as it was when that replay began), the
-        // last short block is padded with silence.
-        if (v == 0 && expect_ >= 0 &&
-            (padding_ || expect_ >= length_ ||
-             std::find(ends_.begin(), ends_.end(), expect_) != ends_.end())) {
-            padding_ = true;
+        // rest of the last short block keeps what the block buffer held before: exactly the
+        // samples that complete the block counted from the last jump, whatever they are.
+        if (padLeft_ > 0) {
+            --padLeft_;
             return;
+        }
+        if (!padded_ && expect_ > lastJumpFrame_ &&
+            (expect_ >= length_ || std::find(ends_.begin(), ends_.end(), expect_) != ends_.end())) {
+            const int64_t tail = (expect_ - lastJumpFrame_) % kBlockLength;
+            padded_ = true;
+            if (tail != 0) {
+                padLeft_ = kBlockLength - tail - 1;
+                ++paddingBlocks_;
+                return;
+            }
         }
         while (!jumps_.empty()) {
             const Jump jump = jumps_.front();
             jumps_.pop_front();
             if (Sample(jump.frame) == v) {
                 expect_ = jump.frame + 1;
-                padding_ = false;
+                lastJumpFrame_ = jump.frame;
+                padded_ = false;
                 return;
             }
         }
@@ -212,8 +270,11 @@ class FileModel {
         int64_t fileLength;
     };
     std::deque<Jump> jumps_;
-    std::deque<int64_t> ends_;  // file lengths at recent replay starts, seeks and rewinds
-    bool padding_ = false;
+    std::deque<int64_t> ends_;   // file lengths at recent replay starts, seeks and rewinds
+    int64_t padLeft_ = 0;        // samples of a last block's tail still to come
+    bool padded_ = false;        // the tail after the current end has been taken
+    int64_t lastJumpFrame_ = 0;  // where the replay's reads started counting blocks
+    int64_t paddingBlocks_ = 0;
     int64_t lost_ = 0;
     int64_t repeated_ = 0;
     int64_t playedSamples_ = 0;
@@ -269,9 +330,13 @@ class Soak {
         });
         card_.SetPlaybackSink(
             [this](const int16_t* samples, size_t count) { model_.Played(samples, count); });
-        deck_ = std::make_unique<DeckOperations>(
-            view_, owner_, std::make_unique<EngineTransportAnalysis>(&holder_),
-            card_.MakeCapturePort(), card_.MakePlaybackPort());
+        auto analysis = std::make_unique<ClockedAnalysis>(&holder_);
+        analysis_ = analysis.get();
+        TransportSettings transportSettings;
+        transportSettings.recordingRateHz = kRateHz;
+        deck_ = std::make_unique<DeckOperations>(view_, owner_, std::move(analysis),
+                                                 card_.MakeCapturePort(), card_.MakePlaybackPort(),
+                                                 transportSettings);
         deck_->StartWorker();
     }
 
@@ -292,6 +357,7 @@ class Soak {
             deck_->RecordToggle();
             CheckTake();
         }
+        const double parkedShare = MeasureParkedWorker();
         deck_->Close();
         deck_.reset();  // drains the speaker through the checks
         const int64_t lost = model_.Lost();
@@ -303,23 +369,56 @@ class Soak {
                 overrunBreaks_, static_cast<long long>(overrunFrames_));
         }
         std::printf(
-            "soak: %.0f s audio, %d operations, %lld lost, %lld repeated, peak RSS %.1f MiB\n",
+            "soak: %.0f s audio, %d operations, %lld lost, %lld repeated, %lld short last "
+            "blocks, %d device events, peak RSS %.1f MiB\n",
             settings_.audioSeconds, operations_, static_cast<long long>(lost),
-            static_cast<long long>(repeated), PeakRssMiB());
-        return lost == 0 && repeated == 0 ? 0 : 1;
+            static_cast<long long>(repeated), static_cast<long long>(model_.PaddingBlocks()),
+            deviceEvents_, PeakRssMiB());
+        std::printf(
+            "soak: parked worker used %.3f %% of a core over %.1f s (%.1f %% while analysing "
+            "live for 1 s before)\n",
+            parkedShare * 100.0, kParkSeconds, runningShare_ * 100.0);
+        const bool parkedIdle = parkedShare >= 0.0 && parkedShare < 0.01;
+        return lost == 0 && repeated == 0 && deviceEvents_ == 0 && parkedIdle ? 0 : 1;
     }
 
   private:
+    static constexpr double kParkSeconds = 3.0;
+
     AudioTransport& T() { return deck_->Transport(); }
 
+    // The worker's own CPU time (its thread's clock) across kParkSeconds of real time parked
+    // in the handshake, as a share of one core; -1 when it cannot be read.
+    double MeasureParkedWorker() {
+        // For comparison: the same clock over a second of live analysis.
+        const double runningFrom = analysis_->WorkerCpuSeconds();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        runningShare_ = analysis_->WorkerCpuSeconds() - runningFrom;
+        T().Pause();
+        const double before = analysis_->WorkerCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::duration<double>(kParkSeconds));
+        const double after = analysis_->WorkerCpuSeconds();
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        T().Resume();
+        if (before < 0.0 || after < 0.0) {
+            return -1.0;
+        }
+        return (after - before) / elapsed;
+    }
+
     void Dispatch() {
-        for (int id : owner_.Take()) {
-            if (id == IDC_PLAY) {
-                deck_->PlayToggle();
-            } else if (id == IDC_REW) {
-                model_.ExpectJump(0);
-                deck_->Rewind();
+        for (TransportEvent event : owner_.Take()) {
+            if (event == TransportEvent::ReplayEnded) {
+                if (T().Mode() == TransportMode::ReplayPaused ||
+                    T().Mode() == TransportMode::Replaying) {
+                    model_.ExpectJump(0);
+                }
+            } else {
+                ++deviceEvents_;
             }
+            deck_->OnTransportEvent(event, 0);
         }
     }
 
@@ -454,10 +553,13 @@ class Soak {
     std::mt19937 random_;
     int64_t captureIndex_ = 0;
     FileModel model_;
+    ClockedAnalysis* analysis_ = nullptr;
+    double runningShare_ = 0.0;
     SoakOwner owner_;
     SoakView view_;
     std::unique_ptr<DeckOperations> deck_;
     int operations_ = 0;
+    int deviceEvents_ = 0;
     int64_t takeStartFrame_ = 0;
     int64_t dropsAtTakeStart_ = 0;
     int64_t overrunFrames_ = 0;
@@ -483,7 +585,6 @@ int main(int argc, char** argv) {
     }
     const std::string folder = std::string(made) + "/";
     melvora::SetProgramDirectoryOverride(folder);
-    melvora::Options().recordingFrequencyHz = melvora::kRateHz;
     int result = 1;
     {
         melvora::Soak soak(settings, folder);

@@ -7,6 +7,9 @@
 
 #include "app/app_options.h"
 #include "app/controls_command_state.h"
+#include "exercises/deck_runner_transport.h"
+#include "exercises/win32/exercise_dlg.h"
+#include "exercises/win32/open_exercise_dlg.h"
 #include "resource_ids.h"
 #include "string_ids.h"
 #include "transport/deck_operations.h"
@@ -15,6 +18,12 @@
 #include "analysis/analysis_engine.h"
 #include "analysis/result_holder.h"
 #include "app/window_layout.h"
+#include "music/shared_midi_output.h"
+#include "music/win32/mci_player.h"
+#include "music/win32/keyboard_dlg.h"
+#include "music/win32/staff_dlg.h"
+#include "platform/win32/winmm_midi_in.h"
+#include "platform/win32/winmm_midi_out.h"
 #include "platform/string_table.h"
 #include "platform/win32/wave_port_winmm.h"
 #include "platform/win32/file_dialog.h"
@@ -22,6 +31,7 @@
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/trackbar.h"
 #include "platform/win32/unique_handle.h"
+#include "settings/win32/new_options_dlg.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
@@ -30,6 +40,8 @@
 #include "ui/win32/skin_colours.h"
 #include "ui/win32/skin_slider.h"
 #include "ui/win32/tool_tip_relay.h"
+#include "settings/win32/volume_dlg.h"
+#include "views/win32/inst_tessim_dlg.h"
 
 namespace melvora {
 
@@ -62,8 +74,6 @@ constexpr int kGroupStrings[3][2] = {{IDC_RECORD_GROUP, IDS_GROUP_RECORD},
                                      {IDC_REPLAY_GROUP, IDS_GROUP_REPLAY},
                                      {IDC_FILE_GROUP, IDS_GROUP_FILE}};
 
-const wchar_t kWaveFilter[] = L"Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||";
-
 }  // namespace
 
 CControlsDlg::CControlsDlg(HWND owner, Audio audio)
@@ -71,15 +81,80 @@ CControlsDlg::CControlsDlg(HWND owner, Audio audio)
       owner_(owner),
       audio_(std::move(audio)),
       results_(new ResultHolder()),
-      floatingSet_(*this) {}
+      liveViews_(*results_),
+      midiOutput_(std::make_unique<SharedMidiOutput>(audio_.midiOut ? std::move(audio_.midiOut)
+                                                                    : MakeWinmmMidiOut())),
+      floatingSet_(*this,
+                   [this](const FloatingWindowDescriptor& d,
+                          FloatingWindowOwner& set) -> std::unique_ptr<CFloatingFrameDlg> {
+                       if (d.window == FloatingWindow::Keyboard) {
+                           return std::make_unique<CKeyboardDlg>(
+                               d, set, *midiOutput_,
+                               audio_.midiIn ? std::move(audio_.midiIn) : MakeWinmmMidiIn());
+                       }
+                       if (d.window == FloatingWindow::Staff) {
+                           return std::make_unique<CStaffDlg>(d, set, *midiOutput_);
+                       }
+                       if (d.window == FloatingWindow::MediaPlayer) {
+                           // The player borrows the shared output around MIDI files.
+                           return std::make_unique<CMCIPlayer>(d, set, nullptr, midiOutput_.get());
+                       }
+                       if (d.window == FloatingWindow::Analysis) {
+                           auto window = std::make_unique<CInstTessimDlg>(d, set, liveViews_);
+                           liveViews_.SetAnalysisWindow(window.get());
+                           return window;
+                       }
+                       if (d.window == FloatingWindow::Volume) {
+                           auto window = std::make_unique<CVolumeDlg>(
+                               d, set, liveViews_, liveViews_, std::move(audio_.mixerPort));
+                           liveViews_.SetVolumeWindow(window.get());
+                           return window;
+                       }
+                       return nullptr;
+                   }) {}
 
 CControlsDlg::~CControlsDlg() {
-    // The worker may still post commands while the transport shuts down; it must find no
+    // The worker may still post events while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
+    if (exercise_) {
+        results_->RemoveListener(exercise_.get());
+        floatingSet_.SetExerciseWindow(nullptr);
+        exercise_.reset();
+    }
     deck_.reset();
+    // The worker has stopped (or was abandoned): the views stop following the results
+    // before they go.
+    for (ResultListener* listener : listeners_) {
+        results_->RemoveListener(listener);
+    }
+    results_->RemoveListener(&liveViews_);
     // The holder is kept: a worker that did not stop in time is abandoned by the transport
     // and may still publish one result into it.
+}
+
+CKeyboardDlg* CControlsDlg::KeyboardWindow() {
+    return dynamic_cast<CKeyboardDlg*>(&floatingSet_.Window(FloatingWindow::Keyboard));
+}
+
+CStaffDlg* CControlsDlg::StaffWindow() {
+    return dynamic_cast<CStaffDlg*>(&floatingSet_.Window(FloatingWindow::Staff));
+}
+
+void CControlsDlg::ConnectMusicWindows() {
+    CKeyboardDlg* keyboard = KeyboardWindow();
+    CStaffDlg* staff = StaffWindow();
+    if (keyboard == nullptr || staff == nullptr) {
+        return;
+    }
+    keyboard->Keyboard().SetStaff(&staff->Staff());
+    staff->Staff().SetKeyboard(&keyboard->Keyboard());
+    // Before the worker starts: the hand-off reaches the staff and play-along from now on.
+    for (ResultListener* listener : {static_cast<ResultListener*>(&staff->Staff()),
+                                     static_cast<ResultListener*>(&keyboard->Keyboard())}) {
+        results_->AddListener(listener);
+        listeners_.push_back(listener);
+    }
 }
 
 int CControlsDlg::Language() const {
@@ -88,6 +163,16 @@ int CControlsDlg::Language() const {
 
 BOOL CControlsDlg::OnInitDialog() {
     commandTarget_.store(Handle());
+    // The owner dialog stays hidden: this window is the one the task bar and Alt+Tab show.
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const int iconSizes[2][2] = {{SM_CXICON, SM_CYICON}, {SM_CXSMICON, SM_CYSMICON}};
+    const WPARAM iconKinds[2] = {ICON_BIG, ICON_SMALL};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
+                                   ::GetSystemMetrics(iconSizes[i][0]),
+                                   ::GetSystemMetrics(iconSizes[i][1]), LR_SHARED);
+        ::SendMessageW(Handle(), WM_SETICON, iconKinds[i], reinterpret_cast<LPARAM>(icon));
+    }
 
     SkinControls();
 
@@ -106,14 +191,16 @@ BOOL CControlsDlg::OnInitDialog() {
     const AppOptions& settings = Options();
     results_->SetAveragingWindow(settings.averagingWindow);
     results_->SetHistoryLength(static_cast<uint32_t>(settings.resultHistoryLength));
-    deck_ = std::make_unique<DeckOperations>(*this, *this, std::move(audio_.analysis),
-                                             std::move(audio_.capturePort),
-                                             std::move(audio_.playbackPort));
-    if (engine != nullptr && engine->Engine() != nullptr) {
-        engine->Engine()->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
-    }
+    audio_.analysis->SetVoiceActivationSensitivity(settings.voiceActivationSensitivity);
+    deck_ = std::make_unique<DeckOperations>(
+        *this, *this, std::move(audio_.analysis), std::move(audio_.capturePort),
+        std::move(audio_.playbackPort), settings.ForTransport());
+    liveViews_.SetTransport(&deck_->Transport());
+    liveViews_.SetEngine(engine != nullptr ? engine->Engine() : nullptr);
+    results_->AddListener(&liveViews_);
 
     floatingSet_.CreateAndPlace(owner_);
+    ConnectMusicWindows();
 
     CTrackbar slider(::GetDlgItem(Handle(), IDC_POSITION_SLIDER));
     slider.SetRange(0, 0, true);
@@ -221,6 +308,7 @@ void CControlsDlg::ApplyLanguage() {
         ::SetDlgItemTextW(Handle(), group[0], LoadText(group[1], language).c_str());
     }
     if (deck_) {
+        deck_->SetSettings(Options().ForTransport());
         deck_->RefreshTimeDisplay();
     }
     if (toolTip_.Handle() != nullptr) {
@@ -303,8 +391,8 @@ void CControlsDlg::SetTimeText(const std::wstring& text) {
 
 bool CControlsDlg::AskOpenPath(std::string* path) {
     std::wstring chosen;
-    if (!ShowFileDialog(true, Handle(), L"wav", kWaveFilter, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
-                        &chosen)) {
+    if (!ShowFileDialog(true, Handle(), L"wav", LoadText(IDS_FILTER_WAVE, Language()),
+                        OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, &chosen)) {
         return false;
     }
     *path = WideToUtf8(chosen);
@@ -313,7 +401,7 @@ bool CControlsDlg::AskOpenPath(std::string* path) {
 
 bool CControlsDlg::AskSavePath(std::string* path) {
     std::wstring chosen;
-    if (!ShowFileDialog(false, Handle(), L"wav", kWaveFilter,
+    if (!ShowFileDialog(false, Handle(), L"wav", LoadText(IDS_FILTER_WAVE, Language()),
                         OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, &chosen)) {
         return false;
     }
@@ -339,14 +427,13 @@ MessageAnswer CControlsDlg::ShowMessage(const std::wstring& text, const std::wst
 
 // ---- TransportOwner ----
 
-void CControlsDlg::PostCommand(int commandId) {
+void CControlsDlg::PostEvent(TransportEvent event, int deviceError) {
     HWND target = commandTarget_.load();
     if (target == nullptr) {
         return;
     }
-    HWND button = ::GetDlgItem(target, commandId);
-    ::PostMessageW(target, WM_COMMAND, MAKEWPARAM(commandId, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
+    ::PostMessageW(target, WM_APP + APP_MSG_TRANSPORT_EVENT, static_cast<WPARAM>(event),
+                   static_cast<LPARAM>(deviceError));
 }
 
 // ---- Messages ----
@@ -368,6 +455,12 @@ INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
                     return TRUE;
             }
             break;
+        case WM_APP + APP_MSG_TRANSPORT_EVENT:
+            if (deck_) {
+                deck_->OnTransportEvent(static_cast<TransportEvent>(wParam),
+                                        static_cast<int>(lParam));
+            }
+            return TRUE;
         case WM_TIMER:
             if (wParam == kTimerId && deck_) {
                 deck_->RefreshTimeDisplay();
@@ -381,6 +474,9 @@ INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_INITMENUPOPUP:
             OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return TRUE;
+        case kRestoreAfterExerciseMessage:
+            RestoreAfterExercise();
             return TRUE;
         case WM_MOVE:
             floatingSet_.MainMoved();
@@ -446,8 +542,14 @@ void CControlsDlg::OnCommand(int id) {
         case ID_FILE_SAVE:
             deck_->Save();
             break;
+        case ID_OPTIONS:
+            OnOptions();
+            break;
         case ID_EXIT:
             ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
+            break;
+        case ID_EXERCISES:
+            StartExercises();
             break;
         case ID_HELP_TOPICS:
             OpenHelpTopic(Handle(), HelpTopic("index.htm", Language()));
@@ -459,6 +561,31 @@ void CControlsDlg::OnCommand(int id) {
         default:
             break;
     }
+}
+
+void CControlsDlg::OnOptions() {
+    // The floating windows wait while the options window is open (it disables this one).
+    floatingSet_.EnableAll(false);
+    // No MIDI input list yet: the keyboard window hands its devices over once it exists.
+    CNewOptionsDlg options(Handle(), *this, nullptr);
+    options.DoModal();
+    floatingSet_.EnableAll(true);
+}
+
+void CControlsDlg::SettingsChanged(SettingsChange change) {
+    switch (change) {
+        case SettingsChange::Language:
+            ApplyLanguage();
+            break;
+        case SettingsChange::AnalysisView:
+            results_->SetHistoryLength(static_cast<uint32_t>(Options().resultHistoryLength));
+            break;
+        default:
+            break;
+    }
+    // Each floating window takes what it shows (analysis view, keyboard layout, play-along,
+    // note names, MIDI volume).
+    floatingSet_.SettingsChanged(change);
 }
 
 HMENU CControlsDlg::LoadLanguagePopup(UINT menuId) const {
@@ -507,7 +634,7 @@ void CControlsDlg::OnInitMenuPopup(HMENU menu) {
     ControlsCommandState::Inputs inputs;
     inputs.canNewOrOpen = deck_ && deck_->CanNewOrOpen();
     inputs.canSave = deck_ && deck_->CanSave();
-    inputs.exercisesAvailable = false;
+    inputs.exercisesAvailable = true;
     inputs.shown = floatingSet_.ShownFlags();
     const int count = ::GetMenuItemCount(menu);
     for (int pos = 0; pos < count; ++pos) {
@@ -545,6 +672,9 @@ void CControlsDlg::OnClose() {
     }
     ::KillTimer(Handle(), kTimerId);
     floatingSet_.DestroyAll();
+    // Help windows belong to the HTML Help control, not to our windows: they would outlive
+    // the program.
+    CloseAllHelpWindows();
     EndDialog(1);
 }
 
@@ -564,6 +694,116 @@ bool CControlsDlg::PreTranslateMessage(MSG* message) {
         RelayToolTipMessage(message, Handle(), deck, toolTip_);
     }
     return CFloatingDlg::PreTranslateMessage(message);
+}
+
+// ---- Exercises ----
+
+void CControlsDlg::StartExercises() {
+    if (exercise_ || !deck_) {
+        return;
+    }
+    std::unique_ptr<ExerciseProgress> progress =
+        ExerciseLauncher::ContinueOrChoose(Options().alwaysContinue != 0, Language(), *this);
+    if (!progress) {
+        return;
+    }
+    deck_->New(false);
+    if (deck_->Transport().Opened() || deck_->Transport().Recorded()) {
+        return;  // the save question was cancelled; the progress is closed, keeping its file
+    }
+    runnerTransport_ = std::make_unique<DeckRunnerTransport>(*deck_);
+    exercise_ = std::make_unique<CExerciseDlg>(*this, std::move(progress));
+    if (!exercise_->Create(owner_)) {
+        exercise_.reset();
+        runnerTransport_.reset();
+        return;
+    }
+    const RECT main = RectInParent();
+    ::SetWindowPos(exercise_->Handle(), nullptr, main.left, main.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(Handle(), SW_HIDE);
+    for (FloatingWindow window : {FloatingWindow::Keyboard, FloatingWindow::MediaPlayer}) {
+        if (FloatingFrame(window).Handle() != nullptr) {
+            ::ShowWindow(FloatingFrame(window).Handle(), SW_HIDE);
+        }
+    }
+    ::ShowWindow(exercise_->Handle(), SW_SHOW);
+    // Results reach the runner from the worker: it is added only while the worker is parked.
+    AudioTransport& transport = deck_->Transport();
+    transport.Pause();
+    results_->AddListener(exercise_.get());
+    floatingSet_.SetExerciseWindow(exercise_.get());
+    transport.Resume();
+}
+
+void CControlsDlg::RestoreAfterExercise() {
+    if (!exercise_) {
+        return;
+    }
+    AudioTransport& transport = deck_->Transport();
+    transport.Pause();
+    results_->RemoveListener(exercise_.get());
+    floatingSet_.SetExerciseWindow(nullptr);
+    transport.Resume();
+    RECT place = {};
+    ::GetWindowRect(exercise_->Handle(), &place);
+    exercise_.reset();
+    runnerTransport_.reset();
+    AppOptions& options = Options();
+    const uint8_t docking = options.docking;
+    options.docking = 0;
+    ::SetWindowPos(Handle(), nullptr, place.left, place.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    options.docking = docking;
+    ::ShowWindow(Handle(), SW_SHOW);
+    for (FloatingWindow window : {FloatingWindow::Keyboard, FloatingWindow::MediaPlayer}) {
+        if (Windows().IsShown(IndexOf(window)) && FloatingFrame(window).Handle() != nullptr) {
+            ::ShowWindow(FloatingFrame(window).Handle(), SW_SHOWNA);
+        }
+    }
+    Windows().SetRememberedRect(floatingSet_.WindowRect(WindowSetHost::kMainWindow));
+}
+
+MidiSender* CControlsDlg::ExerciseMidi() {
+    return midi_ != nullptr ? midi_ : midiOutput_.get();
+}
+
+RunnerTransport& CControlsDlg::ExerciseTransport() {
+    return *runnerTransport_;
+}
+
+void CControlsDlg::ForwardCommand(int commandId) {
+    OnCommand(commandId);
+}
+
+bool CControlsDlg::CommandChecked(int commandId) {
+    FloatingWindow window = FloatingWindow::Analysis;
+    return FloatingWindowOfCommand(commandId, &window) && Windows().IsShown(IndexOf(window));
+}
+
+void CControlsDlg::ExerciseWindowMoved() {
+    floatingSet_.ExerciseMoved();
+}
+
+void CControlsDlg::ExerciseEnded() {
+    ::PostMessageW(Handle(), kRestoreAfterExerciseMessage, 0, 0);
+}
+
+ContinueAnswer CControlsDlg::AskContinue(const std::wstring& question,
+                                         const std::wstring& caption) {
+    switch (ShowMessageBox(question, caption, MB_YESNOCANCEL, Handle(), Language())) {
+        case IDYES:
+            return ContinueAnswer::Yes;
+        case IDNO:
+            return ContinueAnswer::No;
+        default:
+            return ContinueAnswer::Cancel;
+    }
+}
+
+int CControlsDlg::ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& exercises) {
+    COpenExerciseDlg chooser(Handle(), exercises, Language());
+    return chooser.DoModal() == IDOK ? chooser.Selected() : -1;
 }
 
 }  // namespace melvora

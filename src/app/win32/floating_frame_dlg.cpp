@@ -48,7 +48,25 @@ void CFloatingFrameDlg::OnCancel() {
     ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
+bool CFloatingFrameDlg::PreTranslateMessage(MSG* message) {
+    if ((message->message == WM_KEYDOWN || message->message == WM_KEYUP) &&
+        (message->hwnd == Handle() || ::IsChild(Handle(), message->hwnd))) {
+        const WPARAM key = message->wParam;
+        const bool pianoKey = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') ||
+                              (key >= VK_F1 && key <= VK_F8);
+        if (pianoKey) {
+            owner_.PianoKey(message->message == WM_KEYDOWN, static_cast<int>(key),
+                            (message->lParam & 0x40000000) != 0);
+            return true;
+        }
+    }
+    return CFloatingDlg::PreTranslateMessage(message);
+}
+
 void CFloatingFrameDlg::OnActivated(bool active) {
+    if (!active) {
+        owner_.PianoKeysLost();
+    }
     if (active) {
         owner_.FloatingActivated(description_.window);
     }

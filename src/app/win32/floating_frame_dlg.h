@@ -6,6 +6,7 @@
 
 #include "app/floating_window_owner.h"
 #include "platform/win32/tool_tip.h"
+#include "settings/settings_listener.h"
 #include "ui/win32/floating_dlg.h"
 
 namespace melvora {
@@ -14,7 +15,7 @@ namespace melvora {
 // with Close and Help, tool tips for both, and the window-set behaviour. Closing hides it,
 // moving it snaps it to the other windows, activating it reports it to the owner.
 // The window's own view fills the client area below the title row.
-class CFloatingFrameDlg : public CFloatingDlg {
+class CFloatingFrameDlg : public CFloatingDlg, public SettingsListener {
   public:
     CFloatingFrameDlg(const FloatingWindowDescriptor& description, FloatingWindowOwner& owner);
     ~CFloatingFrameDlg() override;
@@ -26,6 +27,9 @@ class CFloatingFrameDlg : public CFloatingDlg {
 
     // Reloads the window text and the tool tips in `language`.
     virtual void ApplyLanguage(int language);
+    // A setting changed in the options window; the windows that show it override this (the
+    // language reaches every window through ApplyLanguage).
+    void SettingsChanged(SettingsChange /*change*/) override {}
 
   protected:
     BOOL OnInitDialog() override;
@@ -36,6 +40,8 @@ class CFloatingFrameDlg : public CFloatingDlg {
     std::string HelpPage() const override { return description_.helpPage; }
     int Language() const override { return owner_.Language(); }
     void OnActivated(bool active) override;
+    // The letter, digit and F1-F8 keys go to the piano and no further (so F1 opens no help).
+    bool PreTranslateMessage(MSG* message) override;
 
   private:
     void OnWindowPosChanging(WINDOWPOS* position);

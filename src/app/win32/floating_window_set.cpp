@@ -3,6 +3,8 @@
 #include "app/app_options.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "app/window_layout.h"
+#include "music/win32/keyboard_dlg.h"
+#include "music/win32/mci_player.h"
 #include "platform/win32/wnd.h"
 
 namespace melvora {
@@ -19,10 +21,14 @@ bool IsFloating(int windowId) {
 
 }  // namespace
 
-CFloatingWindowSet::CFloatingWindowSet(const CWnd& main) : main_(main), windowSet_(*this) {
+CFloatingWindowSet::CFloatingWindowSet(const CWnd& main, const WindowMaker& make)
+    : main_(main), windowSet_(*this) {
     for (const FloatingWindowDescriptor& d : FloatingWindows()) {
-        floating_[static_cast<size_t>(IndexOf(d.window))] =
-            std::make_unique<CFloatingFrameDlg>(d, *this);
+        std::unique_ptr<CFloatingFrameDlg> window = make ? make(d, *this) : nullptr;
+        if (window == nullptr) {
+            window = std::make_unique<CFloatingFrameDlg>(d, *this);
+        }
+        floating_[static_cast<size_t>(IndexOf(d.window))] = std::move(window);
     }
 }
 
@@ -39,7 +45,9 @@ HWND CFloatingWindowSet::HandleOf(int windowId) const {
     if (windowId == kMainWindow) {
         return main_.Handle();
     }
-    // No exercise window in this build.
+    if (windowId == kExerciseWindow && exercise_ != nullptr) {
+        return exercise_->Handle();
+    }
     return nullptr;
 }
 
@@ -121,6 +129,32 @@ void CFloatingWindowSet::MainActivated() {
     windowSet_.StackBehindMain();
 }
 
+void CFloatingWindowSet::SetExerciseWindow(const CWnd* window) {
+    exercise_ = window;
+    windowSet_.SetExerciseRunning(window != nullptr);
+}
+
+void CFloatingWindowSet::ExerciseMoved() {
+    if (exercise_ != nullptr && exercise_->Handle() != nullptr) {
+        windowSet_.Dock(WindowRect(kExerciseWindow), ::IsIconic(exercise_->Handle()) != FALSE,
+                        Options().docking != 0);
+    }
+}
+
+void CFloatingWindowSet::SettingsChanged(SettingsChange change) {
+    for (auto& window : floating_) {
+        window->SettingsChanged(change);
+    }
+}
+
+void CFloatingWindowSet::EnableAll(bool enable) {
+    for (auto& window : floating_) {
+        if (window->Handle() != nullptr) {
+            ::EnableWindow(window->Handle(), enable ? TRUE : FALSE);
+        }
+    }
+}
+
 void CFloatingWindowSet::DestroyAll() {
     for (auto& window : floating_) {
         window->DestroyWindow();
@@ -186,6 +220,21 @@ void CFloatingWindowSet::FloatingClosed(FloatingWindow window) {
 
 int CFloatingWindowSet::Language() const {
     return Options().UiLanguage();
+}
+
+bool CFloatingWindowSet::PianoKey(bool down, int virtualKey, bool repeat) {
+    auto* keyboard = dynamic_cast<CKeyboardDlg*>(&Window(FloatingWindow::Keyboard));
+    if (keyboard == nullptr || keyboard->Keyboard().Handle() == nullptr) {
+        return false;
+    }
+    return keyboard->Keyboard().PlayPcKey(down, virtualKey, repeat);
+}
+
+void CFloatingWindowSet::PianoKeysLost() {
+    auto* keyboard = dynamic_cast<CKeyboardDlg*>(&Window(FloatingWindow::Keyboard));
+    if (keyboard != nullptr && keyboard->Keyboard().Handle() != nullptr) {
+        keyboard->Keyboard().ReleasePcKeys();
+    }
 }
 
 }  // namespace melvora

@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/floating_window.h"
 #include "app/floating_window_owner.h"
 #include "app/window_set.h"
 #include "app/window_set_host.h"
+#include "settings/settings_listener.h"
 
 namespace melvora {
 
@@ -21,8 +23,13 @@ class CWnd;
 // closes. The main controls window owns one and forwards its own moves, sizes and activation.
 class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
   public:
+    // Makes the window of one descriptor (the windows with views of their own are classes
+    // derived from the frame); an empty maker, or one that returns null, gives a plain frame.
+    using WindowMaker = std::function<std::unique_ptr<CFloatingFrameDlg>(
+        const FloatingWindowDescriptor& descriptor, FloatingWindowOwner& owner)>;
+
     // `main` is the main controls window; its handle is read when needed.
-    explicit CFloatingWindowSet(const CWnd& main);
+    explicit CFloatingWindowSet(const CWnd& main, const WindowMaker& make = WindowMaker());
     ~CFloatingWindowSet() override;
 
     WindowSet& Windows() { return windowSet_; }
@@ -36,6 +43,10 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     void Toggle(FloatingWindow window, int language);
     // Texts of every shown floating window in `language`.
     void ApplyLanguage(int language);
+    // Hands a changed setting to every floating window.
+    void SettingsChanged(SettingsChange change);
+    // Enables or disables every floating window (while a modal window is open).
+    void EnableAll(bool enable);
     // Tells every floating window's shown flag (for the View menu's checks).
     std::array<bool, kFloatingWindowCount> ShownFlags() const;
 
@@ -43,6 +54,11 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     void MainMoved();
     void MainSized(bool minimised, bool restored);
     void MainActivated();
+
+    // The running exercise window (null: none). While it is set the window set treats it
+    // as the main window; its moves drag the windows stuck to it.
+    void SetExerciseWindow(const CWnd* window);
+    void ExerciseMoved();
 
     // Destroys the floating windows (the program ends).
     void DestroyAll();
@@ -61,11 +77,14 @@ class CFloatingWindowSet : public WindowSetHost, public FloatingWindowOwner {
     void FloatingActivated(FloatingWindow window) override;
     void FloatingClosed(FloatingWindow window) override;
     int Language() const override;
+    bool PianoKey(bool down, int virtualKey, bool repeat) override;
+    void PianoKeysLost() override;
 
   private:
     HWND HandleOf(int windowId) const;
 
     const CWnd& main_;
+    const CWnd* exercise_ = nullptr;
     WindowSet windowSet_;
     std::array<std::unique_ptr<CFloatingFrameDlg>, kFloatingWindowCount> floating_;
     bool minimised_ = false;

@@ -85,6 +85,9 @@ struct WaveInCalls {
         return waveInUnprepareHeader(h, wh, sizeof(WAVEHDR));
     }
     static MMRESULT Close(HWAVEIN h) { return waveInClose(h); }
+    static MMRESULT ErrorText(MMRESULT code, wchar_t* text, UINT size) {
+        return waveInGetErrorTextW(code, text, size);
+    }
 };
 
 struct WaveOutCalls {
@@ -101,6 +104,9 @@ struct WaveOutCalls {
         return waveOutUnprepareHeader(h, wh, sizeof(WAVEHDR));
     }
     static MMRESULT Close(HWAVEOUT h) { return waveOutClose(h); }
+    static MMRESULT ErrorText(MMRESULT code, wchar_t* text, UINT size) {
+        return waveOutGetErrorTextW(code, text, size);
+    }
 };
 
 // Everything the two ports share; Port is WaveInPort or WaveOutPort.
@@ -119,7 +125,7 @@ class WinmmPort : public Port {
         }
         WAVEFORMATEX wfx = ToWaveFormatEx(format);
         typename Calls::Handle handle = nullptr;
-        if (Calls::Open(&handle, &wfx) != MMSYSERR_NOERROR) {
+        if (Failed(Calls::Open(&handle, &wfx))) {
             return false;
         }
         handle_ = handle;
@@ -131,21 +137,19 @@ class WinmmPort : public Port {
             return false;
         }
         WAVEHDR* wh = MakeRecord(header);
-        if (Calls::Prepare(handle_, wh) != MMSYSERR_NOERROR) {
+        if (Failed(Calls::Prepare(handle_, wh))) {
             return false;
         }
         header.flags.fetch_or(kWaveHeaderPrepared, std::memory_order_relaxed);
         return true;
     }
-    bool Reset() override {
-        return handle_ != nullptr && Calls::Reset(handle_) == MMSYSERR_NOERROR;
-    }
+    bool Reset() override { return handle_ != nullptr && !Failed(Calls::Reset(handle_)); }
     bool Unprepare(WaveHeader& header) override {
         WAVEHDR* wh = Record(header);
         if (handle_ == nullptr || wh == nullptr) {
             return false;
         }
-        if (Calls::Unprepare(handle_, wh) != MMSYSERR_NOERROR) {
+        if (Failed(Calls::Unprepare(handle_, wh))) {
             return false;
         }
         header.flags.fetch_and(~kWaveHeaderPrepared, std::memory_order_relaxed);
@@ -153,7 +157,7 @@ class WinmmPort : public Port {
     }
     void Forget(WaveHeader& header) override { DropRecord(header); }
     bool Close() override {
-        if (handle_ == nullptr || Calls::Close(handle_) != MMSYSERR_NOERROR) {
+        if (handle_ == nullptr || Failed(Calls::Close(handle_))) {
             return false;
         }
         handle_ = nullptr;
@@ -161,8 +165,25 @@ class WinmmPort : public Port {
     }
     bool IsDone(WaveHeader& header) override { return LookDone(header); }
     void Sleep(int milliseconds) override { WaitMilliseconds(milliseconds); }
+    int LastError() const override { return static_cast<int>(lastError_); }
+    std::wstring ErrorText(int code) const override {
+        wchar_t text[MAXERRORLENGTH] = {};
+        if (Calls::ErrorText(static_cast<MMRESULT>(code), text, MAXERRORLENGTH) !=
+            MMSYSERR_NOERROR) {
+            return std::wstring();
+        }
+        return text;
+    }
 
   protected:
+    // True when a call failed; keeps its code for LastError.
+    bool Failed(MMRESULT result) {
+        if (result != MMSYSERR_NOERROR) {
+            lastError_ = result;
+            return true;
+        }
+        return false;
+    }
     // Hands a prepared header to the device (add buffer / write).
     bool Queue(WaveHeader& header) {
         WAVEHDR* wh = Record(header);
@@ -172,7 +193,7 @@ class WinmmPort : public Port {
         header.flags.store(
             (header.flags.load(std::memory_order_relaxed) & ~kWaveHeaderDone) | kWaveHeaderInQueue,
             std::memory_order_relaxed);
-        if (Calls::Queue(handle_, wh) != MMSYSERR_NOERROR) {
+        if (Failed(Calls::Queue(handle_, wh))) {
             header.flags.fetch_and(~kWaveHeaderInQueue, std::memory_order_relaxed);
             return false;
         }
@@ -180,12 +201,13 @@ class WinmmPort : public Port {
     }
 
     typename Calls::Handle handle_ = nullptr;
+    MMRESULT lastError_ = MMSYSERR_NOERROR;
 };
 
 class WinmmWaveInPort : public WinmmPort<WaveInCalls, WaveInPort> {
   public:
     bool AddBuffer(WaveHeader& header) override { return Queue(header); }
-    bool Start() override { return handle_ != nullptr && waveInStart(handle_) == MMSYSERR_NOERROR; }
+    bool Start() override { return handle_ != nullptr && !Failed(waveInStart(handle_)); }
 };
 
 class WinmmWaveOutPort : public WinmmPort<WaveOutCalls, WaveOutPort> {

@@ -1,5 +1,6 @@
 #include "ui/win32/help_launcher.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "platform/program_directory.h"
@@ -14,6 +15,10 @@ constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
 // The wide entry of the control (HtmlHelpA is 14): the program folder may hold letters
 // outside the system code page.
 constexpr WORD kHtmlHelpW = 15;
+constexpr UINT kCloseAll = 0x12;  // HH_CLOSE_ALL
+
+// Set by the first topic opened: closing needs no library that was never loaded.
+std::atomic<bool> g_topicOpened{false};
 
 HtmlHelpFunction Resolve() {
     static std::once_flag once;
@@ -67,7 +72,17 @@ HWND OpenHelpTopic(HWND caller, const std::string& topic) {
         return nullptr;
     }
     const std::wstring path = Utf8ToWide(HelpTopicPath(topic));
+    g_topicOpened.store(true);
     return function(caller, path.c_str(), kDisplayTopic, 0);
+}
+
+void CloseAllHelpWindows() {
+    if (!g_topicOpened.load()) {
+        return;
+    }
+    if (HtmlHelpFunction function = Resolve()) {
+        function(nullptr, nullptr, kCloseAll, 0);
+    }
 }
 
 }  // namespace melvora

@@ -13,6 +13,10 @@ namespace melvora {
 // help window.
 HWND OpenHelpTopic(HWND caller, const std::string& topic);
 
+// Closes every help window this process opened (HH_CLOSE_ALL). Does nothing when no topic
+// was opened.
+void CloseAllHelpWindows();
+
 // Whether HtmlHelpW could be found (resolving it on first call).
 bool HtmlHelpAvailable();
 

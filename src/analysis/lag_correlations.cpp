@@ -1,0 +1,300 @@
+#include "analysis/lag_correlations.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace melvora {
+
+namespace {
+
+// Zeros after the single-precision copy: one vector (of up to 16) and the three further lags.
+constexpr size_t kSinglePadding = 32;
+
+// The correlations are most of the engine's work. On 64-bit Linux with GCC the loops are also
+// built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
+// portable build) and the loader picks the variant the processor runs; elsewhere they stay
+// within SSE2. Sanitizer runtimes are not ready when the loader resolves the variants, so
+// sanitized builds keep the portable loops only.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
+#define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx2", "default")))
+#define MELVORA_WIDE_SCREEN 1
+#else
+#define MELVORA_HOT_LOOP_CLONES
+#endif
+
+#if defined(__GNUC__)
+// Four doubles as one value; the compiler maps it to whatever vector registers it may use.
+typedef double Lanes4 __attribute__((vector_size(32)));
+// The same, read from any double: no alignment beyond a double's is assumed.
+typedef double UnalignedLanes4 __attribute__((vector_size(32), aligned(8), may_alias));
+#define Load4(p) (*reinterpret_cast<const UnalignedLanes4*>(p))
+
+// The sums of lags lag..lag+3 at once: each value of x[i] is loaded once for four products.
+// Lane k of lo/hi holds Dot's partial sum k (k + 4 for hi), so every sum rounds as Dot's.
+MELVORA_HOT_LOOP_CLONES void FourLags(const double* x, int length, int lag, double* out) {
+    // Named accumulators, not arrays, so that all eight stay in registers.
+    Lanes4 lo0 = {0.0, 0.0, 0.0, 0.0};
+    Lanes4 lo1 = lo0;
+    Lanes4 lo2 = lo0;
+    Lanes4 lo3 = lo0;
+    Lanes4 hi0 = lo0;
+    Lanes4 hi1 = lo0;
+    Lanes4 hi2 = lo0;
+    Lanes4 hi3 = lo0;
+    const double* b = x + lag;
+    const int shortest = length - lag - 3;
+    int i = 0;
+    for (; i + 8 <= shortest; i += 8) {
+        const Lanes4 aLo = Load4(x + i);
+        const Lanes4 aHi = Load4(x + i + 4);
+        lo0 += aLo * Load4(b + i);
+        hi0 += aHi * Load4(b + i + 4);
+        lo1 += aLo * Load4(b + i + 1);
+        hi1 += aHi * Load4(b + i + 5);
+        lo2 += aLo * Load4(b + i + 2);
+        hi2 += aHi * Load4(b + i + 6);
+        lo3 += aLo * Load4(b + i + 3);
+        hi3 += aHi * Load4(b + i + 7);
+    }
+    const Lanes4 lows[4] = {lo0, lo1, lo2, lo3};
+    const Lanes4 highs[4] = {hi0, hi1, hi2, hi3};
+    for (int j = 0; j < 4; ++j) {
+        // The longer lags may have one more whole group of eight, then the remainder.
+        const int count = length - lag - j;
+        const double* bj = b + j;
+        Lanes4 l = lows[j];
+        Lanes4 h = highs[j];
+        int k = i;
+        for (; k + 8 <= count; k += 8) {
+            l += Load4(x + k) * Load4(bj + k);
+            h += Load4(x + k + 4) * Load4(bj + k + 4);
+        }
+        double tail = 0.0;
+        for (; k < count; ++k) {
+            tail += x[k] * bj[k];
+        }
+        out[j] = ((l[0] + l[1]) + (l[2] + l[3])) + ((h[0] + h[1]) + (h[2] + h[3])) + tail;
+    }
+}
+// Single-precision sums of lags lag..lag+3 of x, eight products per vector. Only an estimate:
+// BestLag bounds its error. x must be followed by kSinglePadding zeros, so that the shorter
+// lags run whole vectors too, their extra products being 0.
+MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag, float* out) {
+    typedef float Lanes8 __attribute__((vector_size(32)));
+    typedef float UnalignedLanes8 __attribute__((vector_size(32), aligned(4), may_alias));
+#define Load8(p) (*reinterpret_cast<const UnalignedLanes8*>(p))
+    Lanes8 s0 = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    Lanes8 s1 = s0;
+    Lanes8 s2 = s0;
+    Lanes8 s3 = s0;
+    const float* b = x + lag;
+    const int count = length - lag;
+    for (int i = 0; i < count; i += 8) {
+        const Lanes8 a = Load8(x + i);
+        s0 += a * Load8(b + i);
+        s1 += a * Load8(b + i + 1);
+        s2 += a * Load8(b + i + 2);
+        s3 += a * Load8(b + i + 3);
+    }
+#undef Load8
+    const Lanes8 sums[4] = {s0, s1, s2, s3};
+    for (int j = 0; j < 4; ++j) {
+        const Lanes8& v = sums[j];
+        out[j] = ((v[0] + v[4]) + (v[1] + v[5])) + ((v[2] + v[6]) + (v[3] + v[7]));
+    }
+}
+
+#if defined(MELVORA_WIDE_SCREEN)
+// The screen on processors with 512-bit vectors, sixteen products at a time. It is only an
+// estimate, so fused multiply-adds (which this target allows) change nothing that matters:
+// they round less, within the same bound.
+__attribute__((target("avx512f"))) void FourLagsSingleWide(const float* x, int length, int lag,
+                                                           float* out) {
+    typedef float Lanes16 __attribute__((vector_size(64)));
+    typedef float UnalignedLanes16 __attribute__((vector_size(64), aligned(4), may_alias));
+#define Load16(p) (*reinterpret_cast<const UnalignedLanes16*>(p))
+    Lanes16 s0 = {};
+    Lanes16 s1 = s0;
+    Lanes16 s2 = s0;
+    Lanes16 s3 = s0;
+    const float* b = x + lag;
+    const int count = length - lag;
+    for (int i = 0; i < count; i += 16) {
+        const Lanes16 a = Load16(x + i);
+        s0 += a * Load16(b + i);
+        s1 += a * Load16(b + i + 1);
+        s2 += a * Load16(b + i + 2);
+        s3 += a * Load16(b + i + 3);
+    }
+#undef Load16
+    const Lanes16 sums[4] = {s0, s1, s2, s3};
+    for (int j = 0; j < 4; ++j) {
+        float total = 0.0f;
+        for (int k = 0; k < 16; ++k) {
+            total += sums[j][k];
+        }
+        out[j] = total;
+    }
+}
+#endif
+#else
+void FourLagsSingle(const float* x, int length, int lag, float* out) {
+    for (int j = 0; j < 4; ++j) {
+        float total = 0.0f;
+        for (int i = 0; i + lag + j < length; ++i) {
+            total += x[i] * x[i + lag + j];
+        }
+        out[j] = total;
+    }
+}
+
+void FourLags(const double* x, int length, int lag, double* out) {
+    for (int j = 0; j < 4; ++j) {
+        out[j] = LagCorrelations::Dot(x, x + lag + j, length - lag - j);
+    }
+}
+#endif
+
+}  // namespace
+
+MELVORA_HOT_LOOP_CLONES double LagCorrelations::Dot(const double* a, const double* b, int count) {
+    double s[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        for (int k = 0; k < 8; ++k) {
+            s[k] += a[i + k] * b[i + k];
+        }
+    }
+    double tail = 0.0;
+    for (; i < count; ++i) {
+        tail += a[i] * b[i];
+    }
+    return ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7])) + tail;
+}
+
+void LagCorrelations::Configure(int maximumLag) {
+    const size_t size = static_cast<size_t>(std::max(maximumLag, 0)) + 1;
+    sums_.assign(size, 0.0);
+    stamps_.assign(size, 0u);
+    single_.assign(size + kSinglePadding, 0.0f);
+    screened_.assign(size + 3, 0.0f);
+    generation_ = 1;
+    x_ = nullptr;
+    length_ = 0;
+}
+
+void LagCorrelations::Attach(const double* x, int length) {
+    x_ = x;
+    length_ = length;
+    if (static_cast<size_t>(length) + kSinglePadding <= single_.size()) {
+        for (int i = 0; i < length; ++i) {
+            single_[i] = static_cast<float>(x[i]);
+        }
+        std::fill(single_.begin() + length, single_.begin() + length + kSinglePadding, 0.0f);
+    }
+    if (++generation_ == 0) {
+        // After 2^32 signals the stamps could match again: start them afresh.
+        std::fill(stamps_.begin(), stamps_.end(), 0u);
+        generation_ = 1;
+    }
+}
+
+const double* LagCorrelations::Range(int first, int last) {
+    int lag = first;
+    while (lag <= last) {
+        if (stamps_[lag] == generation_) {
+            ++lag;
+            continue;
+        }
+        int runEnd = lag;
+        while (runEnd < last && stamps_[runEnd + 1] != generation_) {
+            ++runEnd;
+        }
+        for (; lag + 3 <= runEnd; lag += 4) {
+            FourLags(x_, length_, lag, &sums_[lag]);
+            stamps_[lag] = stamps_[lag + 1] = stamps_[lag + 2] = stamps_[lag + 3] = generation_;
+        }
+        for (; lag <= runEnd; ++lag) {
+            sums_[lag] = Dot(x_, x_ + lag, length_ - lag);
+            stamps_[lag] = generation_;
+        }
+    }
+    return sums_.data() + first;
+}
+
+int LagCorrelations::BestLag(int first, int last, double scale, double above, double* best) {
+    const int lags = last - first + 1;
+    const double energy = Energy();
+    // The screen needs the signal in single precision and a finite energy to bound by.
+    // A nearly silent signal (the dither alone) would underflow in single precision and
+    // leave every lag a candidate: it is summed exactly straight away.
+    const bool screen = lags > 2 &&
+                        static_cast<size_t>(length_) + kSinglePadding <= single_.size() &&
+                        energy > 1e-20 * length_ && energy < 1e30;
+    double floor = -1.0;  // sums below this cannot win
+    if (screen) {
+        const float* x = single_.data();
+        float* estimate = screened_.data();
+#if defined(MELVORA_WIDE_SCREEN)
+        static const bool wide = __builtin_cpu_supports("avx512f");
+        if (wide) {
+            for (int lag = first; lag <= last; lag += 4) {
+                FourLagsSingleWide(x, length_, lag, estimate + (lag - first));
+            }
+        } else
+#endif
+        {
+            for (int lag = first; lag <= last; lag += 4) {
+                FourLagsSingle(x, length_, lag, estimate + (lag - first));
+            }
+        }
+        float largest = estimate[0];
+        for (int i = 1; i < lags; ++i) {
+            largest = std::max(largest, estimate[i]);
+        }
+        // Any sum of products of the signal with itself shifted is at most the energy
+        // (Cauchy-Schwarz), so the single-precision sums of at most `length` terms, with the
+        // rounding of the signal to single precision, err by less than 2 length u energy,
+        // u = 2^-24, plus 2^-149 per product for underflow; the exact double sums by far less
+        // (1e-12 energy covers them). The winner's exact sum is at least largest - bound; a
+        // lag whose estimate is below largest - 2 bound - margin has an exact sum below the
+        // winner's by more than margin = 1e-9 energy, so that scaled they cannot even tie.
+        // (length + 32 also covers the roundings of the lane tree and of the sixteen-lane
+        // total on very short signals.)
+        const double n = static_cast<double>(length_) + 32.0;
+        const double bound = (2.0 * n * 5.9604644775390625e-08 + 1e-12) * energy * 1.000001 +
+                             2.0 * n * 1.401298464324817e-45;
+        floor = static_cast<double>(largest) - 2.0 * bound - 1e-9 * energy;
+    }
+    int bestLag = -1;
+    double bestValue = above;
+    int lag = first;
+    while (lag <= last) {
+        if (screen && static_cast<double>(screened_[lag - first]) < floor) {
+            ++lag;
+            continue;
+        }
+        // A run of candidates is summed exactly at once.
+        int runEnd = lag;
+        while (runEnd < last &&
+               (!screen || static_cast<double>(screened_[runEnd + 1 - first]) >= floor)) {
+            ++runEnd;
+        }
+        const double* sums = Range(lag, runEnd);
+        for (int l = lag; l <= runEnd; ++l) {
+            const double value = sums[l - lag] * scale;
+            if (value > bestValue) {
+                bestValue = value;
+                bestLag = l;
+            }
+        }
+        lag = runEnd + 1;
+    }
+    if (bestLag >= 0) {
+        *best = bestValue;
+    }
+    return bestLag;
+}
+
+}  // namespace melvora

@@ -1,0 +1,82 @@
+#include "app/win32/live_view_link.h"
+
+#include "analysis/analysis_engine.h"
+#include "analysis/result_holder.h"
+#include "settings/win32/volume_dlg.h"
+#include "transport/audio_transport.h"
+#include "views/win32/inst_tessim_dlg.h"
+
+namespace melvora {
+
+namespace {
+
+// The view of a shown window; IsWindowVisible may be asked from any thread.
+void InvalidateIfShown(HWND window, HWND view) {
+    if (window != nullptr && view != nullptr && ::IsWindowVisible(window)) {
+        ::InvalidateRect(view, nullptr, FALSE);
+    }
+}
+
+}  // namespace
+
+void CLiveViewLink::SetEngine(AnalysisEngine* engine) {
+    engine_.store(engine);
+    if (engine != nullptr) {
+        engine->SetInputLevelControl(inputLevel_);
+    }
+}
+
+void CLiveViewLink::InvalidateShownViews() const {
+    if (analysis_ != nullptr) {
+        InvalidateIfShown(analysis_->Handle(), analysis_->View().Handle());
+    }
+    if (volume_ != nullptr) {
+        InvalidateIfShown(volume_->Handle(), volume_->EnergyBar().Handle());
+    }
+}
+
+void CLiveViewLink::OnResultPublished(const ResultRecord& /*record*/) {
+    InvalidateShownViews();
+}
+
+void CLiveViewLink::OnResultsReset() {
+    InvalidateShownViews();
+}
+
+ResultRecord CLiveViewLink::NewestResult() const {
+    return results_.ReadNewest();
+}
+
+std::vector<ResultRecord> CLiveViewLink::AllResults() const {
+    return results_.ReadAll();
+}
+
+bool CLiveViewLink::TransportRecordingOrReplaying() const {
+    if (transport_ == nullptr) {
+        return false;
+    }
+    const TransportMode mode = transport_->Mode();
+    return mode == TransportMode::Recording || mode == TransportMode::Replaying;
+}
+
+uint32_t CLiveViewLink::ClippedBlocks() const {
+    AnalysisEngine* engine = engine_.load();
+    return engine != nullptr ? engine->ClippedBlocks() : 0;
+}
+
+void CLiveViewLink::SensitivityChanged(float sensitivity) {
+    AnalysisEngine* engine = engine_.load();
+    if (engine != nullptr) {
+        engine->SetVoiceActivationSensitivity(sensitivity);
+    }
+}
+
+void CLiveViewLink::InputLevelControlChanged(InputLevelControl* control) {
+    inputLevel_ = control;
+    AnalysisEngine* engine = engine_.load();
+    if (engine != nullptr) {
+        engine->SetInputLevelControl(control);
+    }
+}
+
+}  // namespace melvora

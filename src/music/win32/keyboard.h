@@ -1,0 +1,140 @@
+#pragma once
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/result_listener.h"
+#include "music/midi_input_router.h"
+#include "music/note_mouse.h"
+#include "music/pc_keyboard_player.h"
+#include "music/piano_keyboard.h"
+#include "music/play_along.h"
+#include "platform/midi_in.h"
+#include "views/win32/open_gl_wnd.h"
+
+namespace melvora {
+
+class CStaff;
+class SharedMidiOutput;
+
+// The 88-key piano (A0 to C8) drawn with OpenGL. It plays on the shared MIDI output with the
+// mouse, the PC keyboard (keys handed on by the floating windows) and a MIDI input device,
+// and plays along with the singer. Highlighted keys are mirrored on the staff.
+//
+// Threads: everything runs on the window thread except OnResultPublished (the audio worker:
+// play-along only sends notes) and the MIDI input callback (echoes at once, posts the key
+// changes to this window as kKeyLightMessage).
+class CKeyboard : public COpenGLWnd,
+                  public ResultListener,
+                  private PcKeyboardHost,
+                  private NoteMouseHost {
+  public:
+    // wParam: KeyLight action (1 press, 2 release), lParam: slot.
+    static constexpr UINT kKeyLightMessage = WM_APP + 41;
+
+    CKeyboard(SharedMidiOutput& output, std::unique_ptr<MidiIn> input);
+    ~CKeyboard() override;
+
+    bool Create(HWND parent, const RECT& rect, UINT id);
+    void SetStaff(CStaff* staff) { staff_ = staff; }
+
+    // The operations the staff, the dialog and the options use. Slots outside the keyboard
+    // are ignored. `mirror` tells the staff; `label` sets or clears the note label.
+    void PressKey(int slot, int kind, bool mirror, bool label);
+    void ReleaseKey(int slot, bool mirror, bool label);
+    void PressKeyByMessage(uint32_t message, int kind, bool mirror, bool label);
+    void AllNotesOff();
+    void SetPcOctave(int octave) { pcPlayer_.SetOctave(octave); }
+    void SetLayout(int32_t layoutOption) { pcPlayer_.SetLayout(layoutOption); }
+    void SetMidiVolume(int32_t level);
+    void SetPlayAlong(bool on) { playAlongOn_.store(on); }
+    void SelectProgram(int program);
+    // Opens and starts MIDI input device `index` instead of the current one; the options keep
+    // its name. False (after telling the user) when it cannot be opened or started.
+    bool SetMidiInputDevice(int index);
+    // A key message from any floating window; true when it belongs to the piano.
+    bool HandleKey(UINT message, WPARAM virtualKey, LPARAM flags);
+    bool PlayPcKey(bool down, int virtualKey, bool repeat);
+    // Keys held down are let go (their key-ups will go to another window).
+    void ReleasePcKeys() { pcPlayer_.ReleaseAll(); }
+    // The window lost the keys and the mouse: held keys are let go, all notes off.
+    void LetGo();
+
+    // ResultListener (audio worker thread): the play-along step.
+    void OnResultPublished(const ResultRecord& record) override;
+
+    const PianoKeyboard& Keys() const { return keys_; }
+    const std::string& NoteLabel() const { return noteLabel_; }
+    int HoveredKey() const { return mouse_.Hovered(); }
+    const PcKeyboardPlayer& PcKeys() const { return pcPlayer_; }
+    int SelectedMidiInput() const { return selectedInput_; }
+    // A point in client pixels on the key of `slot` (for tests and tools).
+    POINT KeyPoint(int slot) const;
+
+  protected:
+    void OnGLCreate(HDC dc) override;
+    void OnGLSize(int cx, int cy) override;
+    void OnGLPaint() override;
+    void OnGLDestroy() override;
+    ToolTipKind ToolTipStyle() const override { return ToolTipKind::kByRegion; }
+    std::wstring RegionToolTipText() const override;
+    LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // PcKeyboardHost
+    void StartTimer(int timerId, int periodMs) override;
+    void KillTimer(int timerId) override;
+    void PlayKey(int slot) override;
+    void StopKey(int slot) override;
+    void Invalidate() override;
+    // NoteMouseHost
+    void Capture(bool capture) override;
+    void Highlight(int item, bool pressed) override;
+    void Unhighlight(int item) override;
+    void NoteOn(int item) override;
+    void NoteOff(int item) override;
+
+    void SetUpMidiInput();
+    bool OpenMidiInput(int index);
+    void ForgetMidiInput();
+    void OnMouseMove(int x, int y, bool buttonDown);
+    void OnKeyLight(WPARAM action, LPARAM slot);
+    void ResetToolTip();
+    void LoadKeyTexture(UINT bitmapId, GLuint texture);
+    void DrawShape(int slot, bool textured) const;
+    void DrawLabel(const std::string& text) const;
+    float TextWidth(const std::string& text) const;
+    void SetLabel(int slot);
+
+    SharedMidiOutput& output_;
+    std::unique_ptr<MidiIn> input_;
+    PianoKeyboard keys_;
+    PcKeyboardPlayer pcPlayer_;
+    NoteMouse mouse_;
+    PlayAlong playAlong_;
+    MidiInputRouter router_;
+    std::atomic<HWND> target_{nullptr};  // where the MIDI thread posts
+    std::atomic<bool> playAlongOn_{false};
+    CStaff* staff_ = nullptr;
+    int velocity_ = 88;
+
+    std::vector<std::string> inputNames_;
+    int selectedInput_ = -1;
+
+    RECT keyboardRect_ = {0, 0, 0, 0};
+    RECT labelRect_ = {0, 0, 0, 0};
+    float whiteKeyWidth_ = 0.0f;
+    float keyLength_ = 0.0f;
+    GLuint textures_[2] = {0, 0};  // black, white
+    GLuint keyboardList_ = 0;
+    std::string noteLabel_;
+};
+
+}  // namespace melvora

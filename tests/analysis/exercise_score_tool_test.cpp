@@ -1,0 +1,139 @@
+// End to end: synthesized tries of a shipped exercise step, scored by melvora-analyze
+// --exercise through the analysis engine and the try scorer.
+
+#include "audio/wave_file.h"
+
+#include "synthetic_voice.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace melvora {
+namespace {
+
+// Step 4 of the five-note scale: C4 D4 E4 F4 G4 F4 E4 D4 C4, 450 ms each, the last 900 ms.
+const double kScaleHz[] = {261.63, 293.66, 329.63, 349.23, 392.00, 349.23, 329.63, 293.66, 261.63};
+
+struct Try {
+    const char* name;
+    double leadSeconds;    // silence before the voice
+    double ratio;          // of every sung pitch to the melody's
+    double breathSeconds;  // silence after the fifth note
+    // Expected: summary in-tune share at least / at most, mean cents, octave.
+    double minInTune;
+    double maxInTune;
+    double cents;
+    int octave;
+};
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator)) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+class ExerciseScoreTool : public ::testing::TestWithParam<Try> {};
+
+TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
+    const Try& t = GetParam();
+    const int rate = 22050;
+    // Note start times in the try, with a 40 ms glide into each note.
+    std::vector<double> starts;
+    double at = t.leadSeconds;
+    for (int i = 0; i < 9; ++i) {
+        starts.push_back(at);
+        at += i == 8 ? 0.9 : 0.45;
+        if (i == 4) {
+            at += t.breathSeconds;
+        }
+    }
+    const double end = at;
+    VoiceTrack track;
+    track.pitchHz = [&](double time) {
+        int i = 0;
+        while (i < 8 && time >= starts[static_cast<size_t>(i) + 1]) {
+            ++i;
+        }
+        const double into = time - starts[static_cast<size_t>(i)];
+        double hz = kScaleHz[i];
+        if (i > 0 && into < 0.04) {
+            hz = kScaleHz[i - 1] + (kScaleHz[i] - kScaleHz[i - 1]) * into / 0.04;
+        }
+        return hz * t.ratio;
+    };
+    track.peakAmplitude = [&](double time) {
+        const bool breath = time >= starts[4] + 0.45 && time < starts[5];
+        return time < t.leadSeconds || time >= end || breath ? 0.0 : 12000.0;
+    };
+    const std::vector<int16_t> samples = SynthesizeVoice(rate, end + 0.5, track);
+    char folder[] = "/tmp/melvora-score-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string wav = std::string(folder) + "/try.wav";
+    {
+        auto file = WaveFile::CreateForWriting(wav, rate, 16, 1, WaveFile::kFormatPcm);
+        ASSERT_EQ(file->WriteMono(samples.data(), static_cast<int32_t>(samples.size())),
+                  static_cast<int32_t>(samples.size()));
+        file->Close();
+    }
+    const std::string out = std::string(folder) + "/out.csv";
+    const std::string command =
+        std::string("'") + MELVORA_ANALYZE_PATH + "' --exercise '" + MELVORA_SOURCE_DIR +
+        "/data/Exercises/FiveNoteScale.exc' --step 4 '" + wav + "' >'" + out + "'";
+    const int status = std::system(command.c_str());
+    std::stringstream text;
+    text << std::ifstream(out).rdbuf();
+    std::system(("rm -rf '" + std::string(folder) + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text.str();
+
+    const std::vector<std::string> lines = Split(text.str(), '\n');
+    ASSERT_EQ(lines.size(), 11u) << text.str();
+    EXPECT_EQ(lines[0], "note,expected_hz,sung_hz,cents,in_tune,octave");
+    const char* names[] = {"C4", "D4", "E4", "F4", "G4", "F4", "E4", "D4", "C4"};
+    for (int i = 0; i < 9; ++i) {
+        const std::vector<std::string> f = Split(lines[static_cast<size_t>(i) + 1], ',');
+        ASSERT_EQ(f.size(), 6u) << lines[static_cast<size_t>(i) + 1];
+        EXPECT_EQ(f[0], names[i]);
+        EXPECT_NEAR(std::stod(f[1]), kScaleHz[i] * std::pow(2.0, t.octave), 0.02);
+        // Every note is found where it was sung, at the pitch it was sung.
+        EXPECT_NEAR(std::stod(f[2]), kScaleHz[i] * t.ratio, kScaleHz[i] * t.ratio * 0.012)
+            << lines[static_cast<size_t>(i) + 1];
+        EXPECT_NEAR(std::stod(f[3]), t.cents, 20.0) << lines[static_cast<size_t>(i) + 1];
+        EXPECT_EQ(std::stoi(f[5]), t.octave);
+    }
+    const std::vector<std::string> all = Split(lines[10], ',');
+    ASSERT_EQ(all.size(), 6u);
+    EXPECT_EQ(all[0], "all");
+    EXPECT_NEAR(std::stod(all[3]), t.cents, 15.0) << lines[10];
+    EXPECT_GE(std::stod(all[4]), t.minInTune) << lines[10];
+    EXPECT_LE(std::stod(all[4]), t.maxInTune) << lines[10];
+    EXPECT_EQ(std::stoi(all[5]), t.octave);
+    std::printf("%s: %s\n", t.name, lines[10].c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Tries, ExerciseScoreTool,
+                         ::testing::Values(Try{"exact", 0.3, 1.0, 0.0, 0.9, 1.0, 0.0, 0},
+                                           Try{"semitone_sharp", 0.3, std::pow(2.0, 1.0 / 12.0),
+                                               0.0, 0.0, 0.1, 100.0, 0},
+                                           Try{"late_start", 1.4, 1.0, 0.0, 0.9, 1.0, 0.0, 0},
+                                           Try{"breath", 0.3, 1.0, 0.4, 0.9, 1.0, 0.0, 0},
+                                           Try{"octave_below", 0.3, 0.5, 0.0, 0.9, 1.0, 0.0, -1}),
+                         [](const ::testing::TestParamInfo<Try>& p) {
+                             return std::string(p.param.name);
+                         });
+
+}  // namespace
+}  // namespace melvora

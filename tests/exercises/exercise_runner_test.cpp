@@ -1,0 +1,549 @@
+#include "exercises/exercise_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <thread>
+
+#include "exercises/exercise_folder.h"
+#include "exercises/exercise_source.h"
+#include "exercises/exercise_test_files.h"
+#include "platform/string_table.h"
+#include "resources/rc_string_table.h"
+
+namespace melvora {
+namespace {
+
+using namespace testing_support;
+
+class FakeClock : public RunnerClock {
+  public:
+    uint32_t NowMs() override { return now; }
+    void StartTimer(int id, uint32_t periodMs) override { timers[id] = {periodMs, now + periodMs}; }
+    void StopTimer(int id) override { timers.erase(id); }
+    // Moves time on, firing due timers in time order.
+    void Advance(uint32_t ms, const std::function<void(int)>& fire) {
+        const uint32_t end = now + ms;
+        for (;;) {
+            auto next = timers.end();
+            for (auto it = timers.begin(); it != timers.end(); ++it) {
+                if (it->second.second <= end &&
+                    (next == timers.end() || it->second.second < next->second.second)) {
+                    next = it;
+                }
+            }
+            if (next == timers.end()) {
+                break;
+            }
+            now = next->second.second;
+            next->second.second += next->second.first;
+            fire(next->first);
+        }
+        now = end;
+    }
+    uint32_t now = 5000;
+    std::map<int, std::pair<uint32_t, uint32_t>> timers;  // id -> (period, due)
+};
+
+struct FakeView : ExerciseRunnerView {
+    void SetExerciseText(const std::wstring& t) override { text = t; }
+    void SetTimeText(const std::wstring& t) override { timeText = t; }
+    void SetSlider(int maximum, int, int position) override {
+        sliderMax = maximum, sliderPos = position;
+    }
+    void SetSliderPosition(int position) override { sliderPos = position; }
+    void SetSliderTip(int id) override { sliderTip = id; }
+    void SetButton(RunnerButton b, const std::wstring& caption, int tip) override {
+        captions[b] = caption;
+        tips[b] = tip;
+    }
+    void EnableButton(RunnerButton b, bool on) override { enabled[b] = on; }
+    void ShowScore(const TryScorer::Score* s) override { scoreShown = s != nullptr; }
+    bool AskYesNo(const std::wstring&, const std::wstring&) override { return yes; }
+    void ShowMessage(const std::wstring& t, const std::wstring&) override { message = t; }
+    int ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& list) override {
+        if (beforeChoice) {
+            beforeChoice();
+        }
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i]->FileName() == choice) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
+    void PostTryEnd(int id) override { posted.push_back(id); }
+    void Leave() override { ++leaves; }
+
+    std::wstring text, timeText, message;
+    int sliderMax = -1, sliderPos = -1, sliderTip = 0, leaves = 0;
+    std::map<RunnerButton, std::wstring> captions;
+    std::map<RunnerButton, int> tips;
+    std::map<RunnerButton, bool> enabled;
+    bool scoreShown = false, yes = true;
+    std::string choice;
+    std::function<void()> beforeChoice;
+    std::vector<int> posted;
+};
+
+struct FakeTransport : RunnerTransport {
+    void Pause() override { calls.push_back("pause"); }
+    void Resume() override { calls.push_back("resume"); }
+    void RecordToggle() override { calls.push_back("record"); }
+    void StopRecording() override { calls.push_back("stop"); }
+    bool SaveTo(const std::string& path) override {
+        calls.push_back("save " + path.substr(path.find("ExerciseRecordings")));
+        return true;
+    }
+    void NewForced() override { calls.push_back("new"); }
+    std::vector<std::string> Take() { return std::exchange(calls, {}); }
+    std::vector<std::string> calls;
+};
+
+struct FakeMidi : MidiSender {
+    bool Send(uint32_t m) override {
+        if (open) {
+            sent.push_back(m);
+        }
+        return open;
+    }
+    bool open = true;
+    std::vector<uint32_t> sent;
+};
+
+ResultRecord Rec(float pitchHz, float tessim, float level = 0.5f) {
+    ResultRecord r;
+    r.pitchHz = pitchHz;
+    r.tessim = tessim;
+    r.level = level;
+    return r;
+}
+
+// Two steps: C4 500 ms, a 250 ms rest, E4 750 ms (1500 ms); then G4 2000 ms on program 11.
+const char* const kTwoSteps =
+    "title: Two\ndescription: d\nintroduction: Sing along.\ninstrument: 52\n"
+    "step: first\nnotes: C4/500 rest/250 E4/750\n"
+    "step: second\ninstrument: 11\nnotes: G4/2000\n";
+
+class ExerciseRunnerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static const RcStringTable table =
+            ParseRcStringTable(ReadText(std::string(MELVORA_SOURCE_DIR) + "/resources/strings.rc"));
+        SetStringProvider([](int id) {
+            for (const RcString& s : table.entries) {
+                if (s.id == id) {
+                    return std::wstring(s.text.begin(), s.text.end());
+                }
+            }
+            return std::wstring();
+        });
+        mkdir(ExerciseFolder::Path().c_str(), 0777);  // table cases set up again
+        ExerciseSource source;
+        std::string error;
+        ASSERT_TRUE(source.Parse(kTwoSteps, &error)) << error;
+        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "Two.exc", source.Encode()));
+        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "One.exc", SimpleExercise(1, "One")));
+    }
+    void TearDown() override {
+        runner.reset();
+        SetStringProvider(nullptr);
+    }
+    static std::string ReadText(const std::string& path) {
+        const auto bytes = ReadAll(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    void Make(std::unique_ptr<ExerciseProgress> progress, MidiSender* sender) {
+        ASSERT_TRUE(progress);
+        runner = std::make_unique<ExerciseRunner>(view, transport, clock, sender, settings,
+                                                  std::move(progress));
+        runner->ShowPosition();
+    }
+    void Start(MidiSender* sender) {
+        Make(ExerciseProgress::Start(Exercise::Open("Two.exc")), sender);
+    }
+    void Tick(uint32_t ms) {
+        clock.Advance(ms, [this](int id) { runner->OnTimer(id); });
+    }
+    // The unfinished file: its current step and its pairs.
+    std::pair<int32_t, std::vector<float>> FileState() {
+        ExerciseProgress::FileImage image;
+        const auto bytes = ReadAll(ExerciseProgress::FilePath());
+        EXPECT_TRUE(ExerciseProgress::ParseFileImage(bytes.data(), bytes.size(), &image));
+        std::vector<float> pairs;
+        for (const auto& r : image.stepResults) {
+            pairs.push_back(r.averagePitchHz);
+            pairs.push_back(r.averageTessim);
+        }
+        return {image.currentStep, pairs};
+    }
+    bool FileExists() {
+        struct stat s;
+        return stat(ExerciseProgress::FilePath().c_str(), &s) == 0;
+    }
+    // Begin, the first sample, and a try of `records` ended by its time.
+    void BeginAndSing(const std::vector<ResultRecord>& records) {
+        runner->OnNext();
+        Tick(1500);
+        ASSERT_EQ(runner->State(), RunnerState::Recording);
+        for (const ResultRecord& r : records) {
+            runner->IntakeResult(r);
+        }
+        Tick(3000);
+        ASSERT_EQ(runner->State(), RunnerState::Step);
+    }
+
+    TempProgramDirectory dir;
+    FakeClock clock;
+    FakeView view;
+    FakeTransport transport;
+    FakeMidi midi;
+    RunnerSettings settings;
+    std::unique_ptr<ExerciseRunner> runner;
+};
+
+TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResultsOnly) {
+    Start(&midi);
+    EXPECT_EQ(runner->State(), RunnerState::Introduction);
+    EXPECT_EQ(view.text, L"Sing along.");
+    EXPECT_EQ(view.captions[RunnerButton::Next], L"Begin");
+    EXPECT_FALSE(view.enabled[RunnerButton::Retry]);
+    EXPECT_EQ(FileState().first, -1);
+
+    runner->OnNext();  // Begin
+    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{0, {0.0f, 0.0f}}));
+    EXPECT_EQ(runner->State(), RunnerState::Playing);
+    EXPECT_EQ(view.text, L"Step = 1\tNumber of Tries = 0\n\n\n\nPlaying Sample...");
+    EXPECT_EQ(view.captions[RunnerButton::Exit], L"Stop");
+    EXPECT_EQ(view.timeText, L"Playing!    0:00 /    0:01");
+    Tick(1499);
+    EXPECT_EQ(runner->State(), RunnerState::Playing);
+    Tick(1);
+    const uint32_t off = SamplePlayer::AllNotesOff();
+    EXPECT_EQ(midi.sent, (std::vector<uint32_t>{SamplePlayer::ProgramChange(52), off,
+                                                SamplePlayer::NoteOn(60, 100), off, off,
+                                                SamplePlayer::NoteOn(64, 100), off}));
+    EXPECT_EQ(runner->State(), RunnerState::Recording);
+    EXPECT_EQ(transport.Take(), (std::vector<std::string>{"pause", "record", "resume"}));
+    EXPECT_EQ(view.text, L"Step = 1\tNumber of Tries = 1\n\n\n\nAnalyzing...");
+    EXPECT_EQ(view.sliderMax, 3000);
+
+    // Breaths and silence (no pitch) do not drag the average down.
+    for (const ResultRecord& r :
+         {Rec(0, 0), Rec(200, 0.5f), Rec(0, 0), Rec(200, 0.5f), Rec(200, 0.5f)}) {
+        runner->IntakeResult(r);
+    }
+    Tick(3000);
+    EXPECT_EQ(runner->State(), RunnerState::Step);
+    EXPECT_EQ(transport.Take(),
+              (std::vector<std::string>{"stop",
+                                        "save ExerciseRecordings/Two_" +
+                                            runner->Progress()->StartStamp() + "/step0_try#1.wav",
+                                        "new"}));
+    EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 200.0f);
+    EXPECT_FLOAT_EQ(runner->TryAverageTessim(), 0.5f);
+    EXPECT_EQ(view.text.rfind(L"Step = 1\tNumber of Tries = 1\n\n\n\n==Analysis Results==\n\n"
+                              L"Average Pitch = 200.000000\nTessim Average = 0.500000",
+                              0),
+              0u);
+    EXPECT_TRUE(view.enabled[RunnerButton::Next]);
+    EXPECT_EQ(view.timeText, L"Time text");
+    runner->IntakeResult(Rec(500, 1));  // after the try: not taken
+
+    runner->OnNext();
+    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{1, {0, 0, 200, 0.5f}}));
+    EXPECT_EQ(view.captions[RunnerButton::Next], L"Finish");
+    EXPECT_EQ(midi.sent.back(), SamplePlayer::NoteOn(67, 100));
+    EXPECT_EQ(midi.sent[midi.sent.size() - 3], SamplePlayer::ProgramChange(11));
+    Tick(2000);
+    ASSERT_EQ(runner->State(), RunnerState::Recording);
+    Tick(1000);
+    EXPECT_EQ(view.timeText, L"Recording!    0:01 /    0:03");
+    runner->IntakeResult(Rec(300, 0.7f));
+    runner->OnExitButton();  // Stop ends the try early
+    EXPECT_EQ(runner->State(), RunnerState::Step);
+    EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 300.0f);
+
+    runner->OnNext();  // Finish: the Begin pair stays in the file but not in the means
+    EXPECT_EQ(FileState(),
+              (std::pair<int32_t, std::vector<float>>{2, {0, 0, 200, 0.5f, 300, 0.7f}}));
+    EXPECT_EQ(runner->State(), RunnerState::Final);
+    EXPECT_EQ(view.text,
+              L"==Final Results==\n\nOverall Pitch Average = 250.000000\n"
+              L"Overall Tessim Average = 0.600000");
+    EXPECT_EQ(view.captions[RunnerButton::Retry], L"Restart");
+    EXPECT_EQ(view.captions[RunnerButton::Exit], L"Exit");
+    runner->OnExitButton();
+    EXPECT_EQ(view.leaves, 1);
+    EXPECT_FALSE(FileExists());
+}
+
+TEST_F(ExerciseRunnerTest, AveragesLeaveOutUnvoicedRecordsBeginPairAndEmptySteps) {
+    float pitch = -1, tessim = -1;
+    EXPECT_FALSE(ExerciseRunner::TryAverages({Rec(0, 0.3f), Rec(0, 0.2f)}, &pitch, &tessim));
+    EXPECT_EQ(pitch, 0.0f);
+    EXPECT_TRUE(ExerciseRunner::TryAverages({Rec(100, 0.2f), Rec(0, 0.9f), Rec(300, 0.4f)}, &pitch,
+                                            &tessim));
+    EXPECT_FLOAT_EQ(pitch, 200.0f);
+    EXPECT_FLOAT_EQ(tessim, 0.3f);
+    using R = ExerciseProgress::StepResult;
+    EXPECT_TRUE(ExerciseRunner::OverallAverages({R{0, 0}, R{200, 0.5f}, R{0, 0}, R{300, 0.7f}},
+                                                &pitch, &tessim));
+    EXPECT_FLOAT_EQ(pitch, 250.0f);
+    EXPECT_FLOAT_EQ(tessim, 0.6f);
+    EXPECT_FALSE(ExerciseRunner::OverallAverages({R{0, 0}, R{0, 0}}, &pitch, &tessim));
+}
+
+TEST_F(ExerciseRunnerTest, SaveAndExitKeepsTheFileAndARestartContinuesOnTheStoredStep) {
+    Start(&midi);
+    BeginAndSing({Rec(220, 0.4f)});
+    runner->OnNext();  // step 2 plays
+    Tick(2000 + 3500);
+    ASSERT_EQ(runner->State(), RunnerState::Step);
+    view.yes = false;  // "Are you sure?" No
+    runner->OnExitButton();
+    EXPECT_EQ(view.leaves, 0);
+    view.yes = true;
+    runner->OnExitButton();
+    EXPECT_EQ(view.leaves, 1);
+    runner.reset();
+
+    std::unique_ptr<ExerciseProgress> loaded = ExerciseProgress::Load();
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->StepResults().size(), 2u);
+    EXPECT_FLOAT_EQ(loaded->StepResults()[1].averagePitchHz, 220.0f);
+    view = FakeView();
+    Make(std::move(loaded), &midi);
+    EXPECT_EQ(runner->State(), RunnerState::Step);
+    EXPECT_EQ(view.text, L"Step = 2\tNumber of Tries = 0");
+    EXPECT_EQ(view.captions[RunnerButton::Next], L"Finish");
+    EXPECT_FALSE(view.enabled[RunnerButton::Next]);
+    EXPECT_TRUE(view.enabled[RunnerButton::Retry]);
+    runner->OnNext();  // disabled until the step has a try
+    EXPECT_EQ(FileState().first, 1);
+}
+
+// Without a MIDI output the sample is silent but keeps its length; then the try starts.
+TEST_F(ExerciseRunnerTest, WithoutMidiTheSampleRunsItsTimingSilently) {
+    FakeMidi closed;
+    closed.open = false;
+    for (MidiSender* sender :
+         {static_cast<MidiSender*>(nullptr), static_cast<MidiSender*>(&closed)}) {
+        SCOPED_TRACE(sender == nullptr ? "no sender" : "closed output");
+        TearDown();
+        SetUp();
+        Start(sender);
+        runner->OnNext();
+        Tick(1499);
+        EXPECT_EQ(runner->State(), RunnerState::Playing);
+        Tick(1);
+        EXPECT_EQ(runner->State(), RunnerState::Recording);
+        Tick(3000);
+        EXPECT_EQ(runner->State(), RunnerState::Step);
+        EXPECT_EQ(view.text.find(L"No results."), view.text.size() - 11);
+    }
+}
+
+TEST_F(ExerciseRunnerTest, StopDuringTheSampleReturnsToTheStepWithoutATry) {
+    Start(&midi);
+    runner->OnNext();
+    Tick(600);
+    runner->OnExitButton();  // Stop
+    EXPECT_EQ(runner->State(), RunnerState::Step);
+    EXPECT_EQ(runner->Tries(), 0);
+    EXPECT_FALSE(view.enabled[RunnerButton::Next]);
+    EXPECT_EQ(midi.sent.back(), SamplePlayer::AllNotesOff());
+    EXPECT_TRUE(clock.timers.empty());
+    EXPECT_TRUE(transport.calls.empty());
+    runner->OnRetry();
+    Tick(1500 + 3000);
+    runner->OnRetry();
+    Tick(100);
+    runner->OnExitButton();
+    EXPECT_EQ(runner->State(), RunnerState::Step);
+    EXPECT_TRUE(view.enabled[RunnerButton::Next]);  // the step has a try now
+}
+
+// The close box in every state: a running sample or try ends (the try is kept), the
+// progress stays for later, except after the final results.
+TEST_F(ExerciseRunnerTest, CloseInEachState) {
+    struct Case {
+        const char* name;
+        std::function<void()> reach;
+        RunnerState state;
+        bool fileKept;
+        std::vector<std::string> transportCalls;
+    };
+    const std::vector<Case> cases = {
+        {"introduction", [] {}, RunnerState::Introduction, true, {}},
+        {"step",
+         [&] {
+             BeginAndSing({});
+             transport.Take();
+         },
+         RunnerState::Step,
+         true,
+         {}},
+        {"playing", [&] { runner->OnNext(); }, RunnerState::Playing, true, {}},
+        {"recording",
+         [&] {
+             runner->OnNext();
+             Tick(1500);
+             transport.Take();
+         },
+         RunnerState::Recording,
+         true,
+         {"stop", "save", "new"}},
+        {"final",
+         [&] {
+             BeginAndSing({Rec(200, 0.1f)});
+             runner->OnNext();
+             Tick(2000 + 3500);
+             runner->OnNext();
+             transport.Take();
+         },
+         RunnerState::Final,
+         false,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        view = FakeView();
+        Start(&midi);
+        c.reach();
+        ASSERT_EQ(runner->State(), c.state);
+        runner->OnClose();
+        EXPECT_EQ(view.leaves, 1);
+        EXPECT_EQ(FileExists(), c.fileKept);
+        std::vector<std::string> calls = transport.Take();
+        for (std::string& call : calls) {
+            call = call.substr(0, call.find(' '));
+        }
+        EXPECT_EQ(calls, c.transportCalls);
+        EXPECT_TRUE(clock.timers.empty());
+        const size_t sent = midi.sent.size();
+        Tick(5000);
+        runner->IntakeResult(Rec(100, 0));
+        runner->OnNext();
+        EXPECT_EQ(midi.sent.size(), sent);
+        EXPECT_EQ(view.leaves, 1);
+    }
+}
+
+TEST_F(ExerciseRunnerTest, VoiceDetectionEndsTheTryAndAStaleEndIsIgnored) {
+    settings.useVoiceActivityDetection = true;
+    settings.keepRecordings = false;
+    Start(&midi);
+    runner->OnNext();
+    Tick(1500);
+    runner->IntakeResult(Rec(0, 0, 0.0f));  // before the voice: not counted
+    runner->IntakeResult(Rec(250, 0.3f));
+    runner->IntakeResult(Rec(0, 0, 0.0f));  // the voice ends
+    runner->IntakeResult(Rec(900, 0.9f));   // after the end: not counted
+    ASSERT_EQ(view.posted, (std::vector<int>{1}));
+    EXPECT_EQ(runner->State(), RunnerState::Recording);
+    runner->OnTryEnded(view.posted[0]);
+    EXPECT_EQ(runner->State(), RunnerState::Step);
+    EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 250.0f);
+    EXPECT_EQ(transport.Take(),
+              (std::vector<std::string>{"pause", "record", "resume", "stop", "new"}));
+
+    // A try that ends by its time while the voice sounds; its late end arrives during the
+    // next try, which must go on, and that next try must wait for a voice of its own.
+    runner->OnRetry();
+    Tick(1500);
+    runner->IntakeResult(Rec(250, 0.3f));
+    Tick(3000);
+    ASSERT_EQ(runner->State(), RunnerState::Step);
+    runner->OnRetry();
+    Tick(1500);
+    ASSERT_EQ(runner->State(), RunnerState::Recording);
+    runner->OnTryEnded(2);
+    EXPECT_EQ(runner->State(), RunnerState::Recording);
+    runner->IntakeResult(Rec(0, 0, 0.0f));
+    EXPECT_EQ(view.posted.size(), 1u);
+    EXPECT_EQ(runner->State(), RunnerState::Recording);
+}
+
+// The worker publishes all the time; tries start and end on the window thread meanwhile.
+TEST_F(ExerciseRunnerTest, IntakeOnTheWorkerWhileTriesStartAndEnd) {
+    settings.keepRecordings = false;
+    Start(nullptr);
+    std::atomic<bool> stop{false};
+    std::atomic<int> published{0};
+    std::thread worker([&] {
+        while (!stop) {
+            runner->IntakeResult(Rec(200, 0.5f));
+            ++published;
+            std::this_thread::yield();
+        }
+    });
+    runner->OnNext();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Tick(1500);
+        ASSERT_EQ(runner->State(), RunnerState::Recording);
+        const int before = published;
+        while (published < before + 50) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        Tick(3000);
+        ASSERT_EQ(runner->State(), RunnerState::Step);
+        EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 200.0f);
+        runner->OnRetry();
+    }
+    stop = true;
+    worker.join();
+}
+
+TEST_F(ExerciseRunnerTest, AutoAdvanceMovesOnAfterEachTry) {
+    settings.autoAdvance = true;
+    Start(nullptr);
+    runner->OnNext();
+    Tick(1500);
+    runner->IntakeResult(Rec(200, 0.2f));
+    Tick(3000);
+    // The try ended and Next ran at once: the second step's sample plays.
+    EXPECT_EQ(runner->State(), RunnerState::Playing);
+    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{1, {0, 0, 200, 0.2f}}));
+    Tick(2000 + 3500);
+    EXPECT_EQ(runner->State(), RunnerState::Final);
+    EXPECT_EQ(FileState().first, 2);
+}
+
+TEST_F(ExerciseRunnerTest, RestartAndNewExerciseStartAfreshAndAFailedStartLeaves) {
+    Start(&midi);
+    BeginAndSing({Rec(200, 0.2f)});
+    runner->OnRestart();
+    EXPECT_EQ(runner->State(), RunnerState::Introduction);
+    EXPECT_EQ(FileState().first, -1);
+    EXPECT_TRUE(FileState().second.empty());
+
+    view.choice = "";  // cancelled: nothing changes
+    runner->OnNewExercise();
+    EXPECT_EQ(runner->Progress()->GetExercise().FileName(), "Two.exc");
+    view.choice = "One.exc";
+    runner->OnNewExercise();
+    EXPECT_EQ(runner->Progress()->GetExercise().FileName(), "One.exc");
+    EXPECT_EQ(view.text, L"intro");
+
+    // unfinished.dat cannot be created again: the runner has nothing left to run.
+    view.beforeChoice = [] {
+        std::remove(ExerciseProgress::FilePath().c_str());
+        mkdir(ExerciseProgress::FilePath().c_str(), 0777);
+        WriteBytes(ExerciseProgress::FilePath() + "/keep", {1});
+    };
+    runner->OnNewExercise();
+    EXPECT_EQ(view.leaves, 1);
+    EXPECT_EQ(view.message, L"The exercise could not be started.");
+    runner->OnNext();
+    EXPECT_EQ(view.leaves, 1);
+}
+
+}  // namespace
+}  // namespace melvora

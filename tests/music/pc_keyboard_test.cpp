@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "music/pc_keyboard_player.h"
+#include "music/piano_keyboard.h"
+
+namespace melvora {
+namespace {
+
+struct LayoutCase {
+    int layout;
+    int octave;
+    char key;
+    int midiNote;  // -1: the key does nothing
+};
+
+TEST(PcKeyboardLayout, KeysPlayTheirNotesInEveryOctave) {
+    const LayoutCase cases[] = {
+        {1, 4, 'S', 60},  {1, 4, 'A', 59},  {1, 4, 'L', 72}, {1, 4, 'E', 61}, {1, 4, 'J', 69},
+        {1, 8, 'A', 107}, {1, 8, 'S', 108}, {1, 8, 'E', -1}, {1, 8, 'L', -1}, {1, 4, 'Q', -1},
+        {2, 4, 'W', 60},  {2, 4, 'Z', 72},  {2, 4, 'O', 72}, {2, 4, 'M', 83}, {2, 4, 'Q', 59},
+        {2, 4, '3', 61},  {2, 4, 'P', 74},  {2, 4, 'X', 74}, {2, 1, 'Q', 23}, {7, 4, 'S', 60},
+        {2, 4, 'A', -1},
+    };
+    PianoKeyboard keyboard;
+    for (const LayoutCase& c : cases) {
+        const PcKeyboardLayout layout(c.layout);
+        const int slot = layout.SlotOf(c.key, c.octave, keyboard.SlotCount());
+        const int note = slot < 0 ? -1 : keyboard.MidiNoteOfSlot(slot);
+        EXPECT_EQ(note, c.midiNote)
+            << "layout " << c.layout << " octave " << c.octave << " key " << c.key;
+    }
+}
+
+TEST(PcKeyboardLayout, TheLaterOfTwoKeysLabelsTheKey) {
+    PianoKeyboard keyboard;
+    PcKeyboardLayout(2).PutLabels(keyboard, 4);
+    EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(72)).label, "O");
+    EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(73)).label, "0");
+    EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(74)).label, "P");
+    EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(60)).label, "W");
+    int labelled = 0;
+    for (int slot = 0; slot < keyboard.SlotCount(); ++slot) {
+        labelled += keyboard.Key(slot).hasLabel ? 1 : 0;
+    }
+    EXPECT_EQ(labelled, 25);
+}
+
+// Records what the player asks of the window.
+class Host : public PcKeyboardHost {
+  public:
+    void StartTimer(int id, int ms) override {
+        log.push_back("start" + std::to_string(id) + ":" + std::to_string(ms));
+    }
+    void KillTimer(int id) override { log.push_back("kill" + std::to_string(id)); }
+    void PlayKey(int slot) override { log.push_back("play" + std::to_string(slot)); }
+    void StopKey(int slot) override { log.push_back("stop" + std::to_string(slot)); }
+    void AllNotesOff() override { log.push_back("alloff"); }
+    void Invalidate() override {}
+    std::vector<std::string> log;
+};
+
+class PcKeyboardPlayerTest : public ::testing::Test {
+  protected:
+    bool HasLabels() const {
+        for (int slot = 0; slot < keyboard.SlotCount(); ++slot) {
+            if (keyboard.Key(slot).hasLabel) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // Runs the timers as the window would until the fade is over.
+    void FadeOut() {
+        player.OnTimer(PcKeyboardPlayer::kFadeStartTimer);
+        while (player.FadeStep() < PcKeyboardPlayer::kFadeSteps) {
+            player.OnTimer(PcKeyboardPlayer::kFadeStepTimer);
+        }
+    }
+    PianoKeyboard keyboard;
+    Host host;
+    PcKeyboardPlayer player{keyboard, host, 1};
+};
+
+TEST_F(PcKeyboardPlayerTest, AHeldKeySoundsOnceAndStopsOnRelease) {
+    player.SetOctave(4);
+    host.log.clear();
+    const int c4 = keyboard.SlotOfMidiNote(60);
+    EXPECT_TRUE(player.KeyDown('S', false));
+    EXPECT_TRUE(player.KeyDown('S', true));
+    EXPECT_TRUE(player.KeyDown('S', false));  // a lost key-up does not sound it twice
+    EXPECT_TRUE(player.KeyUp('S'));
+    EXPECT_FALSE(player.KeyDown('Q', false));
+    const std::vector<std::string> expected = {"play" + std::to_string(c4), "kill1",
+                                               "stop" + std::to_string(c4), "start1:500"};
+    EXPECT_EQ(host.log, expected);
+}
+
+TEST_F(PcKeyboardPlayerTest, TheFadeRunsNineStepsAfterTheDelayAndTakesTheLettersOff) {
+    player.SetOctave(4);
+    EXPECT_TRUE(HasLabels());
+    host.log.clear();
+    float white[4];
+    float black[4];
+    player.Tints(white, black);
+    EXPECT_FLOAT_EQ(white[0], 0.93f);
+    player.OnTimer(PcKeyboardPlayer::kFadeStartTimer);
+    EXPECT_EQ(player.FadeStep(), 1);
+    player.Tints(white, black);
+    EXPECT_FLOAT_EQ(white[0], 0.93f / 0.98f);
+    EXPECT_FLOAT_EQ(black[0], 0.70f / 0.95f);
+    EXPECT_FLOAT_EQ(black[3], 1.0f);
+    int steps = 0;
+    while (player.FadeStep() < PcKeyboardPlayer::kFadeSteps) {
+        EXPECT_TRUE(HasLabels());
+        player.OnTimer(PcKeyboardPlayer::kFadeStepTimer);
+        ++steps;
+    }
+    EXPECT_EQ(steps, 9);
+    EXPECT_FALSE(HasLabels());
+    EXPECT_FALSE(player.Tinted());
+    const std::vector<std::string> expected = {"kill1", "start2:50", "kill2"};
+    EXPECT_EQ(host.log, expected);
+    EXPECT_FALSE(player.OnTimer(3));
+}
+
+TEST_F(PcKeyboardPlayerTest, LettersComeBackAtTheFirstKeyAfterTheFade) {
+    player.SetOctave(4);
+    FadeOut();
+    host.log.clear();
+    player.KeyDown('S', false);
+    EXPECT_TRUE(HasLabels());
+    EXPECT_EQ(player.FadeStep(), 0);
+    EXPECT_EQ(host.log.size(), 1u);  // no timer to kill
+}
+
+TEST_F(PcKeyboardPlayerTest, AKeyDuringTheFadeStopsItAtFullStrength) {
+    player.SetOctave(4);
+    player.OnTimer(PcKeyboardPlayer::kFadeStartTimer);
+    player.OnTimer(PcKeyboardPlayer::kFadeStepTimer);
+    host.log.clear();
+    player.KeyDown('S', false);
+    EXPECT_EQ(player.FadeStep(), 0);
+    EXPECT_EQ(host.log.back(), "kill2");
+}
+
+TEST_F(PcKeyboardPlayerTest, FunctionKeysChangeTheOctaveAtOnceEvenWithAKeyHeld) {
+    player.SetOctave(4);
+    const int c4 = keyboard.SlotOfMidiNote(60);
+    player.KeyDown('S', false);
+    host.log.clear();
+    EXPECT_TRUE(player.KeyDown(PcKeyboardPlayer::kKeyF1 + 4, true));  // F5, auto-repeat too
+    EXPECT_EQ(player.Octave(), 5);
+    EXPECT_FALSE(HasLabels());  // they come back with the next key after the fade
+    EXPECT_EQ(host.log, std::vector<std::string>{"alloff"});
+    // The key-up lets go the key it pressed, not the one it would press now.
+    player.KeyUp('S');
+    EXPECT_EQ(host.log[1], "stop" + std::to_string(c4));
+}
+
+TEST_F(PcKeyboardPlayerTest, LosingTheFocusLetsEveryHeldKeyGo) {
+    player.SetOctave(4);
+    player.KeyDown('S', false);
+    player.KeyDown('D', false);
+    host.log.clear();
+    player.ReleaseAll();
+    EXPECT_EQ(player.HeldKeys(), 0);
+    EXPECT_EQ(host.log.size(), 3u);  // two stops and the fade timer
+    EXPECT_EQ(host.log.back(), "start1:500");
+    host.log.clear();
+    player.KeyUp('S');
+    EXPECT_TRUE(host.log.empty());
+}
+
+}  // namespace
+}  // namespace melvora

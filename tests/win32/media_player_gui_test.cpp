@@ -1,0 +1,143 @@
+// The media player window with the system's MCI under Wine: a WAV file really plays (to the
+// PulseAudio null sink of sound_under_wine.sh) and its position moves; a MIDI file, which
+// needs a synthesizer this system lacks, is refused with one message.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/floating_window_owner.h"
+#include "audio/wave_file.h"
+#include "music/win32/mci_player.h"
+#include "platform/string_table.h"
+#include "platform/win32/resource_strings.h"
+#include "platform/win32/trackbar.h"
+#include "resource_ids.h"
+#include "string_ids.h"
+#include "win32/gui_test_support.h"
+#include "win32/shot.h"
+
+namespace melvora {
+namespace {
+
+// The real player on its own; the open-file dialog answers with a prepared file and
+// messages are counted instead of waiting for a click.
+// The owner part comes first: the player keeps a reference to it from its construction.
+class ScriptedPlayer : public FloatingWindowOwner, public CMCIPlayer {
+  public:
+    ScriptedPlayer(std::string path, int language)
+        : CMCIPlayer(Describe(FloatingWindow::MediaPlayer), *this),
+          path_(std::move(path)),
+          language_(language) {}
+    bool AskOpenPath(std::string* path) override {
+        *path = path_;
+        return true;
+    }
+    void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
+    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& p,
+                                       bool) override {
+        return p;
+    }
+    void FloatingActivated(FloatingWindow) override {}
+    void FloatingClosed(FloatingWindow) override {}
+    int Language() const override { return language_; }
+    void Press(int button) {
+        ::SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }
+    std::vector<std::wstring> messages;
+
+  private:
+    std::string path_;
+    int language_;
+};
+
+std::string TempPath(const char* name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return WideToUtf8(temp) + "melvora_" + std::to_string(::GetCurrentProcessId()) + "_" + name;
+}
+
+TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
+    if (::midiOutGetNumDevs() > 0) {
+        GTEST_SKIP() << "this system has a MIDI output";
+    }
+    // One note for a second, format 0.
+    const unsigned char midi[] = {'M', 'T',  'h',  'd',  0,    0,   0, 6, 0,    0,    0, 1,
+                                  1,   0xE0, 'M',  'T',  'r',  'k', 0, 0, 0,    13,   0, 0x90,
+                                  60,  100,  0x87, 0x40, 0x80, 60,  0, 0, 0xFF, 0x2F, 0};
+    const std::string path = TempPath("tune.mid");
+    FILE* f = _wfopen(Utf8ToWide(path).c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(midi, 1, sizeof(midi), f);
+    std::fclose(f);
+    ScriptedPlayer player(path, guitest::kEnglish);
+    ASSERT_TRUE(player.Create(nullptr));
+    player.Press(IDC_PLAYER_PLAY);
+    guitest::PumpMessages(2000);
+    EXPECT_EQ(player.Player().CurrentState(), MediaPlayer::State::Stopped);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(player.Handle(), IDC_PLAYER_TEMPO)));
+    // Moving the tempo slider while stopped sends nothing to the closed alias.
+    ::SendMessageW(player.Handle(), WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 0),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(player.Handle(), IDC_PLAYER_TEMPO)));
+    ASSERT_EQ(player.messages.size(), 1u);
+    EXPECT_EQ(player.messages[0], LoadText(IDS_NO_MIDI_OUTPUT, guitest::kEnglish));
+    player.DestroyWindow();
+    ::DeleteFileW(Utf8ToWide(path).c_str());
+}
+
+TEST(PlayerGui, WavFilePlaysAndItsPositionMoves) {
+    wchar_t wanted[8] = {};
+    if (::GetEnvironmentVariableW(L"MELVORA_SOUND_TESTS", wanted, 8) == 0) {
+        GTEST_SKIP() << "needs the PulseAudio null sink of sound_under_wine.sh";
+    }
+    // Six seconds of a 440 Hz tone.
+    const std::string path = TempPath("tone.wav");
+    std::vector<int16_t> tone(22050 * 6);
+    for (size_t i = 0; i < tone.size(); ++i) {
+        tone[i] =
+            static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * i / 22050));
+    }
+    auto wav = WaveFile::CreateForWriting(path, 22050, 16, 1, 1);
+    ASSERT_TRUE(wav);
+    wav->WriteMono(tone.data(), static_cast<int32_t>(tone.size()));
+    wav->Close();
+    for (int language : {guitest::kEnglish, guitest::kTurkish}) {
+        ScriptedPlayer player(path, language);
+        ASSERT_TRUE(player.Create(nullptr));
+        ::SetWindowPos(player.Handle(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ::ShowWindow(player.Handle(), SW_SHOW);
+        // Play with no file asks for one and plays it at once.
+        player.Press(IDC_PLAYER_PLAY);
+        ASSERT_EQ(player.Player().CurrentState(), MediaPlayer::State::Playing);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(player.Handle(), IDC_PLAYER_TEMPO)));
+        CTrackbar position(::GetDlgItem(player.Handle(), IDC_PLAYER_POSITION));
+        EXPECT_EQ(position.RangeMax(), 6);
+        EXPECT_TRUE(guitest::PumpUntil([&] { return position.Pos() >= 2; }, 6000));
+        wchar_t time[64] = {};
+        ::GetDlgItemTextW(player.Handle(), IDC_PLAYER_TIME, time, 64);
+        EXPECT_EQ(std::wstring(time).substr(0, 7),
+                  MediaPlayer::TimeText(position.Pos(), L"").substr(0, 7));
+        guitest::TakeShot(player.Handle(),
+                          language == guitest::kEnglish ? "media_player_en" : "media_player_tr");
+        player.Press(IDC_PLAYER_PAUSE);
+        EXPECT_EQ(player.Player().CurrentState(), MediaPlayer::State::Paused);
+        player.Press(IDC_PLAYER_STOP);
+        EXPECT_EQ(position.Pos(), 0);
+        // Played to its end, the file closes by itself.
+        player.Press(IDC_PLAYER_PLAY);
+        EXPECT_TRUE(guitest::PumpUntil(
+            [&] { return player.Player().CurrentState() == MediaPlayer::State::Stopped; }, 20000));
+        EXPECT_TRUE(player.messages.empty());
+        player.DestroyWindow();
+    }
+    ::DeleteFileW(Utf8ToWide(path).c_str());
+}
+
+}  // namespace
+}  // namespace melvora

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "analysis/result_holder.h"
+#include "app/app_options.h"
+#include "views/win32/energy_bar.h"
+#include "views/win32/insta_view.h"
+#include "win32/gui_test_support.h"
+
+namespace melvora {
+namespace {
+
+// The main window's side of the views: a result holder fed by the test.
+class TestViewOwner : public ViewOwner {
+  public:
+    ResultHolder holder;
+    bool running = false;
+    uint32_t clips = 0;
+
+    void Publish(float level, float pitchHz, float tessim, float jitter, float shimmer) {
+        AnalysisResult r;
+        r.level = level;
+        r.pitchHz = pitchHz;
+        r.tessim = tessim;
+        r.jitter = jitter;
+        r.shimmer = shimmer;
+        holder.Publish(r);
+    }
+    ResultRecord NewestResult() const override { return holder.ReadNewest(); }
+    std::vector<ResultRecord> AllResults() const override { return holder.ReadAll(); }
+    bool TransportRecordingOrReplaying() const override { return running; }
+    uint32_t ClippedBlocks() const override { return clips; }
+};
+
+struct Frame {
+    std::vector<uint8_t> rgb;
+    int width = 0;
+    int height = 0;
+    // y from the top, as on the screen.
+    const uint8_t* At(int x, int y) const {
+        return &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
+    }
+    bool Near(int x, int y, int r, int g, int b, int tolerance = 30) const {
+        const uint8_t* p = At(x, y);
+        return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
+               std::abs(p[2] - b) <= tolerance;
+    }
+    int CountNear(int left, int top, int right, int bottom, int r, int g, int b) const {
+        int count = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x) {
+                count += Near(x, y, r, g, b) ? 1 : 0;
+            }
+        }
+        return count;
+    }
+};
+
+Frame Capture(COpenGLWnd& view) {
+    Frame frame;
+    EXPECT_TRUE(view.CaptureFrame(&frame.rgb, &frame.width, &frame.height));
+    return frame;
+}
+
+// Rows of the bar's centre column lit brightly (one channel at full): the level bar and the
+// peak marker; the dark column under them never goes above half.
+int BrightRows(const Frame& frame) {
+    int rows = 0;
+    for (int y = 0; y < frame.height; ++y) {
+        const uint8_t* p = frame.At(frame.width / 2, y);
+        rows += (p[0] > 200 || p[1] > 200) ? 1 : 0;
+    }
+    return rows;
+}
+
+class EnergyBarGuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.Open(100, 100, 40, 200, L"Bar"));
+        ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 40, 200}, 1021));
+        guitest::PumpMessages(20);
+    }
+    TestViewOwner owner;
+    guitest::HostWindow host;
+    CEnergyBar bar{owner};
+};
+
+TEST_F(EnergyBarGuiTest, FilledHeightGrowsWithALouderInput) {
+    owner.Publish(0.2f, 0, 0, 0, 0);
+    const Frame quiet = Capture(bar);
+    owner.Publish(0.7f, 0, 0, 0, 0);
+    const Frame loud = Capture(bar);
+    // 200 pixels are full scale: 40 and 140 rows, each with the 4-row peak marker on top.
+    EXPECT_NEAR(BrightRows(quiet), 42, 4);
+    EXPECT_NEAR(BrightRows(loud), 142, 4);
+    // Background strips beside the dark column; green at the bottom.
+    EXPECT_TRUE(quiet.Near(0, 10, 204, 224, 247)) << int(quiet.At(0, 10)[0]);
+    EXPECT_TRUE(loud.Near(20, 195, 0, 255, 0, 40));
+    // At 1.35 of 2.0 the upper quad is 0.35 / 0.4 of the way from yellow to (1, 0.6, 0).
+    EXPECT_TRUE(loud.Near(20, 200 - 135, 255, 166, 0));
+}
+
+TEST_F(EnergyBarGuiTest, PeakMarkerHoldsThenFallsOnTheTimer) {
+    owner.Publish(0.8f, 0, 0, 0, 0);
+    Capture(bar);
+    owner.Publish(0.1f, 0, 0, 0, 0);
+    const Frame after = Capture(bar);
+    // The marker has fallen one step (0.795): rows 38..43 from the top are lit; the level
+    // bar ends at row 180.
+    EXPECT_GT(after.At(20, 41)[0], 200);
+    EXPECT_LT(after.At(20, 100)[0], 200);
+    EXPECT_TRUE(bar.TimerRunning());
+    ASSERT_TRUE(guitest::PumpUntil([&] { return !bar.TimerRunning(); }, 3000));
+    EXPECT_FLOAT_EQ(bar.Meter().Peak(), 0.1f);
+}
+
+TEST_F(EnergyBarGuiTest, NoTimerWhileRecordingAndClipWarningLightsTheTop) {
+    owner.running = true;
+    owner.Publish(0.8f, 0, 0, 0, 0);
+    Capture(bar);
+    owner.Publish(0.1f, 0, 0, 0, 0);
+    Capture(bar);
+    EXPECT_FALSE(bar.TimerRunning());
+
+    const Frame before = Capture(bar);
+    EXPECT_FALSE(before.Near(20, 5, 255, 0, 0));
+    owner.clips = 3;
+    const Frame clipped = Capture(bar);
+    EXPECT_TRUE(clipped.Near(20, 5, 255, 0, 0)) << int(clipped.At(20, 5)[1]);
+    EXPECT_TRUE(clipped.Near(20, 15, 255, 0, 0));
+}
+
+class InstaViewGuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved = Options();
+        Options().analysisView = 2;  // "Circle": no pure green but the note name
+        Options().resultHistoryLength = 5;
+        owner.holder.SetHistoryLength(5);
+        ASSERT_TRUE(host.Open(50, 50, 600, 300, L"Analysis"));
+        ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 600, 300}, 1067));
+        guitest::PumpMessages(20);
+    }
+    void TearDown() override { Options() = saved; }
+    AppOptions saved;
+    TestViewOwner owner;
+    guitest::HostWindow host;
+    CInstaView view{owner};
+};
+
+TEST_F(InstaViewGuiTest, ShowsTheNoteNameOnlyWhileANoteIsSung) {
+    ASSERT_EQ(view.Layout().SquareSize(), 300);
+    owner.Publish(0.5f, 0.0f, 0.2f, 0.2f, 0.2f);
+    const Frame silent = Capture(view);
+    // The name is 0.3 R = 45 pixels wide and high, centred in the circle.
+    EXPECT_EQ(silent.CountNear(100, 100, 200, 200, 0, 255, 0), 0);
+    owner.Publish(0.5f, 220.0f, 0.8f, 0.3f, 0.6f);
+    const Frame sung = Capture(view);
+    const int green = sung.CountNear(100, 100, 200, 200, 0, 255, 0);
+    EXPECT_GT(green, 150);
+    EXPECT_EQ(sung.CountNear(0, 0, 100, 300, 0, 255, 0), 0);
+    // Panel text: labels in their colour right of the square.
+    EXPECT_GT(sung.CountNear(300, 0, 600, 300, 51, 51, 178), 100);
+}
+
+TEST_F(InstaViewGuiTest, ClickingABlockSelectsItsMeasure) {
+    owner.Publish(0.5f, 330.0f, 0.9f, 0.1f, 0.5f);
+    const Frame before = Capture(view);
+    // The selected frame colour (0.5, 0.5, 1) frames the Tessim block (rows 30 + 58 ..).
+    EXPECT_GT(before.CountNear(300, 88, 600, 146, 128, 128, 255), 300);
+    EXPECT_EQ(before.CountNear(300, 146, 600, 204, 128, 128, 255), 0);
+    guitest::MouseMove(view.Handle(), 400, 160);
+    EXPECT_EQ(view.HotRegion(), InstaViewLayout::Region::kJitter);
+    guitest::MouseDown(view.Handle(), 400, 160);
+    guitest::MouseUp(view.Handle(), 400, 160);
+    EXPECT_EQ(view.SelectedMeasure(), InstaViewLayout::kJitterMeasure);
+    const Frame after = Capture(view);
+    EXPECT_EQ(after.CountNear(300, 88, 600, 146, 128, 128, 255), 0);
+    EXPECT_GT(after.CountNear(300, 146, 600, 204, 128, 128, 255), 300);
+    // The animation now shows the jitter (0.1, orange) instead of the Tessim (0.9, blue).
+    const int orangeBefore = before.CountNear(0, 0, 300, 300, 230, 77, 25);
+    const int orangeAfter = after.CountNear(0, 0, 300, 300, 230, 77, 25);
+    EXPECT_GT(orangeAfter, orangeBefore + 50);
+    ::ReleaseCapture();
+}
+
+TEST_F(InstaViewGuiTest, EveryStyleDrawsInTheSquare) {
+    for (int i = 0; i < 10; ++i) {
+        owner.Publish(0.5f, 200.0f + 30.0f * i, 0.1f * i, 0.5f, 0.5f);
+    }
+    owner.holder.SetHistoryLength(10);
+    Options().resultHistoryLength = 10;
+    for (int i = 0; i < 10; ++i) {
+        owner.Publish(0.5f, 200.0f + 30.0f * i, 0.1f * i, 0.5f, 0.5f);
+    }
+    for (int style = 0; style < 6; ++style) {
+        Options().analysisView = style;
+        const Frame frame = Capture(view);
+        const int background = frame.CountNear(0, 0, 300, 300, 102, 128, 153);
+        EXPECT_LT(background, 300 * 300 - 5000) << "style " << style;
+    }
+    Options().analysisView = 7;  // no such style: only the background and the note
+    const Frame none = Capture(view);
+    EXPECT_GT(none.CountNear(0, 0, 300, 300, 102, 128, 153), 300 * 300 - 3000);
+}
+
+}  // namespace
+}  // namespace melvora
