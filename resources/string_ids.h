@@ -181,6 +181,11 @@
 #define IDS_FMT_REPLAY_TIME 330
 #define IDS_FMT_MOVE_ERROR 331
 #define IDS_FMT_CONTINUE_QUESTION 332
+#define IDS_CANNOT_OPEN_WORKING_FILE 333
+#define IDS_CAPTURE_DEVICE_FAILED 334
+#define IDS_PLAYBACK_DEVICE_FAILED 335
+// The working files that cannot be created in the program's folder.
+#define IDS_CANNOT_CREATE_WORKING_FILES 336
 
 // Exercise window: how well a try matched the melody, and a start that failed.
 #define IDS_FMT_IN_TUNE 340
@@ -200,6 +205,3 @@
 #define IDS_TIP_KEEP_RECORDINGS 367
 // Media player: a MIDI file with no MIDI output to play it on.
 #define IDS_NO_MIDI_OUTPUT 368
-#define IDS_CANNOT_OPEN_WORKING_FILE 333
-#define IDS_CAPTURE_DEVICE_FAILED 334
-#define IDS_PLAYBACK_DEVICE_FAILED 335

@@ -1,9 +1,14 @@
 #include "app/app_options.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "platform/file_system.h"
 #include "platform/program_directory.h"
+#include "platform/text_encoding.h"
 
 namespace melvora {
 namespace {
@@ -46,10 +51,22 @@ class ImageReader {
         return value;
     }
     void Text(char* text) {
-        std::memcpy(text, data_ + pos_, AppOptions::kTextFieldBytes);
-        // A damaged file must not leave a text without its end.
-        text[AppOptions::kTextFieldBytes - 1] = '\0';
+        // A damaged file must not leave a text without its end: at most 79 bytes are taken.
+        const char* field = reinterpret_cast<const char*>(data_ + pos_);
+        size_t length = 0;
+        while (length < AppOptions::kTextFieldBytes - 1 && field[length] != '\0') {
+            ++length;
+        }
         pos_ += AppOptions::kTextFieldBytes;
+        // Written as UTF-8; files of older builds hold the system's 8-bit code page, whose
+        // letters may need two bytes each now. A longer text is cut before a whole letter.
+        std::string value = StoredTextToUtf8(std::string(field, length));
+        size_t keep = std::min(value.size(), AppOptions::kTextFieldBytes - 1);
+        while (keep > 0 && keep < value.size() && (value[keep] & 0xC0) == 0x80) {
+            --keep;
+        }
+        std::memset(text, 0, AppOptions::kTextFieldBytes);
+        std::memcpy(text, value.data(), keep);
     }
 
   private:
@@ -63,6 +80,11 @@ class ImageReader {
     const uint8_t* data_;
     size_t pos_ = 0;
 };
+
+std::atomic<bool>& LastSaveFailedFlag() {
+    static std::atomic<bool> failed{false};
+    return failed;
+}
 
 }  // namespace
 
@@ -150,7 +172,7 @@ std::string AppOptions::FilePath() {
 }
 
 bool AppOptions::Load() {
-    std::FILE* file = std::fopen(FilePath().c_str(), "rb");
+    std::FILE* file = OpenFile(FilePath(), "rb");
     if (file == nullptr) {
         return false;
     }
@@ -162,14 +184,19 @@ bool AppOptions::Load() {
 }
 
 bool AppOptions::Save() const {
-    std::FILE* file = std::fopen(FilePath().c_str(), "wb");
-    if (file == nullptr) {
-        return false;
+    bool ok = false;
+    if (std::FILE* file = OpenFile(FilePath(), "wb")) {
+        const FileImage image = ToFileImage();
+        const size_t written = std::fwrite(image.data(), 1, image.size(), file);
+        const bool closed = std::fclose(file) == 0;
+        ok = written == image.size() && closed;
     }
-    const FileImage image = ToFileImage();
-    const size_t written = std::fwrite(image.data(), 1, image.size(), file);
-    const bool closed = std::fclose(file) == 0;
-    return written == image.size() && closed;
+    LastSaveFailedFlag().store(!ok);
+    return ok;
+}
+
+bool AppOptions::LastSaveFailed() {
+    return LastSaveFailedFlag().load();
 }
 
 AppOptions& Options() {
@@ -181,7 +208,8 @@ AppOptions& Options() {
 void StartUpOptions() {
     AppOptions& options = Options();
     options.Load();
-    options.Save();
+    // A failure is kept by Save() and shown by the main controls window.
+    static_cast<void>(options.Save());
 }
 
 }  // namespace melvora

@@ -96,8 +96,11 @@ struct AppOptions {
     // nothing changes. Returns true when the file was read.
     bool Load();
     // Writes program directory + "options.dat". Returns false if the file could not be
-    // written; callers may ignore it, failures are not shown to the user.
-    bool Save() const;
+    // written; the outcome is also kept for LastSaveFailed().
+    [[nodiscard]] bool Save() const;
+    // True when the newest Save() of any record failed: the main controls window tells the
+    // user once that settings cannot be kept.
+    static bool LastSaveFailed();
 
     // Program directory + "options.dat".
     static std::string FilePath();
@@ -107,7 +110,9 @@ struct AppOptions {
 AppOptions& Options();
 
 // Called first thing by every program: loads options.dat and saves it back at once, so a
-// missing or damaged file is replaced by a valid 220-byte one (with the defaults).
+// missing or damaged file is replaced by a valid 220-byte one (with the defaults). A file that
+// cannot be written is reported later, through AppOptions::LastSaveFailed(), once there is a
+// window to show it.
 void StartUpOptions();
 
 }  // namespace melvora

@@ -5,10 +5,7 @@
 #include <new>
 
 #include "audio/g711.h"
-
-#ifdef _WIN32
-#include <wchar.h>
-#endif
+#include "platform/file_system.h"
 
 namespace melvora {
 namespace {
@@ -40,66 +37,6 @@ bool IdIs(const uint8_t* id, const char* expected) {
     return memcmp(id, expected, 4) == 0;
 }
 
-#ifdef _WIN32
-// UTF-8 to UTF-16; false when the text is not valid UTF-8.
-bool Utf8ToWide(const std::string& text, std::wstring* out) {
-    out->clear();
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        uint32_t code = 0;
-        int extra = 0;
-        if (lead < 0x80) {
-            code = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            code = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            code = lead & 0x0F;
-            extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            code = lead & 0x07;
-            extra = 3;
-        } else {
-            return false;
-        }
-        if (text.size() - i <= static_cast<size_t>(extra)) {
-            return false;  // cut short
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out->push_back(static_cast<wchar_t>(0xD800 + (code >> 10)));
-            out->push_back(static_cast<wchar_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            out->push_back(static_cast<wchar_t>(code));
-        }
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return true;
-}
-#endif
-
-FILE* OpenCStream(const std::string& path, const char* mode) {
-#ifdef _WIN32
-    std::wstring widePath;
-    std::wstring wideMode;
-    if (Utf8ToWide(path, &widePath) && Utf8ToWide(mode, &wideMode)) {
-        return _wfopen(widePath.c_str(), wideMode.c_str());
-    }
-#endif
-    return fopen(path.c_str(), mode);
-}
-
 }  // namespace
 
 WaveFile::WaveFile() = default;
@@ -125,7 +62,7 @@ std::unique_ptr<WaveFile> WaveFile::CreateForWriting(const std::string& path, ui
         file->state_ = validity;
         return file;
     }
-    FILE* stream = OpenCStream(path, "wb");
+    FILE* stream = OpenFile(path, "wb");
     if (!stream) {
         file->state_ = WaveFileState::CannotOpen;
         return file;
@@ -164,7 +101,7 @@ std::unique_ptr<WaveFile> WaveFile::OpenForReading(const WaveFileIo& io) {
 
 std::unique_ptr<WaveFile> WaveFile::OpenPath(const std::string& path, OpenMode mode) {
     auto file = std::make_unique<WaveFile>();
-    FILE* stream = OpenCStream(path, mode == OpenMode::Reading ? "rb" : "r+b");
+    FILE* stream = OpenFile(path, mode == OpenMode::Reading ? "rb" : "r+b");
     if (!stream) {
         file->state_ = WaveFileState::CannotOpen;
         return file;

@@ -41,8 +41,7 @@ enum class WaveFileState : int32_t {
 // field, bounds the walk, and a data chunk claiming more than the file holds keeps the whole
 // frames that are there. Files beyond 2 GiB - 1 bytes are refused (the fields are 32-bit).
 //
-// Paths are UTF-8 (on Windows they are opened with the wide API; a path that is not valid
-// UTF-8 is passed to fopen as it is).
+// Paths are UTF-8 (on Windows they are opened with the wide API).
 //
 // Threads: one thread at a time, except that one thread may Seek while another reads; each
 // operation runs under the object's own lock, so a read uses the position it finds when it

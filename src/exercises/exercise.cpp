@@ -4,6 +4,7 @@
 
 #include "exercises/byte_order.h"
 #include "exercises/exercise_folder.h"
+#include "platform/file_system.h"
 
 namespace melvora {
 
@@ -17,7 +18,7 @@ std::unique_ptr<Exercise> Exercise::Open(const std::string& fileName) {
     if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos) {
         return nullptr;
     }
-    std::FILE* file = std::fopen((ExerciseFolder::Path() + fileName).c_str(), "rb");
+    std::FILE* file = OpenFile(ExerciseFolder::Path() + fileName, "rb");
     if (file == nullptr) {
         return nullptr;
     }

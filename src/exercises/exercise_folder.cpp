@@ -1,15 +1,9 @@
 #include "exercises/exercise_folder.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 
-#ifdef _WIN32
-#include <direct.h>
-#endif
-
 #include "exercises/exercise.h"
+#include "platform/file_system.h"
 #include "platform/program_directory.h"
 
 namespace melvora {
@@ -22,11 +16,9 @@ bool EndsWithExc(const std::string& name) {
 }
 
 void MakeOneFolder(const std::string& folder) {
-#ifdef _WIN32
-    _mkdir(folder.c_str());
-#else
-    mkdir(folder.c_str(), 0777);
-#endif
+    // A level that cannot be made shows up as a failure to write into it, where the caller
+    // has a message for it.
+    static_cast<void>(MakeDirectory(folder));
 }
 
 }  // namespace
@@ -40,21 +32,12 @@ std::string ExerciseFolder::RecordingsPath() {
 }
 
 std::vector<std::string> ExerciseFolder::List() {
-    std::vector<std::string> names;
-    DIR* dir = opendir(Path().c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (EndsWithExc(name)) {
-            names.push_back(name);
-        }
-    }
-    closedir(dir);
+    std::vector<std::string> names = ListFiles(Path());
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& name) { return !EndsWithExc(name); }),
+                names.end());
     // Directory order differs between file systems; a sorted list reads the same everywhere.
     std::sort(names.begin(), names.end());
-    // A folder named "x.exc" fails to open as an exercise and drops out here too.
     names.erase(std::remove_if(names.begin(), names.end(),
                                [](const std::string& name) { return !Exercise::Open(name); }),
                 names.end());

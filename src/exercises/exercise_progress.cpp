@@ -2,7 +2,9 @@
 
 #include "exercises/byte_order.h"
 #include "exercises/exercise_folder.h"
+#include "platform/file_system.h"
 #include "platform/program_directory.h"
+#include "platform/text_encoding.h"
 
 namespace melvora {
 namespace {
@@ -10,7 +12,7 @@ namespace {
 constexpr size_t kMaxFileBytes = 16u << 20;
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
         return false;
     }
@@ -28,10 +30,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
     return ok;
 }
 
-void WriteBytes(std::FILE* file, const std::vector<uint8_t>& bytes) {
-    if (file != nullptr && !bytes.empty()) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-    }
+[[nodiscard]] bool WriteBytes(std::FILE* file, const std::vector<uint8_t>& bytes) {
+    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 std::string FormatTime(const char* format, std::time_t when) {
@@ -67,6 +67,9 @@ bool ExerciseProgress::ParseFileImage(const uint8_t* data, size_t sizeBytes, Fil
     if (sizeBytes - p < 4) {
         return false;
     }
+    // Written as UTF-8; files of older builds hold the system's 8-bit code page.
+    image->fileName = StoredTextToUtf8(image->fileName);
+    image->startTime = StoredTextToUtf8(image->startTime);
     image->currentStepOffset = p;
     image->currentStep = ReadI32(data + p);
     p += 4;
@@ -108,7 +111,7 @@ std::unique_ptr<ExerciseProgress> ExerciseProgress::Load() {
     progress->startTime_ = image.startTime;
     progress->stepResults_ = image.stepResults;
     progress->currentStepPosition_ = static_cast<long>(image.currentStepOffset);
-    progress->file_ = std::fopen(FilePath().c_str(), "r+b");
+    progress->file_ = OpenFile(FilePath(), "r+b");
     if (progress->file_ == nullptr) {
         return nullptr;
     }
@@ -128,7 +131,7 @@ std::unique_ptr<ExerciseProgress> ExerciseProgress::Start(std::unique_ptr<Exerci
         older->CloseAndDelete();
     }
     std::unique_ptr<ExerciseProgress> progress(new ExerciseProgress());
-    progress->file_ = std::fopen(FilePath().c_str(), "wb");
+    progress->file_ = OpenFile(FilePath(), "wb");
     if (progress->file_ == nullptr) {
         return nullptr;
     }
@@ -142,9 +145,12 @@ std::unique_ptr<ExerciseProgress> ExerciseProgress::Start(std::unique_ptr<Exerci
     exercise_bytes::AppendString(head, progress->startTime_);
     progress->currentStepPosition_ = static_cast<long>(head.size());
     exercise_bytes::AppendI32(head, progress->exercise_->CurrentStep());
-    WriteBytes(progress->file_, head);
-    // On disk now, so a crash before the first step still leaves a resumable exercise.
-    std::fflush(progress->file_);
+    // On disk now, so a crash before the first step still leaves a resumable exercise. A file
+    // that cannot take its head is as good as one that could not be created.
+    if (!WriteBytes(progress->file_, head) || std::fflush(progress->file_) != 0) {
+        progress->CloseAndDelete();
+        return nullptr;
+    }
     return progress;
 }
 
@@ -155,14 +161,17 @@ bool ExerciseProgress::RecordStep(float averagePitchHz, float averageTessim) {
     if (file_ != nullptr) {
         std::vector<uint8_t> step;
         exercise_bytes::AppendI32(step, exercise_->CurrentStep());
-        std::fseek(file_, currentStepPosition_, SEEK_SET);
-        WriteBytes(file_, step);
         std::vector<uint8_t> pair;
         exercise_bytes::AppendF32(pair, averagePitchHz);
         exercise_bytes::AppendF32(pair, averageTessim);
-        std::fseek(file_, 0, SEEK_END);
-        WriteBytes(file_, pair);
-        std::fflush(file_);
+        const bool written = std::fseek(file_, currentStepPosition_, SEEK_SET) == 0 &&
+                             WriteBytes(file_, step) && std::fseek(file_, 0, SEEK_END) == 0 &&
+                             WriteBytes(file_, pair) && std::fflush(file_) == 0;
+        if (!written) {
+            // The exercise goes on in memory; the file keeps what it had and takes no more
+            // writes, so it never holds a step without its results.
+            CloseKeeping();
+        }
     }
     stepResults_.push_back({averagePitchHz, averageTessim});
     return true;
@@ -177,7 +186,7 @@ void ExerciseProgress::CloseKeeping() {
 
 void ExerciseProgress::CloseAndDelete() {
     CloseKeeping();
-    std::remove(FilePath().c_str());
+    DeleteFileAt(FilePath());
 }
 
 std::string ExerciseProgress::RecordingPath(int tryNumber) const {

@@ -10,7 +10,8 @@
 #include "platform/mci_port.h"
 #include "platform/string_table.h"
 #include "string_ids.h"
-#include "transport/deck_files.h"
+#include "platform/file_system.h"
+#include "platform/text_encoding.h"
 
 namespace melvora {
 
@@ -79,7 +80,7 @@ void MediaPlayer::RefreshTexts() {
     std::wstring caption = LoadText(IDS_MEDIA_PLAYER, view_.Language());
     if (!path_.empty()) {
         caption += L" - ";
-        caption += WideFromUtf8(FileTitle(path_));
+        caption += Utf8ToWide(FileTitle(path_));
     }
     view_.SetCaption(caption);
 }

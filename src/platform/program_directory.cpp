@@ -2,12 +2,6 @@
 
 #include <mutex>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace melvora {
 namespace {
 
@@ -21,25 +15,10 @@ std::string& OverrideValue() {
     return value;
 }
 
-std::string SystemProgramPath() {
-#ifdef _WIN32
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return std::string();
-    }
-    return std::string(path, length);
-#else
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
-        return std::string();
-    }
-    return std::string(path, static_cast<size_t>(length));
-#endif
-}
-
 }  // namespace
+
+// In program_directory_win.cpp or program_directory_posix.cpp.
+std::string SystemProgramPath();
 
 char PathSeparator() {
 #ifdef _WIN32

@@ -2,7 +2,8 @@
 
 #include <cwchar>
 
-#include "transport/deck_files.h"
+#include "platform/file_system.h"
+#include "platform/text_encoding.h"
 #include "transport/replay_reader.h"
 #include "audio/wave_file.h"
 #include "platform/string_table.h"
@@ -397,8 +398,8 @@ bool DeckOperations::SaveTo(const std::string& targetPath) {
         wchar_t text[2048];
         std::swprintf(text, sizeof(text) / sizeof(text[0]), L"%ls\n%ls: %ls\n%ls: %ls",
                       Text(IDS_ERROR_MOVING_FILE).c_str(), Text(IDS_FILE).c_str(),
-                      WideFromUtf8(workingPath).c_str(), Text(IDS_TARGET).c_str(),
-                      WideFromUtf8(targetPath).c_str());
+                      Utf8ToWide(workingPath).c_str(), Text(IDS_TARGET).c_str(),
+                      Utf8ToWide(targetPath).c_str());
         view_.ShowMessage(text, Text(IDS_ERROR), MessageButtons::Ok);
         return false;
     }

@@ -232,3 +232,63 @@ TEST_F(OptionsFile, SaveIntoMissingFolderFailsWithoutTouchingTheRecord) {
 
 }  // namespace
 }  // namespace melvora
+
+namespace melvora {
+namespace {
+
+// Texts are written as UTF-8; a file of an older build holds Windows-1254 bytes, which load
+// as the same letters in UTF-8 and are written back as UTF-8.
+TEST_F(OptionsFile, EightBitTextsLoadAsUtf8AndLongOnesAreCutBeforeALetter) {
+    const struct {
+        const char* name;
+        std::string stored;
+        std::string loaded;
+    } cases[] = {
+        {"UTF-8",
+         "\xC5\x9E"
+         "ark\xC4\xB1",
+         "\xC5\x9E"
+         "ark\xC4\xB1"},
+        {"Windows-1254",
+         "\xDE"
+         "ark\xFD",
+         "\xC5\x9E"
+         "ark\xC4\xB1"},
+        // 79 dotless i in Windows-1254 need 158 bytes in UTF-8: 39 whole letters fit.
+        {"too long once converted", std::string(79, '\xFD'),
+         [] {
+             std::string s;
+             for (int i = 0; i < 39; ++i)
+                 s += "\xC4\xB1";
+             return s;
+         }()},
+    };
+    for (const auto& c : cases) {
+        Bytes image = Image(false);
+        std::memset(&image[106], 0, AppOptions::kTextFieldBytes);
+        std::memcpy(&image[106], c.stored.data(), c.stored.size());
+        ASSERT_TRUE(WriteAll(FilePath(), image));
+        AppOptions o;
+        ASSERT_TRUE(o.Load()) << c.name;
+        EXPECT_EQ(std::string(o.midiInputName), c.loaded) << c.name;
+        ASSERT_TRUE(o.Save());
+        const Bytes saved = ReadAll(FilePath());
+        ASSERT_EQ(saved.size(), 220u);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&saved[106])), c.loaded) << c.name;
+        EXPECT_EQ(saved[106 + AppOptions::kTextFieldBytes - 1], 0) << c.name;
+    }
+}
+
+TEST_F(OptionsFile, AFailedSaveIsRememberedUntilOneSucceeds) {
+    ASSERT_TRUE(AppOptions().Save());
+    EXPECT_FALSE(AppOptions::LastSaveFailed());
+    SetProgramDirectoryOverride(dir_.path() + "missing/");
+    EXPECT_FALSE(AppOptions().Save());
+    EXPECT_TRUE(AppOptions::LastSaveFailed());
+    SetProgramDirectoryOverride(dir_.path());
+    ASSERT_TRUE(AppOptions().Save());
+    EXPECT_FALSE(AppOptions::LastSaveFailed());
+}
+
+}  // namespace
+}  // namespace melvora

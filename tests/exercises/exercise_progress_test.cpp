@@ -211,3 +211,37 @@ TEST_F(ExerciseProgressTest, RecordingPathCreatesTheFolders) {
 
 }  // namespace
 }  // namespace melvora
+
+namespace melvora {
+namespace {
+
+// unfinished.dat names its exercise in UTF-8; one written by an older build in Windows-1254
+// still finds the exercise, whose file name is now UTF-8.
+TEST_F(ExerciseProgressTest, ExerciseNamesWithTurkishLettersInEitherEncoding) {
+    const std::string utf8Name =
+        "\xC5\x9E"
+        "ark\xC4\xB1.exc";
+    ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + utf8Name, SimpleExercise(2, "T")));
+    EXPECT_EQ(ExerciseFolder::List(),
+              (std::vector<std::string>{"Cut.exc", "Long.exc", "Scales.exc", utf8Name}));
+    {
+        auto progress = Start(utf8Name);
+        ASSERT_TRUE(progress);
+        ASSERT_TRUE(progress->RecordStep(220.0f, 0.5f));
+    }
+    const Bytes written = FileBytes();
+    ASSERT_GE(written.size(), utf8Name.size() + 1);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + utf8Name.size()), utf8Name);
+    for (const std::string& stored : {utf8Name, std::string("\xDE"
+                                                            "ark\xFD.exc")}) {
+        ASSERT_TRUE(WriteAll(ExerciseProgress::FilePath(),
+                             ProgressBytes(stored, 0, "Tue Dec  5 11:30:00 2006", {220.0f, 0.5f})));
+        auto progress = ExerciseProgress::Load();
+        ASSERT_TRUE(progress) << stored;
+        EXPECT_EQ(progress->GetExercise().FileName(), utf8Name);
+        EXPECT_EQ(progress->GetExercise().CurrentStep(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace melvora

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "transport/deck_files.h"
+#include "platform/file_system.h"
+#include "platform/text_encoding.h"
 #include "transport/replay_reader.h"
 #include "audio/wave_file.h"
 #include "platform/string_table.h"
@@ -363,8 +364,8 @@ TEST_F(DeckFixture, AFailingCopyKeepsTheWorkingFileAndShowsTheError) {
     EXPECT_FALSE(deck->SaveTo(target));
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, L"Error while moving file!\nFile: " +
-                                         WideFromUtf8(WorkingPath()) + L"\nTarget: " +
-                                         WideFromUtf8(target));
+                                         Utf8ToWide(WorkingPath()) + L"\nTarget: " +
+                                         Utf8ToWide(target));
     EXPECT_EQ(view.messages[0].caption, L"Error");
     EXPECT_EQ(view.messages[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(ReadAll(WorkingPath()), before);

@@ -83,7 +83,7 @@ class OptionsGui : public ::testing::Test {
         Options() = AppOptions();
         Options().language = guitest::kEnglish;
         Options().analysisView = 2;
-        Options().Save();
+        ASSERT_TRUE(Options().Save());
         owner_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                    ::GetModuleHandleW(nullptr), nullptr);
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analyze_command.h"
+#include "platform/text_encoding.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,14 +23,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (wide != nullptr) {
         for (int i = 1; i < count; ++i) {
-            const int bytes =
-                WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-            std::string text(bytes > 0 ? static_cast<size_t>(bytes) : 1u, '\0');
-            if (bytes > 0) {
-                WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &text[0], bytes, nullptr, nullptr);
-            }
-            text.resize(text.size() - 1);
-            arguments.push_back(text);
+            arguments.push_back(melvora::WideToUtf8(wide[i]));
         }
         LocalFree(wide);
         return arguments;

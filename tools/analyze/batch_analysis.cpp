@@ -12,6 +12,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/file_system.h"
+
 namespace melvora {
 
 namespace fs = std::filesystem;
@@ -43,11 +45,7 @@ void ClearProgress(FILE* err) {
 }
 
 FILE* OpenForWriting(const std::string& path) {
-#ifdef _WIN32
-    return _wfopen(PathOf(path).c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
+    return OpenFile(path, "wb");
 }
 
 // One input's outcome, filled by a worker and written out by the main thread in order.

@@ -11,6 +11,7 @@
 #include "analysis/try_scorer.h"
 #include "audio/wave_file.h"
 #include "exercises/exercise.h"
+#include "platform/file_system.h"
 
 namespace melvora {
 
@@ -27,7 +28,7 @@ class PitchTrack : public AnalysisResultSink {
 };
 
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = OpenFile(path, "rb");
     if (f == nullptr) {
         return false;
     }

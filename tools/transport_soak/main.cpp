@@ -28,7 +28,7 @@
 #include <thread>
 #include <vector>
 
-#include "transport/deck_files.h"
+#include "platform/file_system.h"
 #include "analysis/result_holder.h"
 #include "transport/deck_operations.h"
 #include "transport/engine_transport_analysis.h"

@@ -28,7 +28,9 @@
 #include "platform/win32/wave_port_winmm.h"
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/resource_strings.h"
+#include "platform/win32/paint_dc.h"
 #include "platform/win32/trackbar.h"
+#include "platform/win32/unique_handle.h"
 #include "settings/win32/new_options_dlg.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/help_launcher.h"
@@ -44,6 +46,9 @@
 namespace melvora {
 
 namespace {
+
+// Posted at start so that the report of unwritable working files comes once the window shows.
+constexpr UINT kCheckWorkingFilesMessage = WM_APP + 20;
 
 constexpr COLORREF kLineColour = RGB(1, 19, 98);
 constexpr int kLineY = 47;
@@ -207,7 +212,22 @@ BOOL CControlsDlg::OnInitDialog() {
     ApplyLanguage();
 
     deck_->StartWorker();
+    ::PostMessageW(Handle(), kCheckWorkingFilesMessage, 0, 0);
     return TRUE;
+}
+
+void CControlsDlg::ReportUnwritableFiles() {
+    std::wstring files;
+    if (deck_ && deck_->Transport().CurrentFile() == nullptr) {
+        files += L"\n" + Utf8ToWide(AudioTransport::WorkingFilePath());
+    }
+    if (AppOptions::LastSaveFailed()) {
+        files += L"\n" + Utf8ToWide(AppOptions::FilePath());
+    }
+    if (!files.empty()) {
+        ShowMessage(LoadText(IDS_CANNOT_CREATE_WORKING_FILES, Language()) + files,
+                    LoadText(IDS_ERROR, Language()), MessageButtons::Ok);
+    }
 }
 
 void CControlsDlg::SkinControls() {
@@ -239,12 +259,11 @@ void CControlsDlg::SkinControls() {
     slider_ = std::make_unique<CSkinSlider>();
     if (slider_->Attach(dlg, IDC_POSITION_SLIDER)) {
         slider_->SetChannel(IDB_SLIDER_POSITION_AFTER, IDB_SLIDER_POSITION_BEFORE);
-        HBITMAP thumb =
-            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_THUMB_HORIZONTAL));
-        if (thumb != nullptr) {
+        const CBitmapHandle thumb(
+            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_THUMB_HORIZONTAL)));
+        if (thumb) {
             // A strip of three frames (normal, hover, pressed), side by side or stacked.
-            const SIZE size = BitmapSize(thumb);
-            ::DeleteObject(thumb);
+            const SIZE size = BitmapSize(thumb.Get());
             const bool vertical = size.cx < size.cy;
             slider_->SetThumb(IDB_THUMB_HORIZONTAL,
                               vertical ? size.cx : size.cx / kSliderThumbFrames,
@@ -481,6 +500,9 @@ INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnClose();
             return TRUE;
+        case kCheckWorkingFilesMessage:
+            ReportUnwritableFiles();
+            return TRUE;
         default:
             break;
     }
@@ -576,6 +598,7 @@ void CControlsDlg::OnMenuButton(int buttonId) {
     if (menu == nullptr) {
         return;
     }
+    const CMenuHandle owned(menu);
     HMENU language = ::GetSubMenu(menu, Language());
     HMENU popup = language != nullptr ? ::GetSubMenu(language, which) : nullptr;
     if (popup != nullptr) {
@@ -591,7 +614,6 @@ void CControlsDlg::OnMenuButton(int buttonId) {
                          nullptr);
         menuButtons_[which]->SetLatched(false);
     }
-    ::DestroyMenu(menu);
 }
 
 void CControlsDlg::OnEject() {
@@ -599,13 +621,13 @@ void CControlsDlg::OnEject() {
     if (menu == nullptr) {
         return;
     }
+    const CMenuHandle owned(menu);
     HMENU popup = ::GetSubMenu(menu, Language());
     if (popup != nullptr) {
         POINT p = {};
         ::GetCursorPos(&p);
         ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, Handle(), nullptr);
     }
-    ::DestroyMenu(menu);
 }
 
 void CControlsDlg::OnInitMenuPopup(HMENU menu) {

@@ -157,6 +157,8 @@ class CControlsDlg : public CFloatingDlg,
     void CreateToolTips();
     void LayoutMenuButtons();
     void OnCommand(int id);
+    // Tells the user, once, which working files (tmp.wav, options.dat) could not be created.
+    void ReportUnwritableFiles();
     void OnMenuButton(int buttonId);
     void OnEject();
     void OnInitMenuPopup(HMENU menu);

@@ -194,7 +194,7 @@ bool CKeyboard::OpenMidiInput(int index) {
     std::memset(options.midiInputName, 0, sizeof(options.midiInputName));
     std::memcpy(options.midiInputName, name.data(),
                 std::min(name.size(), AppOptions::kTextFieldBytes - 1));
-    options.Save();
+    static_cast<void>(options.Save());  // a failure is shown by the main window
     selectedInput_ = index;
     return true;
 }

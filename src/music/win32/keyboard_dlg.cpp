@@ -169,7 +169,7 @@ void CKeyboardDlg::OnMenuButton(int buttonId) {
 void CKeyboardDlg::TogglePlayAlong() {
     AppOptions& options = Options();
     options.playAlong = options.playAlong != 0 ? 0 : 1;
-    options.Save();
+    static_cast<void>(options.Save());  // a failure is shown by the main window
     playAlong_.SetLatched(options.playAlong != 0);
     keyboard_.SetPlayAlong(options.playAlong != 0);
     keyboard_.AllNotesOff();
@@ -194,14 +194,14 @@ void CKeyboardDlg::OnCommand(int id) {
         case ID_LAYOUT_SINGLE_ROW:
         case ID_LAYOUT_DOUBLE_ROW:
             options.pcKeyboardLayout = id == ID_LAYOUT_SINGLE_ROW ? 1 : 2;
-            options.Save();
+            static_cast<void>(options.Save());  // a failure is shown by the main window
             keyboard_.SetLayout(options.pcKeyboardLayout);
             break;
         case ID_MIDI_VOLUME_LOW:
         case ID_MIDI_VOLUME_MEDIUM:
         case ID_MIDI_VOLUME_HIGH:
             options.midiVolume = id - ID_MIDI_VOLUME_LOW;
-            options.Save();
+            static_cast<void>(options.Save());  // a failure is shown by the main window
             keyboard_.SetMidiVolume(options.midiVolume);
             break;
         default:

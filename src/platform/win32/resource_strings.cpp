@@ -23,28 +23,4 @@ void InstallResourceStringProvider(HINSTANCE module) {
     });
 }
 
-std::wstring Utf8ToWide(const std::string& text) {
-    if (text.empty()) {
-        return std::wstring();
-    }
-    int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0],
-                          length);
-    return result;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-    if (text.empty()) {
-        return std::string();
-    }
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0],
-                          length, nullptr, nullptr);
-    return result;
-}
-
 }  // namespace melvora

@@ -143,7 +143,7 @@ void CVolumeDlg::SetSliderPosition(Control slider, int position) {
 
 void CVolumeDlg::StoreInputSource(int source) {
     Options().inputSource = source;
-    Options().Save();
+    static_cast<void>(Options().Save());  // a failure is shown by the main window
 }
 
 // ---- messages ----
@@ -161,7 +161,7 @@ void CVolumeDlg::OnVScroll(HWND slider, int code) {
         volumeOwner_.SensitivityChanged(s);
         // A move by the keyboard ends without a mouse release; it is saved here.
         if (code == TB_ENDTRACK && ::GetCapture() != slider) {
-            Options().Save();
+            static_cast<void>(Options().Save());  // a failure is shown by the main window
         }
     }
 }
@@ -194,7 +194,7 @@ INT_PTR CVolumeDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->idFrom == IDC_VOLUME_VAD_SLIDER && header->code == NM_RELEASEDCAPTURE) {
-                Options().Save();
+                static_cast<void>(Options().Save());  // a failure is shown by the main window
                 return TRUE;
             }
             return CFloatingFrameDlg::DialogProc(message, wParam, lParam);

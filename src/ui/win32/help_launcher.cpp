@@ -4,14 +4,18 @@
 #include <mutex>
 
 #include "platform/program_directory.h"
+#include "platform/text_encoding.h"
 
 namespace melvora {
 namespace {
 
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
-constexpr UINT kCloseAll = 0x12;   // HH_CLOSE_ALL
+// The wide entry of the control (HtmlHelpA is 14): the program folder may hold letters
+// outside the system code page.
+constexpr WORD kHtmlHelpW = 15;
+constexpr UINT kCloseAll = 0x12;  // HH_CLOSE_ALL
 
 // Set by the first topic opened: closing needs no library that was never loaded.
 std::atomic<bool> g_topicOpened{false};
@@ -46,7 +50,7 @@ HtmlHelpFunction Resolve() {
         }
         if (library != nullptr) {
             function = reinterpret_cast<HtmlHelpFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(library, MAKEINTRESOURCEA(14))));
+                reinterpret_cast<void*>(::GetProcAddress(library, MAKEINTRESOURCEA(kHtmlHelpW))));
         }
     });
     return function;
@@ -67,7 +71,7 @@ HWND OpenHelpTopic(HWND caller, const std::string& topic) {
     if (function == nullptr) {
         return nullptr;
     }
-    std::string path = HelpTopicPath(topic);
+    const std::wstring path = Utf8ToWide(HelpTopicPath(topic));
     g_topicOpened.store(true);
     return function(caller, path.c_str(), kDisplayTopic, 0);
 }

@@ -1,5 +1,7 @@
 #include "ui/win32/my_message_dlg.h"
 
+#include "platform/win32/paint_dc.h"
+
 #include <cstring>
 
 #include "platform/string_table.h"
@@ -27,13 +29,11 @@ INT_PTR CMyMessageDlg::Run() {
 }
 
 SIZE CMyMessageDlg::MeasureText() const {
-    HDC dc = ::GetDC(Handle());
-    HGDIOBJ previous = ::SelectObject(dc, font_.Get());
+    const CWindowDC dc(Handle());
+    const CSelectObject font(dc.Get(), font_.Get());
     RECT rect = {0, 0, kMessageBoxWrapWidth, 0};
-    ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &rect,
+    ::DrawTextW(dc.Get(), text_.c_str(), static_cast<int>(text_.size()), &rect,
                 DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(Handle(), dc);
     SIZE size = {RectWidth(rect), RectHeight(rect)};
     return size;
 }

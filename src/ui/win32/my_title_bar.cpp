@@ -138,9 +138,7 @@ void CMyTitleBar::Forward(UINT ncMessage, LPARAM lParam) const {
 int CMyTitleBar::OnCreate() {
     // A bold shell font rather than the DC's default System font, which lacks the Turkish
     // letters on many systems.
-    HDC screen = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const int dpi = ::GetDeviceCaps(CWindowDC(nullptr).Get(), LOGPIXELSY);
     LOGFONTW lf = {};
     lf.lfHeight = -::MulDiv(dpi, 8, 72);
     lf.lfWeight = FW_BOLD;

@@ -1,5 +1,7 @@
 #include "ui/win32/skin_slider.h"
 
+#include "platform/win32/paint_dc.h"
+
 #include <commctrl.h>
 
 #include "platform/win32/trackbar.h"
@@ -71,9 +73,8 @@ LRESULT CSkinSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_MOUSEMOVE: {
             LRESULT result = Default(message, wParam, lParam);
-            HDC dc = ::GetDC(Handle());
-            PaintChannel(dc, false);
-            ::ReleaseDC(Handle(), dc);
+            const CWindowDC dc(Handle());
+            PaintChannel(dc.Get(), false);
             return result;
         }
         case WM_LBUTTONUP:

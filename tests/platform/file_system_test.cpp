@@ -1,0 +1,84 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace melvora {
+namespace {
+
+// A fresh temporary folder whose name has letters outside any 8-bit code page but one.
+class FileSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/melvora-fs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        folder_ = root_ +
+                  "/\xC5\x9E"
+                  "ark\xC4\xB1 \xC3\x96"
+                  "devleri";
+        ASSERT_TRUE(MakeDirectory(folder_));
+    }
+    void TearDown() override { std::system(("rm -rf '" + root_ + "'").c_str()); }
+
+    bool Write(const std::string& path, const std::string& text) {
+        UniqueFile file(OpenFile(path, "wb"));
+        return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+               std::fclose(file.release()) == 0;
+    }
+    std::string Read(const std::string& path) {
+        UniqueFile file(OpenFile(path, "rb"));
+        std::string text;
+        char buffer[256];
+        size_t got = 0;
+        while (file && (got = std::fread(buffer, 1, sizeof(buffer), file.get())) > 0) {
+            text.append(buffer, got);
+        }
+        return text;
+    }
+
+    std::string root_;
+    std::string folder_;
+};
+
+TEST_F(FileSystemTest, WriteCopyMoveListAndDeleteInAFolderWithTurkishLetters) {
+    const std::string a = folder_ + "/kay\xC4\xB1t.wav";
+    const std::string b = folder_ + "/kopya.wav";
+    const std::string c = folder_ + "/ta\xC5\x9F\xC4\xB1nd\xC4\xB1.wav";
+    ASSERT_TRUE(Write(a, "RIFF data"));
+    ASSERT_TRUE(CopyFileOverwriting(a, b));
+    EXPECT_EQ(Read(b), "RIFF data");
+    ASSERT_TRUE(MoveFileTo(b, c));
+    EXPECT_FALSE(PathExists(b));
+    EXPECT_EQ(Read(c), "RIFF data");
+    EXPECT_TRUE(MakeDirectory(folder_ + "/Exercises"));
+    EXPECT_TRUE(MakeDirectory(folder_ + "/Exercises"));  // already there counts
+    std::vector<std::string> names = ListFiles(folder_);
+    std::sort(names.begin(), names.end());
+    // Folders are not listed.
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"kay\xC4\xB1t.wav", "ta\xC5\x9F\xC4\xB1nd\xC4\xB1.wav"}));
+    EXPECT_TRUE(DeleteFileAt(a));
+    EXPECT_FALSE(DeleteFileAt(a));
+    EXPECT_TRUE(ListFiles(folder_ + "/missing").empty());
+}
+
+TEST_F(FileSystemTest, RefusedOperationsLeaveFilesAlone) {
+    const std::string a = folder_ + "/a.wav";
+    const std::string b = folder_ + "/b.wav";
+    ASSERT_TRUE(Write(a, "first"));
+    ASSERT_TRUE(Write(b, "second"));
+    EXPECT_FALSE(CopyFileOverwriting(a, a));  // would empty it
+    EXPECT_EQ(Read(a), "first");
+    EXPECT_FALSE(MoveFileTo(a, b));  // the target exists
+    EXPECT_EQ(Read(b), "second");
+    EXPECT_FALSE(CopyFileOverwriting(folder_ + "/none.wav", b));
+    EXPECT_EQ(Read(b), "second");
+    EXPECT_FALSE(MakeDirectory(a));  // a file of that name is there
+    EXPECT_FALSE(CopyFileOverwriting(a, folder_ + "/missing/b.wav"));
+}
+
+}  // namespace
+}  // namespace melvora
