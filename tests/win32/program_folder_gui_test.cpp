@@ -14,6 +14,8 @@
 
 #include "app/app_options.h"
 #include "app/win32/controls_dlg.h"
+#include "platform/recording_midi_in.h"
+#include "platform/recording_midi_out.h"
 #include "platform/program_directory.h"
 #include "platform/wave_port_simulated.h"
 #include "platform/win32/resource_strings.h"
@@ -137,6 +139,9 @@ class ProgramFolder : public ::testing::Test {
         CControlsDlg::Audio audio;
         audio.capturePort = card_.MakeCapturePort();
         audio.playbackPort = card_.MakePlaybackPort();
+        // No MIDI device under Wine: a recording output stands in, so no error box waits.
+        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal_);
+        audio.midiIn = std::make_unique<RecordingMidiIn>();
         SavingControlsDlg dialog(owner_, std::move(audio));
         g_dialog = &dialog;
         g_script = &script;
@@ -151,6 +156,7 @@ class ProgramFolder : public ::testing::Test {
 
     std::wstring folder_;
     SimulatedSoundCard card_{SimulatedSoundCard::ClockMode::kRealTime, 3.0};
+    RecordingMidiOut::Journal midiJournal_;
     HWND owner_ = nullptr;
 };
 
