@@ -223,7 +223,7 @@ inline __m128d Twiddled(__m128d z, const double* tw) {
 #define MELVORA_FFT_CLONES
 #endif
 
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(__clang__)  // GCC vector shuffles
 // Radix-4 butterflies over i = 0..ido-1 (ido even), two complex values per vector: lanes
 // (re, im, re, im) do the scalar code's operations, so the results are the same.
 MELVORA_FFT_CLONES void Radix4Pairs(const double* in, double* out0, double* out1, double* out2,
@@ -324,7 +324,7 @@ void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward
     const Complex* tw3 = tw2 + ido;
     // W = exp(sign i pi / 2): -i forward, +i backward.
     const double w = forward ? -1.0 : 1.0;
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(__clang__)
     if (ido % 2 == 0) {
         for (int k = 0; k < l1; ++k) {
             Radix4Pairs(&cc[ido * (4 * k)].re, &ch[ido * k].re, &ch[ido * (k + l1)].re,
