@@ -231,7 +231,8 @@ TEST_F(DeckFixture, OpenOn16000HzRunsTheTransportAtThatRateAndRecordsOntoTheFile
     EXPECT_FALSE(deck->CanSave());  // an opened file is saved where it is
     const std::vector<int16_t> content = ReadMonoFile(path);
     ASSERT_GE(content.size(), 4800u + 5u * 480u);
-    EXPECT_EQ(FirstCounterBreak(content, 0), 4800u);
+    // The file's own 4800 samples are intact (the take may by chance continue their count).
+    EXPECT_GE(FirstCounterBreak(content, 0), 4800u);
     const std::vector<int16_t> added(content.begin() + 4800, content.end());
     EXPECT_EQ(added.size() % 480, 0u);
     EXPECT_EQ(FirstCounterBreak(added, added[0]), added.size());
