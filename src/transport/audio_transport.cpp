@@ -135,8 +135,8 @@ struct AudioTransport::Shared {
                 if (stopRequest.load()) {
                     break;
                 }
-                // Resume returns once parked is clear, and the spec of the handshake is that
-                // the worker is then in a pass: go straight into one.
+                // Resume returns once parked is clear, and its callers rely on the worker
+                // being in a pass by then: go straight into one.
             }
             Pass();
         }
