@@ -415,9 +415,17 @@ TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
         idle = ReadDeck(dialog);
         click(DeckButton::Rec);
         recording = ReadDeck(dialog);
-        // Long enough that the replay below outlasts the device's buffers.
+        // At least a second of take, so that the replay below outlasts the device's buffers
+        // and its pressed Play can be seen; the card's clock is slow on a loaded machine.
         guitest::PumpMessages(1500);
-        recordingText = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
+        HWND time = ::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT);
+        guitest::PumpUntil(
+            [&] {
+                const std::wstring text = TextOf(time);
+                return text.size() >= 4 && text.compare(text.size() - 4, 4, L"0:00") != 0;
+            },
+            guitest::kDeadlineMs);
+        recordingText = TextOf(time);
         click(DeckButton::Rec);
         stopped = ReadDeck(dialog);
         CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
