@@ -182,5 +182,26 @@ COLORREF PixelOf(HWND window, int x, int y) {
     return c;
 }
 
+void CueSinger(bool sing) {
+    wchar_t cue[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"MELVORA_SINGER_CUE", cue, MAX_PATH) == 0) {
+        return;
+    }
+    // The script names a Unix path; Wine maps the whole Unix tree to drive Z.
+    std::wstring path = std::wstring(L"Z:") + cue;
+    for (wchar_t& c : path) {
+        c = c == L'/' ? L'\\' : c;
+    }
+    if (!sing) {
+        ::DeleteFileW(path.c_str());
+        return;
+    }
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+    }
+}
+
 }  // namespace guitest
 }  // namespace melvora

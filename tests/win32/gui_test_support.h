@@ -72,5 +72,10 @@ class HostWindow : public CWnd {
 // Colour of a screen pixel of `window`'s client area (as drawn on the screen).
 COLORREF PixelOf(HWND window, int x, int y);
 
+// The sound tests' singer (sound_under_wine.sh) sings into the sink only while its cue
+// file exists: the program first hears the room's quiet, as a singer's would. Without the
+// script's cue (MELVORA_SINGER_CUE) nothing happens.
+void CueSinger(bool sing);
+
 }  // namespace guitest
 }  // namespace melvora

@@ -58,6 +58,9 @@ class ScriptedControlsDlg : public CControlsDlg {
     std::string openPath_;
 };
 
+// How long the program hears the room's quiet before the singer starts.
+constexpr int kQuietMs = 1500;
+
 ScriptedControlsDlg* g_dialog = nullptr;
 std::function<void(ScriptedControlsDlg&)>* g_script = nullptr;
 
@@ -89,6 +92,7 @@ class ProgramSound : public ::testing::Test {
     }
 
     void TearDown() override {
+        guitest::CueSinger(false);
         if (owner_ != nullptr) {
             ::DestroyWindow(owner_);
         }
@@ -114,7 +118,9 @@ class ProgramSound : public ::testing::Test {
 TEST_F(ProgramSound, MicrophoneHearsASungVowel) {
     ResultRecord newest;
     RunProgram("", [&](ScriptedControlsDlg& dialog) {
-        // The vowel loops into the sink; wait until the analysis has caught it.
+        // The room's quiet first, then the vowel; wait until the analysis has caught it.
+        guitest::PumpMessages(kQuietMs);
+        guitest::CueSinger(true);
         for (int waited = 0; waited < 20000; waited += 250) {
             guitest::PumpMessages(250);
             newest = dialog.Results().ReadNewest();
@@ -197,6 +203,8 @@ TEST_F(ProgramSound, MicrophoneNoteShowsInTheAnalysisWindow) {
                 dialog.ToggleWindow(w);
             }
         }
+        guitest::PumpMessages(kQuietMs);
+        guitest::CueSinger(true);
         for (int waited = 0; waited < 20000; waited += 250) {
             guitest::PumpMessages(250);
             newest = dialog.Results().ReadNewest();

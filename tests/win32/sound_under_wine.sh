@@ -38,7 +38,7 @@ pactl set-default-sink nullsink
 pactl set-default-source nullsink.monitor
 
 # A vowel-like voice: a 220 Hz sawtooth (every harmonic, falling), softened above 2.5 kHz.
-sox -n -r 44100 -c 1 -b 16 "$work/vowel.wav" synth 4 sawtooth 220 vol 0.3 lowpass 2500
+sox -n -r 44100 -c 1 -b 16 "$work/vowel.wav" synth 30 sawtooth 220 vol 0.3 lowpass 2500
 export MELVORA_SOUND_TESTS=1
 
 # A new prefix's first start also sets up Wine's sound drivers, and on a fresh machine the
@@ -46,9 +46,21 @@ export MELVORA_SOUND_TESTS=1
 # give the microphone check one more try with the prefix already warm.
 bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_list_tests >/dev/null || true
 
-# The singer starts once the program runs, as a person would: the analysis first hears the
-# room's silence.
-( sleep 5; while true; do paplay "$work/vowel.wav"; done ) &
+# The singer sings while the test program's cue file exists (guitest::CueSinger): the
+# analysis first hears the room's quiet, as a person's would. A play cut short by the cue's
+# removal leaves the next check in quiet again.
+export MELVORA_SINGER_CUE="$work/sing"
+sing_when_cued() {
+    while true; do
+        while [ ! -f "$MELVORA_SINGER_CUE" ]; do sleep 0.05; done
+        paplay "$1" &
+        local voice=$!
+        while [ -f "$MELVORA_SINGER_CUE" ] && kill -0 "$voice" 2>/dev/null; do sleep 0.05; done
+        kill "$voice" 2>/dev/null || true
+        wait "$voice" 2>/dev/null || true
+    done
+}
+sing_when_cued "$work/vowel.wav" &
 player=$!
 failed=0
 microphone() {
@@ -72,8 +84,10 @@ wait "$recorder" 2>/dev/null || true
 recorder=
 
 # Phase 3: an exercise try of a held C4 sung into the sink is recorded and scored.
-sox -n -r 44100 -c 1 -b 16 "$work/c4.wav" synth 4 sawtooth 261.63 vol 0.3 lowpass 2500
-( sleep 3; while true; do paplay "$work/c4.wav"; done ) &
+# Long enough for the whole check: the gap between two plays is a silence, and a silence
+# ends a try whose intake listens for the voice.
+sox -n -r 44100 -c 1 -b 16 "$work/c4.wav" synth 30 sawtooth 261.63 vol 0.3 lowpass 2500
+sing_when_cued "$work/c4.wav" &
 player=$!
 bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ExerciseSound.*' || failed=1
 pkill -P "$player" 2>/dev/null || true
