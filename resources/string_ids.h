@@ -205,3 +205,5 @@
 #define IDS_TIP_KEEP_RECORDINGS 367
 // Media player: a MIDI file with no MIDI output to play it on.
 #define IDS_NO_MIDI_OUTPUT 368
+// Replay: the take's file cannot be read back.
+#define IDS_CANNOT_REPLAY 369

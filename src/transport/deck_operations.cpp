@@ -163,6 +163,7 @@ void DeckOperations::StopRecording() {
 void DeckOperations::StartReplayFromIdle() {
     auto reader = std::make_unique<ReplayReader>(transport_->CurrentPath());
     if (!reader->IsOpen()) {
+        view_.ShowMessage(Text(IDS_CANNOT_REPLAY), Text(IDS_ERROR), MessageButtons::Ok);
         return;
     }
     transport_->Pause();

@@ -1,5 +1,6 @@
 #include "transport/deck_operations.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -297,6 +298,21 @@ TEST_F(DeckFixture, TheEndOfAReplayAfterAClickOnPlayOnlyRewinds) {
     EXPECT_EQ(T().Mode(), TransportMode::ReplayPaused);  // not started again
     EXPECT_EQ(T().Reader()->PositionFrame(), 0);
     EXPECT_FALSE(T().EndOfFile());
+}
+
+// A take whose file was spoiled behind the recorder's back says so instead of doing nothing.
+TEST_F(DeckFixture, ATakeThatCannotBeReadBackIsReportedOnPlay) {
+    RecordTake(2);
+    {
+        std::FILE* f = std::fopen(WorkingPath().c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        std::fwrite("JUNK", 1, 4, f);
+        std::fclose(f);
+    }
+    deck->PlayToggle();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, DeckText(IDS_CANNOT_REPLAY));
+    EXPECT_NE(T().Mode(), TransportMode::Replaying);
 }
 
 TEST_F(DeckFixture, TheWorkingFileCannotBeOpenedSoANewDoesNotEmptyIt) {
