@@ -275,7 +275,7 @@ TEST_F(MusicGui, AnInputThatCannotStartIsClosedAndForgotten) {
     EXPECT_EQ(input_->closes, 1);
     EXPECT_FALSE(input_->IsOpen());
     EXPECT_EQ(Keyboard().SelectedMidiInput(), -1);
-    EXPECT_FALSE(Keyboard().SetMidiInputDevice(0));  // the list is gone until the next start
+    EXPECT_FALSE(Keyboard().SelectDevice(0));  // the list is gone until the next start
     EXPECT_STREQ(Options().midiInputName, "");
 }
 

@@ -168,7 +168,9 @@ class ProgramGui : public ::testing::Test {
 
     // Runs the main controls window modally; `script` runs once the window is up, inside its
     // modal loop, and must close it. Returns the dialog's result.
-    INT_PTR RunProgram(const std::function<void(CControlsDlg&)>& script) {
+    // `afterClose` runs once the window is gone, before the dialog object goes.
+    INT_PTR RunProgram(const std::function<void(CControlsDlg&)>& script,
+                       const std::function<void(CControlsDlg&)>& afterClose = nullptr) {
         CControlsDlg::Audio audio;
         audio.capturePort = card_->MakeCapturePort();
         audio.playbackPort = card_->MakePlaybackPort();
@@ -183,6 +185,9 @@ class ProgramGui : public ::testing::Test {
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &RunTimer);
         const INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
+        if (afterClose) {
+            afterClose(dialog);
+        }
         // A close that asked nothing leaves the answering timer behind; left running, it
         // would answer (and count) the boxes of later tests and pile up with every test.
         if (g_answerTimer != 0) {
@@ -772,6 +777,125 @@ TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
     for (const auto& messages : heard) {
         EXPECT_EQ(messages, c4);
     }
+}
+
+// Steps run one at a time from a timer of the program's own message loop, so that what they
+// type is routed as typed keys are (the modal loop's pre-translation through the window
+// chain). A step answers true when it is done; otherwise it is asked again at the next tick.
+struct LoopSteps {
+    std::vector<std::function<bool()>> steps;
+    size_t next = 0;
+    DWORD stepStart = 0;
+};
+LoopSteps* g_steps = nullptr;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    LoopSteps* run = g_steps;
+    if (run == nullptr) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
+    // A step that never gets done is given up after the deadline; the checks tell.
+    const bool late = ::GetTickCount() - run->stepStart > static_cast<DWORD>(guitest::kDeadlineMs);
+    if (run->next < run->steps.size() && (run->steps[run->next]() || late)) {
+        ++run->next;
+        run->stepStart = ::GetTickCount();
+    }
+    if (run->next >= run->steps.size()) {
+        ::KillTimer(nullptr, timer);
+        g_steps = nullptr;
+    }
+}
+
+void TypeKey(WORD virtualKey, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePiano) {
+    struct Case {
+        FloatingWindow window;
+        int control;  // the control that has the focus
+        std::vector<WORD> keys;
+        std::vector<uint32_t> expected;
+    };
+    const std::vector<Case> cases = {
+        {FloatingWindow::MediaPlayer,
+         IDC_PLAYER_POSITION,
+         {'W'},
+         {midi::NoteOn(60, 88), midi::NoteOff(60)}},
+        // F5 moves the PC keys an octave up (all notes off first); "3" is a black key.
+        {FloatingWindow::Volume,
+         IDC_VOLUME_VAD_SLIDER,
+         {VK_F5, '3'},
+         {midi::AllNotesOff(), midi::NoteOn(73, 88), midi::NoteOff(73)}},
+    };
+    std::vector<std::vector<uint32_t>> heard(cases.size());
+    std::vector<bool> focused(cases.size(), false);
+    LoopSteps steps;
+    RunProgram([&](CControlsDlg& dialog) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            HWND frame = dialog.FloatingFrame(c.window).Handle();
+            HWND control = ::GetDlgItem(frame, c.control);
+            steps.steps.push_back([&, i, frame, control] {
+                ::SetForegroundWindow(frame);
+                ::SetFocus(control);
+                focused[i] = ::GetFocus() == control;
+                midiJournal_.Clear();
+                return focused[i];
+            });
+            steps.steps.push_back([&, i] {
+                for (WORD key : cases[i].keys) {
+                    TypeKey(key, true);
+                    TypeKey(key, false);
+                }
+                return true;
+            });
+            steps.steps.push_back([&, i] {
+                heard[i] = midiJournal_.Messages();
+                return heard[i].size() >= cases[i].expected.size();
+            });
+        }
+        steps.steps.push_back([&] {
+            Close(dialog);
+            return true;
+        });
+        steps.stepStart = ::GetTickCount();
+        g_steps = &steps;
+        ::SetTimer(nullptr, 0, 50, &StepTimer);
+    });
+    g_steps = nullptr;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_TRUE(focused[i]) << "case " << i;
+        EXPECT_EQ(heard[i], cases[i].expected) << "case " << i;
+    }
+}
+
+TEST_F(ProgramGui, OnceTheWindowsAreGoneNoResultReachesTheirViews) {
+    Options().playAlong = 1;
+    RunProgram([](CControlsDlg& dialog) { Close(dialog); },
+               [&](CControlsDlg& dialog) {
+                   // The close left the worker parked; a result handed on now, as an
+                   // abandoned worker would, must find no view: no play-along note, no pitch
+                   // on the staff, no repaint of a destroyed window.
+                   ASSERT_TRUE(dialog.Deck()->Transport().IsPaused());
+                   const float staffPitch = dialog.StaffWindow()->Staff().Pitch();
+                   midiJournal_.Clear();
+                   AnalysisResult sung;
+                   sung.level = 0.5f;
+                   sung.pitchHz = 440.0f;
+                   for (int i = 0; i < 100; ++i) {
+                       dialog.Results().Publish(sung);
+                   }
+                   guitest::PumpMessages(100);
+                   EXPECT_EQ(midiJournal_.Messages(), std::vector<uint32_t>{});
+                   EXPECT_EQ(dialog.StaffWindow()->Staff().Pitch(), staffPitch);
+               });
 }
 
 }  // namespace

@@ -117,20 +117,34 @@ CControlsDlg::~CControlsDlg() {
     // The worker may still post events while the transport shuts down; it must find no
     // window to post to.
     commandTarget_.store(nullptr);
+    // Closing unlinked the views already, unless the window went without its close.
+    UnlinkViews();
     if (exercise_) {
-        results_->RemoveListener(exercise_.get());
         floatingSet_.SetExerciseWindow(nullptr);
         exercise_.reset();
     }
     deck_.reset();
-    // The worker has stopped (or was abandoned): the views stop following the results
-    // before they go.
+    // The holder is kept: a worker that did not stop in time is abandoned by the transport
+    // and may still publish one result into it.
+}
+
+void CControlsDlg::UnlinkViews() {
+    AudioTransport* transport = deck_ ? &deck_->Transport() : nullptr;
+    if (transport != nullptr) {
+        transport->Pause();
+    }
     for (ResultListener* listener : listeners_) {
         results_->RemoveListener(listener);
     }
+    listeners_.clear();
     results_->RemoveListener(&liveViews_);
-    // The holder is kept: a worker that did not stop in time is abandoned by the transport
-    // and may still publish one result into it.
+    if (exercise_) {
+        results_->RemoveListener(exercise_.get());
+    }
+    liveViews_.Unlink();
+    if (transport != nullptr) {
+        transport->Resume();
+    }
 }
 
 CKeyboardDlg* CControlsDlg::KeyboardWindow() {
@@ -566,8 +580,12 @@ void CControlsDlg::OnCommand(int id) {
 void CControlsDlg::OnOptions() {
     // The floating windows wait while the options window is open (it disables this one).
     floatingSet_.EnableAll(false);
-    // No MIDI input list yet: the keyboard window hands its devices over once it exists.
-    CNewOptionsDlg options(Handle(), *this, nullptr);
+    // The keyboard's MIDI input devices; none without a keyboard view.
+    CKeyboardDlg* keyboard = KeyboardWindow();
+    MidiInputDevices* devices = keyboard != nullptr && keyboard->Keyboard().Handle() != nullptr
+                                    ? &keyboard->Keyboard()
+                                    : nullptr;
+    CNewOptionsDlg options(Handle(), *this, devices);
     options.DoModal();
     floatingSet_.EnableAll(true);
 }
@@ -671,6 +689,7 @@ void CControlsDlg::OnClose() {
         return;
     }
     ::KillTimer(Handle(), kTimerId);
+    UnlinkViews();
     floatingSet_.DestroyAll();
     // Help windows belong to the HTML Help control, not to our windows: they would outlive
     // the program.

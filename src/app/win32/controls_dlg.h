@@ -154,6 +154,9 @@ class CControlsDlg : public CFloatingDlg,
     void SkinControls();
     // Keyboard and staff mirror each other's keys and follow the published results.
     void ConnectMusicWindows();
+    // Before the views go: with the worker parked, the results stop reaching any view (and
+    // the exercise window), so a publication never finds a window half destroyed.
+    void UnlinkViews();
     void CreateToolTips();
     void LayoutMenuButtons();
     void OnCommand(int id);

@@ -26,6 +26,14 @@ void CLiveViewLink::SetEngine(AnalysisEngine* engine) {
     }
 }
 
+void CLiveViewLink::Unlink() {
+    analysis_ = nullptr;
+    volume_ = nullptr;
+    InputLevelControlChanged(nullptr);
+    engine_.store(nullptr);
+    transport_ = nullptr;
+}
+
 void CLiveViewLink::InvalidateShownViews() const {
     if (analysis_ != nullptr) {
         InvalidateIfShown(analysis_->Handle(), analysis_->View().Handle());

@@ -30,6 +30,10 @@ class CLiveViewLink : public ResultListener, public ViewOwner, public VolumeWind
     // The windows the hand-off repaints; set when they are made, before the worker runs.
     void SetAnalysisWindow(CInstTessimDlg* window) { analysis_ = window; }
     void SetVolumeWindow(CVolumeDlg* window) { volume_ = window; }
+    // The views are about to go: the hand-off reaches none of them, the engine stops reading
+    // the volume window's input level, and neither the transport nor the engine is asked any
+    // more. Call with the worker parked (or not running).
+    void Unlink();
 
     // ResultListener (publications on the worker thread, resets on the window thread)
     void OnResultPublished(const ResultRecord& record) override;

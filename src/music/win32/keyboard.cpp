@@ -173,10 +173,10 @@ void CKeyboard::SetUpMidiInput() {
         // No device, or the chooser was cancelled: the list stays for the options dialog.
         return;
     }
-    OpenMidiInput(chosen);
+    OpenMidiInput(chosen, true);
 }
 
-bool CKeyboard::OpenMidiInput(int index) {
+bool CKeyboard::OpenMidiInput(int index, bool save) {
     if (!input_->Open(index, [this](uint32_t message) { router_.OnMessage(message); })) {
         ShowMessageBox(LoadText(IDS_CANNOT_OPEN_MIDI_IN, Language()), L"", MB_OK, Handle(),
                        Language());
@@ -191,10 +191,16 @@ bool CKeyboard::OpenMidiInput(int index) {
     }
     AppOptions& options = Options();
     const std::string& name = inputNames_[static_cast<size_t>(index)];
+    // The name is UTF-8: a longer one is cut before a whole letter.
+    size_t keep = std::min(name.size(), AppOptions::kTextFieldBytes - 1);
+    while (keep > 0 && keep < name.size() && (name[keep] & 0xC0) == 0x80) {
+        --keep;
+    }
     std::memset(options.midiInputName, 0, sizeof(options.midiInputName));
-    std::memcpy(options.midiInputName, name.data(),
-                std::min(name.size(), AppOptions::kTextFieldBytes - 1));
-    static_cast<void>(options.Save());  // a failure is shown by the main window
+    std::memcpy(options.midiInputName, name.data(), keep);
+    if (save) {
+        static_cast<void>(options.Save());  // a failure is shown by the main window
+    }
     selectedInput_ = index;
     return true;
 }
@@ -207,7 +213,7 @@ void CKeyboard::ForgetMidiInput() {
     selectedInput_ = -1;
 }
 
-bool CKeyboard::SetMidiInputDevice(int index) {
+bool CKeyboard::SelectDevice(int index) {
     if (!input_ || index < 0 || index >= static_cast<int>(inputNames_.size())) {
         return false;
     }
@@ -215,7 +221,8 @@ bool CKeyboard::SetMidiInputDevice(int index) {
         input_->Close();
         selectedInput_ = -1;
     }
-    return OpenMidiInput(index);
+    // The options window saves the file itself, without the choices its Cancel may undo.
+    return OpenMidiInput(index, false);
 }
 
 // ---- Playing ----
@@ -240,6 +247,14 @@ void CKeyboard::SetLabel(int slot) {
     std::snprintf(text, sizeof(text), "%s (%.2f)",
                   note.Name(true, Options().noteLetters != 0).c_str(), note.ToFrequency());
     noteLabel_ = text;
+    labelSlot_ = slot;
+}
+
+void CKeyboard::NoteNamesChanged() {
+    if (!noteLabel_.empty() && labelSlot_ >= 0) {
+        SetLabel(labelSlot_);
+        Invalidate();
+    }
 }
 
 void CKeyboard::PressKey(int slot, int kind, bool mirror, bool label) {

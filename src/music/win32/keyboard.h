@@ -17,6 +17,7 @@
 #include "music/piano_keyboard.h"
 #include "music/play_along.h"
 #include "platform/midi_in.h"
+#include "settings/midi_input_devices.h"
 #include "views/win32/open_gl_wnd.h"
 
 namespace melvora {
@@ -33,6 +34,7 @@ class SharedMidiOutput;
 // changes to this window as kKeyLightMessage).
 class CKeyboard : public COpenGLWnd,
                   public ResultListener,
+                  public MidiInputDevices,
                   private PcKeyboardHost,
                   private NoteMouseHost {
   public:
@@ -56,9 +58,8 @@ class CKeyboard : public COpenGLWnd,
     void SetMidiVolume(int32_t level);
     void SetPlayAlong(bool on) { playAlongOn_.store(on); }
     void SelectProgram(int program);
-    // Opens and starts MIDI input device `index` instead of the current one; the options keep
-    // its name. False (after telling the user) when it cannot be opened or started.
-    bool SetMidiInputDevice(int index);
+    // The note names changed (letters or solfege): the note label follows.
+    void NoteNamesChanged();
     // A key message from any floating window; true when it belongs to the piano.
     bool HandleKey(UINT message, WPARAM virtualKey, LPARAM flags);
     bool PlayPcKey(bool down, int virtualKey, bool repeat);
@@ -69,6 +70,13 @@ class CKeyboard : public COpenGLWnd,
 
     // ResultListener (audio worker thread): the play-along step.
     void OnResultPublished(const ResultRecord& record) override;
+
+    // MidiInputDevices (the options window's list). SelectDevice closes the device in use,
+    // opens and starts device `index` and keeps its name in the options record without saving
+    // the file; false (after telling the user, the list emptied) when it cannot.
+    std::vector<std::string> DeviceNames() const override { return inputNames_; }
+    int SelectedDevice() const override { return selectedInput_; }
+    bool SelectDevice(int index) override;
 
     const PianoKeyboard& Keys() const { return keys_; }
     const std::string& NoteLabel() const { return noteLabel_; }
@@ -102,7 +110,9 @@ class CKeyboard : public COpenGLWnd,
     void NoteOff(int item) override;
 
     void SetUpMidiInput();
-    bool OpenMidiInput(int index);
+    // Opens and starts device `index`; on success its name becomes the preference, and
+    // options.dat is written when `save` says so.
+    bool OpenMidiInput(int index, bool save);
     void ForgetMidiInput();
     void OnMouseMove(int x, int y, bool buttonDown);
     void OnKeyLight(WPARAM action, LPARAM slot);
@@ -135,6 +145,7 @@ class CKeyboard : public COpenGLWnd,
     GLuint textures_[2] = {0, 0};  // black, white
     GLuint keyboardList_ = 0;
     std::string noteLabel_;
+    int labelSlot_ = -1;  // the key the note label names
 };
 
 }  // namespace melvora

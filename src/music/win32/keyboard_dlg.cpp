@@ -175,6 +175,32 @@ void CKeyboardDlg::TogglePlayAlong() {
     keyboard_.AllNotesOff();
 }
 
+void CKeyboardDlg::SettingsChanged(SettingsChange change) {
+    if (keyboard_.Handle() == nullptr) {
+        return;
+    }
+    const AppOptions& options = Options();
+    switch (change) {
+        case SettingsChange::KeyboardLayout:
+            // New letters on the keys, the octave kept.
+            keyboard_.SetLayout(options.pcKeyboardLayout);
+            break;
+        case SettingsChange::PlayAlong:
+            playAlong_.SetLatched(options.playAlong != 0);
+            keyboard_.SetPlayAlong(options.playAlong != 0);
+            keyboard_.AllNotesOff();
+            break;
+        case SettingsChange::NoteLetters:
+            keyboard_.NoteNamesChanged();
+            break;
+        case SettingsChange::MidiVolume:
+            keyboard_.SetMidiVolume(options.midiVolume);
+            break;
+        default:
+            break;
+    }
+}
+
 void CKeyboardDlg::OnCommand(int id) {
     const int program = GeneralMidi::ProgramOfCommand(id);
     if (program >= 0) {

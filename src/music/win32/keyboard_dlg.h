@@ -24,6 +24,9 @@ class CKeyboardDlg : public CFloatingFrameDlg {
     CKeyboard& Keyboard() { return keyboard_; }
     CNewDeckButton& PlayAlongSwitch() { return playAlong_; }
     void ApplyLanguage(int language) override;
+    // The PC keyboard layout, play-along, note names and MIDI volume of the options take
+    // effect at once.
+    void SettingsChanged(SettingsChange change) override;
 
   protected:
     BOOL OnInitDialog() override;

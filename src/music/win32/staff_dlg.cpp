@@ -36,6 +36,12 @@ void CStaffDlg::ApplyLanguage(int language) {
     staff_.SetLanguage(language);
 }
 
+void CStaffDlg::SettingsChanged(SettingsChange change) {
+    if (change == SettingsChange::NoteLetters && staff_.Handle() != nullptr) {
+        staff_.Invalidate(false);
+    }
+}
+
 INT_PTR CStaffDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:

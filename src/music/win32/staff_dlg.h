@@ -18,6 +18,8 @@ class CStaffDlg : public CFloatingFrameDlg {
 
     CStaff& Staff() { return staff_; }
     void ApplyLanguage(int language) override;
+    // The sung note's name follows the note naming at once.
+    void SettingsChanged(SettingsChange change) override;
 
   protected:
     BOOL OnInitDialog() override;

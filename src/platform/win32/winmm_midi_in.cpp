@@ -1,6 +1,8 @@
 #include "platform/win32/winmm_midi_in.h"
 
-#include <cstring>
+#include <cwchar>
+
+#include "platform/text_encoding.h"
 
 namespace melvora {
 
@@ -13,12 +15,13 @@ int CWinmmMidiIn::DeviceCount() const {
 }
 
 std::string CWinmmMidiIn::DeviceName(int deviceId) const {
-    MIDIINCAPSA caps = {};
-    if (deviceId < 0 || ::midiInGetDevCapsA(static_cast<UINT_PTR>(deviceId), &caps, sizeof(caps)) !=
+    // The wide name, as UTF-8: the options keep it and the windows show it in any code page.
+    MIDIINCAPSW caps = {};
+    if (deviceId < 0 || ::midiInGetDevCapsW(static_cast<UINT_PTR>(deviceId), &caps, sizeof(caps)) !=
                             MMSYSERR_NOERROR) {
         return std::string();
     }
-    return std::string(caps.szPname, ::strnlen(caps.szPname, sizeof(caps.szPname)));
+    return WideToUtf8(std::wstring(caps.szPname, ::wcsnlen(caps.szPname, MAXPNAMELEN)));
 }
 
 bool CWinmmMidiIn::Open(int deviceId, Callback callback) {

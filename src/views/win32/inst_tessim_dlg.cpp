@@ -30,6 +30,14 @@ void CInstTessimDlg::ApplyLanguage(int language) {
     view_.Invalidate(false);
 }
 
+void CInstTessimDlg::SettingsChanged(SettingsChange change) {
+    // The view reads both when it paints; the results repaint it only while they arrive.
+    if ((change == SettingsChange::AnalysisView || change == SettingsChange::NoteLetters) &&
+        view_.Handle() != nullptr) {
+        view_.Invalidate(false);
+    }
+}
+
 void CInstTessimDlg::LayoutView(int cx, int cy) {
     if (view_.Handle() != nullptr) {
         const int top = WindowLayout::kTitleRowHeightPixels;

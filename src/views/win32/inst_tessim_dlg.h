@@ -15,6 +15,8 @@ class CInstTessimDlg : public CFloatingFrameDlg {
 
     CInstaView& View() { return view_; }
     void ApplyLanguage(int language) override;
+    // A new style or note naming shows at once, results arriving or not.
+    void SettingsChanged(SettingsChange change) override;
 
   protected:
     BOOL OnInitDialog() override;
