@@ -143,6 +143,17 @@ std::string ReadFileText(const std::string& path) {
     return s.str();
 }
 
+std::wstring ProgramText(int id) {
+    static const RcStringTable table =
+        ParseRcStringTable(ReadFileText(std::string(MELVORA_SOURCE_DIR) + "/resources/strings.rc"));
+    for (const RcString& s : table.entries) {
+        if (s.id == id) {
+            return std::wstring(s.text.begin(), s.text.end());
+        }
+    }
+    return std::wstring();
+}
+
 uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes) {
     uint64_t v = 0;
     for (int k = bytes - 1; k >= 0; --k) {

@@ -32,6 +32,10 @@ std::vector<std::string> PrintfConversions(const std::u16string& text);
 // The whole file at `path` ("" when it cannot be read).
 std::string ReadFileText(const std::string& path);
 
+// The text of the program's string table (resources/strings.rc) entry `id`, "" when absent:
+// a string provider for the tests.
+std::wstring ProgramText(int id);
+
 // The little-endian unsigned number of `bytes` bytes at `at` of `d`.
 uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes);
 

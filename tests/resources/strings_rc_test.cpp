@@ -15,12 +15,6 @@ namespace {
 
 const std::string kResources = std::string(MELVORA_SOURCE_DIR) + "/resources/";
 
-std::u16string U16(const char* utf8) {
-    std::u16string out;
-    EXPECT_TRUE(DecodeUtf8(utf8, &out)) << utf8;
-    return out;
-}
-
 const RcStringTable& Table() {
     static const RcStringTable table = ParseRcStringTable(ReadFileText(kResources + "strings.rc"));
     return table;
@@ -65,83 +59,6 @@ TEST(StringTable, EveryEnglishIdHasATurkishPartnerWithTheSameConversions) {
                 EXPECT_EQ(lines(text), lines(m.at(partner))) << "id " << id;
             }
         }
-    }
-}
-
-// The texts the windows quote, as they must read (Turkish ones at id + 1000).
-TEST(StringTable, HoldsTheQuotedTexts) {
-    const struct {
-        int id;
-        const char* text;
-    } kQuoted[] = {
-        // clang-format off
-        {102, "Play"}, {103, "Pause"}, {104, "Stop"}, {105, "Open File"},
-        {107, "Change Tempo (Only for MIDI Files)"}, {112, "System Volume"},
-        {113, "Input Gain (Auto-adjusts) For the Selected Input"},
-        {114, "Voice Activation Sensitivity"}, {115, "Amplitude"},
-        {1116, "Ses Kalitesi - Yüksek Harmoniklerdeki Enerji Oranı"}, {117, "Recording Position"},
-        {118, "Playing Position"}, {119, "Retry This Step And Make A New Recording"},
-        {120, "Advance To The Next Step"}, {121, "Begin The Exercise"},
-        {122, "Finish The Exercise And See The Final Analysis Results"}, {123, "Position"},
-        {124, "Save && Exit"}, {125, "Melvora"}, {126, "Stop Recording"}, {127, "Stop Playing"},
-        {128, "Exit"}, {129, "Start A New Exercise"}, {130, "Restart The Exercise"},
-        {131, "No OpenGL context could be created!"}, {132, "Record"}, {1132, "Kayıt"},
-        {133, "Select MIDI Input"}, {134, "Replay"}, {1134, "Çalma"}, {135, "File"},
-        {1135, "Dosya"}, {136, "File"}, {1136, "Dosya"}, {137, "Select Input Device"}, {138, "OK"},
-        {1138, "Tamam"}, {139, "Cancel"}, {1139, "İptal"}, {140, "Recorded So Far"},
-        {141, "Media Player"}, {142, "MIDI Beat"}, {143, "Close"}, {144, "View"}, {1144, "Görüntü"},
-        {145, "Help"}, {1145, "Yardım"}, {146, "Device"}, {147, "Yes"}, {1147, "Evet"},
-        {148, "Staff"}, {149, "Keyboard"}, {151, "Analysis"}, {152, "Navigate Position"},
-        {154, "OUT"}, {155, "IN"}, {156, "VAD"},
-        {157, "Jitter - A Measure of Smoothness of Your Pitch"},
-        {158, "Shimmer - A Measure of Smoothness of Amplitude"}, {160, "Detected Pitch in Hz."},
-        {161, "Tessim Animation"}, {162, "Jitter Animation"}, {163, "Shimmer Animation"},
-        {164, "Detected Musical Note"}, {166, "Pitch"}, {167, "Tessim"}, {168, "Jitter"},
-        {169, "Shimmer"}, {170, "Options"}, {176, "Docking Windows"},
-        {177, "With this option enabled, Melvora windows stick to the main window and move with "
-            "it."},
-        {178, "Represent Notes with Letters"},
-        {179, "With this option enabled, musical notes are represented with letters (C, D, E, "
-            "..). Otherwise, \"Italian\" names are used (Do, Re, Mi, ..)."},
-        {180, "Play-Along Mode"},
-        {181, "With this option enabled, the Melvora plays along as you sing. The instrument "
-            "used by the Melvora may be changed via the Device menu on the Keyboard window."},
-        {182, "PC Keyboard Layout"},
-        {183, "Set a layout for your PC keyboard for playing the Melvora's MIDI keyboard. (The "
-            "octave corresponding to your PC keys can be set with the function keys (F2 thru F8)."},
-        {184, "Single Row"},
-        {185, "The row containing the \"A, S, D, ..\" keys, along with the row above it for the "
-            "black keys."},
-        {186, "Double Row"},
-        {187, "The row containing the \"Q, W, E, ..\" keys for the lower octave and the row "
-            "containing \"Z, X, C, ..\" for the higher octave, along with the rows above them "
-            "for the black keys."},
-        {188, "Language"}, {189, "Choose Melvora language."}, {191, "Help"}, {208, "View"},
-        {209, "Choose one of the provided animation for the Analysis window."}, {210, "Circle"},
-        {211, "Circle 2"}, {212, "3D Circle"}, {213, "3D Knife"}, {214, "Star (Default)"},
-        {215, "Star 2"}, {216, "Could not select OpenGL context as current!"},
-        {217, "ChoosePixelFormat failed!"}, {218, "SetPixelFormat failed!"},
-        {219, "Cannot open MIDI input device!"}, {220, "Cannot open MIDI output device!"},
-        {221, "Cannot start MIDI input device!"},
-        {222, "Cannot close MIDI output device!\nFile will not play."},
-        {223, "Cannot reopen MIDI output device!\nThe Keyboard window will not work."},
-        {224, "MCI error!"}, {226, "No"}, {227, "MIDI Volume"},
-        {228, "The playing volume of the MIDI keyboard can be increased or decreased. (This does "
-            "not effect an external MIDI device.)"},
-        {229, "Low"}, {230, "Medium"}, {231, "High"}, {232, "Retry"}, {233, "Abort"},
-        {234, "Ignore"}, {235, "Do you wish to continue the exercise you started on"},
-        {236, "Error"}, {237, "Error while moving file!"}, {238, "File"}, {239, "Target"},
-        {240, "Do you wish to save your recordings?"}, {241, "Exit"}, {242, "Are you sure?"},
-        {243, "Save"}, {244, "Please Select Your Preferred MIDI Input Device"}, {259, "MIDI Input"},
-        {260, "Use this menu to change your MIDI input device. Don't forget to click Set to "
-            "apply your choice."},
-        {261, "Set"}, {262, "MIDI not available.."},
-        // clang-format on
-    };
-    const auto m = TableMap();
-    for (const auto& q : kQuoted) {
-        ASSERT_TRUE(m.count(q.id)) << q.id;
-        EXPECT_EQ(m.at(q.id), U16(q.text)) << q.id;
     }
 }
 
