@@ -31,8 +31,6 @@ std::vector<BadFile> BadFiles() {
         {"Empty", {}, WaveFileState::ReadFailed},
         {"OnlyRiff", Text("RIFF"), WaveFileState::ReadFailed},
         {"RiffHeaderOnly", riffSizeOnly, WaveFileState::NotWave},
-        {"RiffHeaderOnlyClaiming4GiB", Join({Text("RIFF"), Le(0xFFFFFFFFu, 4)}),
-         WaveFileState::NotWave},
         {"FormTypeCutShort", Join({riffSizeOnly, Text("WA")}), WaveFileState::ReadFailed},
         {"BigEndianRifx", Join({Text("RIFX"), Bytes(4, 0), Text("WAVE"), kFmt16, kData4}),
          WaveFileState::NotRiff},
@@ -51,7 +49,6 @@ std::vector<BadFile> BadFiles() {
         {"FmtClaimsMoreThanFile", RiffWave(Chunk("fmt ", 40, FmtBody(1, 1, 8000, 16))),
          WaveFileState::ChunkTooLong},
         {"FloatTag3", WithFmt(FmtBody(3, 1, 8000, 32)), WaveFileState::UnsupportedFormat},
-        {"ExtensibleTag", WithFmt(FmtBody(0xFFFE, 2, 8000, 16)), WaveFileState::UnsupportedFormat},
         {"Pcm24Bit", WithFmt(FmtBody(1, 1, 8000, 24)), WaveFileState::UnsupportedFormat},
         {"EmptyFmtChunk", WithFmt({}), WaveFileState::UnsupportedFormat},
         {"BlockAlignOverflow", WithFmt(FmtBody(1, 65535, 8000, 0, 0, 16)),
@@ -66,13 +63,9 @@ std::vector<BadFile> BadFiles() {
         {"Rate999Hz", WithFmt(FmtBody(1, 1, 999, 16)), WaveFileState::UnsupportedSampleRate},
         {"Rate384001Hz", WithFmt(FmtBody(7, 2, 384001, 8)), WaveFileState::UnsupportedSampleRate},
         {"MuLaw16Bit", WithFmt(FmtBody(7, 1, 8000, 16)), WaveFileState::CompandedNot8Bit},
-        {"ALaw4Bit", WithFmt(FmtBody(6, 1, 8000, 4)), WaveFileState::CompandedNot8Bit},
         {"FmtOnly", RiffWave(kFmt16), WaveFileState::NoDataChunk},
         {"DataBeforeFmt", RiffWave(Join({kData4, kFmt16})), WaveFileState::NoDataChunk},
         {"ChunkAfterFmtTooLong", RiffWave(Join({kFmt16, Chunk("LIST", 1000, Text("INFO"))})),
-         WaveFileState::NoDataChunk},
-        {"ChunkAfterFmtNear4GiB",
-         RiffWave(Join({kFmt16, Chunk("LIST", 0xFFFFFFFFu, Text("INFO")), kData4})),
          WaveFileState::NoDataChunk},
         // An odd chunk ending the file needs no pad byte; the data is still missing.
         {"OddChunkEndsFileWithoutData", RiffWave(Join({kFmt16, Chunk("LIST", Text("INFOx"))})),
@@ -112,13 +105,6 @@ INSTANTIATE_TEST_SUITE_P(States, WaveFileBadFiles, ::testing::ValuesIn(BadFiles(
                          [](const ::testing::TestParamInfo<BadFile>& p) {
                              return std::string(p.param.name);
                          });
-
-TEST(WaveFileOpen, MissingFileCannotBeOpened) {
-    TempPath missing("missing.wav");
-    EXPECT_EQ(WaveFile::OpenForReading(missing.str())->State(), WaveFileState::CannotOpen);
-    EXPECT_EQ(WaveFile::OpenForAppending(missing.str())->State(), WaveFileState::CannotOpen);
-    EXPECT_EQ(fopen(missing.str().c_str(), "rb"), nullptr) << "appending must not create the file";
-}
 
 // ---- Files that open after repair ----
 
@@ -178,11 +164,6 @@ std::vector<OddFile> OddFiles() {
          {1, 8000, 8, 1, 8000},
          42,
          Codes(ALawToLinear)},
-        {"FourteenByteFmtMuLaw",
-         WithFmt(FmtBody(7, 1, 8000, 0, 0, 0), 14),
-         {1, 8000, 8, 1, 8000},
-         42,
-         Codes(MuLawToLinear)},
         {"FifteenByteFmtSkipsTheHalfField", WithFmt(FmtBody(1, 1, 8000, 16), 15), kMono16, 43,
          k1234},
         {"DataClaimingMoreIsCutToWholeFrames",
@@ -266,7 +247,11 @@ TEST(WaveFileStreamFailures, FailedSeekWhileReadingClosesWithSeekFailed) {
     EXPECT_EQ(file->State(), WaveFileState::SeekFailed);
 }
 
-TEST(WaveFileStreamFailures, IncompleteCallbacksCannotOpen) {
+TEST(WaveFileStreamFailures, MissingFilesAndIncompleteCallbacksCannotOpen) {
+    TempPath missing("missing.wav");
+    EXPECT_EQ(WaveFile::OpenForReading(missing.str())->State(), WaveFileState::CannotOpen);
+    EXPECT_EQ(WaveFile::OpenForAppending(missing.str())->State(), WaveFileState::CannotOpen);
+    EXPECT_EQ(fopen(missing.str().c_str(), "rb"), nullptr) << "appending must not create the file";
     WaveFileIo io;
     EXPECT_EQ(WaveFile::OpenForReading(io)->State(), WaveFileState::CannotOpen);
     WaveFileMemoryStream memory(RiffWave(Join({kFmt16, kData4})));

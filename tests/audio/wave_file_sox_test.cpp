@@ -28,13 +28,11 @@ bool Sox(const std::string& arguments) {
 std::string SoxInfo(const std::string& option, const std::string& path) {
     FILE* pipe = popen(("sox --i " + option + " " + path).c_str(), "r");
     char word[64] = "";
-    if (pipe && fscanf(pipe, "%63s", word) != 1) {
-        word[0] = '\0';
-    }
-    if (pipe) {
+    const bool read = pipe != nullptr && fscanf(pipe, "%63s", word) == 1;
+    if (pipe != nullptr) {
         pclose(pipe);
     }
-    return word;
+    return read ? word : "";
 }
 
 // The samples sox decodes from a file, interleaved, as 16-bit values.
@@ -218,24 +216,6 @@ TEST_P(WaveFileSoxWrites, WeReadWhatSoxDecodesAndAppendingKeepsItReadableBySox) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WaveFileSoxWrites, ::testing::ValuesIn(kFormats), SoxFormatName);
-
-// A file with an odd-sized chunk (and its RIFF pad byte) before the samples: we read what
-// sox reads.
-TEST(WaveFileSoxChunks, PaddedOddChunkFileReadsLikeSox) {
-    TempPath wav("odd.wav"), raw("odd.raw");
-    ASSERT_TRUE(
-        WriteAll(wav.str(), RiffWave(Join({Chunk("LIST", Text("INFOx")),
-                                           {0},
-                                           Chunk("fmt ", FmtBody(1, 1, 8000, 16)),
-                                           Chunk("data", Pcm16({100, -200, 300, -400}))}))));
-    const std::vector<int16_t> soxRead = SoxDecode(wav.str(), raw);
-    ASSERT_EQ(soxRead.size(), 4u);
-    auto reader = WaveFile::OpenForReading(wav.str());
-    ASSERT_EQ(reader->State(), WaveFileState::Reading);
-    std::vector<int16_t> ours(4);
-    ASSERT_EQ(reader->ReadMono(ours.data(), 10), 4);
-    EXPECT_EQ(ours, soxRead);
-}
 
 }  // namespace
 }  // namespace melvora

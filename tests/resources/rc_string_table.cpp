@@ -1,46 +1,13 @@
 #include "resources/rc_string_table.h"
 
+#include "platform/text_encoding.h"
+
 #include <cstring>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 namespace melvora {
-
-bool DecodeUtf8(const std::string& bytes, std::u16string* out) {
-    out->clear();
-    for (size_t i = 0; i < bytes.size();) {
-        const auto b0 = static_cast<unsigned char>(bytes[i]);
-        const int extra = b0 < 0x80             ? 0
-                          : (b0 & 0xE0) == 0xC0 ? 1
-                          : (b0 & 0xF0) == 0xE0 ? 2
-                          : (b0 & 0xF8) == 0xF0 ? 3
-                                                : -1;
-        if (extra < 0 || i + extra >= bytes.size()) {
-            return false;
-        }
-        uint32_t code = extra == 0 ? b0 : b0 & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const auto b = static_cast<unsigned char>(bytes[i + k]);
-            if ((b & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (b & 0x3F);
-        }
-        static const uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        if (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out->push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            code = 0xDC00 + (code & 0x3FF);
-        }
-        out->push_back(static_cast<char16_t>(code));
-        i += 1 + extra;
-    }
-    return true;
-}
 
 namespace {
 
@@ -104,9 +71,10 @@ RcStringTable ParseRcStringTable(const std::string& script) {
             if (digits == 0 || digits > 5 || rest.empty() || rest[0] != '"' ||
                 !ParseQuoted(rest, &bytes)) {
                 table.errors.push_back(where + "cannot read entry");
-            } else if (!DecodeUtf8(bytes, &entry.text)) {
+            } else if (!IsValidUtf8(bytes)) {
                 table.errors.push_back(where + "bad UTF-8");
             } else {
+                entry.text = Utf8ToWide(bytes);
                 entry.id = std::stoi(t.substr(0, digits));
                 table.entries.push_back(entry);
             }
@@ -118,11 +86,11 @@ RcStringTable ParseRcStringTable(const std::string& script) {
     return table;
 }
 
-std::vector<std::string> PrintfConversions(const std::u16string& text) {
+std::vector<std::string> PrintfConversions(const std::wstring& text) {
     // Flags, width, precision and length, then the conversion letter; other letters are not
     // ASCII, so they cannot pass for one.
     std::string ascii;
-    for (char16_t c : text) {
+    for (wchar_t c : text) {
         ascii.push_back(c < 128 ? static_cast<char>(c) : '?');
     }
     const std::regex conversion("%%|%[-+ #0-9.hlLqjzt]*[A-Za-z]?");
@@ -148,7 +116,7 @@ std::wstring ProgramText(int id) {
         ParseRcStringTable(ReadFileText(std::string(MELVORA_SOURCE_DIR) + "/resources/strings.rc"));
     for (const RcString& s : table.entries) {
         if (s.id == id) {
-            return std::wstring(s.text.begin(), s.text.end());
+            return s.text;
         }
     }
     return std::wstring();
@@ -162,7 +130,7 @@ uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes) {
     return v;
 }
 
-bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16string>* out) {
+bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::wstring>* out) {
     out->clear();
     for (size_t at = 0; at + 8 <= res.size();) {
         const uint32_t dataSize = LittleEndian(res, at, 4);
@@ -181,9 +149,9 @@ bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16strin
             if (q + 2 > at + dataSize || q + 2 + 2u * LittleEndian(res, q, 2) > at + dataSize) {
                 return false;
             }
-            std::u16string s;
+            std::wstring s;
             for (uint32_t c = 0, len = LittleEndian(res, q, 2); c < len; ++c) {
-                s.push_back(static_cast<char16_t>(LittleEndian(res, q + 2 + 2 * c, 2)));
+                s.push_back(static_cast<wchar_t>(LittleEndian(res, q + 2 + 2 * c, 2)));
             }
             q += 2 + 2 * s.size();
             if (!s.empty()) {

@@ -20,8 +20,8 @@ const RcStringTable& Table() {
     return table;
 }
 
-std::map<int, std::u16string> TableMap() {
-    std::map<int, std::u16string> m;
+std::map<int, std::wstring> TableMap() {
+    std::map<int, std::wstring> m;
     for (const RcString& e : Table().entries) {
         m[e.id] = e.text;
     }
@@ -45,9 +45,7 @@ TEST(StringTable, IsWellFormedUtf8WithUniqueIdsOfBoundedLength) {
 // the same printf conversions in order and, but for the about text, the same line breaks.
 TEST(StringTable, EveryEnglishIdHasATurkishPartnerWithTheSameConversions) {
     const auto m = TableMap();
-    const auto lines = [](const std::u16string& s) {
-        return std::count(s.begin(), s.end(), u'\n');
-    };
+    const auto lines = [](const std::wstring& s) { return std::count(s.begin(), s.end(), L'\n'); };
     for (const auto& [id, text] : m) {
         const int partner = id < 1000 ? id + 1000 : id - 1000;
         EXPECT_LT(id, 2000) << "id " << id << " is outside both languages";
@@ -87,7 +85,7 @@ TEST(StringTable, WindresStoresEveryTextUnchanged) {
                             "strings.rc\" -O res -o \"" + out + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     const std::string bytes = ReadFileText(out);
-    std::map<int, std::u16string> stored;
+    std::map<int, std::wstring> stored;
     ASSERT_TRUE(ReadResStrings(std::vector<uint8_t>(bytes.begin(), bytes.end()), &stored));
     EXPECT_EQ(stored, TableMap());
     EXPECT_FALSE(ReadResStrings({0xFF, 0, 0, 0, 0x20, 0, 0, 0, 0xFF, 0xFF, 6, 0}, &stored));
@@ -104,14 +102,14 @@ TEST(RcParser, ReadsEscapesAndUtf8AndReportsBadEntries) {
         "STRINGTABLE\nBEGIN\n  5 \"a\\nb\"\"c\"\"\\t%s\"  // x\n  1005 \"\xC4\xB0ptal\"\nEND\n");
     ASSERT_TRUE(t.errors.empty());
     ASSERT_EQ(t.entries.size(), 2u);
-    EXPECT_EQ(t.entries[0].text, u"a\nb\"c\"\t%s");
-    EXPECT_EQ(t.entries[1].text, u"\u0130ptal");
+    EXPECT_EQ(t.entries[0].text, L"a\nb\"c\"\t%s");
+    EXPECT_EQ(t.entries[1].text, L"\u0130ptal");
     for (const char* bad : {"BEGIN\n 5 \"open\nEND\n", "BEGIN\n 5 \"\xC4\"\nEND\n",
                             "BEGIN\n 5 \"x\"\n", "BEGIN\n five \"x\"\nEND\n",
                             "BEGIN\n 5 \"\xC0\xAF\"\nEND\n", "BEGIN\n 5 \"a\\q\"\nEND\n"}) {
         EXPECT_FALSE(ParseRcStringTable(std::string("STRINGTABLE\n") + bad).errors.empty()) << bad;
     }
-    EXPECT_EQ(PrintfConversions(u"%4d:%02d 100%% / %s %.2f"),
+    EXPECT_EQ(PrintfConversions(L"%4d:%02d 100%% / %s %.2f"),
               (std::vector<std::string>{"%4d", "%02d", "%s", "%.2f"}));
 }
 
