@@ -53,17 +53,12 @@ class FakeClock : public RunnerClock {
 struct FakeView : ExerciseRunnerView {
     void SetExerciseText(const std::wstring& t) override { text = t; }
     void SetTimeText(const std::wstring& t) override { timeText = t; }
-    void SetSlider(int maximum, int, int position) override {
-        sliderMax = maximum, sliderPos = position;
-    }
-    void SetSliderPosition(int position) override { sliderPos = position; }
-    void SetSliderTip(int id) override { sliderTip = id; }
-    void SetButton(RunnerButton b, const std::wstring& caption, int tip) override {
-        captions[b] = caption;
-        tips[b] = tip;
-    }
+    void SetSlider(int maximum, int, int) override { sliderMax = maximum; }
+    void SetSliderPosition(int) override {}
+    void SetSliderTip(int) override {}
+    void SetButton(RunnerButton b, const std::wstring& caption, int) override { captions[b] = caption; }
     void EnableButton(RunnerButton b, bool on) override { enabled[b] = on; }
-    void ShowScore(const TryScorer::Score* s) override { scoreShown = s != nullptr; }
+    void ShowScore(const TryScorer::Score*) override {}
     bool AskYesNo(const std::wstring&, const std::wstring&) override { return yes; }
     void ShowMessage(const std::wstring& t, const std::wstring&) override { message = t; }
     int ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& list) override {
@@ -81,11 +76,10 @@ struct FakeView : ExerciseRunnerView {
     void Leave() override { ++leaves; }
 
     std::wstring text, timeText, message;
-    int sliderMax = -1, sliderPos = -1, sliderTip = 0, leaves = 0;
+    int sliderMax = -1, leaves = 0;
     std::map<RunnerButton, std::wstring> captions;
-    std::map<RunnerButton, int> tips;
     std::map<RunnerButton, bool> enabled;
-    bool scoreShown = false, yes = true;
+    bool yes = true;
     std::string choice;
     std::function<void()> beforeChoice;
     std::vector<int> posted;

@@ -60,20 +60,6 @@ TEST(StringTable, EveryEnglishIdHasATurkishPartnerWithTheSameConversions) {
     }
 }
 
-// string_ids.h is the complete list of names: each #define names an English entry.
-TEST(StringTable, EveryNamedIdIsInTheTable) {
-    const auto m = TableMap();
-    const std::string header = ReadFileText(kResources + "string_ids.h");
-    const std::regex define("#define (\\w+) (\\d+)");
-    int named = 0;
-    for (auto it = std::sregex_iterator(header.begin(), header.end(), define);
-         it != std::sregex_iterator(); ++it, ++named) {
-        const int id = std::stoi((*it)[2]);
-        EXPECT_TRUE(m.count(id) && id < 1000) << (*it)[1] << " " << id;
-    }
-    EXPECT_GT(named, 150);
-}
-
 // Compiles the script with the mingw resource compiler and compares every stored UTF-16
 // text with the script's UTF-8 text, so Turkish letters are proven to survive the build.
 TEST(StringTable, WindresStoresEveryTextUnchanged) {
@@ -94,23 +80,6 @@ TEST(StringTable, WindresStoresEveryTextUnchanged) {
 #else
     GTEST_SKIP() << "no mingw windres on this machine";
 #endif
-}
-
-// The readers the checks above rely on.
-TEST(RcParser, ReadsEscapesAndUtf8AndReportsBadEntries) {
-    const RcStringTable t = ParseRcStringTable(
-        "STRINGTABLE\nBEGIN\n  5 \"a\\nb\"\"c\"\"\\t%s\"  // x\n  1005 \"\xC4\xB0ptal\"\nEND\n");
-    ASSERT_TRUE(t.errors.empty());
-    ASSERT_EQ(t.entries.size(), 2u);
-    EXPECT_EQ(t.entries[0].text, L"a\nb\"c\"\t%s");
-    EXPECT_EQ(t.entries[1].text, L"\u0130ptal");
-    for (const char* bad : {"BEGIN\n 5 \"open\nEND\n", "BEGIN\n 5 \"\xC4\"\nEND\n",
-                            "BEGIN\n 5 \"x\"\n", "BEGIN\n five \"x\"\nEND\n",
-                            "BEGIN\n 5 \"\xC0\xAF\"\nEND\n", "BEGIN\n 5 \"a\\q\"\nEND\n"}) {
-        EXPECT_FALSE(ParseRcStringTable(std::string("STRINGTABLE\n") + bad).errors.empty()) << bad;
-    }
-    EXPECT_EQ(PrintfConversions(L"%4d:%02d 100%% / %s %.2f"),
-              (std::vector<std::string>{"%4d", "%02d", "%s", "%.2f"}));
 }
 
 }  // namespace
