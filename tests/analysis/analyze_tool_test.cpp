@@ -2,6 +2,7 @@
 
 #include "audio/wave_file.h"
 
+#include "app/temp_folder.h"
 #include "synthetic_voice.h"
 
 #include <gtest/gtest.h>
@@ -27,14 +28,7 @@ struct ToolRun {
 
 class AnalyzeTool : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/melvora-analyze-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
-
-    std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
+    std::string PathOf(const std::string& name) const { return folder_.path() + name; }
 
     ToolRun Run(const std::string& arguments) const {
         const int raw = std::system((std::string("'") + MELVORA_ANALYZE_PATH + "' " + arguments +
@@ -65,7 +59,7 @@ class AnalyzeTool : public ::testing::Test {
         return PathOf(name);
     }
 
-    std::string folder_;
+    testing_support::TempProgramDirectory folder_;
 };
 
 // The note names of the rows, runs of at least three equal voiced rows only (the rows at a

@@ -1,6 +1,7 @@
 // End to end: synthesized tries of a shipped exercise step, scored by melvora-analyze
 // --exercise through the analysis engine and the try scorer.
 
+#include "app/temp_folder.h"
 #include "synthetic_voice.h"
 
 #include <gtest/gtest.h>
@@ -63,16 +64,14 @@ TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
         const bool breath = time >= starts[4] + 0.45 && time < starts[5];
         return time < t.leadSeconds || time >= end || breath ? 0.0 : 12000.0;
     };
-    char folder[] = "/tmp/melvora-score-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string wav = std::string(folder) + "/try.wav", out = std::string(folder) + "/o.csv";
+    testing_support::TempProgramDirectory folder;
+    const std::string wav = folder.path() + "try.wav", out = folder.path() + "out.csv";
     ASSERT_TRUE(WriteWave(wav, rate, SynthesizeVoice(rate, end + 0.5, {pitchHz, amplitude})));
     const int status = std::system((std::string("'") + MELVORA_ANALYZE_PATH + "' --exercise '" +
                                     MELVORA_SOURCE_DIR + "/data/Exercises/FiveNoteScale.exc' " +
                                     "--step 4 '" + wav + "' >'" + out + "'")
                                        .c_str());
     const std::string text = ReadText(out);
-    std::system(("rm -rf '" + std::string(folder) + "'").c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
 
     const std::vector<std::string> lines = Split(text, '\n');

@@ -24,17 +24,6 @@ bool Sox(const std::string& arguments) {
     return std::system(("sox " + arguments + " 2>/dev/null").c_str()) == 0;
 }
 
-// First word of `sox --i <option> <path>`.
-std::string SoxInfo(const std::string& option, const std::string& path) {
-    FILE* pipe = popen(("sox --i " + option + " " + path).c_str(), "r");
-    char word[64] = "";
-    const bool read = pipe != nullptr && fscanf(pipe, "%63s", word) == 1;
-    if (pipe != nullptr) {
-        pclose(pipe);
-    }
-    return read ? word : "";
-}
-
 // The samples sox decodes from a file, interleaved, as 16-bit values.
 std::vector<int16_t> SoxDecode(const std::string& wav, const TempPath& raw) {
     std::vector<int16_t> out;
@@ -122,9 +111,6 @@ TEST_P(WaveFileSoxReadsOurs, FilesWeWriteAreReadBySoxToTheSameSamples) {
               Join({Text("RIFF"), Le(36 + dataBytes, 4), Text("WAVE"),
                     Chunk("fmt ", FmtBody(f.tag, f.channels, f.rate, f.bits)), Text("data"),
                     Le(dataBytes, 4)}));
-    EXPECT_EQ(SoxInfo("-c", wav.str()), std::to_string(f.channels));
-    EXPECT_EQ(SoxInfo("-r", wav.str()), std::to_string(f.rate));
-    EXPECT_EQ(SoxInfo("-s", wav.str()), std::to_string(frames));
     const std::vector<int16_t> decoded = SoxDecode(wav.str(), raw);
     ASSERT_EQ(decoded.size(), static_cast<size_t>(frames) * f.channels);
     for (int i = 0; i < frames; ++i) {

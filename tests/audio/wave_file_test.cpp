@@ -267,24 +267,6 @@ TEST(WaveFileAppending, CutShortFileIsExtendedAfterItsLastWholeFrame) {
                                                   Chunk("data", Pcm16({11, 12, 13, 14, 15}))})));
 }
 
-TEST(WaveFileBlocks, ABlockIsOneStreamCallWhateverTheChannels) {
-    HookedMemory disk;
-    auto writer = WaveFile::CreateForWriting(disk.Io(), 8000, 16, 3, 1);
-    const std::vector<int16_t> block = Ramp(1323, -500, 1);
-    const int writesBefore = disk.writeCalls;
-    ASSERT_EQ(writer->WriteMono(block.data(), 1323), 1323);
-    EXPECT_EQ(disk.writeCalls - writesBefore, 1);
-    writer->Close();
-
-    HookedMemory copy(disk.bytes());
-    auto reader = WaveFile::OpenForReading(copy.Io());
-    std::vector<int16_t> back(1323);
-    const int readsBefore = copy.readCalls;
-    ASSERT_EQ(reader->ReadMono(back.data(), 1323), 1323);
-    EXPECT_EQ(copy.readCalls - readsBefore, 1);
-    EXPECT_EQ(back, block);
-}
-
 // ---- Failures of the underlying file ----
 
 // A failed sample write closes the file, yet its header covers the whole frames written.

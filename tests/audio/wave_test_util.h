@@ -118,8 +118,6 @@ class HookedMemory {
     bool failSeeks = false;
     // When not 0, the next write longer than 4 bytes stores only this many bytes.
     size_t shortWriteOnce = 0;
-    int readCalls = 0;
-    int writeCalls = 0;
 
     const Bytes& bytes() const { return memory_.Bytes(); }
 
@@ -127,12 +125,10 @@ class HookedMemory {
         WaveFileIo io = inner_;
         io.userData = this;
         io.read = [](void* u, void* b, size_t n) {
-            ++Self(u)->readCalls;
             return Self(u)->inner_.read(Self(u)->inner_.userData, b, n);
         };
         io.write = [](void* u, const void* d, size_t n) -> size_t {
             HookedMemory* self = Self(u);
-            ++self->writeCalls;
             if (self->shortWriteOnce != 0 && n > 4) {
                 n = self->shortWriteOnce;
                 self->shortWriteOnce = 0;
