@@ -2,81 +2,48 @@
 
 #include "platform/text_encoding.h"
 
-#include <cstring>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 namespace melvora {
 
-namespace {
-
-std::string Trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(" \t\r\n");
-    return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-// Parses `"...."` starting at s[0] == '"'; the bytes between the quotes with escapes
-// resolved. False when the quote is not closed or something other than a comment follows.
-bool ParseQuoted(const std::string& s, std::string* bytes) {
-    static const char kEscapes[] = "n\nt\tr\r\\\\\"\"";
-    for (size_t i = 1; i < s.size(); ++i) {
-        if (s[i] == '"' && i + 1 < s.size() && s[i + 1] == '"') {
-            bytes->push_back(s[++i]);
-        } else if (s[i] == '"') {
-            const std::string tail = Trim(s.substr(i + 1));
-            return tail.empty() || tail.rfind("//", 0) == 0;
-        } else if (s[i] == '\\') {
-            const char* e = i + 1 < s.size() ? std::strchr(kEscapes, s[i + 1]) : nullptr;
-            if (e == nullptr || s[i + 1] == 0 || (e - kEscapes) % 2 != 0) {
-                return false;
-            }
-            bytes->push_back(e[1]);
-            ++i;
-        } else {
-            bytes->push_back(s[i]);
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 RcStringTable ParseRcStringTable(const std::string& script) {
+    // A number, a quoted text ("" for a quote, the C escapes \n \t \r \\ \"), a comment.
+    static const std::regex entry(R"re(\s*(\d{1,5})\s+"((?:[^"\\]|\\[ntr\\"]|"")*)"\s*(//.*)?)re");
+    static const std::regex ignored(R"(\s*(//.*|#.*|STRINGTABLE\s*)?)");
+    static const std::regex beginOrEnd(R"(\s*(BEGIN|END))");
     RcStringTable table;
     std::istringstream in(script);
-    std::string line;
-    bool keyword = false;
     bool inTable = false;
-    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
-        const std::string t = Trim(line);
-        const std::string where = "line " + std::to_string(lineNo) + ": ";
-        if (t.empty() || t.rfind("//", 0) == 0 || t[0] == '#') {
+    std::smatch m;
+    int lineNo = 0;
+    for (std::string line; std::getline(in, line);) {
+        const std::string where = "line " + std::to_string(++lineNo) + ": ";
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (std::regex_match(line, ignored)) {
             continue;
-        }
-        if (t == "STRINGTABLE") {
-            keyword = true;
-        } else if (t == "BEGIN" && keyword && !inTable) {
-            inTable = true;
-        } else if (t == "END" && inTable) {
-            inTable = keyword = false;
-        } else if (!inTable) {
-            table.errors.push_back(where + "unexpected text");
+        } else if (std::regex_match(line, beginOrEnd)) {
+            inTable = line.find("BEGIN") != std::string::npos;
+        } else if (!inTable || !std::regex_match(line, m, entry)) {
+            table.errors.push_back(where + "cannot read entry");
         } else {
-            const size_t digits = std::min(t.find_first_not_of("0123456789"), t.size());
-            const std::string rest = Trim(t.substr(digits));
             std::string bytes;
-            RcString entry;
-            entry.line = lineNo;
-            if (digits == 0 || digits > 5 || rest.empty() || rest[0] != '"' ||
-                !ParseQuoted(rest, &bytes)) {
-                table.errors.push_back(where + "cannot read entry");
-            } else if (!IsValidUtf8(bytes)) {
+            const std::string quoted = m[2];
+            for (size_t i = 0; i < quoted.size(); ++i) {
+                char c = quoted[i];
+                if (c == '"') {
+                    ++i;  // "" is a quote
+                } else if (c == '\\') {
+                    c = quoted[++i];
+                    c = c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+                }
+                bytes.push_back(c);
+            }
+            if (!IsValidUtf8(bytes)) {
                 table.errors.push_back(where + "bad UTF-8");
             } else {
-                entry.text = Utf8ToWide(bytes);
-                entry.id = std::stoi(t.substr(0, digits));
-                table.entries.push_back(entry);
+                table.entries.push_back({std::stoi(m[1]), Utf8ToWide(bytes), lineNo});
             }
         }
     }
