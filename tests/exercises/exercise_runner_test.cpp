@@ -56,7 +56,9 @@ struct FakeView : ExerciseRunnerView {
     void SetSlider(int maximum, int, int) override { sliderMax = maximum; }
     void SetSliderPosition(int) override {}
     void SetSliderTip(int) override {}
-    void SetButton(RunnerButton b, const std::wstring& caption, int) override { captions[b] = caption; }
+    void SetButton(RunnerButton b, const std::wstring& caption, int) override {
+        captions[b] = caption;
+    }
     void EnableButton(RunnerButton b, bool on) override { enabled[b] = on; }
     void ShowScore(const TryScorer::Score*) override {}
     bool AskYesNo(const std::wstring&, const std::wstring&) override { return yes; }
