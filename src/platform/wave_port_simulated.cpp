@@ -367,20 +367,25 @@ SimulatedSoundCard::SimulatedSoundCard(ClockMode mode, double speed)
         Impl* impl = impl_.get();
         impl_->clockThread = std::thread([impl] {
             // Each tick moves the card by the real time since the last one, so the card keeps
-            // real time even where a tick takes several times its nominal length (Wine). Only
-            // a long stall (a debugger, a swapped-out process) is capped, so the card does not
-            // fill all its buffers in one jump, which no real card does.
-            constexpr int64_t kTickMicroseconds = 500;
+            // real time even where a tick takes several times its nominal length (Wine). The
+            // real time is counted from the start, not tick by tick: a tick shorter than the
+            // clock's resolution would otherwise lose its fraction, and the card fall behind.
+            // Only a long stall (a debugger, a swapped-out process) is capped, so the card does
+            // not fill all its buffers in one jump, which no real card does. The tick is a whole
+            // millisecond: Windows sleeps shorter than that return at once, and spin.
+            constexpr auto kTick = std::chrono::milliseconds(1);
             constexpr int64_t kMaxStepRealMicroseconds = 50000;
             const int64_t maxStep =
                 static_cast<int64_t>(static_cast<double>(kMaxStepRealMicroseconds) * impl->speed);
-            auto last = std::chrono::steady_clock::now();
+            const auto start = std::chrono::steady_clock::now();
+            int64_t lastReal = 0;
             while (!impl->stopClock.load(std::memory_order_acquire)) {
-                std::this_thread::sleep_for(std::chrono::microseconds(kTickMicroseconds));
-                const auto now = std::chrono::steady_clock::now();
-                const int64_t real =
-                    std::chrono::duration_cast<std::chrono::microseconds>(now - last).count();
-                last = now;
+                std::this_thread::sleep_for(kTick);
+                const int64_t nowReal = std::chrono::duration_cast<std::chrono::microseconds>(
+                                            std::chrono::steady_clock::now() - start)
+                                            .count();
+                const int64_t real = nowReal - lastReal;
+                lastReal = nowReal;
                 const int64_t step = std::min(
                     maxStep, static_cast<int64_t>(static_cast<double>(real) * impl->speed));
                 std::lock_guard<std::mutex> lock(impl->mutex);

@@ -46,7 +46,6 @@ constexpr int kPlayer = 1;
 constexpr int kKeyboard = 2;
 constexpr int kStaff = 3;
 constexpr int kVolume = 4;
-constexpr double kCardSpeed = 3.0;
 
 RECT ScreenRectOf(HWND window) {
     RECT r = {};
@@ -148,11 +147,7 @@ class ProgramGui : public ::testing::Test {
         SetProgramDirectoryOverride(narrow);
         Options() = AppOptions();
         Options().language = guitest::kTurkish;
-        // The card's clock thread ticks far less often under Wine than it asks for, and the
-        // card falls behind real time by as much; the speed factor brings it back to about
-        // real time. Nothing below depends on the exact pace.
-        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime,
-                                                     kCardSpeed);
+        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime);
         owner_ = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr,
                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
     }
