@@ -32,14 +32,7 @@ bool CMyTitleBar::Create(HWND parent, const RECT& rect, UINT id) {
 }
 
 bool CMyTitleBar::CreateOverPlaceholder(HWND dialog, UINT id) {
-    HWND placeholder = ::GetDlgItem(dialog, static_cast<int>(id));
-    RECT rect = {0, 0, 0, 0};
-    if (placeholder != nullptr) {
-        ::GetWindowRect(placeholder, &rect);
-        ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        ::DestroyWindow(placeholder);
-    }
-    return Create(dialog, rect, id);
+    return Create(dialog, TakePlaceholder(dialog, id), id);
 }
 
 void CMyTitleBar::ReplaceBitmap(CBitmapHandle* slot, UINT id) {

@@ -42,15 +42,7 @@ bool CNewDeckButton::Create(HWND parent, const RECT& rect, UINT id, const std::s
 
 bool CNewDeckButton::CreateOverPlaceholder(HWND dialog, UINT id, const std::string& skinName,
                                            bool sizeToBitmap) {
-    HWND placeholder = ::GetDlgItem(dialog, static_cast<int>(id));
-    RECT rect = {0, 0, 0, 0};
-    if (placeholder != nullptr) {
-        ::GetWindowRect(placeholder, &rect);
-        ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        // The skinned control takes over the id.
-        ::DestroyWindow(placeholder);
-    }
-    return Create(dialog, rect, id, skinName, sizeToBitmap);
+    return Create(dialog, TakePlaceholder(dialog, id), id, skinName, sizeToBitmap);
 }
 
 void CNewDeckButton::SetTextColour(COLORREF colour, int slot) {
