@@ -14,6 +14,7 @@
 #include "music/win32/staff.h"
 #include "platform/midi_in.h"
 #include "platform/string_table.h"
+#include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
 #include "string_ids.h"
 #include "ui/win32/my_message_dlg.h"
@@ -113,22 +114,15 @@ void CKeyboard::OnGLDestroy() {
 }
 
 void CKeyboard::LoadKeyTexture(UINT bitmapId, GLuint texture) {
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleW(nullptr), MAKEINTRESOURCEA(bitmapId),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
-        return;
-    }
-    DIBSECTION dib = {};
-    if (::GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits != nullptr &&
-        dib.dsBm.bmBitsPixel == 24) {
+    DIBSECTION dib;
+    const CBitmapHandle bitmap = LoadDibSection(bitmapId, 24, &dib);
+    if (bitmap) {
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, dib.dsBm.bmWidth, std::abs(dib.dsBm.bmHeight), 0,
                      GL_BGR_EXT, GL_UNSIGNED_BYTE, dib.dsBm.bmBits);
     }
-    ::DeleteObject(bitmap);
 }
 
 void CKeyboard::SetUpMidiInput() {

@@ -10,6 +10,7 @@
 #include "music/midi_message.h"
 #include "music/midi_sender.h"
 #include "music/win32/keyboard.h"
+#include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
 
 namespace melvora {
@@ -92,15 +93,9 @@ void CStaff::OnGLDestroy() {
 }
 
 void CStaff::LoadTexture(UINT bitmapId, GLuint texture) {
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleW(nullptr), MAKEINTRESOURCEA(bitmapId),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
-        return;
-    }
-    DIBSECTION dib = {};
-    if (::GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits != nullptr &&
-        dib.dsBm.bmBitsPixel == 32) {
+    DIBSECTION dib;
+    const CBitmapHandle bitmap = LoadDibSection(bitmapId, 32, &dib);
+    if (bitmap) {
         const float border[4] = {1.0f, 1.0f, 1.0f, 0.0f};
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -112,7 +107,6 @@ void CStaff::LoadTexture(UINT bitmapId, GLuint texture) {
                      std::abs(dib.dsBm.bmHeight), 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE,
                      dib.dsBm.bmBits);
     }
-    ::DeleteObject(bitmap);
 }
 
 void CStaff::OnGLSize(int, int) {

@@ -81,6 +81,10 @@ HFONT CreatePointFont(int tenthsOfPoint, const wchar_t* faceName);
 // The size of a bitmap in pixels ({0, 0} for null).
 SIZE BitmapSize(HBITMAP bitmap);
 
+// Bitmap resource `id` of the program as a DIB section whose pixels (`dib->dsBm.bmBits`) can
+// be read; empty when it is missing or not of `bitsPerPixel` bits.
+CBitmapHandle LoadDibSection(UINT id, int bitsPerPixel, DIBSECTION* dib);
+
 // The advance width of `ch` in `font` on `window`'s screen. The controls keep tables for
 // Latin-1 and measure letters beyond it (Turkish "ş", "ğ", "İ") when asked.
 int MeasureCharWidth(HWND window, HFONT font, wchar_t ch);
