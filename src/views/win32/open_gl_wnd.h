@@ -15,10 +15,10 @@ namespace melvora {
 
 // The child window every OpenGL view is built on: the pixel format (24-bit RGBA, double
 // buffered) or, where child OpenGL windows do not show (Wine), an offscreen pbuffer copied
-// into the window with GDI; an owned rendering context that is current only inside one message
-// handler, an optional outline font with its text maths, one tool tip, and the reports of GL set-up
-// failures in the skinned message box. Views override the GL hooks below; each hook runs
-// with the context current.
+// into the window with GDI; an owned rendering context that is current only inside one
+// message handler, an optional outline font with its text maths, one tool tip, and the
+// reports of GL set-up failures in the skinned message box. Views override the GL hooks
+// below; each hook runs with the context current.
 class COpenGLWnd : public CWnd {
   public:
     COpenGLWnd();
