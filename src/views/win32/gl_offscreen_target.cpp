@@ -120,19 +120,15 @@ bool CGLOffscreenTarget::Open(HDC dc, int cx, int cy) {
     if (!api.Complete()) {
         return false;
     }
-    const int attributes[] = {WGL_DRAW_TO_PBUFFER_ARB,
-                              TRUE,
-                              WGL_SUPPORT_OPENGL_ARB,
-                              TRUE,
-                              WGL_PIXEL_TYPE_ARB,
-                              WGL_TYPE_RGBA_ARB,
-                              WGL_COLOR_BITS_ARB,
-                              24,
-                              WGL_DEPTH_BITS_ARB,
-                              16,
-                              0};
+    // Attributes with their least values; a depth buffer for the views that use one.
+    const int attributes[][2] = {{WGL_DRAW_TO_PBUFFER_ARB, TRUE},
+                                 {WGL_SUPPORT_OPENGL_ARB, TRUE},
+                                 {WGL_PIXEL_TYPE_ARB, WGL_TYPE_RGBA_ARB},
+                                 {WGL_COLOR_BITS_ARB, 24},
+                                 {WGL_DEPTH_BITS_ARB, 16},
+                                 {0, 0}};
     UINT count = 0;
-    if (!api.choose(dc, attributes, nullptr, 1, &format_, &count) || count == 0) {
+    if (!api.choose(dc, &attributes[0][0], nullptr, 1, &format_, &count) || count == 0) {
         format_ = 0;
         return false;
     }
