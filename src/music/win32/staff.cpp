@@ -116,6 +116,10 @@ void CStaff::OnGLSize(int, int) {
 // ---- State ----
 
 void CStaff::SetPitch(float pitchHz) {
+    // Every published result brings the pitch; the same pitch draws the same staff.
+    if (pitchHz == pitchHz_) {
+        return;
+    }
     pitchHz_ = pitchHz;
     sungSemitone_ = pitchHz != 0.0f ? Note::FromFrequency(pitchHz).semitone : -1;
     if (Handle() != nullptr) {
