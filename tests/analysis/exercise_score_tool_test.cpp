@@ -1,8 +1,7 @@
 // End to end: synthesized tries of a shipped exercise step, scored by melvora-analyze
 // --exercise through the analysis engine and the try scorer.
 
-#include "audio/wave_file.h"
-
+#include "app/temp_folder.h"
 #include "synthetic_voice.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,16 +32,6 @@ struct Try {
     int octave;
 };
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator)) {
-        parts.push_back(part);
-    }
-    return parts;
-}
-
 class ExerciseScoreTool : public ::testing::TestWithParam<Try> {};
 
 TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
@@ -62,8 +48,7 @@ TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
         }
     }
     const double end = at;
-    VoiceTrack track;
-    track.pitchHz = [&](double time) {
+    const auto pitchHz = [&](double time) {
         int i = 0;
         while (i < 8 && time >= starts[static_cast<size_t>(i) + 1]) {
             ++i;
@@ -75,32 +60,22 @@ TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
         }
         return hz * t.ratio;
     };
-    track.peakAmplitude = [&](double time) {
+    const auto amplitude = [&](double time) {
         const bool breath = time >= starts[4] + 0.45 && time < starts[5];
         return time < t.leadSeconds || time >= end || breath ? 0.0 : 12000.0;
     };
-    const std::vector<int16_t> samples = SynthesizeVoice(rate, end + 0.5, track);
-    char folder[] = "/tmp/melvora-score-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string wav = std::string(folder) + "/try.wav";
-    {
-        auto file = WaveFile::CreateForWriting(wav, rate, 16, 1, WaveFile::kFormatPcm);
-        ASSERT_EQ(file->WriteMono(samples.data(), static_cast<int32_t>(samples.size())),
-                  static_cast<int32_t>(samples.size()));
-        file->Close();
-    }
-    const std::string out = std::string(folder) + "/out.csv";
-    const std::string command =
-        std::string("'") + MELVORA_ANALYZE_PATH + "' --exercise '" + MELVORA_SOURCE_DIR +
-        "/data/Exercises/FiveNoteScale.exc' --step 4 '" + wav + "' >'" + out + "'";
-    const int status = std::system(command.c_str());
-    std::stringstream text;
-    text << std::ifstream(out).rdbuf();
-    std::system(("rm -rf '" + std::string(folder) + "'").c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text.str();
+    testing_support::TempProgramDirectory folder;
+    const std::string wav = folder.path() + "try.wav", out = folder.path() + "out.csv";
+    ASSERT_TRUE(WriteWave(wav, rate, SynthesizeVoice(rate, end + 0.5, {pitchHz, amplitude})));
+    const int status = std::system((std::string("'") + MELVORA_ANALYZE_PATH + "' --exercise '" +
+                                    MELVORA_SOURCE_DIR + "/data/Exercises/FiveNoteScale.exc' " +
+                                    "--step 4 '" + wav + "' >'" + out + "'")
+                                       .c_str());
+    const std::string text = ReadText(out);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
 
-    const std::vector<std::string> lines = Split(text.str(), '\n');
-    ASSERT_EQ(lines.size(), 11u) << text.str();
+    const std::vector<std::string> lines = Split(text, '\n');
+    ASSERT_EQ(lines.size(), 11u) << text;
     EXPECT_EQ(lines[0], "note,expected_hz,sung_hz,cents,in_tune,octave");
     const char* names[] = {"C4", "D4", "E4", "F4", "G4", "F4", "E4", "D4", "C4"};
     for (int i = 0; i < 9; ++i) {

@@ -195,28 +195,6 @@ TEST(PitchTrackerVoicing, WeakFrameInsideAVoicedStretchIsHeld) {
     expect(weak, 0.11f, 120.0f);
 }
 
-TEST(PitchTrackerPaths, SharedFilterGivesTheSameReports) {
-    const int n = 1764;
-    const std::vector<int16_t> voice = SteadyVoice(44100, 0.5, 330.0, 9000.0);
-    PitchTracker first;
-    PitchTracker alone;
-    PitchTracker shared;
-    first.Configure(44100, n, 1323, 40.0f, 285.0f);
-    alone.Configure(44100, n, 1323, 240.0f, 1140.0f);
-    shared.Configure(44100, n, 1323, 240.0f, 1140.0f);
-    for (int frame = 0; frame < 6; ++frame) {
-        const std::vector<float> x = frame == 0
-                                         ? std::vector<float>(n, 1e-35f)
-                                         : FrameAt(voice, static_cast<size_t>(frame) * 1323, n);
-        first.Analyse(x.data());
-        const PitchReport a = alone.Analyse(x.data());
-        const PitchReport b = shared.AnalyseAfter(first, x.data());
-        EXPECT_EQ(a.pitchHz, b.pitchHz);
-        EXPECT_EQ(a.confidence, b.confidence);
-        EXPECT_EQ(a.rawPitchHz, b.rawPitchHz);
-    }
-}
-
 // Every filter of the table stays bounded on a full-scale square wave; at 8000 Hz the frame
 // is copied instead of running the unstable coefficient set listed for that rate.
 TEST(PitchTrackerPaths, EveryFilterIsStable) {

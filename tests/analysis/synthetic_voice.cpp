@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "audio/wave_file.h"
 
 namespace melvora {
 
@@ -65,6 +69,31 @@ std::vector<int16_t> Sine(int sampleRateHz, double seconds, double frequencyHz, 
         samples[i] = ToSample(amplitude * std::sin(2.0 * M_PI * frequencyHz * i / sampleRateHz));
     }
     return samples;
+}
+
+std::string ReadText(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+bool WriteWave(const std::string& path, int sampleRateHz, const std::vector<int16_t>& samples,
+               int channels) {
+    auto file = WaveFile::CreateForWriting(path, static_cast<uint32_t>(sampleRateHz), 16,
+                                           static_cast<uint16_t>(channels), WaveFile::kFormatPcm);
+    const int32_t count = static_cast<int32_t>(samples.size());
+    const bool written = file->WriteMono(samples.data(), count) == count;
+    file->Close();
+    return written && file->State() == WaveFileState::Closed;
 }
 
 }  // namespace melvora

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace melvora {
@@ -29,5 +30,12 @@ std::vector<int16_t> Sine(int sampleRateHz, double seconds, double frequencyHz, 
 inline double TrueLag(int sampleRateHz, double pitchHz) {
     return sampleRateHz / pitchHz;
 }
+
+// For the tests that run the command-line tools: a whole file as text ("" when missing), a
+// text cut at `separator`, and `samples` written as 16-bit PCM into every channel.
+std::string ReadText(const std::string& path);
+std::vector<std::string> Split(const std::string& text, char separator);
+bool WriteWave(const std::string& path, int sampleRateHz, const std::vector<int16_t>& samples,
+               int channels = 1);
 
 }  // namespace melvora

@@ -31,8 +31,6 @@ std::vector<BadFile> BadFiles() {
         {"Empty", {}, WaveFileState::ReadFailed},
         {"OnlyRiff", Text("RIFF"), WaveFileState::ReadFailed},
         {"RiffHeaderOnly", riffSizeOnly, WaveFileState::NotWave},
-        {"RiffHeaderOnlyClaiming4GiB", Join({Text("RIFF"), Le(0xFFFFFFFFu, 4)}),
-         WaveFileState::NotWave},
         {"FormTypeCutShort", Join({riffSizeOnly, Text("WA")}), WaveFileState::ReadFailed},
         {"BigEndianRifx", Join({Text("RIFX"), Bytes(4, 0), Text("WAVE"), kFmt16, kData4}),
          WaveFileState::NotRiff},
@@ -51,7 +49,6 @@ std::vector<BadFile> BadFiles() {
         {"FmtClaimsMoreThanFile", RiffWave(Chunk("fmt ", 40, FmtBody(1, 1, 8000, 16))),
          WaveFileState::ChunkTooLong},
         {"FloatTag3", WithFmt(FmtBody(3, 1, 8000, 32)), WaveFileState::UnsupportedFormat},
-        {"ExtensibleTag", WithFmt(FmtBody(0xFFFE, 2, 8000, 16)), WaveFileState::UnsupportedFormat},
         {"Pcm24Bit", WithFmt(FmtBody(1, 1, 8000, 24)), WaveFileState::UnsupportedFormat},
         {"EmptyFmtChunk", WithFmt({}), WaveFileState::UnsupportedFormat},
         {"BlockAlignOverflow", WithFmt(FmtBody(1, 65535, 8000, 0, 0, 16)),
@@ -66,13 +63,9 @@ std::vector<BadFile> BadFiles() {
         {"Rate999Hz", WithFmt(FmtBody(1, 1, 999, 16)), WaveFileState::UnsupportedSampleRate},
         {"Rate384001Hz", WithFmt(FmtBody(7, 2, 384001, 8)), WaveFileState::UnsupportedSampleRate},
         {"MuLaw16Bit", WithFmt(FmtBody(7, 1, 8000, 16)), WaveFileState::CompandedNot8Bit},
-        {"ALaw4Bit", WithFmt(FmtBody(6, 1, 8000, 4)), WaveFileState::CompandedNot8Bit},
         {"FmtOnly", RiffWave(kFmt16), WaveFileState::NoDataChunk},
         {"DataBeforeFmt", RiffWave(Join({kData4, kFmt16})), WaveFileState::NoDataChunk},
         {"ChunkAfterFmtTooLong", RiffWave(Join({kFmt16, Chunk("LIST", 1000, Text("INFO"))})),
-         WaveFileState::NoDataChunk},
-        {"ChunkAfterFmtNear4GiB",
-         RiffWave(Join({kFmt16, Chunk("LIST", 0xFFFFFFFFu, Text("INFO")), kData4})),
          WaveFileState::NoDataChunk},
         // An odd chunk ending the file needs no pad byte; the data is still missing.
         {"OddChunkEndsFileWithoutData", RiffWave(Join({kFmt16, Chunk("LIST", Text("INFOx"))})),
@@ -113,13 +106,6 @@ INSTANTIATE_TEST_SUITE_P(States, WaveFileBadFiles, ::testing::ValuesIn(BadFiles(
                              return std::string(p.param.name);
                          });
 
-TEST(WaveFileOpen, MissingFileCannotBeOpened) {
-    TempPath missing("missing.wav");
-    EXPECT_EQ(WaveFile::OpenForReading(missing.str())->State(), WaveFileState::CannotOpen);
-    EXPECT_EQ(WaveFile::OpenForAppending(missing.str())->State(), WaveFileState::CannotOpen);
-    EXPECT_EQ(fopen(missing.str().c_str(), "rb"), nullptr) << "appending must not create the file";
-}
-
 // ---- Files that open after repair ----
 
 struct Fields {
@@ -133,9 +119,9 @@ const Fields kMono16 = {1, 8000, 16, 2, 16000};
 struct OddFile {
     const char* name;
     Bytes bytes;
-    Fields fields;
-    int32_t dataStart;
-    std::vector<int16_t> samples;  // everything ReadMono gives
+    int32_t dataStart = 44;
+    Fields fields = kMono16;
+    std::vector<int16_t> samples = {1, 2, 3, 4};  // everything ReadMono gives
 };
 
 // kData4's sample bytes as 8-bit codes.
@@ -148,65 +134,47 @@ std::vector<int16_t> Codes(int16_t (*expand)(uint8_t)) {
 }
 
 std::vector<OddFile> OddFiles() {
-    const std::vector<int16_t> k1234 = {1, 2, 3, 4};
     const Bytes list5 = Chunk("LIST", Text("INFOx"));
     return {
-        {"ZeroChannelsReadAsMono", WithFmt(FmtBody(1, 0, 8000, 0, 0, 16)), kMono16, 44, k1234},
+        {"ZeroChannelsReadAsMono", WithFmt(FmtBody(1, 0, 8000, 0, 0, 16))},
         {"BlockAlignZeroIsComputed",
          WithFmt(FmtBody(1, 2, 8000, 32000, 0, 16)),
+         44,
          {2, 8000, 16, 4, 32000},
-         44,
          {1, 3}},
-        {"BadByteRateAndBlockAlign", WithFmt(FmtBody(1, 1, 8000, 12345, 7, 16)), kMono16, 44,
-         k1234},
-        {"ZeroRateBecomes16000",
-         WithFmt(FmtBody(1, 1, 0, 0, 0, 16)),
-         {1, 16000, 16, 2, 32000},
-         44,
-         k1234},
-        {"LowestRate1000Hz", WithFmt(FmtBody(1, 1, 1000, 16)), {1, 1000, 16, 2, 2000}, 44, k1234},
-        {"HighestRate384000Hz",
-         WithFmt(FmtBody(1, 1, 384000, 16)),
-         {1, 384000, 16, 2, 768000},
-         44,
-         k1234},
-        {"EighteenByteFmt", WithFmt(FmtBody(1, 1, 8000, 16), 18), kMono16, 46, k1234},
+        {"BadByteRateAndBlockAlign", WithFmt(FmtBody(1, 1, 8000, 12345, 7, 16))},
+        {"ZeroRateBecomes16000", WithFmt(FmtBody(1, 1, 0, 0, 0, 16)), 44, {1, 16000, 16, 2, 32000}},
+        {"LowestRate1000Hz", WithFmt(FmtBody(1, 1, 1000, 16)), 44, {1, 1000, 16, 2, 2000}},
+        {"HighestRate384000Hz", WithFmt(FmtBody(1, 1, 384000, 16)), 44, {1, 384000, 16, 2, 768000}},
+        {"EighteenByteFmt", WithFmt(FmtBody(1, 1, 8000, 16), 18), 46},
         // Without the bits field each format takes its natural size.
-        {"FourteenByteFmtPcm", WithFmt(FmtBody(1, 1, 8000, 0, 0, 0), 14), kMono16, 42, k1234},
+        {"FourteenByteFmtPcm", WithFmt(FmtBody(1, 1, 8000, 0, 0, 0), 14), 42},
         {"FourteenByteFmtALaw",
          WithFmt(FmtBody(6, 1, 8000, 0, 0, 0), 14),
-         {1, 8000, 8, 1, 8000},
          42,
+         {1, 8000, 8, 1, 8000},
          Codes(ALawToLinear)},
-        {"FourteenByteFmtMuLaw",
-         WithFmt(FmtBody(7, 1, 8000, 0, 0, 0), 14),
-         {1, 8000, 8, 1, 8000},
-         42,
-         Codes(MuLawToLinear)},
-        {"FifteenByteFmtSkipsTheHalfField", WithFmt(FmtBody(1, 1, 8000, 16), 15), kMono16, 43,
-         k1234},
+        {"FifteenByteFmtSkipsTheHalfField", WithFmt(FmtBody(1, 1, 8000, 16), 15), 43},
         {"DataClaimingMoreIsCutToWholeFrames",
          RiffWave(Join({kFmt16, Chunk("data", 1000, Join({Pcm16({1, 2, 3}), {0x44}}))})),
-         kMono16,
          44,
+         kMono16,
          {1, 2, 3}},
         {"DataClaiming4GiBIsCutToTheFile",
          RiffWave(Join({kFmt16, Chunk("data", 0xFFFFFFFFu, Pcm16({9, 8}))})),
-         kMono16,
          44,
+         kMono16,
          {9, 8}},
-        {"WrongRiffSizeIsIgnored", Join({Text("RIFF"), Le(0, 4), Text("WAVE"), kFmt16, kData4}),
-         kMono16, 44, k1234},
+        {"WrongRiffSizeIsIgnored", Join({Text("RIFF"), Le(0, 4), Text("WAVE"), kFmt16, kData4})},
         {"DataBeforeFmtIsSkippedForALaterOne",
          RiffWave(Join({Chunk("data", Pcm16({7})), kFmt16, Chunk("fact", Bytes(4, 0)), kData4})),
-         kMono16, 66, k1234},
-        {"EmptyDataChunk", RiffWave(Join({kFmt16, Chunk("data", {})})), kMono16, 44, {}},
+         66},
+        {"EmptyDataChunk", RiffWave(Join({kFmt16, Chunk("data", {})})), 44, kMono16, {}},
         // Odd-sized chunks: RIFF wants a zero pad byte after them, some writers leave it out.
-        {"PaddedOddChunkBeforeFmt", RiffWave(Join({list5, {0}, kFmt16, kData4})), kMono16, 58,
-         k1234},
-        {"UnpaddedOddChunkBeforeFmt", RiffWave(Join({list5, kFmt16, kData4})), kMono16, 57, k1234},
+        {"PaddedOddChunkBeforeFmt", RiffWave(Join({list5, {0}, kFmt16, kData4})), 58},
+        {"UnpaddedOddChunkBeforeFmt", RiffWave(Join({list5, kFmt16, kData4})), 57},
         {"PaddedOddChunkBetweenFmtAndData",
-         RiffWave(Join({kFmt16, Chunk("junk", {1, 2, 3}), {0}, kData4})), kMono16, 56, k1234},
+         RiffWave(Join({kFmt16, Chunk("junk", {1, 2, 3}), {0}, kData4})), 56},
     };
 }
 
@@ -266,7 +234,11 @@ TEST(WaveFileStreamFailures, FailedSeekWhileReadingClosesWithSeekFailed) {
     EXPECT_EQ(file->State(), WaveFileState::SeekFailed);
 }
 
-TEST(WaveFileStreamFailures, IncompleteCallbacksCannotOpen) {
+TEST(WaveFileStreamFailures, MissingFilesAndIncompleteCallbacksCannotOpen) {
+    TempPath missing("missing.wav");
+    EXPECT_EQ(WaveFile::OpenForReading(missing.str())->State(), WaveFileState::CannotOpen);
+    EXPECT_EQ(WaveFile::OpenForAppending(missing.str())->State(), WaveFileState::CannotOpen);
+    EXPECT_EQ(fopen(missing.str().c_str(), "rb"), nullptr) << "appending must not create the file";
     WaveFileIo io;
     EXPECT_EQ(WaveFile::OpenForReading(io)->State(), WaveFileState::CannotOpen);
     WaveFileMemoryStream memory(RiffWave(Join({kFmt16, kData4})));

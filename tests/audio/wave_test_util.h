@@ -2,18 +2,13 @@
 
 // Helpers for the WAV tests: crafting RIFF bytes by hand, and temporary files.
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "app/temp_folder.h"
 #include "audio/g711.h"
 #include "audio/wave_file.h"
 #include "audio/wave_file_memory_stream.h"
@@ -99,39 +94,19 @@ inline int16_t Stored(int16_t s, uint16_t tag, uint16_t bits) {
     return bits == 8 ? static_cast<int16_t>((((s + 32768) >> 8) - 128) * 256) : s;
 }
 
-// A fresh path in the temp folder, removed at destruction. The process id keeps builds
-// that run their suites at the same time on one machine apart.
+// A fresh path in a folder of its own, removed with the folder at destruction.
 class TempPath {
   public:
-    explicit TempPath(const std::string& name) {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string unique = std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                             std::to_string(getpid()) + "_" + name;
-        for (char& c : unique) {
-            c = c == '/' ? '_' : c;
-        }
-        path_ = ::testing::TempDir() + "melvora_" + unique;
-        std::remove(path_.c_str());
-    }
-    ~TempPath() { std::remove(path_.c_str()); }
+    explicit TempPath(const std::string& name) : path_(dir_.path() + name) {}
     const std::string& str() const { return path_; }
 
   private:
+    testing_support::TempProgramDirectory dir_;
     std::string path_;
 };
 
-inline Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool WriteAll(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
-}
+using testing_support::ReadAll;
+using testing_support::WriteAll;
 
 // A memory file whose seeks and writes can be made to fail on demand.
 class HookedMemory {
@@ -143,8 +118,6 @@ class HookedMemory {
     bool failSeeks = false;
     // When not 0, the next write longer than 4 bytes stores only this many bytes.
     size_t shortWriteOnce = 0;
-    int readCalls = 0;
-    int writeCalls = 0;
 
     const Bytes& bytes() const { return memory_.Bytes(); }
 
@@ -152,12 +125,10 @@ class HookedMemory {
         WaveFileIo io = inner_;
         io.userData = this;
         io.read = [](void* u, void* b, size_t n) {
-            ++Self(u)->readCalls;
             return Self(u)->inner_.read(Self(u)->inner_.userData, b, n);
         };
         io.write = [](void* u, const void* d, size_t n) -> size_t {
             HookedMemory* self = Self(u);
-            ++self->writeCalls;
             if (self->shortWriteOnce != 0 && n > 4) {
                 n = self->shortWriteOnce;
                 self->shortWriteOnce = 0;

@@ -60,102 +60,50 @@ class ExerciseProgressTest : public ::testing::Test {
     std::time_t when_ = 0;
 };
 
+// The file is rewritten at every transition and survives the program: Load goes on where it
+// stopped; a trailing half pair is ignored.
 TEST_F(ExerciseProgressTest, FileHoldsNameStampTimeStepAndOnePairPerTransition) {
-    auto progress = Start();
+    auto progress = Start("Long.exc");
     ASSERT_TRUE(progress);
     EXPECT_EQ(progress->StartStamp(), "0612051130");
     char time[128];
     std::strftime(time, sizeof(time), "%c", std::localtime(&when_));
     EXPECT_EQ(progress->StartTime(), time);
-    EXPECT_EQ(FileBytes(), ProgressBytes("Scales.exc", -1, time));
-    EXPECT_EQ(progress->GetExercise().CurrentStep(), -1);
+    EXPECT_EQ(FileBytes(), ProgressBytes("Long.exc", -1, time));
     progress.reset();
-
     progress = ExerciseProgress::Load();  // not begun: before the first step
     ASSERT_TRUE(progress);
     EXPECT_EQ(progress->GetExercise().CurrentStep(), -1);
     EXPECT_TRUE(progress->StepResults().empty());
-    EXPECT_TRUE(progress->RecordStep(0.0f, 0.0f));      // Begin
-    EXPECT_TRUE(progress->RecordStep(220.5f, 0.25f));   // Next
-    EXPECT_TRUE(progress->RecordStep(330.25f, 0.75f));  // Finish
-    EXPECT_FALSE(progress->RecordStep(1.0f, 1.0f));     // nothing beyond the results
-    EXPECT_EQ(FileBytes(),
-              ProgressBytes("Scales.exc", 2, time, {0.0f, 0.0f, 220.5f, 0.25f, 330.25f, 0.75f}));
+    EXPECT_TRUE(progress->RecordStep(0.0f, 0.0f));     // Begin
+    EXPECT_TRUE(progress->RecordStep(220.5f, 0.25f));  // Next
     progress.reset();
-
-    progress = ExerciseProgress::Load();  // finished: on the final results
+    progress = ExerciseProgress::Load();
     ASSERT_TRUE(progress);
-    EXPECT_EQ(progress->GetExercise().CurrentStep(), 2);
-    ASSERT_EQ(progress->StepResults().size(), 3u);
-    EXPECT_EQ(progress->StepResults()[2].averagePitchHz, 330.25f);
-    EXPECT_EQ(progress->StepResults()[2].averageTessim, 0.75f);
-    EXPECT_FALSE(progress->RecordStep(1.0f, 1.0f));
-}
-
-TEST_F(ExerciseProgressTest, SurvivesARestartAndGoesOnWhereItStopped) {
-    {
-        auto progress = Start("Long.exc");
-        ASSERT_TRUE(progress);
-        ASSERT_TRUE(progress->RecordStep(0.0f, 0.0f));
-        ASSERT_TRUE(progress->RecordStep(261.5f, 0.5f));
-    }  // the program ends: the file is closed and kept
-    {
-        auto progress = ExerciseProgress::Load();
-        ASSERT_TRUE(progress);
-        const Exercise& e = progress->GetExercise();
-        EXPECT_EQ(e.FileName(), "Long.exc");
-        EXPECT_EQ(e.CurrentStep(), 1);
-        EXPECT_EQ(e.StepText(), "step 1");
-        EXPECT_EQ(e.NoteCount(), 2);
-        EXPECT_EQ(progress->StartStamp(), "0612051130");
-        ASSERT_EQ(progress->StepResults().size(), 2u);
-        EXPECT_EQ(progress->StepResults()[1].averagePitchHz, 261.5f);
-        EXPECT_EQ(progress->StepResults()[1].averageTessim, 0.5f);
-        ASSERT_TRUE(progress->RecordStep(300.0f, 0.125f));
+    const Exercise& e = progress->GetExercise();
+    EXPECT_EQ(e.CurrentStep(), 1);
+    EXPECT_EQ(e.StepText(), "step 1");
+    EXPECT_EQ(e.NoteCount(), 2);
+    EXPECT_EQ(progress->StartStamp(), "0612051130");
+    for (int step = 2; step < 5; ++step) {
+        EXPECT_TRUE(progress->RecordStep(330.25f, 0.75f));
     }
-    auto progress = ExerciseProgress::Load();
-    ASSERT_TRUE(progress);
-    EXPECT_EQ(progress->GetExercise().CurrentStep(), 2);
-    EXPECT_EQ(progress->GetExercise().StepText(), "step 2");
-    ASSERT_EQ(progress->StepResults().size(), 3u);
-    EXPECT_EQ(progress->StepResults()[2].averagePitchHz, 300.0f);
-    EXPECT_EQ(progress->StepResults()[2].averageTessim, 0.125f);
-    // A trailing half pair is ignored.
-    Bytes bytes = FileBytes();
+    EXPECT_TRUE(progress->RecordStep(1.5f, 0.125f));  // Finish
+    EXPECT_FALSE(progress->RecordStep(1.0f, 1.0f));   // nothing beyond the results
+    Bytes bytes = ProgressBytes(
+        "Long.exc", 5, time,
+        {0, 0, 220.5f, 0.25f, 330.25f, 0.75f, 330.25f, 0.75f, 330.25f, 0.75f, 1.5f, 0.125f});
+    EXPECT_EQ(FileBytes(), bytes);
     bytes.insert(bytes.end(), {0, 0, 0x80, 0x3f, 1, 2, 3});
     progress.reset();
     ASSERT_TRUE(WriteAll(ExerciseProgress::FilePath(), bytes));
-    progress = ExerciseProgress::Load();
+    progress = ExerciseProgress::Load();  // finished: on the final results
     ASSERT_TRUE(progress);
-    EXPECT_EQ(progress->StepResults().size(), 3u);
-}
-
-TEST_F(ExerciseProgressTest, CloseKeepsOrDeletesAndStartReplacesAnOlderOne) {
-    {
-        auto old = Start("Long.exc");
-        ASSERT_TRUE(old->RecordStep(0.0f, 0.0f));
-        ASSERT_TRUE(old->RecordStep(5.0f, 5.0f));
-    }
-    auto progress = Start();
-    ASSERT_TRUE(progress);
-    progress->CloseKeeping();
-    progress.reset();
-    progress = ExerciseProgress::Load();
-    ASSERT_TRUE(progress);
-    EXPECT_EQ(progress->GetExercise().FileName(), "Scales.exc");
-    EXPECT_TRUE(progress->StepResults().empty());
-    progress->CloseAndDelete();
-    progress.reset();
-    EXPECT_FALSE(Exists(ExerciseProgress::FilePath()));
-    EXPECT_FALSE(ExerciseProgress::Load());
-}
-
-TEST(ExerciseProgressNoFolder, StartFailsWithoutTheExercisesFolder) {
-    TempProgramDirectory dir;
-    auto e = Exercise::FromBytes("x.exc", SimpleExercise(1));
-    ASSERT_TRUE(e);
-    EXPECT_FALSE(ExerciseProgress::Start(std::move(e)));
-    EXPECT_FALSE(ExerciseProgress::Load());
+    EXPECT_EQ(progress->GetExercise().CurrentStep(), 5);
+    ASSERT_EQ(progress->StepResults().size(), 6u);
+    EXPECT_EQ(progress->StepResults()[5].averagePitchHz, 1.5f);
+    EXPECT_EQ(progress->StepResults()[5].averageTessim, 0.125f);
+    EXPECT_FALSE(progress->RecordStep(1.0f, 1.0f));
 }
 
 TEST_F(ExerciseProgressTest, DamagedFilesLoadAsNone) {

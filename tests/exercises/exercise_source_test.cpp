@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <algorithm>
+#include <filesystem>
 
 #include "app/temp_folder.h"
 #include "exercises/exercise.h"
@@ -115,19 +114,13 @@ TEST(ExerciseSourceParse, ErrorsNameTheLineAndTheProblem) {
 // committed files must be exactly what the generator makes and must read back as exercises.
 TEST(ShippedExercises, MatchTheirDescriptionsAndPlayThrough) {
     const std::string folder = std::string(MELVORA_SOURCE_DIR) + "/data/Exercises/";
-    // The names without `suffix` of the files in `path` that end in it.
-    auto names = [](const std::string& path, const std::string& suffix) {
+    // The names without `extension` of the files in `path` that have it.
+    auto names = [](const std::string& path, const std::string& extension) {
         std::vector<std::string> found;
-        DIR* d = opendir(path.c_str());
-        while (const dirent* entry = d != nullptr ? readdir(d) : nullptr) {
-            const std::string name = entry->d_name;
-            if (name.size() > suffix.size() &&
-                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
-                found.push_back(name.substr(0, name.size() - suffix.size()));
+        for (const auto& entry : std::filesystem::directory_iterator(path)) {
+            if (entry.path().extension() == extension) {
+                found.push_back(entry.path().stem().string());
             }
-        }
-        if (d != nullptr) {
-            closedir(d);
         }
         std::sort(found.begin(), found.end());
         return found;

@@ -1,4 +1,4 @@
-#include "help/chm_directory.h"
+#include "platform/text_encoding.h"
 #include "resources/rc_string_table.h"
 
 #include <gtest/gtest.h>
@@ -58,9 +58,8 @@ TEST(HelpTopics, EachIsAUtf8PageInBothLanguagesWhoseLinksResolve) {
             const std::string page = std::string(lang) + "/" + topic + ".htm";
             SCOPED_TRACE(page);
             const std::string html = ReadFileText(kHelp + page);
-            std::u16string text;
             ASSERT_FALSE(html.empty());
-            EXPECT_TRUE(DecodeUtf8(html, &text));
+            EXPECT_TRUE(IsValidUtf8(html));
             EXPECT_NE(html.find("charset=utf-8"), std::string::npos);
             EXPECT_FALSE(Matches(html, "<title>[^<]+</title>", 0).empty());
             EXPECT_FALSE(Matches(html, "<h1>[^<]+</h1>", 0).empty());
@@ -121,38 +120,6 @@ TEST(HelpProject, ListsEveryFileAndEveryTopicInContentsAndIndex) {
             return static_cast<unsigned char>(c) < 0x80;
         })) << file;
     }
-}
-
-TEST(CompiledHelp, ContainsEveryTopicInBothLanguagesWholeAndItsIndex) {
-#ifdef MELVORA_HELP_FILE
-    const std::string chm = ReadFileText(MELVORA_HELP_FILE);
-    std::map<std::string, ChmEntry> dir;
-    ASSERT_TRUE(ReadChmDirectory(std::vector<uint8_t>(chm.begin(), chm.end()), &dir));
-    for (const char* lang : kLanguages) {
-        for (const char* topic : kTopics) {
-            const std::string page = std::string(lang) + "/" + topic + ".htm";
-            ASSERT_TRUE(dir.count("/" + page)) << page;
-            // The directory records the uncompressed length: the whole page went in.
-            EXPECT_EQ(dir.at("/" + page).length, ReadFileText(kHelp + page).size()) << page;
-        }
-    }
-    for (const char* stored :
-         {"/#SYSTEM", "/Melvora.hhc", "/$WWKeywordLinks/BTree", "/images/recordu.png"}) {
-        EXPECT_TRUE(dir.count(stored)) << stored;  // the BTree: the index was compiled
-    }
-    EXPECT_EQ(dir.at("/melvora.css").length, ReadFileText(kHelp + "melvora.css").size());
-    // Malformed files are refused: truncated, wrong signature, directory past the end.
-    std::vector<uint8_t> bad(chm.begin(), chm.end());
-    EXPECT_FALSE(ReadChmDirectory(std::vector<uint8_t>(bad.begin(), bad.begin() + 0x200), &dir));
-    bad[3] = 'X';
-    EXPECT_FALSE(ReadChmDirectory(bad, &dir));
-    bad[3] = 'F';
-    bad[0x4F] = 0x7F;
-    EXPECT_FALSE(ReadChmDirectory(bad, &dir));
-    EXPECT_FALSE(ReadChmDirectory({}, &dir));
-#else
-    GTEST_SKIP() << "chmcmd was not found, so Melvora.chm was not built";
-#endif
 }
 
 }  // namespace

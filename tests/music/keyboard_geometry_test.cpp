@@ -46,16 +46,6 @@ TEST(PianoKeyboard, SlotsCarryTheirNoteAndShape) {
     }
 }
 
-TEST(PianoKeyboard, ShapesOfTheEndKeys) {
-    // D, G, A notched only on the right when lowest, on the left when highest; E, B full when
-    // lowest; C, F full when highest.
-    EXPECT_EQ(key_shape::ShapeOf(2, true, false), KeyShape::NotchRight);
-    EXPECT_EQ(key_shape::ShapeOf(7, false, true), KeyShape::NotchLeft);
-    EXPECT_EQ(key_shape::ShapeOf(4, true, false), KeyShape::Full);
-    EXPECT_EQ(key_shape::ShapeOf(5, false, true), KeyShape::Full);
-    EXPECT_EQ(key_shape::ShapeOf(0, false, false), KeyShape::NotchRight);
-}
-
 TEST(PianoKeyboard, MidiNotesMapToSlotsClampedToTheKeyboard) {
     PianoKeyboard keyboard;
     const int cases[][2] = {{21, 0},    {0, 0},   {-5, 0},  {20, 0}, {108, 102},

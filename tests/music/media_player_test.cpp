@@ -11,6 +11,7 @@
 #include "music/midi_handover.h"
 #include "platform/mci_port.h"
 #include "platform/string_table.h"
+#include "resources/rc_string_table.h"
 
 namespace melvora {
 namespace {
@@ -131,13 +132,7 @@ struct Rig : MciPort, MidiHandover, MediaPlayerView {
 
 class MediaPlayerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetStringProvider([](int entry) -> std::wstring {
-            const std::map<int, std::wstring> texts = {
-                {141, L"Media Player"}, {223, L"Cannot reopen"}, {224, L"MCI error!"}};
-            return texts.count(entry) != 0 ? texts.at(entry) : L"";
-        });
-    }
+    void SetUp() override { SetStringProvider(ProgramText); }
     void TearDown() override { SetStringProvider(nullptr); }
 };
 

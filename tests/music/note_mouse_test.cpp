@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,70 +22,58 @@ class Host : public NoteMouseHost {
     std::vector<std::string> log;
 };
 
-enum class Ev { Move, MoveDown, Down, Up, Focus };
-struct Event {
-    Ev event;
-    int item;
-};
-struct Script {
-    const char* what;
-    std::vector<Event> events;
-    std::vector<std::string> log;
-    NoteMouse::State end;
-};
-
+// Scripts of mouse events: mN moves over item N (m-1: over none), MN moves there with the
+// button held, d and u press and release the button, f loses the focus.
 TEST(NoteMouse, PlaysOneNoteAtATimeAsTheMouseMoves) {
     using S = NoteMouse::State;
-    const Script scripts[] = {
+    const struct {
+        const char* what;
+        const char* events;
+        std::vector<std::string> log;
+        S end;
+    } scripts[] = {
         {"hover, click, release",
-         {{Ev::Move, 3}, {Ev::Down, 0}, {Ev::Up, 0}},
+         "m3 d u",
          {"capture", "hover3", "press3", "on3", "hover3", "off3"},
          S::Hovering},
         {"the same note under a moving mouse sends nothing",
-         {{Ev::Move, 3}, {Ev::Move, 3}},
+         "m3 m3",
          {"capture", "hover3"},
          S::Hovering},
         {"hover across notes and out",
-         {{Ev::Move, 3}, {Ev::Move, 4}, {Ev::Move, -1}},
+         "m3 m4 m-1",
          {"capture", "hover3", "unlight3", "hover4", "uncapture", "unlight4"},
          S::Idle},
         {"drag across keys: note off before the next note on",
-         {{Ev::MoveDown, 3}, {Ev::MoveDown, 4}},
+         "M3 M4",
          {"capture", "press3", "on3", "unlight3", "off3", "press4", "on4"},
          S::Playing},
         {"leave with the button held, come back, release",
-         {{Ev::MoveDown, 3}, {Ev::MoveDown, -1}, {Ev::Move, 5}, {Ev::Up, 0}},
+         "M3 M-1 m5 u",
          {"capture", "press3", "on3", "unlight3", "off3", "press5", "on5", "hover5", "off5"},
          S::Hovering},
         {"release outside ends the capture",
-         {{Ev::MoveDown, 3}, {Ev::MoveDown, -1}, {Ev::Up, 0}},
+         "M3 M-1 u",
          {"capture", "press3", "on3", "unlight3", "off3", "uncapture"},
          S::Idle},
         {"focus lost while playing silences and clears the key",
-         {{Ev::MoveDown, 3}, {Ev::Focus, 0}},
+         "M3 f",
          {"capture", "press3", "on3", "uncapture", "unlight3", "alloff"},
          S::Idle},
     };
-    for (const Script& script : scripts) {
+    for (const auto& script : scripts) {
         Host host;
         NoteMouse mouse(host);
-        for (const Event& e : script.events) {
-            switch (e.event) {
-                case Ev::Move:
-                    mouse.Move(e.item, false);
-                    break;
-                case Ev::MoveDown:
-                    mouse.Move(e.item, true);
-                    break;
-                case Ev::Down:
-                    mouse.ButtonDown();
-                    break;
-                case Ev::Up:
-                    mouse.ButtonUp();
-                    break;
-                case Ev::Focus:
-                    mouse.FocusLost();
-                    break;
+        std::istringstream events(script.events);
+        for (std::string e; events >> e;) {
+            if (e[0] == 'm' || e[0] == 'M') {
+                mouse.Move(std::stoi(e.substr(1)), e[0] == 'M');
+            } else if (e == "d") {
+                mouse.ButtonDown();
+            } else if (e == "u") {
+                mouse.ButtonUp();
+            } else {
+                mouse.FocusLost();
             }
         }
         EXPECT_EQ(host.log, script.log) << script.what;

@@ -72,32 +72,36 @@ class PcKeyboardPlayerTest : public ::testing::Test {
         }
         return false;
     }
-    // Runs the timers as the window would until the fade is over.
-    void FadeOut() {
-        player.OnTimer(PcKeyboardPlayer::kFadeStartTimer);
-        while (player.FadeStep() < PcKeyboardPlayer::kFadeSteps) {
-            player.OnTimer(PcKeyboardPlayer::kFadeStepTimer);
-        }
-    }
     PianoKeyboard keyboard;
     Host host;
     PcKeyboardPlayer player{keyboard, host, 1};
 };
 
-TEST_F(PcKeyboardPlayerTest, AHeldKeySoundsOnceAndStopsOnRelease) {
+TEST_F(PcKeyboardPlayerTest, AHeldKeySoundsOnceAndLosingTheFocusLetsEveryHeldKeyGo) {
     player.SetOctave(4);
     host.log.clear();
-    const int c4 = keyboard.SlotOfMidiNote(60);
+    const std::string c4 = std::to_string(keyboard.SlotOfMidiNote(60));
     EXPECT_TRUE(player.KeyDown('S', false));
     EXPECT_TRUE(player.KeyDown('S', true));
     EXPECT_TRUE(player.KeyDown('S', false));  // a lost key-up does not sound it twice
     EXPECT_TRUE(player.KeyUp('S'));
     EXPECT_FALSE(player.KeyDown('Q', false));
-    const std::vector<std::string> expected = {"play" + std::to_string(c4), "kill1",
-                                               "stop" + std::to_string(c4), "start1:500"};
-    EXPECT_EQ(host.log, expected);
+    EXPECT_EQ(host.log,
+              (std::vector<std::string>{"play" + c4, "kill1", "stop" + c4, "start1:500"}));
+    player.KeyDown('S', false);
+    player.KeyDown('D', false);
+    host.log.clear();
+    player.ReleaseAll();
+    EXPECT_EQ(player.HeldKeys(), 0);
+    EXPECT_EQ(host.log.size(), 3u);  // two stops and the fade timer
+    EXPECT_EQ(host.log.back(), "start1:500");
+    host.log.clear();
+    player.KeyUp('S');
+    EXPECT_TRUE(host.log.empty());
 }
 
+// Nine steps after the delay take the letters off; the next key brings them back at once, and
+// a key during the fade stops it at full strength.
 TEST_F(PcKeyboardPlayerTest, TheFadeRunsNineStepsAfterTheDelayAndTakesTheLettersOff) {
     player.SetOctave(4);
     EXPECT_TRUE(HasLabels());
@@ -121,27 +125,18 @@ TEST_F(PcKeyboardPlayerTest, TheFadeRunsNineStepsAfterTheDelayAndTakesTheLetters
     EXPECT_EQ(steps, 9);
     EXPECT_FALSE(HasLabels());
     EXPECT_FALSE(player.Tinted());
-    const std::vector<std::string> expected = {"kill1", "start2:50", "kill2"};
-    EXPECT_EQ(host.log, expected);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"kill1", "start2:50", "kill2"}));
     EXPECT_FALSE(player.OnTimer(3));
-}
-
-TEST_F(PcKeyboardPlayerTest, LettersComeBackAtTheFirstKeyAfterTheFade) {
-    player.SetOctave(4);
-    FadeOut();
     host.log.clear();
     player.KeyDown('S', false);
     EXPECT_TRUE(HasLabels());
     EXPECT_EQ(player.FadeStep(), 0);
     EXPECT_EQ(host.log.size(), 1u);  // no timer to kill
-}
-
-TEST_F(PcKeyboardPlayerTest, AKeyDuringTheFadeStopsItAtFullStrength) {
-    player.SetOctave(4);
+    player.KeyUp('S');
     player.OnTimer(PcKeyboardPlayer::kFadeStartTimer);
     player.OnTimer(PcKeyboardPlayer::kFadeStepTimer);
     host.log.clear();
-    player.KeyDown('S', false);
+    player.KeyDown('D', false);
     EXPECT_EQ(player.FadeStep(), 0);
     EXPECT_EQ(host.log.back(), "kill2");
 }
@@ -158,20 +153,6 @@ TEST_F(PcKeyboardPlayerTest, FunctionKeysChangeTheOctaveAtOnceEvenWithAKeyHeld) 
     // The key-up lets go the key it pressed, not the one it would press now.
     player.KeyUp('S');
     EXPECT_EQ(host.log[1], "stop" + std::to_string(c4));
-}
-
-TEST_F(PcKeyboardPlayerTest, LosingTheFocusLetsEveryHeldKeyGo) {
-    player.SetOctave(4);
-    player.KeyDown('S', false);
-    player.KeyDown('D', false);
-    host.log.clear();
-    player.ReleaseAll();
-    EXPECT_EQ(player.HeldKeys(), 0);
-    EXPECT_EQ(host.log.size(), 3u);  // two stops and the fade timer
-    EXPECT_EQ(host.log.back(), "start1:500");
-    host.log.clear();
-    player.KeyUp('S');
-    EXPECT_TRUE(host.log.empty());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "app/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,17 +13,7 @@ namespace {
 // A fresh temporary folder whose name has letters outside any 8-bit code page but one.
 class FileSystemTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/melvora-fs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        folder_ = root_ +
-                  "/\xC5\x9E"
-                  "ark\xC4\xB1 \xC3\x96"
-                  "devleri";
-        ASSERT_TRUE(MakeDirectory(folder_));
-    }
-    void TearDown() override { std::system(("rm -rf '" + root_ + "'").c_str()); }
+    void SetUp() override { ASSERT_TRUE(MakeDirectory(folder_)); }
 
     bool Write(const std::string& path, const std::string& text) {
         UniqueFile file(OpenFile(path, "wb"));
@@ -39,8 +31,11 @@ class FileSystemTest : public ::testing::Test {
         return text;
     }
 
-    std::string root_;
-    std::string folder_;
+    testing_support::TempProgramDirectory root_;
+    const std::string folder_ = root_.path() +
+                                "\xC5\x9E"
+                                "ark\xC4\xB1 \xC3\x96"
+                                "devleri";
 };
 
 TEST_F(FileSystemTest, WriteCopyMoveListAndDeleteInAFolderWithTurkishLetters) {

@@ -6,8 +6,9 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -27,11 +28,10 @@ uint32_t Le32(const std::vector<uint8_t>& d, size_t at) {
     return static_cast<uint32_t>(LittleEndian(d, at, 4));
 }
 
+// An uncompressed bottom-up DIB file as the resource compiler embeds it.
 struct Bmp {
     bool valid = false;
-    int width = 0;
-    int height = 0;
-    int bits = 0;
+    int width = 0, height = 0, bits = 0;
     std::vector<uint8_t> file;
     // Alpha (0..255) of pixel x, y counted from the top; 32-bit bitmaps only.
     int Alpha(int x, int y) const {
@@ -39,10 +39,31 @@ struct Bmp {
     }
 };
 
-// Reads an uncompressed bottom-up DIB file as the resource compiler embeds it.
-Bmp ReadBmp(const std::string& file) {
+// bitmaps.rc: `<name> BITMAP|ICON "<file>"` lines, numbered resources by their number.
+std::map<std::string, std::string>& Files() {
+    static std::map<std::string, std::string> files = [] {
+        const auto ids = ParseIdDefines(ReadFileText(kResources + "resource_ids.h"));
+        std::map<std::string, std::string> r;
+        const std::string rc = ReadFileText(kResources + "bitmaps.rc");
+        const std::regex line(R"((\w+) +(BITMAP|ICON) +\"([^\"]+)\")");
+        for (auto it = std::sregex_iterator(rc.begin(), rc.end(), line);
+             it != std::sregex_iterator(); ++it) {
+            const auto id = ids.find((*it)[1]);
+            const std::string name = id != ids.end() ? std::to_string(id->second) : (*it)[1].str();
+            EXPECT_TRUE(r.emplace(name, (*it)[3]).second) << name << " twice";
+        }
+        return r;
+    }();
+    return files;
+}
+
+Bmp Bitmap(const std::string& name) {
     Bmp b;
-    b.file = ReadBytes(kResources + file);
+    if (Files().count(name) == 0) {
+        ADD_FAILURE() << "no bitmap " << name;
+        return b;
+    }
+    b.file = ReadBytes(kResources + Files()[name]);
     const auto& d = b.file;
     if (d.size() < 54 || d[0] != 'B' || d[1] != 'M' || Le32(d, 14) != 40) {
         return b;
@@ -55,78 +76,28 @@ Bmp ReadBmp(const std::string& file) {
               Le32(d, 2) == d.size() && Le32(d, 10) + stride * b.height == d.size();
     return b;
 }
-
-// bitmaps.rc: "<name or id> BITMAP|ICON "<file>"" lines, keyed by name as written.
-struct BitmapScript {
-    std::map<std::string, std::string> bitmaps;  // name or id -> file
-    std::map<std::string, std::string> icons;
-    std::vector<std::string> errors;
-};
-
-const std::map<std::string, int>& Ids() {
-    static const std::map<std::string, int> ids = [] {
-        return ParseIdDefines(ReadFileText(kResources + "resource_ids.h"));
-    }();
-    return ids;
+Bmp Bitmap(int id) {
+    return Bitmap(std::to_string(id));
 }
 
-const BitmapScript& Script() {
-    static const BitmapScript rc = [] {
-        BitmapScript r;
-        std::ifstream in(kResources + "bitmaps.rc");
-        std::string line;
-        while (std::getline(in, line)) {
-            std::istringstream s(line);
-            std::string name;
-            std::string type;
-            std::string file;
-            if (line.empty() || line.rfind("//", 0) == 0) {
-                continue;
-            }
-            s >> name >> type >> file;
-            // Numbered resources are written by name; they are looked up by number.
-            const auto id = Ids().find(name);
-            if (id != Ids().end()) {
-                name = std::to_string(id->second);
-            }
-            auto& into = type == "ICON" ? r.icons : r.bitmaps;
-            if (file.size() < 3 || file.front() != '"' || file.back() != '"' ||
-                (type != "ICON" && type != "BITMAP") ||
-                !into.emplace(name, file.substr(1, file.size() - 2)).second) {
-                r.errors.push_back(line);
-            }
-        }
-        return r;
-    }();
-    return rc;
-}
-
-Bmp Bitmap(const std::string& name) {
-    const auto it = Script().bitmaps.find(name);
-    if (it == Script().bitmaps.end()) {
-        ADD_FAILURE() << "no bitmap " << name;
-        return Bmp();
-    }
-    return ReadBmp(it->second);
+std::vector<std::string> Split(const std::string& words) {
+    std::istringstream in(words);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 // Every skin family has all its variants as distinct 24-bit bitmaps of one size (a repeated
 // look would make hover, pressed or latched invisible), and the sizes fit their layouts.
 TEST(Skins, EveryFamilyHasDistinctVariantsOfOneSize) {
-    ASSERT_TRUE(Script().errors.empty()) << Script().errors.front();
-    const std::vector<std::string> box = {"U", "H", "D", "CU", "CH", "CD"};
-    const std::vector<std::string> deck = {"U", "H", "D", "X", "CU", "CH", "CD"};
-    const std::vector<std::string> plain = {"U", "D", "X"};
-    const std::map<std::string, std::vector<std::string>> families = {
-        {"CLOSE", box},          {"HELP", box},          {"MINIMIZE", box},
-        {"MAXIMIZE", box},       {"PLAY", deck},         {"PAUSE", deck},
-        {"STOP", deck},          {"RECORD", deck},       {"REWIND", deck},
-        {"EJECT", deck},         {"SWITCH", deck},       {"MENU", {"U", "H", "D", "CU"}},
+    const std::string box = "U H D CU CH CD", deck = "U H D X CU CH CD", plain = "U D X";
+    const std::map<std::string, std::string> families = {
+        {"CLOSE", box},          {"HELP", box},          {"MINIMIZE", box}, {"MAXIMIZE", box},
+        {"PLAY", deck},          {"PAUSE", deck},        {"STOP", deck},    {"RECORD", deck},
+        {"REWIND", deck},        {"EJECT", deck},        {"SWITCH", deck},  {"MENU", "U H D CU"},
         {"EMPTY_BUTTON", plain}, {"SMALL_BUTTON", plain}};
     std::map<std::string, std::pair<int, int>> sizes;
     for (const auto& [family, variants] : families) {
         std::set<std::vector<uint8_t>> looks;
-        for (const std::string& v : variants) {
+        for (const std::string& v : Split(variants)) {
             SCOPED_TRACE(family + v);
             const Bmp b = Bitmap(family + v);
             ASSERT_TRUE(b.valid);
@@ -152,11 +123,9 @@ bool PowerOfTwo(int v) {
 }
 
 TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
-    for (const int number :
+    for (const int id :
          {IDB_TITLE_ACTIVE, IDB_TITLE_INACTIVE, IDB_TITLE_END_INACTIVE, IDB_TITLE_END_ACTIVE}) {
-        const std::string id = std::to_string(number);  // title bar pieces
-        EXPECT_TRUE(Bitmap(id).valid) << id;
-        EXPECT_EQ(Bitmap(id).height, 29) << id;
+        EXPECT_TRUE(Bitmap(id).valid && Bitmap(id).height == 29) << id;  // title bar pieces
     }
     // Textures: id, width, height (0: any power of two), bits.
     const int textures[][4] = {
@@ -165,18 +134,16 @@ TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
         {IDB_NOTE, 0, 0, 32},      {IDB_NOTE_MASK, 0, 0, 32},    {IDB_SHARP_HALO, 0, 0, 32},
         {IDB_SHARP, 0, 0, 32},     {IDB_SHARP_MASK, 0, 0, 32}};
     for (const auto& t : textures) {
-        const Bmp b = Bitmap(std::to_string(t[0]));
-        EXPECT_TRUE(b.valid) << t[0];
-        EXPECT_EQ(b.bits, t[3]) << t[0];
+        const Bmp b = Bitmap(t[0]);
+        EXPECT_TRUE(b.valid && b.bits == t[3]) << t[0];
         EXPECT_TRUE(t[1] ? b.width == t[1] && b.height == t[2]
                          : PowerOfTwo(b.width) && PowerOfTwo(b.height))
             << t[0] << ": " << b.width << " x " << b.height;
     }
-    EXPECT_TRUE(Bitmap(std::to_string(IDB_ABOUT_PICTURE)).valid);
-}
-
-TEST(NumberedBitmaps, SliderChannelPairsMatchAndThumbsCoverTheChannel) {
-    // before, after, thumb, horizontal
+    EXPECT_TRUE(Bitmap(IDB_ABOUT_PICTURE).valid);
+    // Slider channels (before, after, thumb, horizontal) are spliced at the thumb, so the two
+    // images must overlay exactly; the thumb spans the channel with normal, hover and pressed
+    // frames along it.
     const int sliders[][4] = {
         {IDB_SLIDER_POSITION_BEFORE, IDB_SLIDER_POSITION_AFTER, IDB_THUMB_HORIZONTAL, 1},
         {IDB_SLIDER_MEDIA_BEFORE, IDB_SLIDER_MEDIA_AFTER, IDB_THUMB_HORIZONTAL, 1},
@@ -184,12 +151,8 @@ TEST(NumberedBitmaps, SliderChannelPairsMatchAndThumbsCoverTheChannel) {
         {IDB_SLIDER_VOLUME_BEFORE, IDB_SLIDER_VOLUME_AFTER, IDB_THUMB_VOLUME, 0}};
     for (const auto& s : sliders) {
         SCOPED_TRACE(s[0]);
-        const Bmp before = Bitmap(std::to_string(s[0]));
-        const Bmp after = Bitmap(std::to_string(s[1]));
-        const Bmp thumb = Bitmap(std::to_string(s[2]));
+        const Bmp before = Bitmap(s[0]), after = Bitmap(s[1]), thumb = Bitmap(s[2]);
         ASSERT_TRUE(before.valid && after.valid && thumb.valid);
-        // The two images are spliced at the thumb, so they must overlay exactly; the thumb
-        // spans the channel with normal, hover and pressed frames along it.
         EXPECT_EQ(std::make_pair(before.width, before.height),
                   std::make_pair(after.width, after.height));
         const auto along = [&](const Bmp& b) { return s[3] ? b.width : b.height; };
@@ -205,9 +168,7 @@ TEST(NumberedBitmaps, PickingMasksCoverTheirGlyphsAndHalosSurroundThem) {
     for (const auto& s : {std::vector<int>{IDB_NOTE, IDB_NOTE_HALO, IDB_NOTE_MASK},
                           {IDB_SHARP, IDB_SHARP_HALO, IDB_SHARP_MASK}}) {  // glyph, halo, mask
         SCOPED_TRACE(s[0]);
-        const Bmp glyph = Bitmap(std::to_string(s[0]));
-        const Bmp halo = Bitmap(std::to_string(s[1]));
-        const Bmp mask = Bitmap(std::to_string(s[2]));
+        const Bmp glyph = Bitmap(s[0]), halo = Bitmap(s[1]), mask = Bitmap(s[2]);
         ASSERT_TRUE(glyph.valid && halo.valid && mask.valid);
         ASSERT_EQ(std::make_pair(glyph.width, glyph.height),
                   std::make_pair(mask.width, mask.height));
@@ -229,17 +190,16 @@ TEST(NumberedBitmaps, PickingMasksCoverTheirGlyphsAndHalosSurroundThem) {
 }
 
 TEST(Icon, HasBig32AndSmall16Images) {
-    ASSERT_TRUE(Script().icons.count(std::to_string(IDI_MELVORA)));
-    const auto d = ReadBytes(kResources + Script().icons.at(std::to_string(IDI_MELVORA)));
+    ASSERT_TRUE(Files().count(std::to_string(IDI_MELVORA)));
+    const auto d = ReadBytes(kResources + Files()[std::to_string(IDI_MELVORA)]);
     ASSERT_GE(d.size(), 6u + 32u);
     EXPECT_EQ(d[2] | (d[3] << 8), 1);  // icon, not cursor
     ASSERT_EQ(d[4] | (d[5] << 8), 2);
     EXPECT_EQ(d[6], 32);
     EXPECT_EQ(d[6 + 16], 16);
     for (int k = 0; k < 2; ++k) {
-        const uint32_t size = Le32(d, 6 + 16 * k + 8);
         const uint32_t offset = Le32(d, 6 + 16 * k + 12);
-        ASSERT_LE(static_cast<size_t>(offset) + size, d.size());
+        ASSERT_LE(static_cast<size_t>(offset) + Le32(d, 6 + 16 * k + 8), d.size());
         EXPECT_EQ(Le32(d, offset), 40u);  // a BITMAPINFOHEADER
     }
 }
@@ -260,9 +220,7 @@ TEST(SkinGenerator, RebuildsTheCommittedFilesByteForByte) {
                             "/tools/skins/make_skins.py\" \"" + dir + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadBytes(dir + "/bitmaps.rc"), ReadBytes(kResources + "bitmaps.rc"));
-    std::map<std::string, std::string> files = Script().bitmaps;
-    files.insert(Script().icons.begin(), Script().icons.end());
-    for (const auto& [name, file] : files) {
+    for (const auto& [name, file] : Files()) {
         EXPECT_EQ(ReadBytes(dir + "/" + file), ReadBytes(kResources + file)) << file;
     }
     std::system(("rm -rf \"" + dir + "\"").c_str());

@@ -1,114 +1,49 @@
 #include "resources/rc_string_table.h"
 
-#include <cstring>
+#include "platform/text_encoding.h"
+
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 namespace melvora {
 
-bool DecodeUtf8(const std::string& bytes, std::u16string* out) {
-    out->clear();
-    for (size_t i = 0; i < bytes.size();) {
-        const auto b0 = static_cast<unsigned char>(bytes[i]);
-        const int extra = b0 < 0x80             ? 0
-                          : (b0 & 0xE0) == 0xC0 ? 1
-                          : (b0 & 0xF0) == 0xE0 ? 2
-                          : (b0 & 0xF8) == 0xF0 ? 3
-                                                : -1;
-        if (extra < 0 || i + extra >= bytes.size()) {
-            return false;
-        }
-        uint32_t code = extra == 0 ? b0 : b0 & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const auto b = static_cast<unsigned char>(bytes[i + k]);
-            if ((b & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (b & 0x3F);
-        }
-        static const uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        if (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out->push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            code = 0xDC00 + (code & 0x3FF);
-        }
-        out->push_back(static_cast<char16_t>(code));
-        i += 1 + extra;
-    }
-    return true;
-}
-
-namespace {
-
-std::string Trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(" \t\r\n");
-    return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-// Parses `"...."` starting at s[0] == '"'; the bytes between the quotes with escapes
-// resolved. False when the quote is not closed or something other than a comment follows.
-bool ParseQuoted(const std::string& s, std::string* bytes) {
-    static const char kEscapes[] = "n\nt\tr\r\\\\\"\"";
-    for (size_t i = 1; i < s.size(); ++i) {
-        if (s[i] == '"' && i + 1 < s.size() && s[i + 1] == '"') {
-            bytes->push_back(s[++i]);
-        } else if (s[i] == '"') {
-            const std::string tail = Trim(s.substr(i + 1));
-            return tail.empty() || tail.rfind("//", 0) == 0;
-        } else if (s[i] == '\\') {
-            const char* e = i + 1 < s.size() ? std::strchr(kEscapes, s[i + 1]) : nullptr;
-            if (e == nullptr || s[i + 1] == 0 || (e - kEscapes) % 2 != 0) {
-                return false;
-            }
-            bytes->push_back(e[1]);
-            ++i;
-        } else {
-            bytes->push_back(s[i]);
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 RcStringTable ParseRcStringTable(const std::string& script) {
+    // A number, a quoted text ("" for a quote, the C escapes \n \t \r \\ \"), a comment.
+    static const std::regex entry(R"re(\s*(\d{1,5})\s+"((?:[^"\\]|\\[ntr\\"]|"")*)"\s*(//.*)?)re");
+    static const std::regex ignored(R"(\s*(//.*|#.*|STRINGTABLE\s*)?)");
+    static const std::regex beginOrEnd(R"(\s*(BEGIN|END))");
     RcStringTable table;
     std::istringstream in(script);
-    std::string line;
-    bool keyword = false;
     bool inTable = false;
-    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
-        const std::string t = Trim(line);
-        const std::string where = "line " + std::to_string(lineNo) + ": ";
-        if (t.empty() || t.rfind("//", 0) == 0 || t[0] == '#') {
+    std::smatch m;
+    int lineNo = 0;
+    for (std::string line; std::getline(in, line);) {
+        const std::string where = "line " + std::to_string(++lineNo) + ": ";
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (std::regex_match(line, ignored)) {
             continue;
-        }
-        if (t == "STRINGTABLE") {
-            keyword = true;
-        } else if (t == "BEGIN" && keyword && !inTable) {
-            inTable = true;
-        } else if (t == "END" && inTable) {
-            inTable = keyword = false;
-        } else if (!inTable) {
-            table.errors.push_back(where + "unexpected text");
+        } else if (std::regex_match(line, beginOrEnd)) {
+            inTable = line.find("BEGIN") != std::string::npos;
+        } else if (!inTable || !std::regex_match(line, m, entry)) {
+            table.errors.push_back(where + "cannot read entry");
         } else {
-            const size_t digits = std::min(t.find_first_not_of("0123456789"), t.size());
-            const std::string rest = Trim(t.substr(digits));
             std::string bytes;
-            RcString entry;
-            entry.line = lineNo;
-            if (digits == 0 || digits > 5 || rest.empty() || rest[0] != '"' ||
-                !ParseQuoted(rest, &bytes)) {
-                table.errors.push_back(where + "cannot read entry");
-            } else if (!DecodeUtf8(bytes, &entry.text)) {
+            const std::string quoted = m[2];
+            for (size_t i = 0; i < quoted.size(); ++i) {
+                char c = quoted[i];
+                if (c == '"') {
+                    ++i;  // "" is a quote
+                } else if (c == '\\') {
+                    c = quoted[++i];
+                    c = c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+                }
+                bytes.push_back(c);
+            }
+            if (!IsValidUtf8(bytes)) {
                 table.errors.push_back(where + "bad UTF-8");
             } else {
-                entry.id = std::stoi(t.substr(0, digits));
-                table.entries.push_back(entry);
+                table.entries.push_back({std::stoi(m[1]), Utf8ToWide(bytes), lineNo});
             }
         }
     }
@@ -118,11 +53,11 @@ RcStringTable ParseRcStringTable(const std::string& script) {
     return table;
 }
 
-std::vector<std::string> PrintfConversions(const std::u16string& text) {
+std::vector<std::string> PrintfConversions(const std::wstring& text) {
     // Flags, width, precision and length, then the conversion letter; other letters are not
     // ASCII, so they cannot pass for one.
     std::string ascii;
-    for (char16_t c : text) {
+    for (wchar_t c : text) {
         ascii.push_back(c < 128 ? static_cast<char>(c) : '?');
     }
     const std::regex conversion("%%|%[-+ #0-9.hlLqjzt]*[A-Za-z]?");
@@ -143,6 +78,17 @@ std::string ReadFileText(const std::string& path) {
     return s.str();
 }
 
+std::wstring ProgramText(int id) {
+    static const RcStringTable table =
+        ParseRcStringTable(ReadFileText(std::string(MELVORA_SOURCE_DIR) + "/resources/strings.rc"));
+    for (const RcString& s : table.entries) {
+        if (s.id == id) {
+            return s.text;
+        }
+    }
+    return std::wstring();
+}
+
 uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes) {
     uint64_t v = 0;
     for (int k = bytes - 1; k >= 0; --k) {
@@ -151,7 +97,7 @@ uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes) {
     return v;
 }
 
-bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16string>* out) {
+bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::wstring>* out) {
     out->clear();
     for (size_t at = 0; at + 8 <= res.size();) {
         const uint32_t dataSize = LittleEndian(res, at, 4);
@@ -170,9 +116,9 @@ bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16strin
             if (q + 2 > at + dataSize || q + 2 + 2u * LittleEndian(res, q, 2) > at + dataSize) {
                 return false;
             }
-            std::u16string s;
+            std::wstring s;
             for (uint32_t c = 0, len = LittleEndian(res, q, 2); c < len; ++c) {
-                s.push_back(static_cast<char16_t>(LittleEndian(res, q + 2 + 2 * c, 2)));
+                s.push_back(static_cast<wchar_t>(LittleEndian(res, q + 2 + 2 * c, 2)));
             }
             q += 2 + 2 * s.size();
             if (!s.empty()) {

@@ -10,8 +10,8 @@ namespace melvora {
 // One STRINGTABLE entry of a resource script, as the resource compiler would store it.
 struct RcString {
     int id = 0;
-    std::u16string text;  // after escapes and UTF-8 decoding
-    int line = 0;         // 1-based line in the script
+    std::wstring text;  // after escapes and UTF-8 decoding
+    int line = 0;       // 1-based line in the script
 };
 
 struct RcStringTable {
@@ -23,19 +23,20 @@ struct RcStringTable {
 // "" for a quote and the C escapes \n \t \r \\ \" inside the text, // comments elsewhere.
 RcStringTable ParseRcStringTable(const std::string& script);
 
-// Decodes UTF-8; false on malformed input (bad sequences, overlong forms, surrogates).
-bool DecodeUtf8(const std::string& bytes, std::u16string* out);
-
 // The printf conversions of a text in order ("%4d", "%02d", "%s"); "%%" is not one.
-std::vector<std::string> PrintfConversions(const std::u16string& text);
+std::vector<std::string> PrintfConversions(const std::wstring& text);
 
 // The whole file at `path` ("" when it cannot be read).
 std::string ReadFileText(const std::string& path);
+
+// The text of the program's string table (resources/strings.rc) entry `id`, "" when absent:
+// a string provider for the tests.
+std::wstring ProgramText(int id);
 
 // The little-endian unsigned number of `bytes` bytes at `at` of `d`.
 uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes);
 
 // String entries of a compiled .res file (windres -O res): id -> text.
-bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::u16string>* out);
+bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::wstring>* out);
 
 }  // namespace melvora

@@ -24,9 +24,6 @@ const std::set<std::string> kRunTimeCommands = {
     "ID_EXERCISES",         "ID_INSTRUMENT_FIRST",   "ID_INSTRUMENT_FLUTE",
     "ID_INSTRUMENT_LEAD_1", "ID_LAYOUT_SINGLE_ROW",  "ID_LAYOUT_DOUBLE_ROW",
     "ID_MIDI_VOLUME_LOW",   "ID_MIDI_VOLUME_MEDIUM", "ID_MIDI_VOLUME_HIGH"};
-// Menu commands whose window does not exist yet: they must stay unhandled until it does, and
-// then leave this list.
-const std::set<std::string> kCommandsWithoutWindow = {};
 
 struct Resources {
     std::map<std::string, int> ids;  // both headers
@@ -34,9 +31,6 @@ struct Resources {
     RcScript script;
     std::set<int> strings;
     std::set<std::string> usedInCode;
-    std::string commandSwitchSource;
-    std::string exerciseSwitchSource;
-    std::string floatingTableSource;
 };
 
 const Resources& Load() {
@@ -66,9 +60,6 @@ const Resources& Load() {
                 out.usedInCode.insert(names.begin(), names.end());
             }
         }
-        out.commandSwitchSource = ReadFileText(kSource + "src/app/win32/controls_dlg.cpp");
-        out.exerciseSwitchSource = ReadFileText(kSource + "src/exercises/win32/exercise_dlg.cpp");
-        out.floatingTableSource = ReadFileText(kSource + "src/app/floating_window.cpp");
         return out;
     }();
     return r;
@@ -180,25 +171,23 @@ TEST(ResourceIds, EveryIdTheCodeUsesExistsInTheResources) {
 // menu is dispatched in CExerciseDlg::OnCommand.
 TEST(ResourceIds, EveryMenuCommandHasAHandler) {
     const Resources& r = Load();
-    std::set<std::string> handled =
-        CaseLabelsOf(r.commandSwitchSource, "void CControlsDlg::OnCommand");
+    std::set<std::string> handled = CaseLabelsOf(
+        ReadFileText(kSource + "src/app/win32/controls_dlg.cpp"), "void CControlsDlg::OnCommand");
     ASSERT_FALSE(handled.empty()) << "command switch not found";
-    for (const std::string& name : IdNamesUsed(r.floatingTableSource)) {
+    for (const std::string& name :
+         IdNamesUsed(ReadFileText(kSource + "src/app/floating_window.cpp"))) {
         if (StartsWith(name, "ID_VIEW_")) {
             handled.insert(name);
         }
     }
     const std::set<std::string> exerciseHandled =
-        CaseLabelsOf(r.exerciseSwitchSource, "void CExerciseDlg::OnCommand");
+        CaseLabelsOf(ReadFileText(kSource + "src/exercises/win32/exercise_dlg.cpp"),
+                     "void CExerciseDlg::OnCommand");
     ASSERT_FALSE(exerciseHandled.empty()) << "exercise command switch not found";
     for (const auto& [menu, items] : r.script.menus) {
         const std::set<std::string>& by = menu == "IDR_EXERCISE_MENU" ? exerciseHandled : handled;
         for (const std::string& item : items) {
-            if (kCommandsWithoutWindow.count(item) != 0) {
-                EXPECT_EQ(by.count(item), 0u) << item << " is handled now: leave the list";
-            } else {
-                EXPECT_TRUE(by.count(item) != 0) << item << " of " << menu << " has no handler";
-            }
+            EXPECT_TRUE(by.count(item) != 0) << item << " of " << menu << " has no handler";
         }
     }
 }

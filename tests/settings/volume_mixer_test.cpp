@@ -36,18 +36,20 @@ class RecordingView : public VolumeMixerView {
 
 // A MUX whose list is (Line In, Microphone, CD) in list order: source lines are in reverse,
 // so line 0 is CD, line 1 the microphone, line 2 Line In. Line In is on at start.
-void ThreeSources(MixerPortFake& port) {
-    port.sources = {{"CD", MixerComponent::kOther, true, false, {1000, 1000}},
-                    {"Microphone", MixerComponent::kMicrophone, true, false, {100, 103}},
-                    {"Line In", MixerComponent::kOther, true, false, {5000, 5000}}};
-    port.listValues = {1, 0, 0};
-}
-
-TEST(VolumeMixer, FirstRunChoosesTheMicrophoneAndPutsTheOldSourceBack) {
+struct Rig {
+    Rig() {
+        port.sources = {{"CD", MixerComponent::kOther, true, false, {1000, 1000}},
+                        {"Microphone", MixerComponent::kMicrophone, true, false, {100, 103}},
+                        {"Line In", MixerComponent::kOther, true, false, {5000, 5000}}};
+        port.listValues = {1, 0, 0};
+    }
     MixerPortFake port;
-    ThreeSources(port);
     RecordingView view;
-    VolumeMixer mixer(port, view);
+    VolumeMixer mixer{port, view};
+};
+struct VolumeMixerTest : ::testing::Test, Rig {};
+
+TEST_F(VolumeMixerTest, FirstRunChoosesTheMicrophoneAndPutsTheOldSourceBack) {
     mixer.Start(true, 0);
     EXPECT_EQ(view.names, (std::vector<std::string>{"CD", "Microphone", "Line In"}));
     EXPECT_EQ(mixer.StartUpSource(), 0);
@@ -70,11 +72,12 @@ TEST(VolumeMixer, FirstRunChoosesTheMicrophoneAndPutsTheOldSourceBack) {
     EXPECT_FALSE(port.IsOpen(MixerSide::kOutput));
 }
 
-TEST(VolumeMixer, StoredSourceAndChoosingFromTheList) {
-    MixerPortFake port;
-    ThreeSources(port);
-    RecordingView view;
-    VolumeMixer mixer(port, view);
+TEST_F(VolumeMixerTest, StoredSourceAndChoosingFromTheList) {
+    // A stored source beyond the list keeps the system's choice.
+    for (int stored : {7, -1}) {
+        mixer.Start(false, stored);
+        EXPECT_EQ(port.SelectedSourceLine(), 2);
+    }
     mixer.Start(false, 2);  // CD
     EXPECT_EQ(port.SelectedSourceLine(), 0);
     EXPECT_EQ(mixer.InputLevel(), 1000);
@@ -86,24 +89,11 @@ TEST(VolumeMixer, StoredSourceAndChoosingFromTheList) {
     EXPECT_EQ(mixer.InputLevel(), 5000);
     EXPECT_EQ(view.positions[Control::kInputSlider], -5000);
     EXPECT_EQ(view.stored.back(), 0);
-    // A stored source beyond the list keeps the system's choice.
-    MixerPortFake other;
-    ThreeSources(other);
-    RecordingView otherView;
-    VolumeMixer second(other, otherView);
-    second.Start(false, 7);
-    EXPECT_EQ(other.SelectedSourceLine(), 2);
-    second.Start(false, -1);
-    EXPECT_EQ(other.SelectedSourceLine(), 2);
 }
 
-TEST(VolumeMixer, MixerListKeepsOtherItemsAndSlidersScale) {
-    MixerPortFake port;
-    ThreeSources(port);
+TEST_F(VolumeMixerTest, MixerListKeepsOtherItemsAndSlidersScale) {
     port.listType = MixerControlType::kMixer;
     port.listValues = {1, 0, 1};
-    RecordingView view;
-    VolumeMixer mixer(port, view);
     mixer.Start(false, 1);
     EXPECT_EQ(port.listValues, (std::vector<uint32_t>{1, 1, 1}));
     // Sliders write the negated position to every channel.
@@ -126,12 +116,8 @@ TEST(VolumeMixer, MixerListKeepsOtherItemsAndSlidersScale) {
     EXPECT_EQ(view.positions[Control::kOutputSlider], -15);
 }
 
-TEST(VolumeMixer, NoMixerDisablesTheMixerControlsOnly) {
-    MixerPortFake port;
-    ThreeSources(port);
+TEST_F(VolumeMixerTest, NoMixerDisablesTheMixerControlsOnly) {
     port.devices = 0;
-    RecordingView view;
-    VolumeMixer mixer(port, view);
     mixer.Start(true, 0);
     EXPECT_FALSE(view.enabled[Control::kOutputSlider]);
     EXPECT_FALSE(view.enabled[Control::kInputSlider]);
@@ -145,42 +131,27 @@ TEST(VolumeMixer, NoMixerDisablesTheMixerControlsOnly) {
     mixer.Stop();
 }
 
+// The input mixer does not open (no list, no input level, the output still works); there is
+// no source list (its first source's level still works); the microphone has no volume
+// control (no input slider, no automatic gain).
 TEST(VolumeMixer, PartialMixers) {
-    {  // The input mixer does not open: no list, no input level; the output still works.
-        MixerPortFake port;
-        ThreeSources(port);
-        port.openFails[0] = true;
-        RecordingView view;
-        VolumeMixer mixer(port, view);
-        mixer.Start(true, 0);
-        EXPECT_FALSE(view.enabled[Control::kSourceList]);
-        EXPECT_FALSE(view.enabled[Control::kInputSlider]);
-        EXPECT_TRUE(view.enabled[Control::kOutputSlider]);
-    }
-    {  // No source list: its first source's level still works.
-        MixerPortFake port;
-        ThreeSources(port);
-        port.hasList = false;
-        RecordingView view;
-        VolumeMixer mixer(port, view);
-        mixer.Start(true, 0);
-        EXPECT_FALSE(view.enabled[Control::kSourceList]);
-        // The list shows the sources by their line names, the first one chosen.
-        EXPECT_EQ(view.names, (std::vector<std::string>{"CD", "Microphone", "Line In"}));
-        EXPECT_EQ(view.listItem, 0);
-        EXPECT_TRUE(view.enabled[Control::kInputSlider]);
-        EXPECT_EQ(mixer.InputLevel(), 1000);
-    }
-    {  // A microphone without a volume control: no input slider, no automatic gain.
-        MixerPortFake port;
-        ThreeSources(port);
-        port.sources[1].volumeDisabled = true;
-        RecordingView view;
-        VolumeMixer mixer(port, view);
-        mixer.Start(true, 0);
-        EXPECT_FALSE(view.enabled[Control::kInputSlider]);
-        EXPECT_FALSE(mixer.HasInputLevel());
-        EXPECT_TRUE(view.enabled[Control::kSourceList]);
+    for (int partial = 0; partial < 3; ++partial) {
+        SCOPED_TRACE(partial);
+        Rig rig;
+        rig.port.openFails[0] = partial == 0;
+        rig.port.hasList = partial != 1;
+        rig.port.sources[1].volumeDisabled = partial == 2;
+        rig.mixer.Start(true, 0);
+        EXPECT_EQ(rig.view.enabled[Control::kSourceList], partial == 2);
+        EXPECT_EQ(rig.view.enabled[Control::kInputSlider], partial == 1);
+        EXPECT_TRUE(rig.view.enabled[Control::kOutputSlider]);
+        EXPECT_EQ(rig.mixer.HasInputLevel(), partial == 1);
+        if (partial == 1) {
+            // The list shows the sources by their line names, the first one chosen.
+            EXPECT_EQ(rig.view.names, (std::vector<std::string>{"CD", "Microphone", "Line In"}));
+            EXPECT_EQ(rig.view.listItem, 0);
+            EXPECT_EQ(rig.mixer.InputLevel(), 1000);
+        }
     }
 }
 

@@ -10,13 +10,13 @@
 #include "transport/replay_reader.h"
 #include "audio/wave_file.h"
 #include "platform/string_table.h"
+#include "resources/rc_string_table.h"
 #include "transport_fixture.h"
 
 namespace melvora {
 namespace {
 
 using testing_support::CounterSample;
-using testing_support::DeckText;
 using testing_support::FirstCounterBreak;
 using testing_support::ReadAll;
 using testing_support::RecorderView;
@@ -66,7 +66,7 @@ struct DeckFixture : testing_support::WorkerRig {
     std::unique_ptr<DeckOperations> deck;
 
     void SetUp() override {
-        SetStringProvider(DeckText);
+        SetStringProvider(ProgramText);
         MakeDeck();
     }
     void TearDown() override {
@@ -171,24 +171,12 @@ TEST_F(DeckFixture, FullCycleRecordsReplaysAndSavesExactlyWhatTheCardDelivered) 
 
     deck.reset();  // drains the speaker and closes the saved file
     EXPECT_EQ(ReadMonoFile(target), recorded);
-    // The header, byte by byte: 16-bit mono PCM at 44100 Hz.
-    const std::vector<unsigned char> bytes = ReadAll(target);
-    ASSERT_EQ(bytes.size(), 44 + 2 * recorded.size());
-    const uint32_t dataBytes = static_cast<uint32_t>(2 * recorded.size());
-    std::vector<unsigned char> header = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W',  'A', 'V',
-                                         'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,    1,   0,
-                                         1,   0,   0x44, 0xAC, 0,   0,   0x88, 0x58, 0x01, 0,   2,
-                                         0,   16,  0,    'd',  'a', 't', 'a',  0,    0,    0,   0};
-    for (int i = 0; i < 4; ++i) {
-        header[4 + i] = static_cast<unsigned char>((dataBytes + 36) >> (8 * i));
-        header[40 + i] = static_cast<unsigned char>(dataBytes >> (8 * i));
-    }
-    EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + 44), header);
+    EXPECT_EQ(ReadAll(target).size(), 44 + 2 * recorded.size());  // 16-bit mono
     // The speaker heard the whole file once, in order.
     EXPECT_EQ(cc.Played(), recorded);
 }
 
-TEST_F(DeckFixture, WithNothingRecordedPlayDoesNothingAndTheTextFollowsTheLanguage) {
+TEST_F(DeckFixture, WithNothingRecordedPlayDoesNothingAndCloseRemovesTheWorkingFile) {
     deck->PlayToggle();
     EXPECT_EQ(T().Mode(), TransportMode::Idle);
     EXPECT_EQ(T().Reader(), nullptr);
@@ -196,7 +184,10 @@ TEST_F(DeckFixture, WithNothingRecordedPlayDoesNothingAndTheTextFollowsTheLangua
     turkish.language = 1;
     deck->SetSettings(turkish);
     deck->RefreshTimeDisplay();
-    EXPECT_EQ(view.timeText, L"\u015Eu Ana Kadar Kaydedilen:    0:00");
+    EXPECT_EQ(view.timeText, ProgramText(1000 + IDS_RECORDED_SO_FAR) + L":    0:00");
+    EXPECT_TRUE(deck->Close());
+    EXPECT_EQ(view.messages.size(), 0u);
+    EXPECT_FALSE(FileExists(WorkingPath()));
 }
 
 TEST_F(DeckFixture, A61SecondReplayShowsItsLengthAndSeeks) {
@@ -218,52 +209,50 @@ TEST_F(DeckFixture, A61SecondReplayShowsItsLengthAndSeeks) {
     EXPECT_EQ(view.timeText, L"   0:00  /    1:01");
 }
 
-TEST_F(DeckFixture, OpenOn16000HzRunsTheTransportAtThatRateAndRecordsOntoTheFile) {
-    const std::string path = dir.path() + "low.wav";
-    OpenMade("low.wav", 16000, 1, 4800);
-    EXPECT_EQ(T().CurrentPath(), path);
-    EXPECT_TRUE(T().Opened());
-    EXPECT_EQ(T().BlockLength(), 480);
-    EXPECT_EQ(counters->configuredRateHz.load(), 16000);
-    ExpectControls(true, true, true, true, false, false, false);
-    EXPECT_FALSE(FileExists(WorkingPath()));  // the untouched working file was removed
-
-    RecordTake(5);
-    EXPECT_FALSE(deck->CanSave());  // an opened file is saved where it is
-    const std::vector<int16_t> content = ReadMonoFile(path);
-    ASSERT_GE(content.size(), 4800u + 5u * 480u);
-    // The file's own 4800 samples are intact (the take may by chance continue their count).
-    EXPECT_GE(FirstCounterBreak(content, 0), 4800u);
-    const std::vector<int16_t> added(content.begin() + 4800, content.end());
-    EXPECT_EQ(added.size() % 480, 0u);
-    EXPECT_EQ(FirstCounterBreak(added, added[0]), added.size());
-
+// An opened file sets the transport's rate, takes the takes at its end (a stereo file gets
+// the mono blocks in both channels) and replays whole.
+TEST_F(DeckFixture, OpenedFilesRunTheTransportAtTheirRateAndRecordOntoTheirEnd) {
+    const struct {
+        uint32_t rateHz;
+        uint16_t channels;
+        int blockLength;
+    } cases[] = {{16000, 1, 480}, {22050, 2, 662}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rateHz);
+        const std::string path = dir.path() + std::to_string(c.rateHz) + ".wav";
+        const int old = 2 * c.blockLength;  // whole blocks, so the replay has no short one
+        OpenMade(std::to_string(c.rateHz) + ".wav", c.rateHz, c.channels, old);
+        EXPECT_EQ(T().CurrentPath(), path);
+        EXPECT_EQ(T().BlockLength(), c.blockLength);
+        EXPECT_EQ(counters->configuredRateHz.load(), static_cast<int>(c.rateHz));
+        ExpectControls(true, true, true, true, false, false, false);
+        EXPECT_FALSE(FileExists(WorkingPath()));  // the untouched working file was removed
+        RecordTake(3);
+        EXPECT_FALSE(deck->CanSave());  // an opened file is saved where it is
+        auto file = WaveFile::OpenForReading(path);
+        ASSERT_EQ(file->State(), WaveFileState::Reading);
+        ASSERT_EQ(file->Channels(), c.channels);
+        const int32_t frames = file->FrameCount();
+        ASSERT_GE(frames, old + 3 * c.blockLength);
+        EXPECT_EQ((frames - old) % c.blockLength, 0);
+        std::vector<int16_t> left(static_cast<size_t>(frames)), right(left.size());
+        int16_t* channels[2] = {left.data(), right.data()};
+        ASSERT_EQ(file->ReadChannels(channels, frames), c.channels * frames);
+        file.reset();
+        // The file's own frames are intact (the take may by chance continue their count);
+        // the take is an unbroken run of the card's samples.
+        EXPECT_GE(FirstCounterBreak(left, 0), static_cast<size_t>(old));
+        for (int i = 0; c.channels == 2 && i < frames; ++i) {
+            ASSERT_EQ(right[i], i < old ? left[i] + 1 : left[i]) << i;
+        }
+        const std::vector<int16_t> added(left.begin() + old, left.end());
+        EXPECT_EQ(FirstCounterBreak(added, added[0]), added.size());
+    }
     deck->PlayToggle();
     FinishReplay();
+    const std::vector<int16_t> content = ReadMonoFile(dir.path() + "22050.wav");
     deck.reset();
     EXPECT_EQ(cc.Played(), content);
-}
-
-TEST_F(DeckFixture, OpenOnAStereo22050HzFileRecordsStereoFrames) {
-    OpenMade("stereo.wav", 22050, 2, 1000);
-    EXPECT_EQ(T().BlockLength(), 662);
-    RecordTake(3);
-    auto file = WaveFile::OpenForReading(dir.path() + "stereo.wav");
-    ASSERT_EQ(file->State(), WaveFileState::Reading);
-    EXPECT_EQ(file->Channels(), 2);
-    EXPECT_EQ(file->SampleRateHz(), 22050u);
-    const int32_t frames = file->FrameCount();
-    ASSERT_GE(frames, 1000 + 3 * 662);
-    EXPECT_EQ((frames - 1000) % 662, 0);
-    std::vector<int16_t> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));
-    int16_t* channels[2] = {left.data(), right.data()};
-    ASSERT_EQ(file->ReadChannels(channels, frames), 2 * frames);
-    for (int i = 0; i < frames; ++i) {
-        // The old frames keep their channels; the mono blocks went into both.
-        ASSERT_EQ(right[i], i < 1000 ? left[i] + 1 : left[i]) << i;
-    }
-    const std::vector<int16_t> added(left.begin() + 1000, left.end());
-    EXPECT_EQ(FirstCounterBreak(added, added[0]), added.size());
 }
 
 TEST_F(DeckFixture, TheLastShortBlockKeepsThePreviousBlocksSamplesAsTheAnalyserDoes) {
@@ -322,7 +311,7 @@ TEST_F(DeckFixture, TheWorkingFileCannotBeOpenedSoANewDoesNotEmptyIt) {
     view.openAnswers.push_back(WorkingPath());
     deck->Open(false);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, DeckText(IDS_CANNOT_OPEN_WORKING_FILE));
+    EXPECT_EQ(view.messages[0].text, ProgramText(IDS_CANNOT_OPEN_WORKING_FILE));
     EXPECT_FALSE(T().Opened());
     // New asks to save the take (it is still unsaved); cancelling keeps it.
     view.messageAnswers.push_back(MessageAnswer::Cancel);
@@ -337,8 +326,8 @@ TEST_F(DeckFixture, AFailedCaptureEndsTheTakeAndShowsTheDeviceText) {
     deck->OnTransportEvent(TransportEvent::CaptureFailed, 0);
     EXPECT_EQ(T().Mode(), TransportMode::RecordStopped);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, DeckText(IDS_CAPTURE_DEVICE_FAILED));
-    EXPECT_EQ(view.messages[0].caption, DeckText(IDS_ERROR));
+    EXPECT_EQ(view.messages[0].text, ProgramText(IDS_CAPTURE_DEVICE_FAILED));
+    EXPECT_EQ(view.messages[0].caption, ProgramText(IDS_ERROR));
     EXPECT_GE(ReadMonoFile(WorkingPath()).size(), 2u * 1323u);
 }
 
@@ -360,22 +349,16 @@ TEST_F(DeckFixture, OpenOfAFileThatIsNotWaveLeavesNoCurrentFile) {
     EXPECT_EQ(T().SampleRateHz(), 44100);
 }
 
-TEST_F(DeckFixture, CancellingTheOpenOrSaveQuestionChangesNothing) {
+TEST_F(DeckFixture, ACancelledQuestionOrAFailingCopyKeepsTheWorkingFile) {
     EXPECT_TRUE(deck->Save());  // nothing unsaved: no question
     EXPECT_EQ(view.saveQuestions, 0);
-    RecordTake(2);
+    RecordTake(3);
     view.openAnswers.push_back("");
     deck->Open(false);
     EXPECT_EQ(view.openQuestions, 1);
     view.saveAnswers.push_back("");
     EXPECT_FALSE(deck->Save());
     EXPECT_EQ(view.saveQuestions, 1);
-    EXPECT_EQ(T().CurrentPath(), WorkingPath());
-    EXPECT_TRUE(deck->CanSave());
-}
-
-TEST_F(DeckFixture, AFailingCopyKeepsTheWorkingFileAndShowsTheError) {
-    RecordTake(3);
     const std::vector<unsigned char> before = ReadAll(WorkingPath());
     const std::string target = dir.path() + "missing/folder/take.wav";
     EXPECT_FALSE(deck->SaveTo(target));
@@ -428,15 +411,18 @@ TEST_F(DeckFixture, NewWhileAReplayIsPausedClosesTheReaderAndEmptiesTheWorkingFi
     ExpectControls(true, false, false, true, false, false, false);
 }
 
-TEST_F(DeckFixture, NewAsksToSaveCancelKeepsTheRecordingAndYesSavesFirst) {
+TEST_F(DeckFixture, CloseAndNewAskToSaveCancelKeepsTheRecordingAndYesSavesFirst) {
     RecordTake(2);
+    view.messageAnswers.push_back(MessageAnswer::Cancel);
+    EXPECT_FALSE(deck->Close());
+    RunBlocks(3);  // the worker runs again
     const int32_t frames = T().CurrentFile()->FrameCount();
     view.messageAnswers.push_back(MessageAnswer::Cancel);
     deck->New(false);
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, L"Do you wish to save your recordings?");
-    EXPECT_EQ(view.messages[0].caption, L"Save");
-    EXPECT_EQ(view.messages[0].buttons, MessageButtons::YesNoCancel);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text, L"Do you wish to save your recordings?");
+    EXPECT_EQ(view.messages[1].caption, L"Save");
+    EXPECT_EQ(view.messages[1].buttons, MessageButtons::YesNoCancel);
     ASSERT_NE(T().CurrentFile(), nullptr);
     EXPECT_EQ(T().CurrentFile()->FrameCount(), frames);
     EXPECT_TRUE(deck->CanSave());
@@ -449,15 +435,6 @@ TEST_F(DeckFixture, NewAsksToSaveCancelKeepsTheRecordingAndYesSavesFirst) {
     EXPECT_EQ(T().CurrentPath(), WorkingPath());
     EXPECT_FALSE(T().Opened());
     EXPECT_EQ(T().CurrentFile()->FrameCount(), 0);
-}
-
-TEST_F(DeckFixture, CancelOnTheSaveQuestionAtCloseKeepsTheWindowAndTheAnalysis) {
-    RecordTake(2);
-    view.messageAnswers.push_back(MessageAnswer::Cancel);
-    EXPECT_FALSE(deck->Close());
-    ASSERT_NE(T().CurrentFile(), nullptr);
-    EXPECT_TRUE(deck->CanSave());
-    RunBlocks(3);  // the worker runs again
 }
 
 TEST_F(DeckFixture, CloseDuringReplayLeavesTheReplay) {
@@ -482,26 +459,6 @@ TEST_F(DeckFixture, CloseWhileRecordingStopsTheTakeAndKeepsTheFileOnNo) {
     deck.reset();  // the worker stayed parked since Close
     EXPECT_EQ(counters->blocks.load(), blocks);
     EXPECT_EQ(counters->destroyedOn.load(), std::this_thread::get_id());
-}
-
-TEST_F(DeckFixture, CloseWithNothingRecordedRemovesTheWorkingFile) {
-    EXPECT_TRUE(deck->Close());
-    EXPECT_EQ(view.messages.size(), 0u);
-    EXPECT_FALSE(FileExists(WorkingPath()));
-}
-
-TEST_F(DeckFixture, NoWorkingFileMakesRecordDoNothingButTheAnalysisRuns) {
-    deck.reset();
-    SetProgramDirectoryOverride(dir.path() + "missing/");
-    MakeDeck();
-    EXPECT_EQ(T().CurrentFile(), nullptr);
-    deck->RecordToggle();
-    EXPECT_EQ(T().Mode(), TransportMode::Idle);
-    deck->RefreshTimeDisplay();
-    EXPECT_EQ(view.timeText, L"Recorded So Far:    0:00");
-    RunBlocks(2);
-    deck.reset();
-    SetProgramDirectoryOverride(dir.path());
 }
 
 }  // namespace

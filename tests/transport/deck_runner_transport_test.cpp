@@ -4,12 +4,12 @@
 
 #include "audio/wave_file.h"
 #include "platform/string_table.h"
+#include "resources/rc_string_table.h"
 #include "transport_fixture.h"
 
 namespace melvora {
 namespace {
 
-using testing_support::DeckText;
 using testing_support::RecorderView;
 
 struct DeckRunnerTransportTest : testing_support::WorkerRig {
@@ -17,7 +17,7 @@ struct DeckRunnerTransportTest : testing_support::WorkerRig {
     std::unique_ptr<DeckOperations> deck;
 
     void SetUp() override {
-        SetStringProvider(DeckText);
+        SetStringProvider(ProgramText);
         deck = std::make_unique<DeckOperations>(view, owner, Probe(), cc.card.MakeCapturePort(),
                                                 cc.card.MakePlaybackPort());
         deck->StartWorker();

@@ -206,23 +206,5 @@ class RecorderView : public DeckView {
     }
 };
 
-// English texts of the string table for the deck, and one Turkish text.
-inline std::wstring DeckText(int entry) {
-    static const std::map<int, std::wstring> texts = {
-        {140, L"Recorded So Far"},
-        {1140, L"\u015Eu Ana Kadar Kaydedilen"},
-        {236, L"Error"},
-        {237, L"Error while moving file!"},
-        {238, L"File"},
-        {239, L"Target"},
-        {240, L"Do you wish to save your recordings?"},
-        {333, L"tmp.wav is the working file"},
-        {334, L"The recording device stopped working."},
-        {243, L"Save"},
-    };
-    const auto it = texts.find(entry);
-    return it == texts.end() ? std::wstring() : it->second;
-}
-
 }  // namespace testing_support
 }  // namespace melvora
