@@ -300,7 +300,7 @@ TEST_F(DeckFixture, ATakeThatCannotBeReadBackIsReportedOnPlay) {
     }
     deck->PlayToggle();
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, DeckText(IDS_CANNOT_REPLAY));
+    EXPECT_EQ(view.messages[0].text, ProgramText(IDS_CANNOT_REPLAY));
     EXPECT_NE(T().Mode(), TransportMode::Replaying);
 }
 
