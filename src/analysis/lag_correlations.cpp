@@ -77,28 +77,43 @@ MELVORA_HOT_LOOP_CLONES void FourLags(const double* x, int length, int lag, doub
         out[j] = ((l[0] + l[1]) + (l[2] + l[3])) + ((h[0] + h[1]) + (h[2] + h[3])) + tail;
     }
 }
-// Single-precision sums of lags lag..lag+3 of x, eight products per vector. Only an estimate:
-// BestLag bounds its error. x must be followed by kSinglePadding zeros, so that the shorter
-// lags run whole vectors too, their extra products being 0.
-MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag, float* out) {
-    typedef float Lanes8 __attribute__((vector_size(32)));
-    typedef float UnalignedLanes8 __attribute__((vector_size(32), aligned(4), may_alias));
-#define Load8(p) (*reinterpret_cast<const UnalignedLanes8*>(p))
-    Lanes8 s0 = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-    Lanes8 s1 = s0;
-    Lanes8 s2 = s0;
-    Lanes8 s3 = s0;
+// The vector sums of lags lag..lag+3 of x for the single-precision screen, one product per
+// lane: sums[j] holds the lanes of lag + j. Lanes is a vector of floats (8 or 16); x must be
+// followed by kSinglePadding zeros, so that the shorter lags run whole vectors too, their
+// extra products being 0. Inlined, so that the loop is built for each caller's target.
+template <typename Lanes>
+__attribute__((always_inline)) inline void SumFourLagsSingle(const float* x, int length, int lag,
+                                                             Lanes* sums) {
+    constexpr int kLanes = static_cast<int>(sizeof(Lanes) / sizeof(float));
+    typedef float UnalignedLanes __attribute__((vector_size(sizeof(Lanes)), aligned(4), may_alias));
+#define LoadLanes(p) (*reinterpret_cast<const UnalignedLanes*>(p))
+    // Named accumulators, not an array, so that all four stay in registers.
+    Lanes s0 = {};
+    Lanes s1 = s0;
+    Lanes s2 = s0;
+    Lanes s3 = s0;
     const float* b = x + lag;
     const int count = length - lag;
-    for (int i = 0; i < count; i += 8) {
-        const Lanes8 a = Load8(x + i);
-        s0 += a * Load8(b + i);
-        s1 += a * Load8(b + i + 1);
-        s2 += a * Load8(b + i + 2);
-        s3 += a * Load8(b + i + 3);
+    for (int i = 0; i < count; i += kLanes) {
+        const Lanes a = LoadLanes(x + i);
+        s0 += a * LoadLanes(b + i);
+        s1 += a * LoadLanes(b + i + 1);
+        s2 += a * LoadLanes(b + i + 2);
+        s3 += a * LoadLanes(b + i + 3);
     }
-#undef Load8
-    const Lanes8 sums[4] = {s0, s1, s2, s3};
+#undef LoadLanes
+    sums[0] = s0;
+    sums[1] = s1;
+    sums[2] = s2;
+    sums[3] = s3;
+}
+
+// Single-precision sums of lags lag..lag+3 of x, eight products per vector. Only an estimate:
+// BestLag bounds its error. x must be followed by kSinglePadding zeros.
+MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag, float* out) {
+    typedef float Lanes8 __attribute__((vector_size(32)));
+    Lanes8 sums[4];
+    SumFourLagsSingle(x, length, lag, sums);
     for (int j = 0; j < 4; ++j) {
         const Lanes8& v = sums[j];
         out[j] = ((v[0] + v[4]) + (v[1] + v[5])) + ((v[2] + v[6]) + (v[3] + v[7]));
@@ -112,23 +127,8 @@ MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag,
 __attribute__((target("avx512f"))) void FourLagsSingleWide(const float* x, int length, int lag,
                                                            float* out) {
     typedef float Lanes16 __attribute__((vector_size(64)));
-    typedef float UnalignedLanes16 __attribute__((vector_size(64), aligned(4), may_alias));
-#define Load16(p) (*reinterpret_cast<const UnalignedLanes16*>(p))
-    Lanes16 s0 = {};
-    Lanes16 s1 = s0;
-    Lanes16 s2 = s0;
-    Lanes16 s3 = s0;
-    const float* b = x + lag;
-    const int count = length - lag;
-    for (int i = 0; i < count; i += 16) {
-        const Lanes16 a = Load16(x + i);
-        s0 += a * Load16(b + i);
-        s1 += a * Load16(b + i + 1);
-        s2 += a * Load16(b + i + 2);
-        s3 += a * Load16(b + i + 3);
-    }
-#undef Load16
-    const Lanes16 sums[4] = {s0, s1, s2, s3};
+    Lanes16 sums[4];
+    SumFourLagsSingle(x, length, lag, sums);
     for (int j = 0; j < 4; ++j) {
         float total = 0.0f;
         for (int k = 0; k < 16; ++k) {

@@ -54,16 +54,8 @@ void StdioClose(void* userData) {
 }  // namespace
 
 WaveFileIo StdioWaveFileIo(FILE* stream) {
-    WaveFileIo io;
-    io.userData = stream;
-    io.read = StdioRead;
-    io.write = StdioWrite;
-    io.seek = StdioSeek;
-    io.tell = StdioTell;
-    io.length = StdioLength;
-    io.flush = StdioFlush;
-    io.close = StdioClose;
-    return io;
+    return WaveFileIo{stream,    StdioRead,   StdioWrite, StdioSeek,
+                      StdioTell, StdioLength, StdioFlush, StdioClose};
 }
 
 }  // namespace melvora

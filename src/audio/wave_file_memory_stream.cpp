@@ -11,14 +11,8 @@ constexpr int64_t kMaxMemoryFileBytes = INT32_MAX;
 }  // namespace
 
 WaveFileIo WaveFileMemoryStream::Io() {
-    WaveFileIo io;
-    io.userData = this;
-    io.read = Read;
-    io.write = Write;
-    io.seek = Seek;
-    io.tell = Tell;
-    io.length = Length;
-    return io;
+    // Nothing to flush or release: the bytes live in this object.
+    return WaveFileIo{this, Read, Write, Seek, Tell, Length, nullptr, nullptr};
 }
 
 size_t WaveFileMemoryStream::Read(void* self, void* buffer, size_t byteCount) {

@@ -7,7 +7,7 @@
 
 namespace melvora {
 
-WaveInDevice::WaveInDevice(std::unique_ptr<WaveInPort> port) : port_(std::move(port)) {}
+WaveInDevice::WaveInDevice(std::unique_ptr<WaveInPort> port) : WaveDevice(std::move(port)) {}
 
 WaveInDevice::~WaveInDevice() {
     if (state_ == 1) {
@@ -18,26 +18,6 @@ WaveInDevice::~WaveInDevice() {
         FreeHeader(header);
     }
     buffers_.clear();
-}
-
-void WaveInDevice::FreeHeader(WaveHeader* header) {
-    port_->Forget(*header);
-    std::free(header->data);
-    delete header;
-}
-
-void WaveInDevice::SetFormat(int sampleRateHz, int bitsPerSample, int channels, int formatTag) {
-    if (started_) {
-        return;
-    }
-    if (bitsPerSample == 16 && (formatTag == 6 || formatTag == 7)) {
-        formatTag = 1;
-    }
-    sampleRateHz_ = sampleRateHz;
-    bitsPerSample_ = bitsPerSample;
-    channels_ = channels;
-    formatTag_ = formatTag;
-    bytesPerSecond_ = bitsPerSample * sampleRateHz / 8 * channels;
 }
 
 int WaveInDevice::Open(int totalMs, int msPerBuffer) {
@@ -67,16 +47,8 @@ int WaveInDevice::Open(int totalMs, int msPerBuffer) {
         return -1;
     }
 
-    WaveFormat format;
-    format.formatTag = static_cast<uint16_t>(formatTag_);
-    format.channels = static_cast<uint16_t>(channels_);
-    format.sampleRateHz = static_cast<uint32_t>(sampleRateHz_);
-    format.averageBytesPerSecond =
-        static_cast<uint32_t>((bitsPerSample_ / 8) * channels_ * sampleRateHz_);
-    format.blockAlign = static_cast<uint16_t>((bitsPerSample_ / 8) * channels_);
-    format.bitsPerSample = static_cast<uint16_t>(bitsPerSample_);
     // A failed open shows up below as a failure to prepare the first buffer.
-    port_->Open(format);
+    port_->Open(PortFormat());
 
     for (int i = 0; i < bufferCount_; ++i) {
         auto* header = new WaveHeader;
@@ -162,22 +134,11 @@ int WaveInDevice::ReadBlock(int16_t* samples, int sampleCount) {
         bytes.resize(static_cast<size_t>(byteCount));
         target = bytes.data();
     }
-    int wanted = byteCount;
-    int waitedMs = 0;
-    while (true) {
-        const int got = ReadBytes(target + (byteCount - wanted), wanted);
-        if (got == -1) {
-            return Failed(port_->LastError());
-        }
-        wanted -= got;
-        if (wanted == 0) {
-            break;
-        }
-        waitedMs = got > 0 ? 0 : waitedMs + std::max(pollMs, 1);
-        if (waitedMs >= kStallLimitMs) {
-            return GiveUp(0);
-        }
-        port_->Sleep(pollMs);
+    const int read = Transfer(byteCount, pollMs, [this, target](int doneBytes, int leftBytes) {
+        return ReadBytes(target + doneBytes, leftBytes);
+    });
+    if (read != 1) {
+        return -1;
     }
     if (bitsPerSample_ == 8) {
         for (int i = 0; i < sampleCount; ++i) {
@@ -185,35 +146,6 @@ int WaveInDevice::ReadBlock(int16_t* samples, int sampleCount) {
         }
     }
     return 1;
-}
-
-int WaveInDevice::Failed(int deviceError) {
-    // The block is lost, the device stays open: a call that failed once may work again.
-    failed_ = true;
-    failureError_ = deviceError;
-    return -1;
-}
-
-int WaveInDevice::GiveUp(int deviceError) {
-    // Even when the device will not close cleanly, reads from now on deliver silence at the
-    // audio pace instead of waiting on it again.
-    Close();
-    state_ = -1;
-    started_ = false;
-    failed_ = true;
-    failureError_ = deviceError;
-    return -1;
-}
-
-bool WaveInDevice::TakeFailure(int* deviceError) {
-    if (!failed_) {
-        return false;
-    }
-    failed_ = false;
-    if (deviceError != nullptr) {
-        *deviceError = failureError_;
-    }
-    return true;
 }
 
 int WaveInDevice::Close() {

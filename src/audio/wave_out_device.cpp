@@ -13,7 +13,7 @@ constexpr int kDrainGraceMs = 2000;
 
 }  // namespace
 
-WaveOutDevice::WaveOutDevice(std::unique_ptr<WaveOutPort> port) : port_(std::move(port)) {}
+WaveOutDevice::WaveOutDevice(std::unique_ptr<WaveOutPort> port) : WaveDevice(std::move(port)) {}
 
 WaveOutDevice::~WaveOutDevice() {
     if (started_) {
@@ -25,28 +25,8 @@ WaveOutDevice::~WaveOutDevice() {
     queue_.clear();
 }
 
-void WaveOutDevice::FreeHeader(WaveHeader* header) {
-    port_->Forget(*header);
-    std::free(header->data);
-    delete header;
-}
-
 bool WaveOutDevice::IsGathering(const WaveHeader& header) {
     return header.flags.load(std::memory_order_relaxed) == 0;
-}
-
-void WaveOutDevice::SetFormat(int sampleRateHz, int bitsPerSample, int channels, int formatTag) {
-    if (started_) {
-        return;
-    }
-    if (bitsPerSample == 16 && (formatTag == 6 || formatTag == 7)) {
-        formatTag = 1;
-    }
-    sampleRateHz_ = sampleRateHz;
-    bitsPerSample_ = bitsPerSample;
-    channels_ = channels;
-    formatTag_ = formatTag;
-    bytesPerSecond_ = (bitsPerSample * sampleRateHz / 8) * channels;
 }
 
 int WaveOutDevice::Open(int maxQueuedMs, int msPerBuffer) {
@@ -62,15 +42,7 @@ int WaveOutDevice::Open(int maxQueuedMs, int msPerBuffer) {
     maxQueuedMs_ = std::max(maxQueuedMs, 300);
     msPerBuffer_ = msPerBuffer;
     if (!port_->IsOpen()) {
-        WaveFormat format;
-        format.formatTag = static_cast<uint16_t>(formatTag_);
-        format.channels = static_cast<uint16_t>(channels_);
-        format.sampleRateHz = static_cast<uint32_t>(sampleRateHz_);
-        format.averageBytesPerSecond =
-            static_cast<uint32_t>((bitsPerSample_ / 8) * channels_ * sampleRateHz_);
-        format.blockAlign = static_cast<uint16_t>((bitsPerSample_ / 8) * channels_);
-        format.bitsPerSample = static_cast<uint16_t>(bitsPerSample_);
-        if (!port_->Open(format)) {
+        if (!port_->Open(PortFormat())) {
             return -1;
         }
     }
@@ -192,51 +164,9 @@ int WaveOutDevice::WriteBlock(const int16_t* samples, int sampleCount) {
         }
         bytes = narrowed.get();
     }
-    int taken = 0;
-    int waitedMs = 0;
-    while (true) {
-        const int result = WriteBytes(bytes + taken, byteCount - taken);
-        if (result == -1) {
-            return Failed(port_->LastError());
-        }
-        taken += result;
-        if (taken >= byteCount) {
-            return 1;
-        }
-        waitedMs = result > 0 ? 0 : waitedMs + std::max(retryMs, 1);
-        if (waitedMs >= kStallLimitMs) {
-            return GiveUp(0);
-        }
-        port_->Sleep(retryMs);
-    }
-}
-
-int WaveOutDevice::Failed(int deviceError) {
-    // The block is lost, the device stays open: a call that failed once may work again.
-    failed_ = true;
-    failureError_ = deviceError;
-    return -1;
-}
-
-int WaveOutDevice::GiveUp(int deviceError) {
-    // Discards what is queued; from now on writes keep the audio pace without the device.
-    Close();
-    state_ = -1;
-    started_ = false;
-    failed_ = true;
-    failureError_ = deviceError;
-    return -1;
-}
-
-bool WaveOutDevice::TakeFailure(int* deviceError) {
-    if (!failed_) {
-        return false;
-    }
-    failed_ = false;
-    if (deviceError != nullptr) {
-        *deviceError = failureError_;
-    }
-    return true;
+    return Transfer(byteCount, retryMs, [this, bytes](int doneBytes, int leftBytes) {
+        return WriteBytes(bytes + doneBytes, leftBytes);
+    });
 }
 
 int WaveOutDevice::GatheringBytes() const {

@@ -49,21 +49,52 @@ class MixerPort {
     virtual void Close(MixerSide side) = 0;
     virtual bool IsOpen(MixerSide side) const = 0;
 
-    virtual bool DestinationLine(MixerSide side, MixerComponent component, MixerLine* line) = 0;
+    // The calls below fail on a side that is not open.
+    bool DestinationLine(MixerSide side, MixerComponent component, MixerLine* line) {
+        return IsOpen(side) && QueryDestinationLine(side, component, line);
+    }
     // Source line `source` (0..sourceCount-1) of destination `destination`.
-    virtual bool SourceLine(MixerSide side, uint32_t destination, uint32_t source,
-                            MixerLine* line) = 0;
+    bool SourceLine(MixerSide side, uint32_t destination, uint32_t source, MixerLine* line) {
+        return IsOpen(side) && QuerySourceLine(side, destination, source, line);
+    }
     // The first control of `type` on line `lineId`.
-    virtual bool FindControl(MixerSide side, uint32_t lineId, MixerControlType type,
-                             MixerControl* control) = 0;
+    bool FindControl(MixerSide side, uint32_t lineId, MixerControlType type,
+                     MixerControl* control) {
+        return IsOpen(side) && QueryControl(side, lineId, type, control);
+    }
     // The names of a list control's items, in list order (UTF-8).
-    virtual bool ListTexts(MixerSide side, const MixerControl& control,
-                           std::vector<std::string>* names) = 0;
+    bool ListTexts(MixerSide side, const MixerControl& control, std::vector<std::string>* names) {
+        return IsOpen(side) && QueryListTexts(side, control, names);
+    }
     // The control's values: `channels` values for a volume, one per item for a list (read
     // with one channel).
-    virtual bool ReadValues(MixerSide side, const MixerControl& control, uint32_t channels,
-                            std::vector<uint32_t>* values) = 0;
-    virtual bool WriteValues(MixerSide side, const MixerControl& control, uint32_t channels,
+    bool ReadValues(MixerSide side, const MixerControl& control, uint32_t channels,
+                    std::vector<uint32_t>* values) {
+        return IsOpen(side) && QueryValues(side, control, channels, values);
+    }
+    bool WriteValues(MixerSide side, const MixerControl& control, uint32_t channels,
+                     const std::vector<uint32_t>& values) {
+        return IsOpen(side) && ApplyValues(side, control, channels, values);
+    }
+
+    // How many values the control holds: one per list item, else one per channel.
+    static uint32_t ValueCount(const MixerControl& control, uint32_t channels) {
+        return control.itemCount > 0 ? control.itemCount : channels;
+    }
+
+  protected:
+    // The calls above, on an open side.
+    virtual bool QueryDestinationLine(MixerSide side, MixerComponent component,
+                                      MixerLine* line) = 0;
+    virtual bool QuerySourceLine(MixerSide side, uint32_t destination, uint32_t source,
+                                 MixerLine* line) = 0;
+    virtual bool QueryControl(MixerSide side, uint32_t lineId, MixerControlType type,
+                              MixerControl* control) = 0;
+    virtual bool QueryListTexts(MixerSide side, const MixerControl& control,
+                                std::vector<std::string>* names) = 0;
+    virtual bool QueryValues(MixerSide side, const MixerControl& control, uint32_t channels,
+                             std::vector<uint32_t>* values) = 0;
+    virtual bool ApplyValues(MixerSide side, const MixerControl& control, uint32_t channels,
                              const std::vector<uint32_t>& values) = 0;
 };
 

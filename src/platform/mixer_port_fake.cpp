@@ -32,10 +32,8 @@ void MixerPortFake::Close(MixerSide side) {
     open_[static_cast<int>(side)] = false;
 }
 
-bool MixerPortFake::DestinationLine(MixerSide side, MixerComponent component, MixerLine* line) {
-    if (!IsOpen(side)) {
-        return false;
-    }
+bool MixerPortFake::QueryDestinationLine(MixerSide side, MixerComponent component,
+                                         MixerLine* line) {
     if (side == MixerSide::kInput && component == MixerComponent::kWaveInDestination &&
         hasWaveInDestination) {
         *line = MixerLine{0, kWaveInLineId, static_cast<uint32_t>(sources.size()), component,
@@ -52,10 +50,9 @@ bool MixerPortFake::DestinationLine(MixerSide side, MixerComponent component, Mi
     return false;
 }
 
-bool MixerPortFake::SourceLine(MixerSide side, uint32_t destination, uint32_t source,
-                               MixerLine* line) {
-    if (!IsOpen(side) || side != MixerSide::kInput || destination != 0 ||
-        source >= sources.size()) {
+bool MixerPortFake::QuerySourceLine(MixerSide side, uint32_t destination, uint32_t source,
+                                    MixerLine* line) {
+    if (side != MixerSide::kInput || destination != 0 || source >= sources.size()) {
         return false;
     }
     const Source& s = sources[source];
@@ -68,11 +65,8 @@ bool MixerPortFake::SourceLine(MixerSide side, uint32_t destination, uint32_t so
     return true;
 }
 
-bool MixerPortFake::FindControl(MixerSide side, uint32_t lineId, MixerControlType type,
-                                MixerControl* control) {
-    if (!IsOpen(side)) {
-        return false;
-    }
+bool MixerPortFake::QueryControl(MixerSide side, uint32_t lineId, MixerControlType type,
+                                 MixerControl* control) {
     if (side == MixerSide::kInput && lineId == kWaveInLineId) {
         if (!hasList || type != listType) {
             return false;
@@ -103,9 +97,9 @@ bool MixerPortFake::FindControl(MixerSide side, uint32_t lineId, MixerControlTyp
     return false;
 }
 
-bool MixerPortFake::ListTexts(MixerSide side, const MixerControl& control,
-                              std::vector<std::string>* names) {
-    if (!IsOpen(side) || listTextsFail || control.id != kListId) {
+bool MixerPortFake::QueryListTexts(MixerSide /*side*/, const MixerControl& control,
+                                   std::vector<std::string>* names) {
+    if (listTextsFail || control.id != kListId) {
         return false;
     }
     names->clear();
@@ -129,24 +123,24 @@ std::vector<uint32_t>* MixerPortFake::ValuesOf(MixerSide side, uint32_t controlI
     return nullptr;
 }
 
-bool MixerPortFake::ReadValues(MixerSide side, const MixerControl& control, uint32_t channels,
-                               std::vector<uint32_t>* values) {
+bool MixerPortFake::QueryValues(MixerSide side, const MixerControl& control, uint32_t channels,
+                                std::vector<uint32_t>* values) {
     std::lock_guard<std::mutex> guard(lock_);
     std::vector<uint32_t>* stored = ValuesOf(side, control.id);
-    const size_t count = control.itemCount > 0 ? control.itemCount : channels;
-    if (!IsOpen(side) || stored == nullptr || stored->size() != count) {
+    const size_t count = ValueCount(control, channels);
+    if (stored == nullptr || stored->size() != count) {
         return false;
     }
     *values = *stored;
     return true;
 }
 
-bool MixerPortFake::WriteValues(MixerSide side, const MixerControl& control, uint32_t channels,
+bool MixerPortFake::ApplyValues(MixerSide side, const MixerControl& control, uint32_t channels,
                                 const std::vector<uint32_t>& values) {
     std::lock_guard<std::mutex> guard(lock_);
     std::vector<uint32_t>* stored = ValuesOf(side, control.id);
-    const size_t count = control.itemCount > 0 ? control.itemCount : channels;
-    if (!IsOpen(side) || stored == nullptr || stored->size() != count || values.size() != count) {
+    const size_t count = ValueCount(control, channels);
+    if (stored == nullptr || stored->size() != count || values.size() != count) {
         return false;
     }
     *stored = values;

@@ -36,21 +36,20 @@ struct WaveHeader {
     void* portRecord = nullptr;  // the port's own record for this header (a WAVEHDR for WINMM)
 };
 
-// Every call returns true on success, like MMSYSERR_NOERROR.
-class WaveInPort {
+// What the capture and playback ports share. Every call returns true on success, like
+// MMSYSERR_NOERROR.
+class WavePort {
   public:
-    virtual ~WaveInPort() = default;
+    virtual ~WavePort() = default;
     virtual bool Open(const WaveFormat& format) = 0;
     virtual bool IsOpen() const = 0;
     virtual bool Prepare(WaveHeader& header) = 0;
-    virtual bool AddBuffer(WaveHeader& header) = 0;
-    virtual bool Start() = 0;
-    // Stops recording and returns every queued header to the device, marked done.
+    // Stops the card at once and returns every queued header to the device, marked done.
     virtual bool Reset() = 0;
     virtual bool Unprepare(WaveHeader& header) = 0;
     virtual bool Close() = 0;
-    // Looks at the header's done flag as the card left it; the first look that finds it set
-    // also fills in bytesRecorded.
+    // Looks at the header's done flag as the card left it; for capture, the first look that
+    // finds it set also fills in bytesRecorded.
     virtual bool IsDone(WaveHeader& header) = 0;
     // Waits `milliseconds` of the card's time (0 yields).
     virtual void Sleep(int milliseconds) = 0;
@@ -62,23 +61,16 @@ class WaveInPort {
     virtual std::wstring ErrorText(int /*code*/) const { return std::wstring(); }
 };
 
-class WaveOutPort {
+class WaveInPort : public WavePort {
   public:
-    virtual ~WaveOutPort() = default;
-    virtual bool Open(const WaveFormat& format) = 0;
-    virtual bool IsOpen() const = 0;
-    virtual bool Prepare(WaveHeader& header) = 0;
+    virtual bool AddBuffer(WaveHeader& header) = 0;
+    virtual bool Start() = 0;
+};
+
+class WaveOutPort : public WavePort {
+  public:
     // Queues a prepared header for playing; bufferLengthBytes bytes of data are played.
     virtual bool Write(WaveHeader& header) = 0;
-    // Stops playing at once and returns every queued header, marked done.
-    virtual bool Reset() = 0;
-    virtual bool Unprepare(WaveHeader& header) = 0;
-    virtual bool Close() = 0;
-    virtual bool IsDone(WaveHeader& header) = 0;
-    virtual void Sleep(int milliseconds) = 0;
-    virtual void Forget(WaveHeader& header) { header.portRecord = nullptr; }
-    virtual int LastError() const { return 0; }
-    virtual std::wstring ErrorText(int /*code*/) const { return std::wstring(); }
 };
 
 }  // namespace melvora

@@ -84,6 +84,13 @@ struct SimulatedSoundCard::Impl {
     std::atomic<bool> stopClock{false};
     std::thread clockThread;
 
+    // Reads what `read` returns under the card's lock.
+    template <class Read>
+    auto Locked(Read read) const {
+        std::lock_guard<std::mutex> lock(mutex);
+        return read();
+    }
+
     // Runs both channels up to nowMicroseconds. Caller holds the mutex.
     void Process() {
         ProcessCapture();
@@ -99,20 +106,58 @@ struct SimulatedSoundCard::Impl {
         }
     }
 
-    void ProcessCapture() {
-        Channel& c = capture;
-        if (!c.open || !c.started) {
-            return;
-        }
+    // Moves channel `c` up to nowMicroseconds: `move(header, offsetBytes, frames)` fills or
+    // plays frames of the front buffer, `idle(frames)` accounts for frames that no queued
+    // buffer took. A buffer with less than a frame left is finished and handed back done.
+    template <class Move, class Idle>
+    void Run(Channel& c, Move move, Idle idle) {
         if (c.stalled) {
             c.framesDone += std::max<int64_t>(FramesDue(c, nowMicroseconds), 0);
             return;
         }
         const uint32_t frameBytes = c.format.blockAlign;
-        const uint32_t channels = c.format.channels;
         int64_t due = FramesDue(c, nowMicroseconds);
         while (due > 0) {
             if (c.queue.empty()) {
+                idle(due);
+                c.framesDone += due;
+                return;
+            }
+            WaveHeader& h = *c.queue.front();
+            const int64_t room = (h.bufferLengthBytes - c.frontOffsetBytes) / frameBytes;
+            const int64_t n = std::min(due, room);
+            if (n > 0) {
+                move(h, c.frontOffsetBytes, n);
+                c.frontOffsetBytes += static_cast<uint32_t>(n) * frameBytes;
+                due -= n;
+                c.framesDone += n;
+            }
+            if (c.frontOffsetBytes + frameBytes > h.bufferLengthBytes) {
+                if (&c == &capture) {
+                    h.bytesRecorded = c.frontOffsetBytes;
+                }
+                c.frontOffsetBytes = 0;
+                c.queue.pop_front();
+                MarkDone(h);
+            }
+        }
+    }
+
+    void ProcessCapture() {
+        if (!capture.open || !capture.started) {
+            return;
+        }
+        const uint32_t channels = capture.format.channels;
+        const uint16_t bits = capture.format.bitsPerSample;
+        Run(
+            capture,
+            [this, channels, bits](WaveHeader& h, uint32_t offsetBytes, int64_t n) {
+                const size_t count = static_cast<size_t>(n) * channels;
+                Sample(count);
+                EncodeSamples(scratch.data(), count, bits, h.data + offsetBytes);
+                capturedFrames += n;
+            },
+            [this, channels](int64_t due) {
                 // Nobody gave the card a buffer: the sound is sampled and lost.
                 int64_t left = due;
                 while (left > 0) {
@@ -122,71 +167,27 @@ struct SimulatedSoundCard::Impl {
                 }
                 droppedCaptureFrames += due;
                 capturedFrames += due;
-                c.framesDone += due;
-                return;
-            }
-            WaveHeader& h = *c.queue.front();
-            const int64_t room = (h.bufferLengthBytes - c.frontOffsetBytes) / frameBytes;
-            const int64_t n = std::min(due, room);
-            if (n > 0) {
-                const size_t count = static_cast<size_t>(n) * channels;
-                Sample(count);
-                EncodeSamples(scratch.data(), count, c.format.bitsPerSample,
-                              h.data + c.frontOffsetBytes);
-                c.frontOffsetBytes += static_cast<uint32_t>(n) * frameBytes;
-                due -= n;
-                capturedFrames += n;
-                c.framesDone += n;
-            }
-            if (c.frontOffsetBytes + frameBytes > h.bufferLengthBytes) {
-                h.bytesRecorded = c.frontOffsetBytes;
-                c.frontOffsetBytes = 0;
-                c.queue.pop_front();
-                MarkDone(h);
-            }
-        }
+            });
     }
 
     void ProcessPlayback() {
-        Channel& c = playback;
-        if (!c.open) {
+        if (!playback.open) {
             return;
         }
-        if (c.stalled) {
-            c.framesDone += std::max<int64_t>(FramesDue(c, nowMicroseconds), 0);
-            return;
-        }
-        const uint32_t frameBytes = c.format.blockAlign;
-        const uint32_t channels = c.format.channels;
-        int64_t due = FramesDue(c, nowMicroseconds);
-        while (due > 0) {
-            if (c.queue.empty()) {
-                underrunFrames += due;
-                c.framesDone += due;
-                return;
-            }
-            WaveHeader& h = *c.queue.front();
-            const int64_t left = (h.bufferLengthBytes - c.frontOffsetBytes) / frameBytes;
-            const int64_t n = std::min(due, left);
-            if (n > 0) {
+        const uint32_t channels = playback.format.channels;
+        const uint16_t bits = playback.format.bitsPerSample;
+        Run(
+            playback,
+            [this, channels, bits](WaveHeader& h, uint32_t offsetBytes, int64_t n) {
                 const size_t count = static_cast<size_t>(n) * channels;
                 scratch.resize(std::max(scratch.size(), count));
-                DecodeSamples(h.data + c.frontOffsetBytes, count, c.format.bitsPerSample,
-                              scratch.data());
+                DecodeSamples(h.data + offsetBytes, count, bits, scratch.data());
                 if (sink) {
                     sink(scratch.data(), count);
                 }
-                c.frontOffsetBytes += static_cast<uint32_t>(n) * frameBytes;
-                due -= n;
                 playedFrames += n;
-                c.framesDone += n;
-            }
-            if (c.frontOffsetBytes + frameBytes > h.bufferLengthBytes) {
-                c.frontOffsetBytes = 0;
-                c.queue.pop_front();
-                MarkDone(h);
-            }
-        }
+            },
+            [this](int64_t due) { underrunFrames += due; });
     }
 
     void Advance(int64_t microseconds) {
@@ -432,8 +433,7 @@ void SimulatedSoundCard::AdvanceMicroseconds(int64_t microseconds) {
 }
 
 int64_t SimulatedSoundCard::NowMicroseconds() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->nowMicroseconds;
+    return impl_->Locked([this] { return impl_->nowMicroseconds; });
 }
 
 std::unique_ptr<WaveInPort> SimulatedSoundCard::MakeCapturePort() {
@@ -445,33 +445,27 @@ std::unique_ptr<WaveOutPort> SimulatedSoundCard::MakePlaybackPort() {
 }
 
 int64_t SimulatedSoundCard::CapturedFrameCount() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->capturedFrames;
+    return impl_->Locked([this] { return impl_->capturedFrames; });
 }
 
 int64_t SimulatedSoundCard::DroppedCaptureFrameCount() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->droppedCaptureFrames;
+    return impl_->Locked([this] { return impl_->droppedCaptureFrames; });
 }
 
 int64_t SimulatedSoundCard::PlayedFrameCount() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->playedFrames;
+    return impl_->Locked([this] { return impl_->playedFrames; });
 }
 
 int64_t SimulatedSoundCard::UnderrunFrameCount() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->underrunFrames;
+    return impl_->Locked([this] { return impl_->underrunFrames; });
 }
 
 int SimulatedSoundCard::QueuedCaptureBufferCount() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return static_cast<int>(impl_->capture.queue.size());
+    return impl_->Locked([this] { return static_cast<int>(impl_->capture.queue.size()); });
 }
 
 int SimulatedSoundCard::QueuedPlaybackBufferCount() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return static_cast<int>(impl_->playback.queue.size());
+    return impl_->Locked([this] { return static_cast<int>(impl_->playback.queue.size()); });
 }
 
 }  // namespace melvora

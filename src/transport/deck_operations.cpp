@@ -28,8 +28,7 @@ DeckOperations::DeckOperations(DeckView& view, TransportOwner& owner,
     : view_(view),
       transport_(std::make_unique<AudioTransport>(
           owner, std::move(analysis), std::move(capturePort), std::move(playbackPort), settings)) {
-    view_.EnableButton(DeckButton::Rew, false);
-    view_.EnableButton(DeckButton::Play, false);
+    EnableReplayButtons(false);
 }
 
 DeckOperations::~DeckOperations() = default;
@@ -56,16 +55,34 @@ void DeckOperations::SetUpWithHandshake() {
     transport_->Resume();
 }
 
+void DeckOperations::EnableReplayButtons(bool enable) {
+    view_.EnableButton(DeckButton::Rew, enable);
+    view_.EnableButton(DeckButton::Play, enable);
+}
+
+void DeckOperations::ShowFileTime() {
+    RefreshTimeDisplay();
+    view_.SetSliderRangeMaximum(0, true);
+    view_.SetSliderPageSize(0);
+}
+
+void DeckOperations::ShowStopped(DeckButton released, std::initializer_list<DeckButton> enabled) {
+    view_.ShowPressed(released, false);
+    for (DeckButton button : enabled) {
+        view_.EnableButton(button, true);
+    }
+    transport_->ResetResultsOfAnalysis();
+    RefreshTimeDisplay();
+    view_.SetTimerRunning(false);
+}
+
 void DeckOperations::StartRecordingFromIdle() {
     HandshakeTo(TransportMode::Recording);
     transport_->SetRecorded(true);
     view_.ShowPressed(DeckButton::Rec, true);
-    view_.EnableButton(DeckButton::Rew, false);
-    view_.EnableButton(DeckButton::Play, false);
+    EnableReplayButtons(false);
     view_.EnableButton(DeckButton::Eject, false);
-    RefreshTimeDisplay();
-    view_.SetSliderRangeMaximum(0, true);
-    view_.SetSliderPageSize(0);
+    ShowFileTime();
     view_.SetTimerRunning(true);
 }
 
@@ -144,13 +161,7 @@ void DeckOperations::StopRecording() {
             if (WaveFile* file = transport_->CurrentFile()) {
                 file->UpdateHeader();
             }
-            view_.ShowPressed(DeckButton::Rec, false);
-            view_.EnableButton(DeckButton::Rew, true);
-            view_.EnableButton(DeckButton::Play, true);
-            view_.EnableButton(DeckButton::Eject, true);
-            transport_->ResetResultsOfAnalysis();
-            RefreshTimeDisplay();
-            view_.SetTimerRunning(false);
+            ShowStopped(DeckButton::Rec, {DeckButton::Rew, DeckButton::Play, DeckButton::Eject});
             break;
         case TransportMode::RecordStopped:
             RecordToggle();
@@ -219,12 +230,7 @@ void DeckOperations::PauseReplay() {
     switch (transport_->Mode()) {
         case TransportMode::Replaying:
             HandshakeTo(TransportMode::ReplayPaused);
-            view_.ShowPressed(DeckButton::Play, false);
-            view_.EnableButton(DeckButton::Rec, true);
-            view_.EnableButton(DeckButton::Eject, true);
-            transport_->ResetResultsOfAnalysis();
-            RefreshTimeDisplay();
-            view_.SetTimerRunning(false);
+            ShowStopped(DeckButton::Play, {DeckButton::Rec, DeckButton::Eject});
             break;
         case TransportMode::ReplayPaused:
             PlayToggle();
@@ -288,19 +294,23 @@ bool DeckOperations::ReleaseCurrentFile(bool forced) {
     if (!forced && !AskSave()) {
         return false;
     }
+    DropCurrentFile();
+    return true;
+}
+
+void DeckOperations::DropCurrentFile() {
     transport_->SetCurrentFile(nullptr);  // closing updates the header
     view_.ShowPressed(DeckButton::Rec, false);
     if (!transport_->Opened() && !transport_->Recorded()) {
         DeleteFileAt(transport_->CurrentPath());
     }
-    return true;
 }
 
-void DeckOperations::New(bool forced) {
+bool DeckOperations::SettleForFileChange() {
     switch (transport_->Mode()) {
         case TransportMode::Recording:
         case TransportMode::Replaying:
-            return;
+            return false;
         case TransportMode::RecordStopped:
             HandshakeTo(TransportMode::Idle);
             break;
@@ -310,6 +320,13 @@ void DeckOperations::New(bool forced) {
             break;
         case TransportMode::Idle:
             break;
+    }
+    return true;
+}
+
+void DeckOperations::New(bool forced) {
+    if (!SettleForFileChange()) {
+        return;
     }
     if (!ReleaseCurrentFile(forced)) {
         return;
@@ -325,27 +342,13 @@ void DeckOperations::New(bool forced) {
     }
     transport_->SetCurrentFile(std::move(file));
     SetUpWithHandshake();
-    RefreshTimeDisplay();
-    view_.SetSliderRangeMaximum(0, true);
-    view_.SetSliderPageSize(0);
-    view_.EnableButton(DeckButton::Rew, false);
-    view_.EnableButton(DeckButton::Play, false);
+    ShowFileTime();
+    EnableReplayButtons(false);
 }
 
 void DeckOperations::Open(bool forced) {
-    switch (transport_->Mode()) {
-        case TransportMode::Recording:
-        case TransportMode::Replaying:
-            return;
-        case TransportMode::RecordStopped:
-            HandshakeTo(TransportMode::Idle);
-            break;
-        case TransportMode::ReplayPaused:
-            LeaveReplayPaused();
-            view_.ShowPressed(DeckButton::Play, false);
-            break;
-        case TransportMode::Idle:
-            break;
+    if (!SettleForFileChange()) {
+        return;
     }
     std::string path;
     if (!view_.AskOpenPath(&path)) {
@@ -366,12 +369,9 @@ void DeckOperations::Open(bool forced) {
     }
     const bool haveFile = file != nullptr;
     transport_->SetCurrentFile(std::move(file));
-    view_.EnableButton(DeckButton::Rew, haveFile);
-    view_.EnableButton(DeckButton::Play, haveFile);
+    EnableReplayButtons(haveFile);
     SetUpWithHandshake();
-    RefreshTimeDisplay();
-    view_.SetSliderRangeMaximum(0, true);
-    view_.SetSliderPageSize(0);
+    ShowFileTime();
 }
 
 bool DeckOperations::Save() {
@@ -411,8 +411,7 @@ bool DeckOperations::SaveTo(const std::string& targetPath) {
     if (file && file->State() == WaveFileState::Appending) {
         transport_->SetCurrentFile(std::move(file));
         transport_->SetOpened(true);
-        view_.EnableButton(DeckButton::Rew, true);
-        view_.EnableButton(DeckButton::Play, true);
+        EnableReplayButtons(true);
     }
     transport_->Resume();
     return true;
@@ -460,11 +459,7 @@ bool DeckOperations::Close() {
         }
     }
     if (!cancelled && AskSave()) {
-        transport_->SetCurrentFile(nullptr);
-        view_.ShowPressed(DeckButton::Rec, false);
-        if (!transport_->Opened() && !transport_->Recorded()) {
-            DeleteFileAt(transport_->CurrentPath());
-        }
+        DropCurrentFile();
         return true;
     }
     transport_->Resume();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -83,6 +84,17 @@ class DeckOperations {
     void LeaveReplayPaused();
     // Closes the current file, deleting an empty working file. false when cancelled.
     bool ReleaseCurrentFile(bool forced);
+    // Closes the current file (if any) without asking, deleting an empty working file.
+    void DropCurrentFile();
+    // Before New or Open: settles a stopped or paused deck in Idle. false while recording or
+    // replaying, when neither may start.
+    bool SettleForFileChange();
+    // A recording or replay has stopped: `released` pops up, `enabled` come back, the
+    // analysis results are reset and the time stops.
+    void ShowStopped(DeckButton released, std::initializer_list<DeckButton> enabled);
+    // The time display for the current file, with no replay range on the slider.
+    void ShowFileTime();
+    void EnableReplayButtons(bool enable);
     void SetUpWithHandshake();
     std::wstring Text(int id) const;
 

@@ -41,23 +41,24 @@ class TestGLView : public COpenGLWnd {
     }
 };
 
+// Count of pixels of a captured frame whose channels are all within 40 of (r, g, b).
+int CountNear(const std::vector<uint8_t>& rgb, int r, int g, int b) {
+    int count = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        if (std::abs(rgb[i] - r) < 40 && std::abs(rgb[i + 1] - g) < 40 &&
+            std::abs(rgb[i + 2] - b) < 40) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 class OpenGLWndGuiTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(host.Open(100, 100, 300, 120, L"GL"));
         ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 300, 120}, 1067));
         guitest::PumpMessages(30);
-    }
-    // Count of pixels of a captured frame whose channels are all within 40 of (r, g, b).
-    static int CountNear(const std::vector<uint8_t>& rgb, int r, int g, int b) {
-        int count = 0;
-        for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-            if (std::abs(rgb[i] - r) < 40 && std::abs(rgb[i + 1] - g) < 40 &&
-                std::abs(rgb[i + 2] - b) < 40) {
-                ++count;
-            }
-        }
-        return count;
     }
     guitest::HostWindow host;
     TestGLView view;
@@ -80,8 +81,7 @@ TEST_F(OpenGLWndGuiTest, ClearsToItsColourAndReadsItBack) {
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
-// An invalidation is painted by WM_PAINT (GL drawing under Wine does not show in GDI's
-// copy of the screen, so the frames are counted; the screenshots show them).
+// An invalidation is painted by WM_PAINT.
 TEST_F(OpenGLWndGuiTest, InvalidationPaintsAFrame) {
     guitest::PumpMessages(20);
     const uint64_t before = view.FramesDrawn();
@@ -130,6 +130,55 @@ TEST_F(OpenGLWndGuiTest, ZeroHeightStillResizes) {
     int width = 0, height = 0;
     EXPECT_TRUE(view.CaptureFrame(&rgb, &width, &height));
     EXPECT_TRUE(rgb.empty());
+}
+
+// Sets MELVORA_GL_PRESENT for one scope.
+class ScopedPresentChoice {
+  public:
+    explicit ScopedPresentChoice(const wchar_t* choice) {
+        ::SetEnvironmentVariableW(L"MELVORA_GL_PRESENT", choice);
+    }
+    ~ScopedPresentChoice() { ::SetEnvironmentVariableW(L"MELVORA_GL_PRESENT", nullptr); }
+};
+
+// Both ways of showing a frame draw and read back the same picture; the offscreen one
+// (Wine's) must also reach the screen, at the corners and after the view grows.
+TEST(OpenGLWndPresentGuiTest, EachPathDrawsItsFrameAndTheOffscreenOneShowsIt) {
+    for (const wchar_t* choice : {L"gdi", L"window"}) {
+        SCOPED_TRACE(::testing::Message() << (choice[0] == L'g' ? "gdi" : "window"));
+        ScopedPresentChoice present(choice);
+        guitest::HostWindow host;
+        ASSERT_TRUE(host.Open(60, 60, 400, 200, L"GL"));
+        TestGLView view;
+        view.red = 0.9f;
+        view.green = 0.3f;
+        view.blue = 0.1f;
+        ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 150, 90}, 1067));
+        ASSERT_TRUE(view.HasContext());
+        const bool offscreen = choice[0] == L'g';
+        ASSERT_EQ(view.DrawsOffscreen(), offscreen);
+        std::vector<uint8_t> rgb;
+        int width = 0, height = 0;
+        ASSERT_TRUE(view.CaptureFrame(&rgb, &width, &height));
+        EXPECT_EQ(CountNear(rgb, 230, 77, 26), 150 * 90);
+        if (!offscreen) {
+            continue;  // Wine does not show a child window's pixel format on the screen
+        }
+        const COLORREF shown = RGB(230, 77, 26);
+        auto showsAt = [&](int x, int y) {
+            const COLORREF c = guitest::PixelOf(view.Handle(), x, y);
+            return std::abs(GetRValue(c) - GetRValue(shown)) < 8 &&
+                   std::abs(GetGValue(c) - GetGValue(shown)) < 8 &&
+                   std::abs(GetBValue(c) - GetBValue(shown)) < 8;
+        };
+        ASSERT_TRUE(guitest::PumpUntil([&] { return showsAt(0, 0); }, guitest::kDeadlineMs));
+        EXPECT_TRUE(showsAt(149, 0));
+        EXPECT_TRUE(showsAt(0, 89));
+        EXPECT_TRUE(showsAt(149, 89));
+        view.Resize(390, 190);
+        EXPECT_TRUE(guitest::PumpUntil([&] { return showsAt(389, 189); }, guitest::kDeadlineMs));
+        EXPECT_TRUE(showsAt(0, 0));
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <iterator>
 #include <vector>
 
 #include "app/app_options.h"
@@ -35,6 +36,7 @@
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/help_launcher.h"
 #include "ui/help_topic.h"
+#include "ui/win32/deck_skin.h"
 #include "ui/win32/my_message_dlg.h"
 #include "ui/win32/new_deck_button.h"
 #include "ui/win32/skin_colours.h"
@@ -53,21 +55,16 @@ constexpr UINT kCheckWorkingFilesMessage = WM_APP + 20;
 constexpr COLORREF kLineColour = RGB(1, 19, 98);
 constexpr int kLineY = 47;
 constexpr int kMenuButtonPaddingPixels = 10;
-constexpr int kSliderThumbFrames = 3;
 
-// Tool tips of the deck: control and string id.
-struct Tip {
-    int controlId;
-    int stringId;
-};
-constexpr Tip kTips[] = {{IDC_REC, IDS_TIP_REC},
-                         {IDC_REW, IDS_TIP_REW},
-                         {IDC_PLAY, IDS_TIP_PLAY},
-                         {IDC_EJECT, IDS_TIP_EJECT},
-                         {IDC_POSITION_SLIDER, IDS_TIP_REPLAY_POSITION},
-                         {IDC_CLOSE_BOX, IDS_CLOSE},
-                         {IDC_MINIMIZE_BOX, IDS_MINIMIZE},
-                         {IDC_HELP_BOX, IDS_HELP}};
+// Tool tips of the deck.
+constexpr ControlTip kTips[] = {{IDC_REC, IDS_TIP_REC},
+                                {IDC_REW, IDS_TIP_REW},
+                                {IDC_PLAY, IDS_TIP_PLAY},
+                                {IDC_EJECT, IDS_TIP_EJECT},
+                                {IDC_POSITION_SLIDER, IDS_TIP_REPLAY_POSITION},
+                                {IDC_CLOSE_BOX, IDS_CLOSE},
+                                {IDC_MINIMIZE_BOX, IDS_MINIMIZE},
+                                {IDC_HELP_BOX, IDS_HELP}};
 
 constexpr int kMenuCaptionStrings[3] = {IDS_MENU_FILE, IDS_MENU_VIEW, IDS_MENU_HELP};
 constexpr int kGroupStrings[3][2] = {{IDC_RECORD_GROUP, IDS_GROUP_RECORD},
@@ -247,57 +244,24 @@ void CControlsDlg::ReportUnwritableFiles() {
 void CControlsDlg::SkinControls() {
     HWND dlg = Handle();
     CreateTitleRow(kCloseButton | kHelpButton | kMinimizeButton);
-    auto make = [dlg](int id, const char* skin, bool sizeToBitmap) {
-        auto button = std::make_unique<CNewDeckButton>();
-        if (button->CreateOverPlaceholder(dlg, static_cast<UINT>(id), skin, sizeToBitmap)) {
-            // Above the group boxes, which were created first.
-            ::SetWindowPos(button->Handle(), HWND_TOP, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-        return button;
-    };
+    // The buttons go above the group boxes, which were created first.
     const int menuIds[3] = {IDC_FILE_MENU_BUTTON, IDC_VIEW_MENU_BUTTON, IDC_HELP_MENU_BUTTON};
     for (int m = 0; m < 3; ++m) {
-        menuButtons_[m] = make(menuIds[m], "MENU", false);
-        // Dark blue on the normal look, white on the others.
-        menuButtons_[m]->SetTextColour(kLineColour, kSlotUp);
-        for (int slot = kSlotHover; slot < kDeckSlotCount; ++slot) {
-            menuButtons_[m]->SetTextColour(RGB(255, 255, 255), slot);
-        }
+        menuButtons_[m] = MakeDeckButton(dlg, menuIds[m], "MENU", false, true);
+        SetMenuButtonColours(*menuButtons_[m], kLineColour);
     }
-    rec_ = make(IDC_REC, "RECORD", true);
-    rew_ = make(IDC_REW, "REWIND", true);
-    play_ = make(IDC_PLAY, "PLAY", true);
-    eject_ = make(IDC_EJECT, "EJECT", true);
+    rec_ = MakeDeckButton(dlg, IDC_REC, "RECORD", true, true);
+    rew_ = MakeDeckButton(dlg, IDC_REW, "REWIND", true, true);
+    play_ = MakeDeckButton(dlg, IDC_PLAY, "PLAY", true, true);
+    eject_ = MakeDeckButton(dlg, IDC_EJECT, "EJECT", true, true);
 
     slider_ = std::make_unique<CSkinSlider>();
-    if (slider_->Attach(dlg, IDC_POSITION_SLIDER)) {
-        slider_->SetChannel(IDB_SLIDER_POSITION_AFTER, IDB_SLIDER_POSITION_BEFORE);
-        const CBitmapHandle thumb(
-            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_THUMB_HORIZONTAL)));
-        if (thumb) {
-            // A strip of three frames (normal, hover, pressed), side by side or stacked.
-            const SIZE size = BitmapSize(thumb.Get());
-            const bool vertical = size.cx < size.cy;
-            slider_->SetThumb(IDB_THUMB_HORIZONTAL,
-                              vertical ? size.cx : size.cx / kSliderThumbFrames,
-                              vertical ? size.cy / kSliderThumbFrames : size.cy);
-        }
-    }
+    SkinSlider(*slider_, dlg, IDC_POSITION_SLIDER, IDB_SLIDER_POSITION_AFTER,
+               IDB_SLIDER_POSITION_BEFORE, IDB_THUMB_HORIZONTAL);
 }
 
 void CControlsDlg::CreateToolTips() {
-    if (!toolTip_.Create(Handle())) {
-        return;
-    }
-    toolTip_.SetDelays(60000, 100, 100);
-    for (const Tip& tip : kTips) {
-        HWND control = ::GetDlgItem(Handle(), tip.controlId);
-        if (control != nullptr) {
-            toolTip_.AddTool(control, LoadText(tip.stringId, Language()));
-        }
-    }
-    toolTip_.Activate(true);
+    CreateControlTips(toolTip_, Handle(), std::begin(kTips), std::end(kTips), Language());
 }
 
 void CControlsDlg::LayoutMenuButtons() {
@@ -325,14 +289,7 @@ void CControlsDlg::ApplyLanguage() {
         deck_->SetSettings(Options().ForTransport());
         deck_->RefreshTimeDisplay();
     }
-    if (toolTip_.Handle() != nullptr) {
-        for (const Tip& tip : kTips) {
-            HWND control = ::GetDlgItem(Handle(), tip.controlId);
-            if (control != nullptr) {
-                toolTip_.UpdateTipText(control, LoadText(tip.stringId, language));
-            }
-        }
-    }
+    UpdateControlTips(toolTip_, Handle(), std::begin(kTips), std::end(kTips), language);
     for (int m = 0; m < 3; ++m) {
         menuButtons_[m]->SetText(LoadText(kMenuCaptionStrings[m], language));
     }
@@ -455,18 +412,8 @@ void CControlsDlg::PostEvent(TransportEvent event, int deviceError) {
 INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK:
-                case IDCANCEL:
-                    return TRUE;
-                case IDC_CLOSE_BOX:
-                case IDC_HELP_BOX:
-                case IDC_MINIMIZE_BOX:
-                    // The title boxes are the frame's.
-                    break;
-                default:
-                    OnCommand(LOWORD(wParam));
-                    return TRUE;
+            if (RouteCommand(wParam, [this](int id) { OnCommand(id); })) {
+                return TRUE;
             }
             break;
         case WM_APP + APP_MSG_TRANSPORT_EVENT:
@@ -501,16 +448,8 @@ INT_PTR CControlsDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return TRUE;
-        case WM_NCHITTEST: {
-            // With no system caption the title row moves the window.
-            POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            ::ScreenToClient(Handle(), &p);
-            if (p.y >= 0 && p.y < WindowLayout::kTitleRowHeightPixels) {
-                SetMessageResult(HTCAPTION);
-                return TRUE;
-            }
-            return FALSE;
-        }
+        case WM_NCHITTEST:
+            return HitTestTitleRow(lParam);
         case WM_CLOSE:
             OnClose();
             return TRUE;

@@ -1,6 +1,5 @@
 #include "app/win32/floating_frame_dlg.h"
 
-#include "app/window_layout.h"
 #include "platform/string_table.h"
 #include "string_ids.h"
 
@@ -101,17 +100,9 @@ INT_PTR CFloatingFrameDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam
         case WM_SIZE:
             LayoutTitleRow();
             return FALSE;
-        case WM_NCHITTEST: {
-            // Without a system caption, the title row moves the window (the title bar
-            // itself forwards its clicks; this covers the gaps).
-            POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            ::ScreenToClient(Handle(), &p);
-            if (p.y >= 0 && p.y < WindowLayout::kTitleRowHeightPixels) {
-                SetMessageResult(HTCAPTION);
-                return TRUE;
-            }
-            return FALSE;
-        }
+        case WM_NCHITTEST:
+            // The title bar itself forwards its clicks; this covers the gaps.
+            return HitTestTitleRow(lParam);
         default:
             return CFloatingDlg::DialogProc(message, wParam, lParam);
     }

@@ -43,11 +43,33 @@ void CLiveViewLink::InvalidateShownViews() const {
     }
 }
 
-void CLiveViewLink::OnResultPublished(const ResultRecord& /*record*/) {
-    InvalidateShownViews();
+bool CLiveViewLink::RepeatsLastRecord(const ResultRecord& record) {
+    const bool same = record.pitchHz == lastRecord_.pitchHz &&
+                      record.tessim == lastRecord_.tessim && record.level == lastRecord_.level &&
+                      record.jitter == lastRecord_.jitter && record.shimmer == lastRecord_.shimmer;
+    lastRecord_ = record;
+    if (!same) {
+        sameRecords_.store(0);
+        return false;
+    }
+    // Past the longest history, and with no level (the analysis view turns while it hears
+    // something, and the energy bar's peak has long met the level).
+    const uint32_t run = sameRecords_.load();
+    if (run <= ResultHolder::kHistoryCapacity) {
+        sameRecords_.store(run + 1);
+        return false;
+    }
+    return record.level == 0.0f;
+}
+
+void CLiveViewLink::OnResultPublished(const ResultRecord& record) {
+    if (!RepeatsLastRecord(record)) {
+        InvalidateShownViews();
+    }
 }
 
 void CLiveViewLink::OnResultsReset() {
+    sameRecords_.store(0);
     InvalidateShownViews();
 }
 

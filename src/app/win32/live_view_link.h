@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/result_listener.h"
+#include "analysis/result_record.h"
 #include "settings/volume_window_owner.h"
 #include "views/view_owner.h"
 
@@ -51,6 +52,9 @@ class CLiveViewLink : public ResultListener, public ViewOwner, public VolumeWind
 
   private:
     void InvalidateShownViews() const;
+    // True once the same record has come so often that the whole history shown is that
+    // record and the views would draw the same frame again (silence, or no device).
+    bool RepeatsLastRecord(const ResultRecord& record);
 
     ResultHolder& results_;
     const AudioTransport* transport_ = nullptr;
@@ -59,6 +63,9 @@ class CLiveViewLink : public ResultListener, public ViewOwner, public VolumeWind
     CInstTessimDlg* analysis_ = nullptr;
     CVolumeDlg* volume_ = nullptr;
     InputLevelControl* inputLevel_ = nullptr;
+    // The worker's last record and how often it came in a row; the run restarts on a reset.
+    ResultRecord lastRecord_;
+    std::atomic<uint32_t> sameRecords_{0};
 };
 
 }  // namespace melvora

@@ -12,6 +12,7 @@
 #include "platform/win32/trackbar.h"
 #include "resource_ids.h"
 #include "string_ids.h"
+#include "ui/win32/deck_skin.h"
 #include "ui/win32/my_message_dlg.h"
 #include "ui/win32/skin_colours.h"
 
@@ -19,13 +20,11 @@ namespace melvora {
 
 namespace {
 
-constexpr int kTitleRowHeightPixels = 29;
 constexpr COLORREF kMenuTextColour = RGB(1, 19, 98);
 constexpr COLORREF kPictureBackground = RGB(255, 255, 255);
 constexpr COLORREF kMelodyColour = RGB(170, 180, 200);
 constexpr COLORREF kInTuneColour = RGB(0, 150, 60);
 constexpr COLORREF kOffColour = RGB(210, 40, 40);
-constexpr int kSliderThumbFrames = 3;
 
 RunnerSettings SettingsFromOptions() {
     const AppOptions& options = Options();
@@ -100,10 +99,7 @@ void CExerciseDlg::SkinControls() {
     for (const Menu& m : {Menu{&fileMenu_, IDC_FILE_MENU_BUTTON, IDS_MENU_FILE},
                           Menu{&viewMenu_, IDC_VIEW_MENU_BUTTON, IDS_MENU_VIEW}}) {
         m.button->CreateOverPlaceholder(dlg, m.id, "MENU", false);
-        m.button->SetTextColour(kMenuTextColour, kSlotUp);
-        for (int slot = kSlotHover; slot < kDeckSlotCount; ++slot) {
-            m.button->SetTextColour(RGB(255, 255, 255), slot);
-        }
+        SetMenuButtonColours(*m.button, kMenuTextColour);
         m.button->SetText(LoadText(m.captionId, language));
         m.button->FitToText();
     }
@@ -116,20 +112,8 @@ void CExerciseDlg::SkinControls() {
     next_.CreateOverPlaceholder(dlg, IDC_EXERCISE_NEXT, "EMPTY_BUTTON", false);
     exit_.CreateOverPlaceholder(dlg, IDC_EXERCISE_EXIT, "EMPTY_BUTTON", false);
 
-    if (slider_.Attach(dlg, IDC_POSITION_SLIDER)) {
-        slider_.SetChannel(IDB_SLIDER_POSITION_AFTER, IDB_SLIDER_POSITION_BEFORE);
-        HBITMAP thumb =
-            ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_THUMB_HORIZONTAL));
-        if (thumb != nullptr) {
-            BITMAP info = {};
-            ::GetObjectW(thumb, sizeof(info), &info);
-            ::DeleteObject(thumb);
-            const bool vertical = info.bmWidth < info.bmHeight;
-            slider_.SetThumb(IDB_THUMB_HORIZONTAL,
-                             vertical ? info.bmWidth : info.bmWidth / kSliderThumbFrames,
-                             vertical ? info.bmHeight / kSliderThumbFrames : info.bmHeight);
-        }
-    }
+    SkinSlider(slider_, dlg, IDC_POSITION_SLIDER, IDB_SLIDER_POSITION_AFTER,
+               IDB_SLIDER_POSITION_BEFORE, IDB_THUMB_HORIZONTAL);
 }
 
 void CExerciseDlg::CreateToolTips() {
@@ -250,17 +234,8 @@ void CExerciseDlg::StopTimer(int timerId) {
 INT_PTR CExerciseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK:
-                case IDCANCEL:
-                    return TRUE;
-                case IDC_CLOSE_BOX:
-                case IDC_HELP_BOX:
-                case IDC_MINIMIZE_BOX:
-                    break;  // the frame's
-                default:
-                    OnCommand(LOWORD(wParam));
-                    return TRUE;
+            if (RouteCommand(wParam, [this](int id) { OnCommand(id); })) {
+                return TRUE;
             }
             break;
         case WM_TIMER:
@@ -282,15 +257,8 @@ INT_PTR CExerciseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return TRUE;
-        case WM_NCHITTEST: {
-            POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            ::ScreenToClient(Handle(), &p);
-            if (p.y >= 0 && p.y < kTitleRowHeightPixels) {
-                SetMessageResult(HTCAPTION);
-                return TRUE;
-            }
-            return FALSE;
-        }
+        case WM_NCHITTEST:
+            return HitTestTitleRow(lParam);
         case WM_CLOSE:
             OnCloseBox();
             return TRUE;

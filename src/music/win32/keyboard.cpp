@@ -14,6 +14,7 @@
 #include "music/win32/staff.h"
 #include "platform/midi_in.h"
 #include "platform/string_table.h"
+#include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
 #include "string_ids.h"
 #include "ui/win32/my_message_dlg.h"
@@ -36,7 +37,6 @@ CKeyboard::CKeyboard(SharedMidiOutput& output, std::unique_ptr<MidiIn> input)
     : output_(output),
       input_(std::move(input)),
       pcPlayer_(keys_, *this, Options().pcKeyboardLayout),
-      mouse_(*this),
       playAlong_(keys_, output),
       router_(keys_, output, [this](const KeyLight& light) {
           // The MIDI thread: the window is only told, never touched.
@@ -54,12 +54,8 @@ CKeyboard::~CKeyboard() {
 }
 
 bool CKeyboard::Create(HWND parent, const RECT& rect, UINT id) {
-    if (!COpenGLWnd::Create(parent, rect, id)) {
+    if (!CNoteMouseView::Create(parent, rect, id)) {
         return false;
-    }
-    // The note descriptions have three lines; the tip keeps them as they are.
-    if (ToolTip().Handle() != nullptr) {
-        ::SendMessageW(ToolTip().Handle(), TTM_SETMAXTIPWIDTH, 0, 32767);
     }
     // The devices are set up once the window exists and no rendering context is current:
     // their messages and the chooser run message loops of their own.
@@ -118,22 +114,15 @@ void CKeyboard::OnGLDestroy() {
 }
 
 void CKeyboard::LoadKeyTexture(UINT bitmapId, GLuint texture) {
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleW(nullptr), MAKEINTRESOURCEA(bitmapId),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
-        return;
-    }
-    DIBSECTION dib = {};
-    if (::GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits != nullptr &&
-        dib.dsBm.bmBitsPixel == 24) {
+    DIBSECTION dib;
+    const CBitmapHandle bitmap = LoadDibSection(bitmapId, 24, &dib);
+    if (bitmap) {
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, dib.dsBm.bmWidth, std::abs(dib.dsBm.bmHeight), 0,
                      GL_BGR_EXT, GL_UNSIGNED_BYTE, dib.dsBm.bmBits);
     }
-    ::DeleteObject(bitmap);
 }
 
 void CKeyboard::SetUpMidiInput() {
@@ -346,14 +335,6 @@ void CKeyboard::Invalidate() {
 
 // NoteMouseHost
 
-void CKeyboard::Capture(bool capture) {
-    if (capture) {
-        ::SetCapture(Handle());
-    } else if (::GetCapture() == Handle()) {
-        ::ReleaseCapture();
-    }
-}
-
 void CKeyboard::Highlight(int item, bool pressed) {
     PressKey(item, pressed ? PianoKeyboard::kPressed : PianoKeyboard::kHover, true, true);
 }
@@ -496,22 +477,13 @@ void CKeyboard::OnGLPaint() {
 
 // ---- Messages ----
 
-void CKeyboard::OnMouseMove(int x, int y, bool buttonDown) {
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    POINT screen = {x, y};
-    ::ClientToScreen(Handle(), &screen);
+int CKeyboard::ItemAt(int x, int y) {
     const POINT client = {x, y};
-    const bool inside =
-        ::WindowFromPoint(screen) == Handle() && ::PtInRect(&keyboardRect_, client) != FALSE;
-    const int slot = inside ? keys_.HitTest(static_cast<float>(x - keyboardRect_.left),
-                                            static_cast<float>(y - keyboardRect_.top),
-                                            whiteKeyWidth_, keyLength_)
-                            : -1;
-    if (mouse_.Move(slot, buttonDown)) {
-        Invalidate();
-        ActivateToolTip(false);
-        ActivateToolTip(true);
+    if (::PtInRect(&keyboardRect_, client) == FALSE) {
+        return -1;
     }
+    return keys_.HitTest(static_cast<float>(x - keyboardRect_.left),
+                         static_cast<float>(y - keyboardRect_.top), whiteKeyWidth_, keyLength_);
 }
 
 std::wstring CKeyboard::RegionToolTipText() const {
@@ -525,18 +497,6 @@ std::wstring CKeyboard::RegionToolTipText() const {
 
 LRESULT CKeyboard::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
-                        (wParam & MK_LBUTTON) != 0);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            ::SetActiveWindow(::GetParent(Handle()));
-            mouse_.ButtonDown();
-            return 0;
-        case WM_LBUTTONUP:
-            mouse_.ButtonUp();
-            return 0;
         case WM_KILLFOCUS:
             LetGo();
             break;
@@ -557,7 +517,7 @@ LRESULT CKeyboard::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return COpenGLWnd::OnViewMessage(message, wParam, lParam);
+    return CNoteMouseView::OnViewMessage(message, wParam, lParam);
 }
 
 }  // namespace melvora

@@ -12,13 +12,12 @@
 
 #include "analysis/result_listener.h"
 #include "music/midi_input_router.h"
-#include "music/note_mouse.h"
 #include "music/pc_keyboard_player.h"
 #include "music/piano_keyboard.h"
 #include "music/play_along.h"
 #include "platform/midi_in.h"
+#include "music/win32/note_mouse_view.h"
 #include "settings/midi_input_devices.h"
-#include "views/win32/open_gl_wnd.h"
 
 namespace melvora {
 
@@ -32,11 +31,10 @@ class SharedMidiOutput;
 // Threads: everything runs on the window thread except OnResultPublished (the audio worker:
 // play-along only sends notes) and the MIDI input callback (echoes at once, posts the key
 // changes to this window as kKeyLightMessage).
-class CKeyboard : public COpenGLWnd,
+class CKeyboard : public CNoteMouseView,
                   public ResultListener,
                   public MidiInputDevices,
-                  private PcKeyboardHost,
-                  private NoteMouseHost {
+                  private PcKeyboardHost {
   public:
     // wParam: KeyLight action (1 press, 2 release), lParam: slot.
     static constexpr UINT kKeyLightMessage = WM_APP + 41;
@@ -91,8 +89,8 @@ class CKeyboard : public COpenGLWnd,
     void OnGLSize(int cx, int cy) override;
     void OnGLPaint() override;
     void OnGLDestroy() override;
-    ToolTipKind ToolTipStyle() const override { return ToolTipKind::kByRegion; }
     std::wstring RegionToolTipText() const override;
+    int ItemAt(int x, int y) override;
     LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
@@ -103,7 +101,6 @@ class CKeyboard : public COpenGLWnd,
     void StopKey(int slot) override;
     void Invalidate() override;
     // NoteMouseHost
-    void Capture(bool capture) override;
     void Highlight(int item, bool pressed) override;
     void Unhighlight(int item) override;
     void NoteOn(int item) override;
@@ -114,7 +111,6 @@ class CKeyboard : public COpenGLWnd,
     // options.dat is written when `save` says so.
     bool OpenMidiInput(int index, bool save);
     void ForgetMidiInput();
-    void OnMouseMove(int x, int y, bool buttonDown);
     void OnKeyLight(WPARAM action, LPARAM slot);
     void ResetToolTip();
     void LoadKeyTexture(UINT bitmapId, GLuint texture);
@@ -127,7 +123,6 @@ class CKeyboard : public COpenGLWnd,
     std::unique_ptr<MidiIn> input_;
     PianoKeyboard keys_;
     PcKeyboardPlayer pcPlayer_;
-    NoteMouse mouse_;
     PlayAlong playAlong_;
     MidiInputRouter router_;
     std::atomic<HWND> target_{nullptr};  // where the MIDI thread posts

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include <iterator>
 #include <vector>
 
 #include "platform/string_table.h"
@@ -11,9 +12,8 @@
 #include "platform/win32/trackbar.h"
 #include "resource_ids.h"
 #include "string_ids.h"
+#include "ui/win32/deck_skin.h"
 #include "ui/win32/my_message_dlg.h"
-#include "ui/win32/new_deck_button.h"
-#include "ui/win32/skin_slider.h"
 #include "ui/win32/tool_tip_relay.h"
 
 namespace melvora {
@@ -29,19 +29,14 @@ constexpr int kTimeText = IDC_PLAYER_TIME;
 constexpr int kTempoSlider = IDC_PLAYER_TEMPO;
 constexpr int kTempoCaption = IDC_PLAYER_TEMPO_CAPTION;
 constexpr int kTempoMarks[] = {IDC_PLAYER_MARK_X8, IDC_PLAYER_MARK_X1, IDC_PLAYER_MARK_EIGHTH};
-constexpr int kThumbFrames = 3;
 
-struct Tip {
-    int controlId;
-    int stringId;
-};
-constexpr Tip kTips[] = {{kPlayButton, IDS_PLAY},
-                         {kPauseButton, IDS_PAUSE},
-                         {kStopButton, IDS_STOP},
-                         {kEjectButton, IDS_OPEN_FILE},
-                         {kPositionSlider, IDS_NAVIGATE_POSITION},
-                         {kTempoSlider, IDS_CHANGE_TEMPO},
-                         {kTempoCaption, IDS_CHANGE_TEMPO}};
+constexpr ControlTip kTips[] = {{kPlayButton, IDS_PLAY},
+                                {kPauseButton, IDS_PAUSE},
+                                {kStopButton, IDS_STOP},
+                                {kEjectButton, IDS_OPEN_FILE},
+                                {kPositionSlider, IDS_NAVIGATE_POSITION},
+                                {kTempoSlider, IDS_CHANGE_TEMPO},
+                                {kTempoCaption, IDS_CHANGE_TEMPO}};
 
 }  // namespace
 
@@ -82,68 +77,29 @@ BOOL CMCIPlayer::OnInitDialog() {
     return TRUE;
 }
 
-std::unique_ptr<CSkinSlider> CMCIPlayer::MakeSlider(int id, UINT afterBitmap, UINT beforeBitmap,
-                                                    UINT thumbBitmap) {
-    auto slider = std::make_unique<CSkinSlider>();
-    if (!slider->Attach(Handle(), static_cast<UINT>(id))) {
-        return slider;
-    }
-    slider->SetChannel(afterBitmap, beforeBitmap);
-    HBITMAP thumb = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(thumbBitmap));
-    if (thumb != nullptr) {
-        // A strip of three frames (normal, hover, pressed), side by side or stacked.
-        BITMAP info = {};
-        ::GetObjectW(thumb, sizeof(info), &info);
-        ::DeleteObject(thumb);
-        const bool stacked = info.bmWidth < info.bmHeight;
-        slider->SetThumb(thumbBitmap, stacked ? info.bmWidth : info.bmWidth / kThumbFrames,
-                         stacked ? info.bmHeight / kThumbFrames : info.bmHeight);
-    }
-    return slider;
-}
-
 void CMCIPlayer::SkinControls() {
-    auto make = [this](int id, const char* skin) {
-        auto button = std::make_unique<CNewDeckButton>();
-        button->CreateOverPlaceholder(Handle(), static_cast<UINT>(id), skin, true);
-        return button;
-    };
-    play_ = make(kPlayButton, "PLAY");
-    pause_ = make(kPauseButton, "PAUSE");
-    stop_ = make(kStopButton, "STOP");
-    eject_ = make(kEjectButton, "EJECT");
-    position_ = MakeSlider(kPositionSlider, IDB_SLIDER_MEDIA_AFTER, IDB_SLIDER_MEDIA_BEFORE,
-                           IDB_THUMB_HORIZONTAL);
+    HWND dialog = Handle();
+    play_ = MakeDeckButton(dialog, kPlayButton, "PLAY", true, false);
+    pause_ = MakeDeckButton(dialog, kPauseButton, "PAUSE", true, false);
+    stop_ = MakeDeckButton(dialog, kStopButton, "STOP", true, false);
+    eject_ = MakeDeckButton(dialog, kEjectButton, "EJECT", true, false);
+    position_ = std::make_unique<CSkinSlider>();
+    SkinSlider(*position_, dialog, kPositionSlider, IDB_SLIDER_MEDIA_AFTER, IDB_SLIDER_MEDIA_BEFORE,
+               IDB_THUMB_HORIZONTAL);
     // Above the thumb of a vertical slider is the "before" image: the upper part.
-    tempo_ =
-        MakeSlider(kTempoSlider, IDB_SLIDER_TEMPO_BEFORE, IDB_SLIDER_TEMPO_AFTER, IDB_THUMB_TEMPO);
+    tempo_ = std::make_unique<CSkinSlider>();
+    SkinSlider(*tempo_, dialog, kTempoSlider, IDB_SLIDER_TEMPO_BEFORE, IDB_SLIDER_TEMPO_AFTER,
+               IDB_THUMB_TEMPO);
 }
 
 void CMCIPlayer::CreateToolTips() {
-    if (!toolTip_.Create(Handle())) {
-        return;
-    }
-    toolTip_.SetDelays(60000, 100, 100);
-    for (const Tip& tip : kTips) {
-        HWND control = ::GetDlgItem(Handle(), tip.controlId);
-        if (control != nullptr) {
-            toolTip_.AddTool(control, LoadText(tip.stringId, Language()));
-        }
-    }
-    toolTip_.Activate(true);
+    CreateControlTips(toolTip_, Handle(), std::begin(kTips), std::end(kTips), Language());
 }
 
 void CMCIPlayer::ApplyLanguage(int language) {
     CFloatingFrameDlg::ApplyLanguage(language);
     ::SetDlgItemTextW(Handle(), kTempoCaption, LoadText(IDS_MIDI_BEAT, language).c_str());
-    if (toolTip_.Handle() != nullptr) {
-        for (const Tip& tip : kTips) {
-            HWND control = ::GetDlgItem(Handle(), tip.controlId);
-            if (control != nullptr) {
-                toolTip_.UpdateTipText(control, LoadText(tip.stringId, language));
-            }
-        }
-    }
+    UpdateControlTips(toolTip_, Handle(), std::begin(kTips), std::end(kTips), language);
     // The window text carries the file's name after the translated caption.
     if (player_) {
         player_->RefreshTexts();

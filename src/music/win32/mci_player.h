@@ -58,8 +58,6 @@ class CMCIPlayer : public CFloatingFrameDlg, public MediaPlayerView {
     void SkinControls();
     void CreateToolTips();
     void OnCommand(int id);
-    std::unique_ptr<CSkinSlider> MakeSlider(int id, UINT afterBitmap, UINT beforeBitmap,
-                                            UINT thumbBitmap);
 
     std::unique_ptr<MciPort> port_;
     WinmmMciPort* winmmPort_ = nullptr;

@@ -10,6 +10,7 @@
 #include "music/midi_message.h"
 #include "music/midi_sender.h"
 #include "music/win32/keyboard.h"
+#include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"
 
 namespace melvora {
@@ -54,7 +55,7 @@ int MidiNote(int semitone) {
 
 }  // namespace
 
-CStaff::CStaff(MidiSender& output) : output_(output), mouse_(*this) {
+CStaff::CStaff(MidiSender& output) : output_(output) {
     for (auto& colour : noteColours_) {
         std::memcpy(colour, kNormal, sizeof(kNormal));
     }
@@ -63,17 +64,6 @@ CStaff::CStaff(MidiSender& output) : output_(output), mouse_(*this) {
 CStaff::~CStaff() {
     target_.store(nullptr);
     DestroyWindow();
-}
-
-bool CStaff::Create(HWND parent, const RECT& rect, UINT id) {
-    if (!COpenGLWnd::Create(parent, rect, id)) {
-        return false;
-    }
-    // The note descriptions have three lines; the tip keeps them as they are.
-    if (ToolTip().Handle() != nullptr) {
-        ::SendMessageW(ToolTip().Handle(), TTM_SETMAXTIPWIDTH, 0, 32767);
-    }
-    return true;
 }
 
 void CStaff::OnGLCreate(HDC dc) {
@@ -103,15 +93,9 @@ void CStaff::OnGLDestroy() {
 }
 
 void CStaff::LoadTexture(UINT bitmapId, GLuint texture) {
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleW(nullptr), MAKEINTRESOURCEA(bitmapId),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
-        return;
-    }
-    DIBSECTION dib = {};
-    if (::GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits != nullptr &&
-        dib.dsBm.bmBitsPixel == 32) {
+    DIBSECTION dib;
+    const CBitmapHandle bitmap = LoadDibSection(bitmapId, 32, &dib);
+    if (bitmap) {
         const float border[4] = {1.0f, 1.0f, 1.0f, 0.0f};
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -123,7 +107,6 @@ void CStaff::LoadTexture(UINT bitmapId, GLuint texture) {
                      std::abs(dib.dsBm.bmHeight), 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE,
                      dib.dsBm.bmBits);
     }
-    ::DeleteObject(bitmap);
 }
 
 void CStaff::OnGLSize(int, int) {
@@ -133,6 +116,10 @@ void CStaff::OnGLSize(int, int) {
 // ---- State ----
 
 void CStaff::SetPitch(float pitchHz) {
+    // Every published result brings the pitch; the same pitch draws the same staff.
+    if (pitchHz == pitchHz_) {
+        return;
+    }
     pitchHz_ = pitchHz;
     sungSemitone_ = pitchHz != 0.0f ? Note::FromFrequency(pitchHz).semitone : -1;
     if (Handle() != nullptr) {
@@ -184,14 +171,6 @@ void CStaff::ReleaseNote(int semitone, bool tellKeyboard) {
 }
 
 // NoteMouseHost
-
-void CStaff::Capture(bool capture) {
-    if (capture) {
-        ::SetCapture(Handle());
-    } else if (::GetCapture() == Handle()) {
-        ::ReleaseCapture();
-    }
-}
 
 void CStaff::Highlight(int item, bool pressed) {
     HighlightNote(item, pressed, true);
@@ -352,16 +331,8 @@ int CStaff::MarkerX(float semitones) const {
 
 // ---- Messages ----
 
-void CStaff::OnMouseMove(int x, int y, bool buttonDown) {
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    POINT screen = {x, y};
-    ::ClientToScreen(Handle(), &screen);
-    const int hit = ::WindowFromPoint(screen) == Handle() ? Pick(x, HeightPixels() - 1 - y) : -1;
-    if (mouse_.Move(hit, buttonDown)) {
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        ActivateToolTip(false);
-        ActivateToolTip(true);
-    }
+int CStaff::ItemAt(int x, int y) {
+    return Pick(x, HeightPixels() - 1 - y);
 }
 
 std::wstring CStaff::RegionToolTipText() const {
@@ -375,18 +346,6 @@ std::wstring CStaff::RegionToolTipText() const {
 
 LRESULT CStaff::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
-                        (wParam & MK_LBUTTON) != 0);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            mouse_.ButtonDown();
-            ::SetActiveWindow(::GetParent(Handle()));
-            return 0;
-        case WM_LBUTTONUP:
-            mouse_.ButtonUp();
-            return 0;
         case WM_KILLFOCUS:
             mouse_.FocusLost();
             break;
@@ -406,7 +365,7 @@ LRESULT CStaff::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return COpenGLWnd::OnViewMessage(message, wParam, lParam);
+    return CNoteMouseView::OnViewMessage(message, wParam, lParam);
 }
 
 }  // namespace melvora

@@ -10,9 +10,8 @@
 #include <vector>
 
 #include "analysis/result_listener.h"
-#include "music/note_mouse.h"
 #include "music/staff_geometry.h"
-#include "views/win32/open_gl_wnd.h"
+#include "music/win32/note_mouse_view.h"
 
 namespace melvora {
 
@@ -25,7 +24,7 @@ class MidiSender;
 //
 // Threads: OnResultPublished runs on the audio worker and only posts the pitch to this
 // window (kPitchMessage); everything else runs on the window thread.
-class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
+class CStaff : public CNoteMouseView, public ResultListener {
   public:
     // wParam: the pitch's float bits.
     static constexpr UINT kPitchMessage = WM_APP + 42;
@@ -33,7 +32,6 @@ class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
     explicit CStaff(MidiSender& output);
     ~CStaff() override;
 
-    bool Create(HWND parent, const RECT& rect, UINT id);
     void SetKeyboard(CKeyboard* keyboard) { keyboard_ = keyboard; }
 
     // The pitch to mark (0: none).
@@ -62,13 +60,12 @@ class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
     void OnGLSize(int cx, int cy) override;
     void OnGLPaint() override;
     void OnGLDestroy() override;
-    ToolTipKind ToolTipStyle() const override { return ToolTipKind::kByRegion; }
     std::wstring RegionToolTipText() const override;
+    int ItemAt(int x, int y) override;
     LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     // NoteMouseHost
-    void Capture(bool capture) override;
     void Highlight(int item, bool pressed) override;
     void Unhighlight(int item) override;
     void NoteOn(int item) override;
@@ -79,14 +76,12 @@ class CStaff : public COpenGLWnd, public ResultListener, private NoteMouseHost {
     void LoadTexture(UINT bitmapId, GLuint texture);
     void DrawColumns(Texture sharp, Texture note, bool picking, bool halo) const;
     int Pick(int x, int yFromBottom);
-    void OnMouseMove(int x, int y, bool buttonDown);
     void PaintPicture();
     void PaintPicking();
 
     MidiSender& output_;
     CKeyboard* keyboard_ = nullptr;
     std::atomic<HWND> target_{nullptr};
-    NoteMouse mouse_;
     bool picking_ = false;  // the next frame draws the picking colours
     std::vector<uint8_t> frame_;
     float pitchHz_ = 0.0f;

@@ -36,6 +36,29 @@ MixerLine FromLine(const MIXERLINEW& line) {
                      line.cChannels,     WideToUtf8(line.szName)};
 }
 
+// Looks a line up by the fields of `info` that `how` (MIXER_GETLINEINFOF_...) names.
+bool GetLine(HMIXEROBJ mixer, DWORD how, MIXERLINEW* info, MixerLine* line) {
+    info->cbStruct = sizeof(*info);
+    if (::mixerGetLineInfoW(mixer, info, how | MIXER_OBJECTF_HMIXER) != MMSYSERR_NOERROR) {
+        return false;
+    }
+    *line = FromLine(*info);
+    return true;
+}
+
+// The details of `control` over `items` (one channel for a list, else `channels`).
+MIXERCONTROLDETAILS DetailsOf(const MixerControl& control, uint32_t channels, size_t itemSize,
+                              void* items) {
+    MIXERCONTROLDETAILS details = {};
+    details.cbStruct = sizeof(details);
+    details.dwControlID = control.id;
+    details.cChannels = control.itemCount > 0 ? 1 : channels;
+    details.cMultipleItems = control.itemCount;
+    details.cbDetails = static_cast<DWORD>(itemSize);
+    details.paDetails = items;
+    return details;
+}
+
 }  // namespace
 
 MixerPortWinmm::~MixerPortWinmm() {
@@ -120,46 +143,25 @@ void MixerPortWinmm::Close(MixerSide side) {
     }
 }
 
-bool MixerPortWinmm::DestinationLine(MixerSide side, MixerComponent component, MixerLine* line) {
-    if (!IsOpen(side)) {
-        return false;
-    }
+bool MixerPortWinmm::QueryDestinationLine(MixerSide side, MixerComponent component,
+                                          MixerLine* line) {
     MIXERLINEW info = {};
-    info.cbStruct = sizeof(info);
     info.dwComponentType = component == MixerComponent::kWaveInDestination
                                ? MIXERLINE_COMPONENTTYPE_DST_WAVEIN
                                : MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-    if (::mixerGetLineInfoW(Object(side), &info,
-                            MIXER_GETLINEINFOF_COMPONENTTYPE | MIXER_OBJECTF_HMIXER) !=
-        MMSYSERR_NOERROR) {
-        return false;
-    }
-    *line = FromLine(info);
-    return true;
+    return GetLine(Object(side), MIXER_GETLINEINFOF_COMPONENTTYPE, &info, line);
 }
 
-bool MixerPortWinmm::SourceLine(MixerSide side, uint32_t destination, uint32_t source,
-                                MixerLine* line) {
-    if (!IsOpen(side)) {
-        return false;
-    }
+bool MixerPortWinmm::QuerySourceLine(MixerSide side, uint32_t destination, uint32_t source,
+                                     MixerLine* line) {
     MIXERLINEW info = {};
-    info.cbStruct = sizeof(info);
     info.dwDestination = destination;
     info.dwSource = source;
-    if (::mixerGetLineInfoW(Object(side), &info,
-                            MIXER_GETLINEINFOF_SOURCE | MIXER_OBJECTF_HMIXER) != MMSYSERR_NOERROR) {
-        return false;
-    }
-    *line = FromLine(info);
-    return true;
+    return GetLine(Object(side), MIXER_GETLINEINFOF_SOURCE, &info, line);
 }
 
-bool MixerPortWinmm::FindControl(MixerSide side, uint32_t lineId, MixerControlType type,
-                                 MixerControl* control) {
-    if (!IsOpen(side)) {
-        return false;
-    }
+bool MixerPortWinmm::QueryControl(MixerSide side, uint32_t lineId, MixerControlType type,
+                                  MixerControl* control) {
     MIXERCONTROLW info = {};
     info.cbStruct = sizeof(info);
     MIXERLINECONTROLSW controls = {};
@@ -186,19 +188,13 @@ bool MixerPortWinmm::FindControl(MixerSide side, uint32_t lineId, MixerControlTy
     return true;
 }
 
-bool MixerPortWinmm::ListTexts(MixerSide side, const MixerControl& control,
-                               std::vector<std::string>* names) {
-    if (!IsOpen(side) || control.itemCount == 0) {
+bool MixerPortWinmm::QueryListTexts(MixerSide side, const MixerControl& control,
+                                    std::vector<std::string>* names) {
+    if (control.itemCount == 0) {
         return false;
     }
     std::vector<MIXERCONTROLDETAILS_LISTTEXTW> texts(control.itemCount);
-    MIXERCONTROLDETAILS details = {};
-    details.cbStruct = sizeof(details);
-    details.dwControlID = control.id;
-    details.cChannels = 1;
-    details.cMultipleItems = control.itemCount;
-    details.cbDetails = sizeof(MIXERCONTROLDETAILS_LISTTEXTW);
-    details.paDetails = texts.data();
+    MIXERCONTROLDETAILS details = DetailsOf(control, 1, sizeof(texts[0]), texts.data());
     if (::mixerGetControlDetailsW(Object(side), &details,
                                   MIXER_GETCONTROLDETAILSF_LISTTEXT | MIXER_OBJECTF_HMIXER) !=
         MMSYSERR_NOERROR) {
@@ -211,21 +207,15 @@ bool MixerPortWinmm::ListTexts(MixerSide side, const MixerControl& control,
     return true;
 }
 
-bool MixerPortWinmm::ReadValues(MixerSide side, const MixerControl& control, uint32_t channels,
-                                std::vector<uint32_t>* values) {
-    if (!IsOpen(side) || channels == 0) {
+bool MixerPortWinmm::QueryValues(MixerSide side, const MixerControl& control, uint32_t channels,
+                                 std::vector<uint32_t>* values) {
+    if (channels == 0) {
         return false;
     }
-    const uint32_t count = control.itemCount > 0 ? control.itemCount : channels;
+    const uint32_t count = ValueCount(control, channels);
     // Booleans and unsigned values are both one 32-bit value each.
     std::vector<MIXERCONTROLDETAILS_UNSIGNED> raw(count);
-    MIXERCONTROLDETAILS details = {};
-    details.cbStruct = sizeof(details);
-    details.dwControlID = control.id;
-    details.cChannels = control.itemCount > 0 ? 1 : channels;
-    details.cMultipleItems = control.itemCount;
-    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
-    details.paDetails = raw.data();
+    MIXERCONTROLDETAILS details = DetailsOf(control, channels, sizeof(raw[0]), raw.data());
     if (::mixerGetControlDetailsW(Object(side), &details,
                                   MIXER_GETCONTROLDETAILSF_VALUE | MIXER_OBJECTF_HMIXER) !=
         MMSYSERR_NOERROR) {
@@ -238,23 +228,17 @@ bool MixerPortWinmm::ReadValues(MixerSide side, const MixerControl& control, uin
     return true;
 }
 
-bool MixerPortWinmm::WriteValues(MixerSide side, const MixerControl& control, uint32_t channels,
+bool MixerPortWinmm::ApplyValues(MixerSide side, const MixerControl& control, uint32_t channels,
                                  const std::vector<uint32_t>& values) {
-    const uint32_t count = control.itemCount > 0 ? control.itemCount : channels;
-    if (!IsOpen(side) || count == 0 || values.size() != count) {
+    const uint32_t count = ValueCount(control, channels);
+    if (count == 0 || values.size() != count) {
         return false;
     }
     std::vector<MIXERCONTROLDETAILS_UNSIGNED> raw(count);
     for (uint32_t i = 0; i < count; ++i) {
         raw[i].dwValue = values[i];
     }
-    MIXERCONTROLDETAILS details = {};
-    details.cbStruct = sizeof(details);
-    details.dwControlID = control.id;
-    details.cChannels = control.itemCount > 0 ? 1 : channels;
-    details.cMultipleItems = control.itemCount;
-    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
-    details.paDetails = raw.data();
+    MIXERCONTROLDETAILS details = DetailsOf(control, channels, sizeof(raw[0]), raw.data());
     return ::mixerSetControlDetails(Object(side), &details,
                                     MIXER_SETCONTROLDETAILSF_VALUE | MIXER_OBJECTF_HMIXER) ==
            MMSYSERR_NOERROR;

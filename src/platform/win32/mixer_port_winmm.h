@@ -23,16 +23,18 @@ class MixerPortWinmm : public MixerPort {
     bool Open(MixerSide side) override;
     void Close(MixerSide side) override;
     bool IsOpen(MixerSide side) const override { return mixers_[Index(side)] != nullptr; }
-    bool DestinationLine(MixerSide side, MixerComponent component, MixerLine* line) override;
-    bool SourceLine(MixerSide side, uint32_t destination, uint32_t source,
-                    MixerLine* line) override;
-    bool FindControl(MixerSide side, uint32_t lineId, MixerControlType type,
-                     MixerControl* control) override;
-    bool ListTexts(MixerSide side, const MixerControl& control,
-                   std::vector<std::string>* names) override;
-    bool ReadValues(MixerSide side, const MixerControl& control, uint32_t channels,
-                    std::vector<uint32_t>* values) override;
-    bool WriteValues(MixerSide side, const MixerControl& control, uint32_t channels,
+
+  protected:
+    bool QueryDestinationLine(MixerSide side, MixerComponent component, MixerLine* line) override;
+    bool QuerySourceLine(MixerSide side, uint32_t destination, uint32_t source,
+                         MixerLine* line) override;
+    bool QueryControl(MixerSide side, uint32_t lineId, MixerControlType type,
+                      MixerControl* control) override;
+    bool QueryListTexts(MixerSide side, const MixerControl& control,
+                        std::vector<std::string>* names) override;
+    bool QueryValues(MixerSide side, const MixerControl& control, uint32_t channels,
+                     std::vector<uint32_t>* values) override;
+    bool ApplyValues(MixerSide side, const MixerControl& control, uint32_t channels,
                      const std::vector<uint32_t>& values) override;
 
   private:

@@ -27,6 +27,18 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return size;
 }
 
+CBitmapHandle LoadDibSection(UINT id, int bitsPerPixel, DIBSECTION* dib) {
+    CBitmapHandle bitmap(
+        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleW(nullptr), MAKEINTRESOURCEA(id),
+                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    *dib = DIBSECTION{};
+    if (!bitmap || ::GetObjectW(bitmap.Get(), sizeof(*dib), dib) != sizeof(*dib) ||
+        dib->dsBm.bmBits == nullptr || dib->dsBm.bmBitsPixel != bitsPerPixel) {
+        bitmap.Reset();
+    }
+    return bitmap;
+}
+
 int MeasureCharWidth(HWND window, HFONT font, wchar_t ch) {
     CWindowDC dc(window);
     CSelectObject selectFont(dc.Get(), font);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
+
 namespace melvora {
 
 // BeginPaint/EndPaint for one WM_PAINT.
@@ -73,50 +75,15 @@ class CSelectObject {
     HGDIOBJ previous_;
 };
 
-// Owns one GDI object (bitmap, font, brush, pen) and deletes it.
-template <typename Handle>
-class CGdiObject {
-  public:
-    CGdiObject() = default;
-    explicit CGdiObject(Handle handle) : handle_(handle) {}
-    ~CGdiObject() { Reset(); }
-    CGdiObject(CGdiObject&& other) noexcept : handle_(other.Release()) {}
-    CGdiObject& operator=(CGdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset(other.Release());
-        }
-        return *this;
-    }
-    CGdiObject(const CGdiObject&) = delete;
-    CGdiObject& operator=(const CGdiObject&) = delete;
-
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void Reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
-            ::DeleteObject(handle_);
-        }
-        handle_ = handle;
-    }
-    Handle Release() {
-        Handle h = handle_;
-        handle_ = nullptr;
-        return h;
-    }
-
-  private:
-    Handle handle_ = nullptr;
-};
-
-using CBitmapHandle = CGdiObject<HBITMAP>;
-using CFontHandle = CGdiObject<HFONT>;
-using CBrushHandle = CGdiObject<HBRUSH>;
-
 // A font of `tenthsOfPoint` / 10 points on the screen's resolution, like CFont's point fonts.
 HFONT CreatePointFont(int tenthsOfPoint, const wchar_t* faceName);
 
 // The size of a bitmap in pixels ({0, 0} for null).
 SIZE BitmapSize(HBITMAP bitmap);
+
+// Bitmap resource `id` of the program as a DIB section whose pixels (`dib->dsBm.bmBits`) can
+// be read; empty when it is missing or not of `bitsPerPixel` bits.
+CBitmapHandle LoadDibSection(UINT id, int bitsPerPixel, DIBSECTION* dib);
 
 // The advance width of `ch` in `font` on `window`'s screen. The controls keep tables for
 // Latin-1 and measure letters beyond it (Turkish "ş", "ğ", "İ") when asked.

@@ -5,7 +5,7 @@
 namespace melvora {
 
 // Owns one handle and frees it with `Traits::Free` when it goes out of scope or is replaced;
-// moves, never copies. For the handles that CGdiObject (paint_dc.h) does not cover.
+// moves, never copies.
 template <typename Handle, typename Traits>
 class CUniqueHandle {
   public:
@@ -49,6 +49,9 @@ struct IconTraits {
 struct KernelHandleTraits {
     static void Free(HANDLE handle) { ::CloseHandle(handle); }
 };
+struct GdiObjectTraits {
+    static void Free(HGDIOBJ object) { ::DeleteObject(object); }
+};
 
 // A menu loaded or created by the program (not one attached to a window, which the window
 // destroys).
@@ -57,5 +60,11 @@ using CMenuHandle = CUniqueHandle<HMENU, MenuTraits>;
 using CIconHandle = CUniqueHandle<HICON, IconTraits>;
 // A thread, event or file handle (null when there is none).
 using CKernelHandle = CUniqueHandle<HANDLE, KernelHandleTraits>;
+// A GDI object (bitmap, font, brush, pen) the program created, deleted with DeleteObject.
+template <typename Handle>
+using CGdiObject = CUniqueHandle<Handle, GdiObjectTraits>;
+using CBitmapHandle = CGdiObject<HBITMAP>;
+using CFontHandle = CGdiObject<HFONT>;
+using CBrushHandle = CGdiObject<HBRUSH>;
 
 }  // namespace melvora

@@ -113,6 +113,17 @@ RECT CWnd::ClientRect() const {
     return r;
 }
 
+RECT TakePlaceholder(HWND dialog, UINT id) {
+    HWND placeholder = ::GetDlgItem(dialog, static_cast<int>(id));
+    RECT rect = {0, 0, 0, 0};
+    if (placeholder != nullptr) {
+        ::GetWindowRect(placeholder, &rect);
+        ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        ::DestroyWindow(placeholder);
+    }
+    return rect;
+}
+
 RECT CWnd::RectInParent() const {
     RECT r = {};
     if (hwnd_ == nullptr) {

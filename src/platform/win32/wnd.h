@@ -78,4 +78,9 @@ inline int RectHeight(const RECT& r) {
     return r.bottom - r.top;
 }
 
+// Where the dialog's placeholder control `id` stood, in the dialog's client coordinates
+// (empty when there is none); the placeholder is destroyed, so that a skinned control can
+// take over its place and its id.
+RECT TakePlaceholder(HWND dialog, UINT id);
+
 }  // namespace melvora

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/string_table.h"
+#include "platform/win32/paint_dc.h"
 #include "ui/win32/skin_colours.h"
 #include "resource_ids.h"
 #include "string_ids.h"
@@ -32,24 +33,20 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 INT_PTR CAboutDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT:
-            OnPaint();
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_ABOUT_OK) {
-                EndDialog(IDOK);
-                return TRUE;
-            }
-            return CFloatingDlg::DialogProc(message, wParam, lParam);
-        default:
-            return CFloatingDlg::DialogProc(message, wParam, lParam);
+    if (message == WM_PAINT) {
+        OnPaint();
+        return TRUE;
     }
+    return CFloatingDlg::DialogProc(message, wParam, lParam);
+}
+
+INT_PTR CAboutDlg::ButtonResult(int controlId) const {
+    return controlId == IDC_ABOUT_OK ? IDOK : 0;
 }
 
 void CAboutDlg::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Handle(), &ps);
+    const CPaintDC paint(Handle());
+    HDC dc = paint.Get();
     if (picture_.IsLoaded()) {
         int boxWidth = RectWidth(pictureRect_);
         int boxHeight = RectHeight(pictureRect_);
@@ -68,7 +65,6 @@ void CAboutDlg::OnPaint() {
                          picture_.Width(), picture_.Height(), SRCCOPY);
         }
     }
-    ::EndPaint(Handle(), &ps);
 }
 
 void CAboutDlg::OnCloseBox() {

@@ -19,6 +19,7 @@ class CAboutDlg : public CFloatingDlg {
     BOOL OnInitDialog() override;
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCloseBox() override;
+    INT_PTR ButtonResult(int controlId) const override;
     int Language() const override { return language_; }
 
   private:

@@ -14,31 +14,25 @@ void CBitmapStrip::Free() {
         ::DeleteDC(secondDc_);
         secondDc_ = nullptr;
     }
-    if (secondBitmap_ != nullptr) {
-        ::DeleteObject(secondBitmap_);
-        secondBitmap_ = nullptr;
-    }
+    secondBitmap_.Reset();
     if (dc_ != nullptr) {
         ::SelectObject(dc_, previous_);
         ::DeleteDC(dc_);
         dc_ = nullptr;
     }
-    if (bitmap_ != nullptr) {
-        ::DeleteObject(bitmap_);
-        bitmap_ = nullptr;
-    }
+    bitmap_.Reset();
     width_ = height_ = frameWidth_ = frameHeight_ = frameCount_ = 0;
 }
 
 bool CBitmapStrip::Load(UINT id, int frameWidth, int frameHeight) {
     Free();
-    bitmap_ = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
-    if (bitmap_ == nullptr) {
+    bitmap_.Reset(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
+    if (!bitmap_) {
         return false;
     }
     dc_ = ::CreateCompatibleDC(nullptr);
-    previous_ = ::SelectObject(dc_, bitmap_);
-    SIZE size = BitmapSize(bitmap_);
+    previous_ = ::SelectObject(dc_, bitmap_.Get());
+    SIZE size = BitmapSize(bitmap_.Get());
     width_ = size.cx;
     height_ = size.cy;
     frameWidth_ = frameWidth > 0 ? frameWidth : width_;
@@ -55,12 +49,12 @@ bool CBitmapStrip::MakeSecondCopy() {
     if (secondDc_ != nullptr) {
         return true;
     }
-    secondBitmap_ = ::CreateCompatibleBitmap(dc_, width_, height_);
-    if (secondBitmap_ == nullptr) {
+    secondBitmap_.Reset(::CreateCompatibleBitmap(dc_, width_, height_));
+    if (!secondBitmap_) {
         return false;
     }
     secondDc_ = ::CreateCompatibleDC(dc_);
-    secondPrevious_ = ::SelectObject(secondDc_, secondBitmap_);
+    secondPrevious_ = ::SelectObject(secondDc_, secondBitmap_.Get());
     ::BitBlt(secondDc_, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
+
 namespace melvora {
 
 // A bitmap resource selected into its own memory DC, seen as a strip of equal frames
@@ -16,7 +18,7 @@ class CBitmapStrip {
     // Loads bitmap `id`; a frame size of 0 means the bitmap's own size. False when the
     // resource is missing.
     bool Load(UINT id, int frameWidth = 0, int frameHeight = 0);
-    bool IsLoaded() const { return bitmap_ != nullptr; }
+    bool IsLoaded() const { return static_cast<bool>(bitmap_); }
     int Width() const { return width_; }
     int Height() const { return height_; }
     int FrameWidth() const { return frameWidth_; }
@@ -43,10 +45,10 @@ class CBitmapStrip {
   private:
     void Free();
 
-    HBITMAP bitmap_ = nullptr;
+    CBitmapHandle bitmap_;
     HDC dc_ = nullptr;
     HGDIOBJ previous_ = nullptr;
-    HBITMAP secondBitmap_ = nullptr;
+    CBitmapHandle secondBitmap_;
     HDC secondDc_ = nullptr;
     HGDIOBJ secondPrevious_ = nullptr;
     int width_ = 0;

@@ -45,6 +45,16 @@ void CFloatingDlg::LayoutTitleRow() {
     titleBar_.MoveTo(0, 0, right, kTitleRowHeight);
 }
 
+BOOL CFloatingDlg::HitTestTitleRow(LPARAM lParam) {
+    POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ScreenToClient(Handle(), &p);
+    if (p.y >= 0 && p.y < kTitleRowHeight) {
+        SetMessageResult(HTCAPTION);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 void CFloatingDlg::TakeOwnerIcon() {
     HWND owner = ::GetWindow(Handle(), GW_OWNER);
     HICON big = nullptr;
@@ -75,6 +85,10 @@ INT_PTR CFloatingDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
                     ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
                     return TRUE;
                 default:
+                    if (const INT_PTR result = ButtonResult(LOWORD(wParam))) {
+                        EndDialog(result);
+                        return TRUE;
+                    }
                     return CDialog::DialogProc(message, wParam, lParam);
             }
         case WM_ACTIVATE:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/dialog.h"
+#include "resource_ids.h"
 #include "ui/win32/my_title_bar.h"
 #include "ui/win32/new_deck_button.h"
 
@@ -33,11 +34,32 @@ class CFloatingDlg : public CDialog {
     void LayoutTitleRow();
     // Copies the owner's big and small icons (the program's icon) to this window.
     void TakeOwnerIcon();
+    // For WM_NCHITTEST of a window without a system caption: a point (screen coordinates in
+    // `lParam`) in the title row answers HTCAPTION, so the row moves the window; TRUE then,
+    // FALSE elsewhere.
+    BOOL HitTestTitleRow(LPARAM lParam);
+    // For WM_COMMAND of a window with menus and buttons of its own: Enter and Escape (IDOK,
+    // IDCANCEL) do nothing, any command but the title boxes' goes to `onCommand(id)`; true
+    // then. False for the title boxes, which this class's DialogProc handles.
+    template <class OnCommand>
+    bool RouteCommand(WPARAM wParam, OnCommand onCommand) {
+        const int id = LOWORD(wParam);
+        if (id == IDC_CLOSE_BOX || id == IDC_HELP_BOX || id == IDC_MINIMIZE_BOX) {
+            return false;
+        }
+        if (id != IDOK && id != IDCANCEL) {
+            onCommand(id);
+        }
+        return true;
+    }
 
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Close box: by default the window's system Close.
     virtual void OnCloseBox();
+    // A modal dialog's own button `controlId` ends it with the result returned here (none:
+    // 0, the default).
+    virtual INT_PTR ButtonResult(int /*controlId*/) const { return 0; }
     // Help box: opens HelpPage() in the help file, in the current language.
     virtual void OnHelpBox();
     // The help page of this window ("ana.htm"); empty for none.

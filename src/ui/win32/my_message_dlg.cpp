@@ -78,36 +78,30 @@ BOOL CMyMessageDlg::OnInitDialog() {
 }
 
 INT_PTR CMyMessageDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT:
-            OnPaint();
-            return TRUE;
-        case WM_COMMAND: {
-            int id = LOWORD(wParam);
-            for (int i = 0; i < layout_.buttonCount; ++i) {
-                if (id == layout_.buttons[i].controlId) {
-                    EndDialog(layout_.buttons[i].result);
-                    return TRUE;
-                }
-            }
-            return CFloatingDlg::DialogProc(message, wParam, lParam);
-        }
-        default:
-            return CFloatingDlg::DialogProc(message, wParam, lParam);
+    if (message == WM_PAINT) {
+        OnPaint();
+        return TRUE;
     }
+    return CFloatingDlg::DialogProc(message, wParam, lParam);
+}
+
+INT_PTR CMyMessageDlg::ButtonResult(int controlId) const {
+    for (int i = 0; i < layout_.buttonCount; ++i) {
+        if (controlId == layout_.buttons[i].controlId) {
+            return layout_.buttons[i].result;
+        }
+    }
+    return 0;
 }
 
 void CMyMessageDlg::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Handle(), &ps);
+    const CPaintDC paint(Handle());
     RECT client = ClientRect();
     RECT textRect = {7, 36, client.right - 7, client.bottom - 37};
-    HGDIOBJ previous = ::SelectObject(dc, font_.Get());
-    ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &textRect,
+    const CSelectObject font(paint.Get(), font_.Get());
+    ::SetBkMode(paint.Get(), TRANSPARENT);
+    ::DrawTextW(paint.Get(), text_.c_str(), static_cast<int>(text_.size()), &textRect,
                 DT_CENTER | DT_WORDBREAK | DT_NOCLIP);
-    ::SelectObject(dc, previous);
-    ::EndPaint(Handle(), &ps);
 }
 
 // Enter answers like the first button; Escape and the system Close like the Close box.

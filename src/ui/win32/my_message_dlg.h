@@ -32,6 +32,7 @@ class CMyMessageDlg : public CFloatingDlg {
     void OnOK() override;
     void OnCancel() override;
     void OnCloseBox() override;
+    INT_PTR ButtonResult(int controlId) const override;
     int Language() const override { return language_; }
 
   private:

@@ -19,9 +19,6 @@ CMyTitleBar::~CMyTitleBar() {
         Detach();
         ::DestroyWindow(hwnd);
     }
-    for (HBITMAP* b : {&activeBackground_, &inactiveBackground_, &activeEnd_, &inactiveEnd_}) {
-        ReplaceBitmap(b, 0);
-    }
 }
 
 bool CMyTitleBar::Create(HWND parent, const RECT& rect, UINT id) {
@@ -35,38 +32,23 @@ bool CMyTitleBar::Create(HWND parent, const RECT& rect, UINT id) {
 }
 
 bool CMyTitleBar::CreateOverPlaceholder(HWND dialog, UINT id) {
-    HWND placeholder = ::GetDlgItem(dialog, static_cast<int>(id));
-    RECT rect = {0, 0, 0, 0};
-    if (placeholder != nullptr) {
-        ::GetWindowRect(placeholder, &rect);
-        ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        ::DestroyWindow(placeholder);
-    }
-    return Create(dialog, rect, id);
+    return Create(dialog, TakePlaceholder(dialog, id), id);
 }
 
-void CMyTitleBar::ReplaceBitmap(HBITMAP* slot, UINT id) {
-    if (*slot != nullptr) {
-        ::DeleteObject(*slot);
-        *slot = nullptr;
-    }
+void CMyTitleBar::ReplaceBitmap(CBitmapHandle* slot, UINT id) {
     if (id != 0) {
-        *slot = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+        slot->Reset(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
     }
 }
 
 void CMyTitleBar::SetBitmaps(UINT activeBackground, UINT inactiveBackground) {
-    if (activeBackground != 0)
-        ReplaceBitmap(&activeBackground_, activeBackground);
-    if (inactiveBackground != 0)
-        ReplaceBitmap(&inactiveBackground_, inactiveBackground);
+    ReplaceBitmap(&activeBackground_, activeBackground);
+    ReplaceBitmap(&inactiveBackground_, inactiveBackground);
 }
 
 void CMyTitleBar::SetEndImages(UINT activeEnd, UINT inactiveEnd) {
-    if (activeEnd != 0)
-        ReplaceBitmap(&activeEnd_, activeEnd);
-    if (inactiveEnd != 0)
-        ReplaceBitmap(&inactiveEnd_, inactiveEnd);
+    ReplaceBitmap(&activeEnd_, activeEnd);
+    ReplaceBitmap(&inactiveEnd_, inactiveEnd);
 }
 
 void CMyTitleBar::SetColours(COLORREF activeText, COLORREF inactiveText) {
@@ -144,33 +126,14 @@ int CMyTitleBar::OnCreate() {
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, kShellDlgFace, LF_FACESIZE);
-    font_.Reset(::CreateFontIndirectW(&lf));
-
-    CWindowDC dc(Handle());
-    CSelectObject selectFont(dc.Get(), font_.Get());
-    INT widths[256] = {};
-    if (::GetCharWidth32W(dc.Get(), 0, 255, widths)) {
-        for (int i = 0; i < 256; ++i) {
-            charWidths_[i] = widths[i];
-        }
-    }
-    TEXTMETRICW tm = {};
-    ::GetTextMetricsW(dc.Get(), &tm);
-    ascent_ = tm.tmAscent;
-    ellipsisWidth_ = 3 * charWidths_[static_cast<int>(L'.')];
+    font_.Reset(Handle(), ::CreateFontIndirectW(&lf));
+    ellipsisWidth_ = 3 * font_.CharWidth(L'.');
     return 0;
-}
-
-int CMyTitleBar::CharWidth(wchar_t ch) const {
-    if (static_cast<unsigned>(ch) < 256u) {
-        return charWidths_[static_cast<int>(ch)];
-    }
-    return MeasureCharWidth(Handle(), font_.Get(), ch);
 }
 
 std::wstring CMyTitleBar::ShortenToWidth(const std::wstring& caption, int width) const {
     return ShortenCaption(
-        caption, [this](wchar_t ch) { return CharWidth(ch); }, width, ellipsisWidth_);
+        caption, [this](wchar_t ch) { return font_.CharWidth(ch); }, width, ellipsisWidth_);
 }
 
 void CMyTitleBar::OnPaint() {
@@ -186,14 +149,14 @@ void CMyTitleBar::OnPaint() {
     {
         CMemoryDC memory(dc.Get());
         HBITMAP background =
-            (!active && inactiveBackground_ != nullptr) ? inactiveBackground_ : activeBackground_;
+            (!active && inactiveBackground_) ? inactiveBackground_.Get() : activeBackground_.Get();
         if (background != nullptr) {
             SIZE size = BitmapSize(background);
             CSelectObject select(memory.Get(), background);
             ::SetStretchBltMode(dc.Get(), COLORONCOLOR);
             ::StretchBlt(dc.Get(), 0, 0, w, h, memory.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
         }
-        HBITMAP end = (!active && inactiveEnd_ != nullptr) ? inactiveEnd_ : activeEnd_;
+        HBITMAP end = (!active && inactiveEnd_) ? inactiveEnd_.Get() : activeEnd_.Get();
         if (end != nullptr) {
             SIZE size = BitmapSize(end);
             CSelectObject select(memory.Get(), end);
@@ -233,7 +196,7 @@ void CMyTitleBar::OnPaint() {
     CSelectObject selectFont(dc.Get(), font_.Get());
     ::SetBkMode(dc.Get(), TRANSPARENT);
     ::SetTextColor(dc.Get(), textColour);
-    ::ExtTextOutW(dc.Get(), x, (h - ascent_) / 2, 0, nullptr, lastCaption_.c_str(),
+    ::ExtTextOutW(dc.Get(), x, (h - font_.Metrics().tmAscent) / 2, 0, nullptr, lastCaption_.c_str(),
                   static_cast<UINT>(lastCaption_.size()), nullptr);
 }
 

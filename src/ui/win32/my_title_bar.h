@@ -6,6 +6,7 @@
 
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/wnd.h"
+#include "ui/win32/measured_font.h"
 
 namespace melvora {
 
@@ -44,20 +45,18 @@ class CMyTitleBar : public CWnd {
     int OnCreate();
     void OnPaint();
     void Forward(UINT ncMessage, LPARAM lParam) const;
-    int CharWidth(wchar_t ch) const;
-    static void ReplaceBitmap(HBITMAP* slot, UINT id);
+    // Loads bitmap resource `id` into `slot`; 0 keeps what the slot holds.
+    static void ReplaceBitmap(CBitmapHandle* slot, UINT id);
 
     HWND parent_ = nullptr;
-    HBITMAP activeBackground_ = nullptr;
-    HBITMAP inactiveBackground_ = nullptr;
-    HBITMAP activeEnd_ = nullptr;
-    HBITMAP inactiveEnd_ = nullptr;
+    CBitmapHandle activeBackground_;
+    CBitmapHandle inactiveBackground_;
+    CBitmapHandle activeEnd_;
+    CBitmapHandle inactiveEnd_;
     bool useSystemColours_ = true;
     COLORREF activeText_ = 0;
     COLORREF inactiveText_ = 0;
-    CFontHandle font_;
-    int charWidths_[256] = {};
-    int ascent_ = 0;
+    CMeasuredFont font_;
     int ellipsisWidth_ = 0;
     std::wstring lastCaption_;
     bool lastActive_ = false;

@@ -25,7 +25,6 @@ CNewDeckButton::~CNewDeckButton() {
         Detach();
         ::DestroyWindow(hwnd);
     }
-    FreeBitmaps();
 }
 
 bool CNewDeckButton::Create(HWND parent, const RECT& rect, UINT id, const std::string& skinName,
@@ -43,15 +42,7 @@ bool CNewDeckButton::Create(HWND parent, const RECT& rect, UINT id, const std::s
 
 bool CNewDeckButton::CreateOverPlaceholder(HWND dialog, UINT id, const std::string& skinName,
                                            bool sizeToBitmap) {
-    HWND placeholder = ::GetDlgItem(dialog, static_cast<int>(id));
-    RECT rect = {0, 0, 0, 0};
-    if (placeholder != nullptr) {
-        ::GetWindowRect(placeholder, &rect);
-        ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        // The skinned control takes over the id.
-        ::DestroyWindow(placeholder);
-    }
-    return Create(dialog, rect, id, skinName, sizeToBitmap);
+    return Create(dialog, TakePlaceholder(dialog, id), id, skinName, sizeToBitmap);
 }
 
 void CNewDeckButton::SetTextColour(COLORREF colour, int slot) {
@@ -69,7 +60,7 @@ void CNewDeckButton::SetText(const std::wstring& text) {
 
 void CNewDeckButton::FitToText() {
     TextFit fit = melvora::FitToText(
-        text_, [this](wchar_t ch) { return CharWidth(ch); }, textHeight_);
+        text_, [this](wchar_t ch) { return font_.CharWidth(ch); }, font_.Metrics().tmHeight);
     if (fit.resize) {
         Resize(fit.width, fit.height);
     }
@@ -94,7 +85,7 @@ void CNewDeckButton::Enable(bool enable) const {
 }
 
 bool CNewDeckButton::HasBitmap(int slot) const {
-    return slot >= 0 && slot < kDeckSlotCount && bitmaps_[static_cast<size_t>(slot)] != nullptr;
+    return slot >= 0 && slot < kDeckSlotCount && bitmaps_[static_cast<size_t>(slot)];
 }
 
 LRESULT CNewDeckButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -141,33 +132,15 @@ int CNewDeckButton::OnCreate() {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     for (int slot = 0; slot < kDeckSlotCount; ++slot) {
         std::string name = skinName_ + DeckSlotSuffix(slot);
-        bitmaps_[static_cast<size_t>(slot)] = ::LoadBitmapA(instance, name.c_str());
+        bitmaps_[static_cast<size_t>(slot)].Reset(::LoadBitmapA(instance, name.c_str()));
     }
-    if (sizeToBitmap_ && bitmaps_[kSlotUp] != nullptr) {
-        SIZE size = BitmapSize(bitmaps_[kSlotUp]);
+    if (sizeToBitmap_ && bitmaps_[kSlotUp]) {
+        SIZE size = BitmapSize(bitmaps_[kSlotUp].Get());
         ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    font_.Reset(CreatePointFont(80, kShellDlgFace));
-    CWindowDC dc(Handle());
-    CSelectObject selectFont(dc.Get(), font_.Get());
-    INT widths[256] = {};
-    if (::GetCharWidth32W(dc.Get(), 0, 255, widths)) {
-        for (size_t i = 0; i < 256; ++i) {
-            charWidths_[i] = widths[i];
-        }
-    }
-    TEXTMETRICW tm = {};
-    ::GetTextMetricsW(dc.Get(), &tm);
-    textHeight_ = tm.tmHeight;
+    font_.Reset(Handle(), CreatePointFont(80, kShellDlgFace));
     return 0;
-}
-
-int CNewDeckButton::CharWidth(wchar_t ch) const {
-    if (static_cast<unsigned>(ch) < 256u) {
-        return charWidths_[static_cast<size_t>(ch)];
-    }
-    return MeasureCharWidth(Handle(), font_.Get(), ch);
 }
 
 void CNewDeckButton::OnPaint() {
@@ -175,13 +148,13 @@ void CNewDeckButton::OnPaint() {
     ++paintCount_;
     std::array<bool, kDeckSlotCount> present = {};
     for (int slot = 0; slot < kDeckSlotCount; ++slot) {
-        present[static_cast<size_t>(slot)] = bitmaps_[static_cast<size_t>(slot)] != nullptr;
+        present[static_cast<size_t>(slot)] = static_cast<bool>(bitmaps_[static_cast<size_t>(slot)]);
     }
     bool enabled = ::IsWindowEnabled(Handle()) != FALSE;
     const DeckButtonState state = previewing_ ? previewState_ : tracker_.State();
     lastPaint_ = ChooseDeckPaint(alternate_, enabled, state, present, colourSet_);
     lastTextColour_ = colours_[static_cast<size_t>(lastPaint_.colourSlot)];
-    HBITMAP bitmap = bitmaps_[static_cast<size_t>(lastPaint_.bitmapSlot)];
+    HBITMAP bitmap = bitmaps_[static_cast<size_t>(lastPaint_.bitmapSlot)].Get();
     if (bitmap == nullptr) {
         // A skin without its "U" image draws nothing.
         return;
@@ -261,15 +234,6 @@ void CNewDeckButton::Apply(const DeckButtonReaction& reaction) {
     }
     if (reaction.repaint) {
         Invalidate(true);
-    }
-}
-
-void CNewDeckButton::FreeBitmaps() {
-    for (HBITMAP& bitmap : bitmaps_) {
-        if (bitmap != nullptr) {
-            ::DeleteObject(bitmap);
-            bitmap = nullptr;
-        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/win32/wnd.h"
 #include "ui/deck_button_tracker.h"
 #include "ui/deck_paint_rule.h"
+#include "ui/win32/measured_font.h"
 
 namespace melvora {
 
@@ -61,14 +62,12 @@ class CNewDeckButton : public CWnd {
     void OnLButtonUp();
     void OnLostMouse();
     void Apply(const DeckButtonReaction& reaction);
-    int CharWidth(wchar_t ch) const;
-    void FreeBitmaps();
 
     HWND parent_ = nullptr;
     UINT id_ = 0;
     std::string skinName_;
     bool sizeToBitmap_ = false;
-    std::array<HBITMAP, kDeckSlotCount> bitmaps_ = {};
+    std::array<CBitmapHandle, kDeckSlotCount> bitmaps_;
     DeckButtonTracker tracker_;
     bool previewing_ = false;
     DeckButtonState previewState_ = DeckButtonState::kNormal;
@@ -76,9 +75,7 @@ class CNewDeckButton : public CWnd {
     std::wstring text_;
     std::array<COLORREF, kDeckSlotCount> colours_ = {};
     std::array<bool, kDeckSlotCount> colourSet_ = {};
-    std::array<int, 256> charWidths_ = {};
-    int textHeight_ = 0;
-    CFontHandle font_;
+    CMeasuredFont font_;
     DeckPaintChoice lastPaint_;
     COLORREF lastTextColour_ = 0;
     int paintCount_ = 0;

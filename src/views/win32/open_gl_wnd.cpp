@@ -96,12 +96,16 @@ LRESULT COpenGLWnd::OnCreate(WPARAM wParam, LPARAM lParam) {
     {
         CWindowDC dc(Handle());
         CSavedDC saved(dc.Get());
-        SetPixelFormatOn(dc.Get());
-        context_ = ::wglCreateContext(dc.Get());
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        // Without pbuffers the window path is the only one, shown or not.
+        if (!CGLOffscreenTarget::Wanted() || !offscreen_.Open(dc.Get(), create->cx, create->cy)) {
+            SetPixelFormatOn(dc.Get());
+        }
+        context_ = ::wglCreateContext(DrawingDc(dc.Get()));
         if (context_ == nullptr) {
             ReportFailure(IDS_NO_GL_CONTEXT, ::GetLastError());
         } else {
-            CGLContextScope scope(dc.Get(), context_);
+            CGLContextScope scope(DrawingDc(dc.Get()), context_);
             if (!scope.IsCurrent()) {
                 ReportMakeCurrentFailure();
             } else {
@@ -148,7 +152,8 @@ void COpenGLWnd::OnSize(int cx, int cy) {
         CSavedDC saved(dc.Get());
         width_ = cx;
         height_ = cy;
-        CGLContextScope scope(dc.Get(), context_);
+        offscreen_.Fit(dc.Get(), cx, cy);
+        CGLContextScope scope(DrawingDc(dc.Get()), context_);
         if (context_ != nullptr && !scope.IsCurrent()) {
             ReportMakeCurrentFailure();
         }
@@ -175,7 +180,7 @@ void COpenGLWnd::DrawFrame() {
 
 void COpenGLWnd::OnPaint() {
     CPaintDC dc(Handle());
-    CGLContextScope scope(dc.Get(), context_);
+    CGLContextScope scope(DrawingDc(dc.Get()), context_);
     if (!scope.IsCurrent()) {
         if (context_ != nullptr) {
             ReportMakeCurrentFailure();
@@ -183,12 +188,16 @@ void COpenGLWnd::OnPaint() {
         return;
     }
     DrawFrame();
-    ::SwapBuffers(dc.Get());
+    if (offscreen_.IsOpen()) {
+        offscreen_.Present(dc.Get(), width_, height_);
+    } else {
+        ::SwapBuffers(dc.Get());
+    }
 }
 
 bool COpenGLWnd::CaptureFrame(std::vector<uint8_t>* rgb, int* width, int* height) {
     CWindowDC dc(Handle());
-    CGLContextScope scope(dc.Get(), context_);
+    CGLContextScope scope(DrawingDc(dc.Get()), context_);
     if (!scope.IsCurrent()) {
         return false;
     }
@@ -202,7 +211,12 @@ bool COpenGLWnd::CaptureFrame(std::vector<uint8_t>* rgb, int* width, int* height
     if (rgb->empty()) {
         return true;
     }
-    glReadBuffer(GL_BACK);
+    // The back buffer in the window; a pbuffer may have only a front one.
+    GLint drawn = GL_BACK;
+    if (offscreen_.IsOpen()) {
+        glGetIntegerv(GL_DRAW_BUFFER, &drawn);
+    }
+    glReadBuffer(static_cast<GLenum>(drawn));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb->data());
     return glGetError() == GL_NO_ERROR;
@@ -211,7 +225,7 @@ bool COpenGLWnd::CaptureFrame(std::vector<uint8_t>* rgb, int* width, int* height
 void COpenGLWnd::OnDestroy() {
     if (context_ != nullptr) {
         CWindowDC dc(Handle());
-        CGLContextScope scope(dc.Get(), context_);
+        CGLContextScope scope(DrawingDc(dc.Get()), context_);
         if (scope.IsCurrent()) {
             OnGLDestroy();
             if (fontListBase_ != 0) {
@@ -224,6 +238,7 @@ void COpenGLWnd::OnDestroy() {
         ::wglDeleteContext(context_);
         context_ = nullptr;
     }
+    offscreen_.Close();
 }
 
 bool COpenGLWnd::BuildOutlineFont(HDC dc, const std::wstring& face, int tenthsOfPoint) {

@@ -8,15 +8,17 @@
 
 #include "platform/win32/tool_tip.h"
 #include "platform/win32/wnd.h"
+#include "views/win32/gl_offscreen_target.h"
 #include "views/glyph_text_layout.h"
 
 namespace melvora {
 
 // The child window every OpenGL view is built on: the pixel format (24-bit RGBA, double
-// buffered), an owned rendering context that is current only inside one message handler,
-// an optional outline font with its text maths, one tool tip, and the reports of GL set-up
-// failures in the skinned message box. Views override the GL hooks below; each hook runs
-// with the context current.
+// buffered) or, where child OpenGL windows do not show (Wine), an offscreen pbuffer copied
+// into the window with GDI; an owned rendering context that is current only inside one
+// message handler, an optional outline font with its text maths, one tool tip, and the
+// reports of GL set-up failures in the skinned message box. Views override the GL hooks
+// below; each hook runs with the context current.
 class COpenGLWnd : public CWnd {
   public:
     COpenGLWnd();
@@ -31,6 +33,8 @@ class COpenGLWnd : public CWnd {
 
     // True when the window has a rendering context.
     bool HasContext() const { return context_ != nullptr; }
+    // True when frames are drawn offscreen and copied into the window with GDI.
+    bool DrawsOffscreen() const { return offscreen_.IsOpen(); }
     int WidthPixels() const { return width_; }
     int HeightPixels() const { return height_; }
     // Frames drawn so far (for the frame-rate figures).
@@ -46,8 +50,8 @@ class COpenGLWnd : public CWnd {
   protected:
     enum class ToolTipKind { kNone, kFixedText, kByRegion };
 
-    // Set-up after the pixel format, with the context current on `dc`: clear colour, fixed
-    // state, fonts, display lists, textures.
+    // Set-up after the pixel format, with the context current: clear colour, fixed state,
+    // fonts, display lists, textures. `dc` is the window's DC (for the fonts).
     virtual void OnGLCreate(HDC /*dc*/) {}
     // Projection for a client area of cx x cy (the viewport is set already).
     virtual void OnGLSize(int /*cx*/, int /*cy*/) {}
@@ -93,7 +97,10 @@ class COpenGLWnd : public CWnd {
     // Reports a make-current failure once per view, so a view that cannot draw does not
     // put a message box up on every paint.
     void ReportMakeCurrentFailure();
+    // The DC the context draws on: the pbuffer's when drawing offscreen, else `windowDc`.
+    HDC DrawingDc(HDC windowDc) const { return offscreen_.IsOpen() ? offscreen_.Dc() : windowDc; }
 
+    CGLOffscreenTarget offscreen_;
     HGLRC context_ = nullptr;
     int width_ = 0;
     int height_ = 0;
