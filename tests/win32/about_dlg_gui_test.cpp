@@ -1,10 +1,5 @@
-#include <gtest/gtest.h>
-
-#include "platform/string_table.h"
 #include "ui/win32/about_dlg.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
-#include "string_ids.h"
 
 namespace melvora {
 namespace {

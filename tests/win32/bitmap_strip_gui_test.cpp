@@ -1,9 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ui/win32/bitmap_strip.h"
 #include "ui/win32/skin_thumb.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
 
 namespace melvora {
 namespace {

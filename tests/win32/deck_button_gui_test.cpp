@@ -1,12 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <vector>
-
 #include "platform/win32/paint_dc.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
 
 namespace melvora {
 namespace {

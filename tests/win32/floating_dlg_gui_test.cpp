@@ -1,9 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ui/win32/floating_dlg.h"
 #include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
 
 namespace melvora {
 namespace {

@@ -1,11 +1,5 @@
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
-#include <string>
-#include <vector>
 
 #include "platform/win32/directory_listing.h"
 #include "platform/win32/file_dialog.h"

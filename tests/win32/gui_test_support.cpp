@@ -1,48 +1,19 @@
 #include "win32/gui_test_support.h"
 
+#include <cstdlib>
+#include <map>
+
 #include "platform/win32/dialog.h"
+#include "ui/win32/my_message_dlg.h"
+#include "views/win32/open_gl_wnd.h"
 
 namespace melvora {
 namespace guitest {
 namespace {
 
-struct ModalScript {
-    std::function<void(HWND)> script;
-    DWORD startTick = 0;
-    bool ran = false;
-    UINT_PTR timer = 0;
-};
-
-ModalScript* g_script = nullptr;
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(hwnd, className, 16);
-    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"#32770") == 0) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
-    ModalScript* s = g_script;
-    if (s == nullptr) {
-        return;
-    }
-    HWND dialog = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) {
-        return;
-    }
-    if (!s->ran) {
-        s->ran = true;
-        s->script(dialog);
-        return;
-    }
-    if (::GetTickCount() - s->startTick > 10000) {
-        EndModal(dialog, -2);
-    }
+std::map<UINT_PTR, WindowWatch*>& Watches() {
+    static std::map<UINT_PTR, WindowWatch*> watches;
+    return watches;
 }
 
 }  // namespace
@@ -70,17 +41,106 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
+bool EnvironmentHas(const wchar_t* name) {
+    wchar_t value[8] = {};
+    return ::GetEnvironmentVariableW(name, value, 8) > 0;
+}
+
+HWND FindThreadWindow(const std::function<bool(HWND)>& match) {
+    struct Search {
+        const std::function<bool(HWND)>* match;
+        HWND found;
+    } search = {&match, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (::IsWindowVisible(hwnd) && (*s->match)(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsDialog(HWND window) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    return lstrcmpW(className, L"#32770") == 0;
+}
+
+WindowWatch::WindowWatch(std::function<bool(HWND)> match, std::function<void(HWND)> act,
+                         bool firstOnly)
+    : match_(std::move(match)), act_(std::move(act)), firstOnly_(firstOnly) {
+    timer_ = ::SetTimer(nullptr, 0, 30, &WindowWatch::OnTimer);
+    Watches()[timer_] = this;
+}
+
+WindowWatch::~WindowWatch() {
+    ::KillTimer(nullptr, timer_);
+    Watches().erase(timer_);
+}
+
+void CALLBACK WindowWatch::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    auto found = Watches().find(timer);
+    if (found == Watches().end()) {
+        return;
+    }
+    WindowWatch& w = *found->second;
+    if (w.busy_ || (w.firstOnly_ && !w.seen_.empty())) {
+        return;
+    }
+    HWND window = FindThreadWindow([&w](HWND hwnd) {
+        return std::find(w.seen_.begin(), w.seen_.end(), hwnd) == w.seen_.end() && w.match_(hwnd);
+    });
+    if (window != nullptr) {
+        w.seen_.push_back(window);
+        w.busy_ = true;
+        w.act_(window);
+        w.busy_ = false;
+    }
+}
+
+BoxAnswerer::BoxAnswerer(int answerWith)
+    : WindowWatch(
+          [](HWND hwnd) { return dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(hwnd)) != nullptr; },
+          [this](HWND hwnd) {
+              auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(hwnd));
+              int control = IDC_CLOSE_BOX;
+              for (int i = 0; i < box->Layout().buttonCount; ++i) {
+                  if (box->Layout().buttons[i].result == answer) {
+                      control = box->Layout().buttons[i].controlId;
+                  }
+              }
+              ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0);
+          },
+          false),
+      answer(answerWith) {}
+
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
-                 const std::function<void(HWND dialog)>& script) {
-    ModalScript s;
-    s.script = script;
-    s.startTick = ::GetTickCount();
-    ModalScript* previous = g_script;
-    g_script = &s;
-    s.timer = ::SetTimer(nullptr, 0, 30, &ScriptTimer);
-    INT_PTR result = show();
-    ::KillTimer(nullptr, s.timer);
-    g_script = previous;
+                 const std::function<void(HWND dialog)>& script,
+                 const std::function<bool(HWND)>& match, int limitMs) {
+    DWORD scriptEnd = 0;
+    bool ran = false;
+    WindowWatch watch(match, [&](HWND dialog) {
+        script(dialog);
+        ran = true;
+        scriptEnd = ::GetTickCount();
+    });
+    // Counted from the script's end: the watch also fires inside the script's own waits.
+    WindowWatch watchdog(
+        [&](HWND hwnd) {
+            return ran && ::IsWindow(hwnd) && match(hwnd) &&
+                   static_cast<int>(::GetTickCount() - scriptEnd) > limitMs;
+        },
+        [&](HWND dialog) {
+            ADD_FAILURE() << "the dialog was still open " << limitMs << " ms after its script";
+            EndModal(dialog, -2);
+        });
+    const INT_PTR result = show();
+    EXPECT_TRUE(ran) << "the dialog never came up";
     return result;
 }
 
@@ -107,15 +167,19 @@ void MouseUp(HWND window, int x, int y) {
 
 void Click(HWND button) {
     RECT r = ClientRectOf(button);
-    int x = r.right / 2;
-    int y = r.bottom / 2;
-    MouseMove(button, x, y);
-    MouseDown(button, x, y);
-    MouseUp(button, x, y);
+    MouseMove(button, r.right / 2, r.bottom / 2);
+    MouseDown(button, r.right / 2, r.bottom / 2);
+    MouseUp(button, r.right / 2, r.bottom / 2);
 }
 
 HWND Child(HWND parent, int id) {
     return ::GetDlgItem(parent, id);
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
 }
 
 RECT ClientRectOf(HWND window) {
@@ -124,9 +188,14 @@ RECT ClientRectOf(HWND window) {
     return r;
 }
 
-RECT WindowRectInParent(HWND window) {
+RECT ScreenRectOf(HWND window) {
     RECT r = {};
     ::GetWindowRect(window, &r);
+    return r;
+}
+
+RECT WindowRectInParent(HWND window) {
+    RECT r = ScreenRectOf(window);
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
@@ -143,9 +212,9 @@ bool HostWindow::Open(int x, int y, int width, int height, const wchar_t* captio
         return false;
     }
     if (icon) {
-        HICON big = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(5));
-        HICON small = static_cast<HICON>(
-            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(5), IMAGE_ICON, 16, 16, 0));
+        HICON big = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MELVORA));
+        HICON small = static_cast<HICON>(::LoadImageW(
+            ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON, 16, 16, 0));
         ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }
@@ -180,6 +249,39 @@ COLORREF PixelOf(HWND window, int x, int y) {
     COLORREF c = ::GetPixel(screen, p.x, p.y);
     ::ReleaseDC(nullptr, screen);
     return c;
+}
+
+bool Frame::Near(int x, int y, int r, int g, int b, int tolerance) const {
+    const uint8_t* p = At(x, y);
+    return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
+           std::abs(p[2] - b) <= tolerance;
+}
+
+int Frame::CountNear(int left, int top, int right, int bottom, int r, int g, int b,
+                     int tolerance) const {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += Near(x, y, r, g, b, tolerance) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+Frame Capture(COpenGLWnd& view) {
+    Frame frame;
+    EXPECT_TRUE(view.CaptureFrame(&frame.rgb, &frame.width, &frame.height));
+    return frame;
+}
+
+void ViewLink::Publish(float level, float pitchHz, float tessim, float jitter, float shimmer) {
+    AnalysisResult r;
+    r.level = level;
+    r.pitchHz = pitchHz;
+    r.tessim = tessim;
+    r.jitter = jitter;
+    r.shimmer = shimmer;
+    holder.Publish(r);
 }
 
 }  // namespace guitest

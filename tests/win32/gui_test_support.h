@@ -1,14 +1,31 @@
 #pragma once
 
+// What the GUI suite's tests share: message pumping and waiting, scripted modal dialogs,
+// watching for windows, mouse input, pixels, and stand-ins for the owners of the windows.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "analysis/result_holder.h"
+#include "app/app_options.h"
+#include "app/floating_window_owner.h"
+#include "platform/string_table.h"
+#include "platform/text_encoding.h"
 #include "platform/win32/wnd.h"
+#include "settings/volume_window_owner.h"
+#include "views/view_owner.h"
+#include "resource_ids.h"
+#include "string_ids.h"
 
 namespace melvora {
+
+class COpenGLWnd;
+
 namespace guitest {
 
 // Language values of the options.
@@ -25,14 +42,55 @@ void PumpMessages(int ms);
 
 // Processes messages until `done` answers true (then true) or `ms` milliseconds passed
 // (then false). Drawing reaches the virtual screen a little after it was made.
-bool PumpUntil(const std::function<bool()>& done, int ms);
+bool PumpUntil(const std::function<bool()>& done, int ms = kDeadlineMs);
 
-// Runs `show` (which opens a modal dialog and returns its result). Once a visible dialog
-// of this thread is up, `script` runs inside the dialog's modal loop with the dialog's
-// handle; it must close the dialog. If the dialog is still open 10 s later it is ended
-// with -2, so a broken script fails the test instead of hanging it.
+// True when the environment variable `name` is set (MELVORA_SOUND_TESTS and the like).
+bool EnvironmentHas(const wchar_t* name);
+
+// Visible top-level windows of this thread: the first that `match` accepts, or null.
+HWND FindThreadWindow(const std::function<bool(HWND)>& match);
+// A standard dialog window (class #32770): the program's dialogs and message boxes.
+bool IsDialog(HWND window);
+
+// While it lives, runs `act` on each visible top-level window of this thread that `match`
+// accepts, once per window (only on the first one with `firstOnly`), inside whichever
+// message loop runs then, a modal dialog's included.
+class WindowWatch {
+  public:
+    WindowWatch(std::function<bool(HWND)> match, std::function<void(HWND)> act,
+                bool firstOnly = true);
+    ~WindowWatch();
+    WindowWatch(const WindowWatch&) = delete;
+    WindowWatch& operator=(const WindowWatch&) = delete;
+    // Windows acted on so far.
+    int Count() const { return static_cast<int>(seen_.size()); }
+
+  private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD);
+    std::function<bool(HWND)> match_;
+    std::function<void(HWND)> act_;
+    bool firstOnly_;
+    bool busy_ = false;
+    std::vector<HWND> seen_;
+    UINT_PTR timer_ = 0;
+};
+
+// Answers every skinned message box of this thread with the button of `answer` (IDOK,
+// IDNO...; the Close box when the box has no such button), counting them.
+class BoxAnswerer : public WindowWatch {
+  public:
+    explicit BoxAnswerer(int answer = IDOK);
+    int answer;
+};
+
+// Runs `show` (which opens a modal dialog and returns its result). Once a visible window
+// that `match` accepts (by default: any dialog of this thread) is up, `script` runs inside
+// the dialog's modal loop with the dialog's handle; it must close the dialog. A dialog still
+// open `limitMs` after the script returned is ended with -2 and the test fails, so a broken
+// script fails the test instead of hanging it.
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
-                 const std::function<void(HWND dialog)>& script);
+                 const std::function<void(HWND dialog)>& script,
+                 const std::function<bool(HWND)>& match = IsDialog, int limitMs = 10000);
 
 // Ends a dialog run by CDialog::DoModal with `result`.
 void EndModal(HWND dialog, INT_PTR result);
@@ -46,7 +104,9 @@ void Click(HWND button);
 
 // Child windows of `parent` with control id `id`, or null.
 HWND Child(HWND parent, int id);
+std::wstring TextOf(HWND window);
 RECT ClientRectOf(HWND window);
+RECT ScreenRectOf(HWND window);
 RECT WindowRectInParent(HWND window);
 
 // A plain visible top-level window that records what it receives.
@@ -71,6 +131,55 @@ class HostWindow : public CWnd {
 
 // Colour of a screen pixel of `window`'s client area (as drawn on the screen).
 COLORREF PixelOf(HWND window, int x, int y);
+
+// A frame of an OpenGL view, read back from its rendering context.
+struct Frame {
+    std::vector<uint8_t> rgb;  // bottom row first
+    int width = 0;
+    int height = 0;
+    // y from the top, as on the screen.
+    const uint8_t* At(int x, int y) const {
+        return &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
+    }
+    bool Near(int x, int y, int r, int g, int b, int tolerance = 30) const;
+    // Pixels of the rectangle (y from the top) within `tolerance` of (r, g, b).
+    int CountNear(int left, int top, int right, int bottom, int r, int g, int b,
+                  int tolerance = 30) const;
+};
+// Draws a frame of `view` as its paint does and reads it back (a failure fails the test).
+Frame Capture(COpenGLWnd& view);
+
+// The floating windows' owner: moves as proposed, in `language` (the options' when -1).
+class FloatingOwner : public FloatingWindowOwner {
+  public:
+    int language = -1;
+    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& proposed,
+                                       bool) override {
+        return proposed;
+    }
+    void FloatingActivated(FloatingWindow) override {}
+    void FloatingClosed(FloatingWindow) override {}
+    int Language() const override { return language >= 0 ? language : Options().UiLanguage(); }
+};
+
+// The main window's side of the views and the volume window: a result holder fed by the
+// test, and what the volume window reports.
+class ViewLink : public ViewOwner, public VolumeWindowOwner {
+  public:
+    ResultHolder holder;
+    bool running = false;
+    uint32_t clips = 0;
+    float sensitivity = -1.0f;
+    InputLevelControl* inputLevel = nullptr;
+
+    void Publish(float level, float pitchHz, float tessim, float jitter, float shimmer);
+    ResultRecord NewestResult() const override { return holder.ReadNewest(); }
+    std::vector<ResultRecord> AllResults() const override { return holder.ReadAll(); }
+    bool TransportRecordingOrReplaying() const override { return running; }
+    uint32_t ClippedBlocks() const override { return clips; }
+    void SensitivityChanged(float s) override { sensitivity = s; }
+    void InputLevelControlChanged(InputLevelControl* control) override { inputLevel = control; }
+};
 
 }  // namespace guitest
 }  // namespace melvora

@@ -1,11 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
 
 namespace melvora {
 namespace {

@@ -1,7 +1,6 @@
 // The WINMM mixer port against the system's mixers. With the PulseAudio null sink of
 // sound_under_wine.sh (MELVORA_SOUND_TESTS set), Wine shows four mixer devices; the
 // recording destination's sources must reach the source list.
-#include <gtest/gtest.h>
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include <gtest/gtest.h>
+#include <windows.h>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -46,18 +46,6 @@ class OpenGLWndGuiTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(host.Open(100, 100, 300, 120, L"GL"));
         ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 300, 120}, 1067));
-        guitest::PumpMessages(30);
-    }
-    // Count of pixels of a captured frame whose channels are all within 40 of (r, g, b).
-    static int CountNear(const std::vector<uint8_t>& rgb, int r, int g, int b) {
-        int count = 0;
-        for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-            if (std::abs(rgb[i] - r) < 40 && std::abs(rgb[i + 1] - g) < 40 &&
-                std::abs(rgb[i + 2] - b) < 40) {
-                ++count;
-            }
-        }
-        return count;
     }
     guitest::HostWindow host;
     TestGLView view;
@@ -70,12 +58,10 @@ TEST_F(OpenGLWndGuiTest, ClearsToItsColourAndReadsItBack) {
     view.red = 0.8f;
     view.green = 0.878f;
     view.blue = 0.969f;
-    std::vector<uint8_t> rgb;
-    int width = 0, height = 0;
-    ASSERT_TRUE(view.CaptureFrame(&rgb, &width, &height));
-    ASSERT_EQ(width, 300);
-    ASSERT_EQ(height, 120);
-    EXPECT_EQ(CountNear(rgb, 204, 224, 247), 300 * 120);
+    const guitest::Frame frame = guitest::Capture(view);
+    ASSERT_EQ(frame.width, 300);
+    ASSERT_EQ(frame.height, 120);
+    EXPECT_EQ(frame.CountNear(0, 0, 300, 120, 204, 224, 247, 39), 300 * 120);
     // No context is left current once the call returns.
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
@@ -83,7 +69,7 @@ TEST_F(OpenGLWndGuiTest, ClearsToItsColourAndReadsItBack) {
 // An invalidation is painted by WM_PAINT (GL drawing under Wine does not show in GDI's
 // copy of the screen, so the frames are counted; the screenshots show them).
 TEST_F(OpenGLWndGuiTest, InvalidationPaintsAFrame) {
-    guitest::PumpMessages(20);
+    guitest::PumpMessages(20);  // the first paint
     const uint64_t before = view.FramesDrawn();
     view.Invalidate(false);
     ASSERT_TRUE(guitest::PumpUntil([&] { return view.FramesDrawn() > before; }, 2000));
@@ -99,31 +85,17 @@ TEST_F(OpenGLWndGuiTest, OutlineTextDrawsLettersOfTheFontHeight) {
     EXPECT_GT(layout.Width(L"W"), layout.Width(L"i"));
     EXPECT_GT(layout.Width(L"Ş"), 0.0f);
 
-    std::vector<uint8_t> rgb;
-    int width = 0, height = 0;
-    ASSERT_TRUE(view.CaptureFrame(&rgb, &width, &height));
-    EXPECT_EQ(CountNear(rgb, 255, 255, 255), 0);
-
+    EXPECT_EQ(guitest::Capture(view).CountNear(0, 0, 300, 120, 255, 255, 255, 55), 0);
     view.text = L"A4";
-    ASSERT_TRUE(view.CaptureFrame(&rgb, &width, &height));
-    // Text pixels, only in the rows of the letters (5 to 45 from the bottom).
-    int inside = 0, above = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-            if (p[0] > 200 && p[1] > 200 && p[2] > 200) {
-                (y <= 47 ? inside : above) += 1;
-            }
-        }
-    }
-    EXPECT_GT(inside, 200);
-    EXPECT_EQ(above, 0);
+    // Text pixels, only in the rows of the letters (5 to 45 from the bottom of 120).
+    const guitest::Frame frame = guitest::Capture(view);
+    EXPECT_GT(frame.CountNear(0, 120 - 48, 300, 120, 255, 255, 255, 55), 200);
+    EXPECT_EQ(frame.CountNear(0, 0, 300, 120 - 48, 255, 255, 255, 55), 0);
 }
 
 TEST_F(OpenGLWndGuiTest, ZeroHeightStillResizes) {
     const int before = view.sizes;
     view.Resize(300, 0);
-    guitest::PumpMessages(20);
     EXPECT_GT(view.sizes, before);
     EXPECT_EQ(view.HeightPixels(), 0);
     std::vector<uint8_t> rgb;

@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
 

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 
 #include "platform/win32/paint_dc.h"

@@ -1,6 +1,3 @@
-#include <gtest/gtest.h>
-
-#include "platform/string_table.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {

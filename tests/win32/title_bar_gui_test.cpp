@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "ui/win32/my_title_bar.h"
 #include "win32/gui_test_support.h"
 

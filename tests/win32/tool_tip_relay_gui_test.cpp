@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include "platform/win32/tool_tip.h"
 #include "ui/win32/new_deck_button.h"

@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
-#include "analysis/result_holder.h"
-#include "app/app_options.h"
 #include "views/win32/energy_bar.h"
 #include "views/win32/insta_view.h"
 #include "win32/gui_test_support.h"
@@ -11,57 +5,8 @@
 namespace melvora {
 namespace {
 
-// The main window's side of the views: a result holder fed by the test.
-class TestViewOwner : public ViewOwner {
-  public:
-    ResultHolder holder;
-    bool running = false;
-    uint32_t clips = 0;
-
-    void Publish(float level, float pitchHz, float tessim, float jitter, float shimmer) {
-        AnalysisResult r;
-        r.level = level;
-        r.pitchHz = pitchHz;
-        r.tessim = tessim;
-        r.jitter = jitter;
-        r.shimmer = shimmer;
-        holder.Publish(r);
-    }
-    ResultRecord NewestResult() const override { return holder.ReadNewest(); }
-    std::vector<ResultRecord> AllResults() const override { return holder.ReadAll(); }
-    bool TransportRecordingOrReplaying() const override { return running; }
-    uint32_t ClippedBlocks() const override { return clips; }
-};
-
-struct Frame {
-    std::vector<uint8_t> rgb;
-    int width = 0;
-    int height = 0;
-    // y from the top, as on the screen.
-    const uint8_t* At(int x, int y) const {
-        return &rgb[(static_cast<size_t>(height - 1 - y) * width + x) * 3];
-    }
-    bool Near(int x, int y, int r, int g, int b, int tolerance = 30) const {
-        const uint8_t* p = At(x, y);
-        return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
-               std::abs(p[2] - b) <= tolerance;
-    }
-    int CountNear(int left, int top, int right, int bottom, int r, int g, int b) const {
-        int count = 0;
-        for (int y = top; y < bottom; ++y) {
-            for (int x = left; x < right; ++x) {
-                count += Near(x, y, r, g, b) ? 1 : 0;
-            }
-        }
-        return count;
-    }
-};
-
-Frame Capture(COpenGLWnd& view) {
-    Frame frame;
-    EXPECT_TRUE(view.CaptureFrame(&frame.rgb, &frame.width, &frame.height));
-    return frame;
-}
+using guitest::Capture;
+using guitest::Frame;
 
 // Rows of the bar's centre column lit brightly (one channel at full): the level bar and the
 // peak marker; the dark column under them never goes above half.
@@ -81,7 +26,7 @@ class EnergyBarGuiTest : public ::testing::Test {
         ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 40, 200}, 1021));
         guitest::PumpMessages(20);
     }
-    TestViewOwner owner;
+    guitest::ViewLink owner;
     guitest::HostWindow host;
     CEnergyBar bar{owner};
 };
@@ -144,7 +89,7 @@ class InstaViewGuiTest : public ::testing::Test {
     }
     void TearDown() override { Options() = saved; }
     AppOptions saved;
-    TestViewOwner owner;
+    guitest::ViewLink owner;
     guitest::HostWindow host;
     CInstaView view{owner};
 };
