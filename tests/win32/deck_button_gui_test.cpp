@@ -16,7 +16,6 @@ class DeckButtonGuiTest : public ::testing::Test {
         ASSERT_TRUE(host.Open(60, 60, 320, 160, L"Deck"));
         RECT r = {20, 20, 95, 43};
         ASSERT_TRUE(button.Create(host.Handle(), r, kButtonId, skin, sizeToBitmap));
-        guitest::PumpMessages(30);
         host.received.clear();
     }
     int Commands() const {
@@ -35,19 +34,16 @@ class DeckButtonGuiTest : public ::testing::Test {
         ::UpdateWindow(button.Handle());
         return button.LastPaint().bitmapSlot;
     }
-    // A checksum of a button's pixels on the screen.
-    uint64_t ScreenHash() { return ScreenHash(button); }
-    static uint64_t ScreenHash(CNewDeckButton& b) {
+    // What the screen shows of a button, once its drawing got there (not only the host's
+    // background).
+    static std::vector<uint8_t> OnScreen(CNewDeckButton& b) {
         ::UpdateWindow(b.Handle());
-        guitest::PumpMessages(100);  // the window surface reaches the screen
-        RECT c = b.ClientRect();
-        uint64_t hash = 1469598103934665603ull;
-        for (int y = 0; y < c.bottom; y += 2) {
-            for (int x = 0; x < c.right; x += 2) {
-                hash = (hash ^ guitest::PixelOf(b.Handle(), x, y)) * 1099511628211ull;
-            }
-        }
-        return hash;
+        guitest::Frame f;
+        guitest::PumpUntil([&] {
+            f = guitest::Grab(b.Handle());
+            return f.CountNear(0, 0, f.width, f.height, 204, 224, 247, 0) < f.width * f.height;
+        });
+        return f.rgb;
     }
 
     HostWindow host;
@@ -118,19 +114,20 @@ TEST_F(DeckButtonGuiTest, ClickSendsOneCommandOnlyWhenReleasedInside) {
 // and the text really reach the screen.
 TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
     Open("EMPTY_BUTTON");
-    const uint64_t plain = ScreenHash();
+    const std::vector<uint8_t> plain = OnScreen(button);
     button.SetText(L"İptal");
     button.Invalidate(true);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash() != plain; }, guitest::kDeadlineMs));
+    EXPECT_TRUE(
+        guitest::PumpUntil([&]() { return OnScreen(button) != plain; }, guitest::kDeadlineMs));
     EXPECT_EQ(button.Text(), L"İptal");
     CNewDeckButton play;
     RECT r = {150, 20, 225, 43};
     ASSERT_TRUE(play.Create(host.Handle(), r, 1001, "PLAY", true));
-    const uint64_t up = ScreenHash(play);
+    const std::vector<uint8_t> up = OnScreen(play);
     guitest::MouseMove(play.Handle(), 5, 5);
     ::UpdateWindow(play.Handle());
     EXPECT_EQ(play.LastPaint().bitmapSlot, kSlotHover);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash(play) != up; }, guitest::kDeadlineMs));
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return OnScreen(play) != up; }, guitest::kDeadlineMs));
 }
 
 TEST_F(DeckButtonGuiTest, PressedColourWhilePressed) {
@@ -171,6 +168,69 @@ TEST_F(DeckButtonGuiTest, FitToTextSizesToTheCaption) {
     EXPECT_EQ(placed.left, 20);  // resized without moving
     EXPECT_EQ(placed.top, 20);
 }
+
+struct FamilyCase {
+    const char* skin;
+    std::vector<int> present;  // slots the resources hold
+};
+
+class SkinFamilies : public ::testing::TestWithParam<FamilyCase> {};
+
+// Every family loads exactly its variants, and every look the button can take paints the
+// variant the fallbacks choose for that family.
+TEST_P(SkinFamilies, LoadsItsVariantsAndPaintsEveryState) {
+    const FamilyCase& c = GetParam();
+    guitest::HostWindow host;
+    ASSERT_TRUE(host.Open(40, 500, 200, 80, L"Family"));
+    CNewDeckButton button;
+    RECT r = {20, 20, 30, 30};
+    ASSERT_TRUE(button.Create(host.Handle(), r, 1001, c.skin, true));
+    std::array<bool, kDeckSlotCount> present = {};
+    for (int slot : c.present) {
+        present[static_cast<size_t>(slot)] = true;
+    }
+    for (int slot = 0; slot < kDeckSlotCount; ++slot) {
+        EXPECT_EQ(button.HasBitmap(slot), present[static_cast<size_t>(slot)])
+            << c.skin << DeckSlotSuffix(slot);
+    }
+    const std::array<bool, kDeckSlotCount> colours = {true,  false, false, true,
+                                                      false, false, false, false};
+    for (bool latched : {false, true}) {
+        for (bool enabled : {true, false}) {
+            for (DeckButtonState state :
+                 {DeckButtonState::kNormal, DeckButtonState::kHover, DeckButtonState::kPressed}) {
+                button.SetLatched(latched);
+                button.Enable(enabled);
+                button.PreviewState(state);
+                ::UpdateWindow(button.Handle());
+                int expected =
+                    ChooseDeckPaint(latched, enabled, state, present, colours).bitmapSlot;
+                EXPECT_EQ(button.LastPaint().bitmapSlot, expected)
+                    << c.skin << " latched " << latched << " enabled " << enabled << " state "
+                    << static_cast<int>(state);
+                EXPECT_TRUE(button.HasBitmap(button.LastPaint().bitmapSlot));
+            }
+        }
+    }
+}
+
+const std::vector<int> kTitleBox = {kSlotUp,    kSlotHover,    kSlotDown,
+                                    kSlotAltUp, kSlotAltHover, kSlotAltDown};
+const std::vector<int> kDeck = {kSlotUp,    kSlotHover,    kSlotDown,   kSlotDisabled,
+                                kSlotAltUp, kSlotAltHover, kSlotAltDown};
+const std::vector<int> kMenu = {kSlotUp, kSlotHover, kSlotDown, kSlotAltUp};
+const std::vector<int> kText = {kSlotUp, kSlotDown, kSlotDisabled};
+
+INSTANTIATE_TEST_SUITE_P(
+    AllFamilies, SkinFamilies,
+    ::testing::Values(FamilyCase{"CLOSE", kTitleBox}, FamilyCase{"HELP", kTitleBox},
+                      FamilyCase{"MINIMIZE", kTitleBox}, FamilyCase{"MAXIMIZE", kTitleBox},
+                      FamilyCase{"PLAY", kDeck}, FamilyCase{"PAUSE", kDeck},
+                      FamilyCase{"STOP", kDeck}, FamilyCase{"RECORD", kDeck},
+                      FamilyCase{"REWIND", kDeck}, FamilyCase{"EJECT", kDeck},
+                      FamilyCase{"MENU", kMenu}, FamilyCase{"EMPTY_BUTTON", kText},
+                      FamilyCase{"SMALL_BUTTON", kText}),
+    [](const ::testing::TestParamInfo<FamilyCase>& p) { return std::string(p.param.skin); });
 
 }  // namespace
 }  // namespace melvora

@@ -1,5 +1,4 @@
 #include "ui/win32/floating_dlg.h"
-#include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -150,24 +149,6 @@ TEST(ModalLoopGuiTest, KeysToControlsReachTheDialogBeforeDispatch) {
     EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
     EXPECT_EQ(dialog.taken, (std::vector<WPARAM>{'K', 'Q'}));
     EXPECT_EQ(dialog.reachedWindowProc, 0);
-}
-
-TEST(ModalLoopGuiTest, NestedMessageBoxReturnsToTheOuterDialog) {
-    KeyTakingDlg outer(nullptr);
-    INT_PTR inner = 0;
-    bool outerStillOpen = false;
-    INT_PTR result = guitest::RunModal(
-        [&]() { return outer.DoModal(); },
-        [&](HWND hwnd) {
-            inner = guitest::RunModal(
-                [&]() { return ShowMessageBox(L"Sure?", L"Melvora", 4, hwnd, 0); },
-                [&](HWND box) { guitest::Click(guitest::Child(box, IDC_MESSAGE_BUTTON_1)); });
-            outerStillOpen = ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd);
-            guitest::Click(guitest::Child(hwnd, IDC_CLOSE_BOX));
-        });
-    EXPECT_EQ(inner, IDYES);
-    EXPECT_TRUE(outerStillOpen);
-    EXPECT_EQ(result, IDCANCEL);
 }
 
 }  // namespace

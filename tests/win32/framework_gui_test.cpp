@@ -1,9 +1,21 @@
+// The framework's services under Wine: folder listings, threads, the file dialog, the
+// resource string table, the help launcher and the tool tip relay.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <atomic>
 
+#include "platform/program_directory.h"
 #include "platform/win32/directory_listing.h"
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/thread_start.h"
+#include "platform/win32/tool_tip.h"
+#include "ui/help_topic.h"
+#include "ui/win32/help_launcher.h"
+#include "ui/win32/new_deck_button.h"
+#include "ui/win32/tool_tip_relay.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -102,18 +114,96 @@ TEST(FileDialogTest, SaveDialogReturnsTheTypedPathWithItsExtension) {
     EXPECT_EQ(chosen, typed + L".wav");
 }
 
-TEST(FileDialogTest, CancelReturnsFalse) {
-    std::wstring chosen = L"unchanged";
-    bool ok = true;
-    guitest::RunModal(
-        [&]() {
-            ok = ShowFileDialog(true, nullptr, L"wav", L"All Files (*.*)|*.*||",
-                                OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, &chosen);
-            return 0;
-        },
-        [&](HWND dialog) { ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(chosen, L"unchanged");
+// The resource string table as the program reads it (provider installed in main).
+TEST(ResourceStringTableTest, TextsByLanguageUnknownLanguageAndMissingEntries) {
+    EXPECT_EQ(LoadText(139, guitest::kEnglish), L"Cancel");
+    EXPECT_EQ(LoadText(139, guitest::kTurkish), L"İptal");
+    EXPECT_EQ(LoadText(313, guitest::kTurkish), L"Çıkış");
+    for (int unknownLanguage : {2, -1, 255}) {
+        EXPECT_EQ(LoadText(138, unknownLanguage), L"OK") << unknownLanguage;
+    }
+    EXPECT_EQ(LoadText(999, guitest::kEnglish), L"");
+    EXPECT_EQ(LoadText(60000, guitest::kTurkish), L"");
+}
+
+TEST(ResourceStringTableTest, LongTextsAreNotCutBelow256) {
+    std::wstring about = LoadText(258, guitest::kTurkish);
+    EXPECT_GT(about.size(), 100u);
+    EXPECT_LE(about.size(), 256u);
+    EXPECT_NE(about.find(L"Şarkı"), std::wstring::npos);
+}
+
+TEST(HelpLauncherGuiTest, TopicIsResolvedInTheProgramDirectory) {
+    EXPECT_TRUE(HtmlHelpAvailable());
+    std::string directory = ProgramDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '\\');
+    std::string path = HelpTopicPath(HelpTopic("klavye.htm#MIDI", 1));
+    EXPECT_EQ(path, directory + "Melvora.chm::/tur/klavye.htm#MIDI");
+}
+
+#ifdef MELVORA_HELP_FILE_BESIDE
+// Both languages' topics open from the one help file beside the program.
+TEST(HelpLauncherGuiTest, OpensTopicsOfBothLanguages) {
+    for (int language : {0, 1}) {
+        HWND help = OpenHelpTopic(nullptr, HelpTopic("ana.htm", language));
+        ASSERT_NE(help, nullptr) << language;
+        // Through the control: a help window destroyed behind its back stays in its lists.
+        CloseAllHelpWindows();
+        EXPECT_FALSE(::IsWindow(help)) << language;
+    }
+}
+
+TEST(HelpLauncherGuiTest, MissingHelpFileOpensNothing) {
+    EXPECT_EQ(OpenHelpTopic(nullptr, "Missing.chm::/en/ana.htm"), nullptr);
+}
+#endif
+
+// Records the messages relayed to a tool tip.
+class RelayRecorder : public CWnd {
+  public:
+    std::vector<MSG> relayed;
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == TTM_RELAYEVENT && lParam != 0) {
+            relayed.push_back(*reinterpret_cast<const MSG*>(lParam));
+        }
+        return Default(message, wParam, lParam);
+    }
+};
+
+TEST(ToolTipRelayGuiTest, DisabledControlGetsTheMouseMove) {
+    guitest::HostWindow dialog;
+    ASSERT_TRUE(dialog.Open(300, 300, 300, 100, L"Relay"));
+    CNewDeckButton rec;
+    RECT r = {40, 20, 80, 50};
+    ASSERT_TRUE(rec.Create(dialog.Handle(), r, 1006, "RECORD", false));
+    rec.Enable(false);
+    CToolTip tip;
+    ASSERT_TRUE(tip.Create(dialog.Handle()));
+    ASSERT_TRUE(tip.AddTool(rec.Handle(), L"Kaydet / Kaydı Durdur"));
+    RelayRecorder recorder;
+    ASSERT_TRUE(recorder.Subclass(tip.Handle()));
+
+    MSG msg = {};
+    msg.hwnd = dialog.Handle();
+    msg.message = WM_MOUSEMOVE;
+    msg.lParam = MAKELPARAM(50, 30);
+    RelayToolTipMessage(&msg, dialog.Handle(), {rec.Handle()}, tip);
+    ASSERT_EQ(recorder.relayed.size(), 1u);
+    EXPECT_EQ(recorder.relayed[0].hwnd, rec.Handle());
+    EXPECT_EQ(LOWORD(recorder.relayed[0].lParam), 10);
+    EXPECT_EQ(HIWORD(recorder.relayed[0].lParam), 10);
+    // The message itself is dispatched as it came.
+    EXPECT_EQ(msg.hwnd, dialog.Handle());
+    EXPECT_EQ(msg.lParam, MAKELPARAM(50, 30));
+
+    msg.lParam = MAKELPARAM(200, 30);  // over no control
+    RelayToolTipMessage(&msg, dialog.Handle(), {rec.Handle()}, tip);
+    ASSERT_EQ(recorder.relayed.size(), 2u);
+    EXPECT_EQ(recorder.relayed[1].hwnd, dialog.Handle());
+    recorder.Detach();
 }
 
 }  // namespace

@@ -274,6 +274,33 @@ Frame Capture(COpenGLWnd& view) {
     return frame;
 }
 
+Frame Grab(HWND window) {
+    Frame frame;
+    const RECT client = ClientRectOf(window);
+    frame.width = client.right;
+    frame.height = client.bottom;
+    POINT origin = {0, 0};
+    ::ClientToScreen(window, &origin);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, frame.width, frame.height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, frame.width, frame.height, screen, origin.x, origin.y, SRCCOPY);
+    ::SelectObject(memory, old);
+    // 32-bit rows, bottom row first, as blue, green, red, unused.
+    BITMAPINFOHEADER info = {sizeof(info), frame.width, frame.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bgrx(static_cast<size_t>(frame.width) * frame.height * 4);
+    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(frame.height), bgrx.data(),
+                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    for (size_t i = 0; i < bgrx.size(); i += 4) {
+        frame.rgb.insert(frame.rgb.end(), {bgrx[i + 2], bgrx[i + 1], bgrx[i]});
+    }
+    return frame;
+}
+
 void ViewLink::Publish(float level, float pitchHz, float tessim, float jitter, float shimmer) {
     AnalysisResult r;
     r.level = level;

@@ -148,6 +148,8 @@ struct Frame {
 };
 // Draws a frame of `view` as its paint does and reads it back (a failure fails the test).
 Frame Capture(COpenGLWnd& view);
+// What the screen shows of `window`'s client area.
+Frame Grab(HWND window);
 
 // The floating windows' owner: moves as proposed, in `language` (the options' when -1).
 class FloatingOwner : public FloatingWindowOwner {

@@ -108,66 +108,57 @@ TEST_F(ProgramGui, StartsOnThe1024PixelStripAndExitsWithoutAQuestion) {
     EXPECT_FALSE(run_.Exists("tmp.wav"));
 }
 
-// With docking on every floating window follows the main window; with it off none does.
-class ProgramGuiDocking : public ProgramGui, public ::testing::WithParamInterface<int> {};
+// The media player is dropped 9 pixels under the main window, then the main window moves.
+// With snapping on the player joins the main window; with docking on every floating window
+// joined to it follows it. The distances and the hidden-window rules are the window set's
+// own tests; these show that the real windows' moves reach it with the options.
+struct MoveCase {
+    int docking;
+    int snapping;
+};
 
-TEST_P(ProgramGuiDocking, MovingTheMainWindow) {
-    Options().docking = GetParam();
-    const int dx = GetParam() ? -100 : 0, dy = GetParam() ? 60 : 0;
-    RECT before[5] = {}, after[5] = {};
-    run_.Run([&](CControlsDlg& dialog) {
-        for (int i = 0; i < 5; ++i) {
-            before[i] = ScreenRectOf(Floating(dialog, i));
-        }
-        const RECT main = ScreenRectOf(dialog.Handle());
-        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
-        PumpUntil([&] {
-            bool moved = true;
-            for (int i = 0; i < 5; ++i) {
-                after[i] = ScreenRectOf(Floating(dialog, i));
-                moved = moved && after[i].left == before[i].left + dx;
-            }
-            return moved;
-        });
-        run_.Close(dialog);
-    });
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(after[i].left, before[i].left + dx) << i;
-        EXPECT_EQ(after[i].top, before[i].top + dy) << i;
-    }
-}
+class ProgramGuiMoves : public ProgramGui, public ::testing::WithParamInterface<MoveCase> {};
 
-INSTANTIATE_TEST_SUITE_P(OnOff, ProgramGuiDocking, ::testing::Values(0, 1));
-
-// The distances and the hidden-window rules are the window set's own tests; these show that
-// the real windows' moves reach it with the option: with snapping on, the media player
-// dropped 9 pixels under the main window joins it and then follows it.
-class ProgramGuiSnap : public ProgramGui, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(ProgramGuiSnap, MediaPlayerDroppedUnderTheMainWindow) {
-    const bool snapping = GetParam();
-    Options().snapping = snapping ? 1 : 0;
-    RECT main = {}, dropped = {}, followed = {};
+TEST_P(ProgramGuiMoves, PlayerDroppedUnderTheMainWindowThenTheMainWindowMoved) {
+    const MoveCase c = GetParam();
+    Options().docking = c.docking;
+    Options().snapping = c.snapping;
+    auto follows = [&](int i) { return c.docking && (i != kPlayer || c.snapping); };
+    RECT main = {}, dropped = {}, before[5] = {}, after[5] = {};
     run_.Run([&](CControlsDlg& dialog) {
         HWND player = Floating(dialog, kPlayer);
         DragTo(player, 300, 700);  // away from everything first
         main = ScreenRectOf(dialog.Handle());
         DragTo(player, main.left + 40, main.bottom + 9);
         dropped = ScreenRectOf(player);
-        DragTo(dialog.Handle(), main.left - 50, main.top + 20);
+        for (int i = 0; i < 5; ++i) {
+            before[i] = ScreenRectOf(Floating(dialog, i));
+        }
+        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
         PumpUntil([&] {
-            followed = ScreenRectOf(player);
-            return followed.left == dropped.left - (snapping ? 50 : 0);
+            bool moved = true;
+            for (int i = 0; i < 5; ++i) {
+                after[i] = ScreenRectOf(Floating(dialog, i));
+                moved = moved && after[i].left == before[i].left - (follows(i) ? 100 : 0);
+            }
+            return moved;
         });
         run_.Close(dialog);
     });
     EXPECT_EQ(dropped.left, main.left + 40);
-    EXPECT_EQ(dropped.top, snapping ? main.bottom : main.bottom + 9);
-    EXPECT_EQ(followed.left, dropped.left - (snapping ? 50 : 0));
-    EXPECT_EQ(followed.top, dropped.top + (snapping ? 20 : 0));
+    EXPECT_EQ(dropped.top, c.snapping ? main.bottom : main.bottom + 9);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(after[i].left, before[i].left - (follows(i) ? 100 : 0)) << i;
+        EXPECT_EQ(after[i].top, before[i].top + (follows(i) ? 60 : 0)) << i;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Distances, ProgramGuiSnap, ::testing::Values(true, false));
+INSTANTIATE_TEST_SUITE_P(DockingSnapping, ProgramGuiMoves,
+                         ::testing::Values(MoveCase{1, 1}, MoveCase{1, 0}, MoveCase{0, 1}),
+                         [](const ::testing::TestParamInfo<MoveCase>& p) {
+                             return std::string(p.param.docking ? "Docking" : "NoDocking") +
+                                    (p.param.snapping ? "Snapping" : "NoSnapping");
+                         });
 
 TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
     bool hidden = false, restored = false, playerShownFlag = true;
@@ -300,7 +291,7 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
                    }) == nullptr;
         });
         boxesAfterCancel = run_.Boxes();
-        aliveAfterCancel = ::IsWindowVisible(dialog.Handle()) != FALSE;
+        aliveAfterCancel = ::IsWindowVisible(dialog.Handle()) && ::IsWindowEnabled(dialog.Handle());
         run_.Close(dialog, IDNO);
     });
     EXPECT_EQ(idle, kIdle);
