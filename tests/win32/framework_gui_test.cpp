@@ -16,58 +16,29 @@
 #include "ui/win32/help_launcher.h"
 #include "ui/win32/new_deck_button.h"
 #include "ui/win32/tool_tip_relay.h"
-#include "win32/gui_test_support.h"
+#include "win32/program_run.h"
 
 namespace melvora {
 namespace {
 
-// A fresh folder under the temporary folder, removed with what was made in it at the end.
-class TempFolder {
-  public:
-    TempFolder() : path_(Temp() + L"melvora_gui_" + std::to_wstring(::GetCurrentProcessId())) {
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-            if (!::DeleteFileW(it->c_str())) {
-                ::RemoveDirectoryW(it->c_str());
-            }
-        }
-        ::RemoveDirectoryW(path_.c_str());
-    }
-    void File(const std::wstring& name) {
-        made_.push_back(path_ + L"\\" + name);
-        ::CloseHandle(::CreateFileW(made_.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+TEST(DirectoryListingTest, FilesMatchingThePatternWithTurkishNames) {
+    guitest::TempProgramFolder folder("listing");
+    const std::wstring path = Utf8ToWide(folder.Path(""));
+    const wchar_t* const files[] = {L"Çıkış.exc", L"b.exc", L"notes.txt"};
+    for (const wchar_t* name : files) {
+        ::CloseHandle(::CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     0, nullptr));
     }
-    void Folder(const std::wstring& name) {
-        made_.push_back(path_ + L"\\" + name);
-        ::CreateDirectoryW(made_.back().c_str(), nullptr);
-    }
-    const std::wstring& Path() const { return path_; }
-
-  private:
-    static std::wstring Temp() {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        return base;
-    }
-    std::wstring path_;
-    std::vector<std::wstring> made_;
-};
-
-TEST(DirectoryListingTest, FilesMatchingThePatternWithTurkishNames) {
-    TempFolder folder;
-    folder.File(L"Çıkış.exc");
-    folder.File(L"b.exc");
-    folder.File(L"notes.txt");
-    folder.Folder(L"Kayıtlar");
-    std::vector<std::wstring> files = ListDirectory(folder.Path() + L"\\*.exc", false);
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::wstring>{L"b.exc", L"Çıkış.exc"}));
-    std::vector<std::wstring> folders = ListDirectory(folder.Path() + L"\\*", true);
-    EXPECT_EQ(folders, std::vector<std::wstring>{L"Kayıtlar"});
+    ::CreateDirectoryW((path + L"Kayıtlar").c_str(), nullptr);
+    std::vector<std::wstring> exercises = ListDirectory(path + L"*.exc", false);
+    std::sort(exercises.begin(), exercises.end());
+    EXPECT_EQ(exercises, (std::vector<std::wstring>{L"b.exc", L"Çıkış.exc"}));
+    EXPECT_EQ(ListDirectory(path + L"*", true), std::vector<std::wstring>{L"Kayıtlar"});
     EXPECT_TRUE(ListDirectory(L"C:\\no\\such\\folder\\*.exc", false).empty());
+    for (const wchar_t* name : files) {
+        ::DeleteFileW((path + name).c_str());
+    }
+    ::RemoveDirectoryW((path + L"Kayıtlar").c_str());
 }
 
 TEST(ThreadStartTest, RunsTheBodyAtTheAskedPriority) {
@@ -89,8 +60,8 @@ BOOL CALLBACK FindEdit(HWND hwnd, LPARAM found) {
 }
 
 TEST(FileDialogTest, SaveDialogReturnsTheTypedPathWithItsExtension) {
-    TempFolder folder;
-    std::wstring typed = folder.Path() + L"\\Şarkı";
+    guitest::TempProgramFolder folder("dialog");
+    const std::wstring typed = Utf8ToWide(folder.Path("Şarkı"));
     std::wstring chosen;
     bool ok = false;
     guitest::RunModal(

@@ -1,5 +1,6 @@
 #include "win32/gui_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -170,10 +171,6 @@ void Click(HWND button) {
     MouseMove(button, r.right / 2, r.bottom / 2);
     MouseDown(button, r.right / 2, r.bottom / 2);
     MouseUp(button, r.right / 2, r.bottom / 2);
-}
-
-HWND Child(HWND parent, int id) {
-    return ::GetDlgItem(parent, id);
 }
 
 std::wstring TextOf(HWND window) {

@@ -37,7 +37,7 @@ constexpr int kTurkish = 1;
 // Tests wait for the condition (PumpUntil), never for a fixed time.
 constexpr int kDeadlineMs = 15000;
 
-// Processes the thread's messages for about `ms` milliseconds.
+// Processes the thread's messages for about `ms` milliseconds (with 0: what is queued now).
 void PumpMessages(int ms);
 
 // Processes messages until `done` answers true (then true) or `ms` milliseconds passed
@@ -102,8 +102,6 @@ void MouseUp(HWND window, int x, int y);
 // Enters, presses and releases at the centre of `button`.
 void Click(HWND button);
 
-// Child windows of `parent` with control id `id`, or null.
-HWND Child(HWND parent, int id);
 std::wstring TextOf(HWND window);
 RECT ClientRectOf(HWND window);
 RECT ScreenRectOf(HWND window);

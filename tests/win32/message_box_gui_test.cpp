@@ -1,3 +1,5 @@
+// The skinned message box and the about box under Wine.
+#include "ui/win32/about_dlg.h"
 #include "ui/win32/my_message_dlg.h"
 #include "win32/gui_test_support.h"
 
@@ -53,7 +55,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(dialog));
             ASSERT_NE(box, nullptr);
             auto placed = [&](int id, const LayoutRect& r) {
-                const RECT got = guitest::WindowRectInParent(guitest::Child(dialog, id));
+                const RECT got = guitest::WindowRectInParent(::GetDlgItem(dialog, id));
                 return got.left == r.left && got.top == r.top && got.right - got.left == r.width &&
                        got.bottom - got.top == r.height;
             };
@@ -61,7 +63,7 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             seen->placedAsLaidOut =
                 placed(IDC_TITLE_BAR, layout.titleBar) && placed(IDC_CLOSE_BOX, layout.closeBox);
             for (int i = 0; i < 3; ++i) {
-                HWND b = guitest::Child(dialog, IDC_MESSAGE_BUTTON_1 + i);
+                HWND b = ::GetDlgItem(dialog, IDC_MESSAGE_BUTTON_1 + i);
                 if (b != nullptr) {
                     seen->texts.push_back(box->Button(i).Text());
                     seen->buttonsVisible = seen->buttonsVisible && ::IsWindowVisible(b);
@@ -84,8 +86,8 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
             if (press == -2) {
                 ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             } else {
-                guitest::Click(guitest::Child(
-                    dialog, press < 0 ? IDC_CLOSE_BOX : IDC_MESSAGE_BUTTON_1 + press));
+                guitest::Click(
+                    ::GetDlgItem(dialog, press < 0 ? IDC_CLOSE_BOX : IDC_MESSAGE_BUTTON_1 + press));
             }
         });
 }
@@ -165,6 +167,37 @@ TEST(MessageBoxGuiTest, CentredOverOwnerAndTakesItsIcon) {
     const RECT o = guitest::ScreenRectOf(owner.Handle());
     EXPECT_NEAR((seen.window.left + seen.window.right) / 2, (o.left + o.right) / 2, 2);
     EXPECT_NEAR((seen.window.top + seen.window.bottom) / 2, (o.top + o.bottom) / 2, 2);
+}
+
+// Its texts in both languages, its picture, the skinned title bar in place of the system
+// caption, and its answers: OK, and the Close box like Cancel.
+TEST(AboutDlgGuiTest, TextsOfBothLanguagesAndItsAnswers) {
+    struct Case {
+        int language, pressId;
+        INT_PTR result;
+        const wchar_t *caption, *ok;
+    };
+    for (const Case& c :
+         {Case{guitest::kEnglish, IDC_ABOUT_OK, IDOK, L"About Melvora", L"OK"},
+          Case{guitest::kTurkish, IDC_CLOSE_BOX, IDCANCEL, L"Melvora Hakkında", L"Tamam"}}) {
+        SCOPED_TRACE(c.language);
+        const INT_PTR result = guitest::RunModal(
+            [&]() { return CAboutDlg(nullptr, c.language).DoModal(); },
+            [&](HWND dialog) {
+                auto* about = dynamic_cast<CAboutDlg*>(CWnd::FromHandle(dialog));
+                ASSERT_NE(about, nullptr);
+                EXPECT_EQ(guitest::TextOf(dialog), c.caption);
+                const std::wstring text = guitest::TextOf(::GetDlgItem(dialog, IDC_ABOUT_TEXT));
+                EXPECT_EQ(text, LoadText(IDS_ABOUT_TEXT, c.language));
+                EXPECT_NE(text.find(L"Melvora"), std::wstring::npos);
+                EXPECT_EQ(about->OkButton().Text(), c.ok);
+                EXPECT_TRUE(about->Picture().IsLoaded());
+                EXPECT_NE(::GetDlgItem(dialog, IDC_TITLE_BAR), nullptr);
+                EXPECT_EQ(::GetWindowLongW(dialog, GWL_STYLE) & WS_CAPTION, 0);
+                guitest::Click(::GetDlgItem(dialog, c.pressId));
+            });
+        EXPECT_EQ(result, c.result);
+    }
 }
 
 }  // namespace

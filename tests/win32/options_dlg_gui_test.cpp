@@ -17,6 +17,24 @@ void Choose(HWND options, int comboId, int index) {
                    reinterpret_cast<LPARAM>(combo));
 }
 
+// The main window's texts: groups, menu buttons, the floating windows' captions (analysis,
+// player, keyboard, staff, volume) and the time display. The volume window keeps its
+// template's "Volume" in both languages.
+std::vector<std::wstring> Texts(CControlsDlg& dialog) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < 3; ++i) {
+        texts.push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP + i)));
+        texts.push_back(dialog.MenuButton(i)->Text());
+    }
+    for (int i = 0; i < kFloatingWindowCount; ++i) {
+        FloatingWindow window = FloatingWindow::Analysis;
+        FloatingWindowAt(i, &window);
+        texts.push_back(TextOf(dialog.FloatingFrame(window).Handle()));
+    }
+    texts.push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
+    return texts;
+}
+
 class OptionsGui : public ::testing::Test {
   protected:
     OptionsGui() {
@@ -47,6 +65,7 @@ class OptionsGui : public ::testing::Test {
     guitest::ProgramRun run_{"options"};
 };
 
+// Choosing Turkish re-labels every open window at once; Cancel brings English back.
 TEST_F(OptionsGui, CancelRestoresLanguageLayoutAndView) {
     const AppOptions::FileImage before = Stored().ToFileImage();
     auto player = [](CControlsDlg& dialog) {
@@ -61,19 +80,21 @@ TEST_F(OptionsGui, CancelRestoresLanguageLayoutAndView) {
             Choose(options, IDC_OPTIONS_LAYOUT, 0);
             guitest::TakeShot(options, "options_tr");
             // Every open window speaks Turkish, the dialog included; the view is live.
-            const int tr = guitest::kTurkish;
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
-                      LoadText(IDS_GROUP_RECORD, tr));
-            EXPECT_EQ(TextOf(player(dialog)), LoadText(IDS_MEDIA_PLAYER, tr));
-            EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, tr));
+            EXPECT_EQ(Texts(dialog), (std::vector<std::wstring>{
+                                         L"Kayıt", L"Dosya", L"Çalma", L"Görüntü", L"Dosya",
+                                         L"Yardım", L"Analiz", L"Ortam Yürütücü", L"Klavye",
+                                         L"Porte", L"Volume", L"Kaydedilen Süre:    0:00"}));
+            EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, guitest::kTurkish));
             EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
             EXPECT_EQ(Options().pcKeyboardLayout, 1);
             ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0);
         },
         [&](CControlsDlg& dialog) {
             EXPECT_TRUE(::IsWindowEnabled(player(dialog)));
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
-                      LoadText(IDS_GROUP_RECORD, guitest::kEnglish));
+            EXPECT_EQ(Texts(dialog), (std::vector<std::wstring>{
+                                         L"Record", L"File", L"Replay", L"View", L"File", L"Help",
+                                         L"Analysis", L"Media Player", L"Keyboard", L"Staff",
+                                         L"Volume", L"Recorded So Far:    0:00"}));
             EXPECT_EQ(dialog.Results().HistoryLength(), 5u);
         });
     EXPECT_EQ(Options().language, 0);

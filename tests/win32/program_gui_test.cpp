@@ -1,5 +1,5 @@
 // The program's own windows under Wine: the start-up layout, snapping, docking, minimise and
-// restore, the language switch, the deck driven through the real dialog with the simulated
+// restore, the deck driven through the real dialog with the simulated
 // sound card, the File menu, help, the sung pitch, the piano keys and the close procedure.
 #include <algorithm>
 #include <array>
@@ -189,39 +189,6 @@ TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
     EXPECT_TRUE(hidden) << "a floating window stayed on the screen while minimised";
     EXPECT_TRUE(restored) << "restore did not show exactly the shown windows";
     EXPECT_FALSE(playerShownFlag);
-}
-
-TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
-    // Groups, menu buttons, window captions (analysis, player, keyboard, staff, volume), time.
-    std::vector<std::wstring> seen[2];
-    run_.Run([&](CControlsDlg& dialog) {
-        for (int pass = 0; pass < 2; ++pass) {
-            if (pass == 1) {
-                Options().language = guitest::kEnglish;
-                dialog.ApplyLanguage();
-            }
-            for (int g = 0; g < 3; ++g) {
-                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP + g)));
-            }
-            for (int g = 0; g < 3; ++g) {
-                seen[pass].push_back(dialog.MenuButton(g)->Text());
-            }
-            for (int i = 0; i < 5; ++i) {
-                seen[pass].push_back(TextOf(Floating(dialog, i)));
-            }
-            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
-        }
-        run_.Close(dialog);
-    });
-    ASSERT_EQ(seen[0].size(), 12u);
-    EXPECT_EQ(seen[0],
-              (std::vector<std::wstring>{L"Kayıt", L"Çalma", L"Dosya", L"Dosya", L"Görüntü",
-                                         L"Yardım", L"Analiz", seen[0][7], L"Klavye", L"Porte",
-                                         seen[0][10], L"Kaydedilen Süre:    0:00"}));
-    EXPECT_EQ(seen[1],
-              (std::vector<std::wstring>{L"Record", L"Replay", L"File", L"File", L"View", L"Help",
-                                         L"Analysis", L"Media Player", L"Keyboard", L"Staff",
-                                         L"Volume", L"Recorded So Far:    0:00"}));
 }
 
 // Enabled Rec, Rew, Play, Eject; pressed look of Rec and Play.

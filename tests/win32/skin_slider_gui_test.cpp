@@ -110,7 +110,7 @@ TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouseAndClicksReachTheTrackbar) {
     HWND thumb = slider.Thumb()->Handle();
     ::SendMessageW(thumb, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 11));
     ::SendMessageW(thumb, WM_LBUTTONUP, 0, MAKELPARAM(6, 11));
-    guitest::PumpMessages(30);
+    guitest::PumpUntil([&] { return slider.Thumb()->Frame() == 1; }, 2000);
     EXPECT_EQ(slider.Thumb()->Frame(), 1);     // released over the thumb: hover frame
     EXPECT_EQ(CTrackbar(skinned).Pos(), 500);  // clicking the thumb itself does not page
 }
