@@ -8,8 +8,7 @@
 #include "exercises/exercise_source.h"
 #include "exercises/sample_player.h"
 #include "exercises/win32/exercise_dlg.h"
-#include "win32/program_run.h"
-#include "win32/shot.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {

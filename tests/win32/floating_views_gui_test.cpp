@@ -9,7 +9,7 @@
 #include "settings/volume_mixer.h"
 #include "settings/win32/volume_dlg.h"
 #include "views/win32/inst_tessim_dlg.h"
-#include "win32/program_run.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {

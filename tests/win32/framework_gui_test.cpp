@@ -16,7 +16,7 @@
 #include "ui/win32/help_launcher.h"
 #include "ui/win32/new_deck_button.h"
 #include "ui/win32/tool_tip_relay.h"
-#include "win32/program_run.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {
@@ -86,7 +86,7 @@ TEST(FileDialogTest, SaveDialogReturnsTheTypedPathWithItsExtension) {
 }
 
 // The resource string table as the program reads it (provider installed in main).
-TEST(ResourceStringTableTest, TextsByLanguageUnknownLanguageAndMissingEntries) {
+TEST(ResourceStringTableTest, TextsByLanguageUnknownLanguageMissingEntriesAndLongTexts) {
     EXPECT_EQ(LoadText(139, guitest::kEnglish), L"Cancel");
     EXPECT_EQ(LoadText(139, guitest::kTurkish), L"İptal");
     EXPECT_EQ(LoadText(313, guitest::kTurkish), L"Çıkış");
@@ -95,9 +95,7 @@ TEST(ResourceStringTableTest, TextsByLanguageUnknownLanguageAndMissingEntries) {
     }
     EXPECT_EQ(LoadText(999, guitest::kEnglish), L"");
     EXPECT_EQ(LoadText(60000, guitest::kTurkish), L"");
-}
-
-TEST(ResourceStringTableTest, LongTextsAreNotCutBelow256) {
+    // Long texts are not cut below 256 characters.
     std::wstring about = LoadText(258, guitest::kTurkish);
     EXPECT_GT(about.size(), 100u);
     EXPECT_LE(about.size(), 256u);

@@ -1,5 +1,3 @@
-#include "win32/gallery.h"
-
 #include <windows.h>
 
 #include <commctrl.h>
@@ -20,7 +18,6 @@
 #include "ui/win32/skin_slider.h"
 #include "views/win32/inst_tessim_dlg.h"
 #include "win32/gui_test_support.h"
-#include "win32/shot.h"
 
 namespace melvora {
 namespace guitest {

@@ -1,9 +1,12 @@
 #include "win32/gui_test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
+#include "platform/program_directory.h"
+#include "platform/recording_midi_in.h"
 #include "platform/win32/dialog.h"
 #include "ui/win32/my_message_dlg.h"
 #include "views/win32/open_gl_wnd.h"
@@ -15,6 +18,41 @@ namespace {
 std::map<UINT_PTR, WindowWatch*>& Watches() {
     static std::map<UINT_PTR, WindowWatch*> watches;
     return watches;
+}
+
+// The main window whose file dialogs answer with the run's paths when it has them.
+class TestControlsDlg : public CControlsDlg {
+  public:
+    TestControlsDlg(HWND owner, Audio audio, const ProgramRun& run)
+        : CControlsDlg(owner, std::move(audio)), run_(run) {}
+    bool AskOpenPath(std::string* path) override {
+        return run_.openPath.empty() ? CControlsDlg::AskOpenPath(path)
+                                     : Answer(run_.openPath, path);
+    }
+    bool AskSavePath(std::string* path) override {
+        return run_.savePath.empty() ? CControlsDlg::AskSavePath(path)
+                                     : Answer(run_.savePath, path);
+    }
+
+  private:
+    static bool Answer(const std::string& answer, std::string* path) {
+        *path = answer;
+        return true;
+    }
+    const ProgramRun& run_;
+};
+
+std::string g_folder;
+
+std::string Folder() {
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"MELVORA_SHOTS", value, MAX_PATH);
+    return !g_folder.empty() ? g_folder
+                             : (length > 0 && length < MAX_PATH ? WideToUtf8(value) : "");
+}
+
+FILE* OpenIn(const std::string& name, const wchar_t* mode) {
+    return _wfopen(Utf8ToWide(Folder() + "\\" + name).c_str(), mode);
 }
 
 }  // namespace
@@ -72,6 +110,10 @@ bool IsDialog(HWND window) {
     return lstrcmpW(className, L"#32770") == 0;
 }
 
+bool IsMessageBox(HWND window) {
+    return dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(window)) != nullptr;
+}
+
 WindowWatch::WindowWatch(std::function<bool(HWND)> match, std::function<void(HWND)> act,
                          bool firstOnly)
     : match_(std::move(match)), act_(std::move(act)), firstOnly_(firstOnly) {
@@ -106,7 +148,7 @@ void CALLBACK WindowWatch::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 
 BoxAnswerer::BoxAnswerer(int answerWith)
     : WindowWatch(
-          [](HWND hwnd) { return dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(hwnd)) != nullptr; },
+          IsMessageBox,
           [this](HWND hwnd) {
               auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(hwnd));
               int control = IDC_CLOSE_BOX;
@@ -306,6 +348,127 @@ void ViewLink::Publish(float level, float pitchHz, float tessim, float jitter, f
     r.jitter = jitter;
     r.shimmer = shimmer;
     holder.Publish(r);
+}
+
+TempProgramFolder::TempProgramFolder(const std::string& name) {
+    std::string folder;
+    if (!name.empty()) {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        folder = WideToUtf8(temp) + "melvora_" + name + "_" +
+                 std::to_string(::GetCurrentProcessId()) + "_" + std::to_string(::GetTickCount());
+        temporary_ = ::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr) != FALSE;
+        EXPECT_TRUE(temporary_) << folder;
+    }
+    SetProgramDirectoryOverride(folder);
+    folder_ = ProgramDirectory();
+    Options() = AppOptions();
+}
+
+TempProgramFolder::~TempProgramFolder() {
+    SetProgramDirectoryOverride("");
+    Options() = AppOptions();
+    if (temporary_) {
+        for (const char* name : {"tmp.wav", "options.dat"}) {
+            ::DeleteFileW(Utf8ToWide(Path(name)).c_str());
+        }
+        ::RemoveDirectoryW(Utf8ToWide(folder_).c_str());
+    }
+}
+
+bool TempProgramFolder::Exists(const std::string& name) const {
+    return ::GetFileAttributesW(Utf8ToWide(Path(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ProgramRun::ProgramRun(const std::string& folderName, Sound sound) : TempProgramFolder(folderName) {
+    if (sound == Sound::kSimulated) {
+        // The card's clock thread ticks far less often under Wine than it asks for, and the
+        // card falls behind real time by as much; the speed factor brings it back to about
+        // real time. Nothing depends on the exact pace.
+        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime, 3.0);
+    }
+    owner_ = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+}
+
+ProgramRun::~ProgramRun() {
+    ::DestroyWindow(owner_);
+    card_.reset();
+}
+
+INT_PTR ProgramRun::Run(const std::function<void(CControlsDlg&)>& script) {
+    CControlsDlg::Audio audio;
+    if (card_ != nullptr) {
+        audio.capturePort = card_->MakeCapturePort();
+        audio.playbackPort = card_->MakePlaybackPort();
+    }
+    audio.midiOut = std::make_unique<RecordingMidiOut>(journal);
+    audio.midiIn = std::make_unique<RecordingMidiIn>();
+    TestControlsDlg dialog(owner_, std::move(audio), *this);
+    return RunModal([&] { return dialog.DoModal(); }, [&](HWND) { script(dialog); },
+                    [&](HWND window) { return window == dialog.Handle(); }, 30000);
+}
+
+void ProgramRun::Close(CControlsDlg& dialog, int answer) {
+    answerer_.answer = answer;
+    ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
+}
+
+bool ProgramRun::ShowsASecond(CControlsDlg& dialog) {
+    const std::wstring text = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
+    return text.size() >= 4 && text.compare(text.size() - 4, 4, L"0:00") != 0;
+}
+
+void SetShotFolder(const std::string& folder) {
+    g_folder = folder;
+}
+
+bool ShotsWanted() {
+    return !Folder().empty();
+}
+
+bool TakeShot(HWND window, const std::string& name, COpenGLWnd* view) {
+    if (name.empty() || !ShotsWanted()) {
+        return false;
+    }
+    PumpMessages(500);  // the last drawing reaches the screen
+    const RECT r = ScreenRectOf(window);
+    FILE* f = nullptr;
+    if ((view != nullptr && !SaveFrame(*view, name + ".view", window)) ||
+        (f = OpenIn(name + ".tmp", L"w")) == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fclose(f);
+    const std::wstring base = Utf8ToWide(Folder() + "\\" + name);
+    ::MoveFileW((base + L".tmp").c_str(), (base + L".ready").c_str());
+    return PumpUntil(
+        [&] { return ::GetFileAttributesW((base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; },
+        60000);
+}
+
+bool SaveFrame(COpenGLWnd& view, const std::string& name, HWND window) {
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0;
+    FILE* f = nullptr;
+    if (!view.CaptureFrame(&rgb, &width, &height) || rgb.empty() ||
+        (f = OpenIn(name + ".ppm", L"wb")) == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+    for (int y = height - 1; y >= 0; --y) {
+        std::fwrite(&rgb[static_cast<size_t>(y) * width * 3], 1, static_cast<size_t>(width) * 3, f);
+    }
+    std::fclose(f);
+    if (window != nullptr) {
+        const RECT outer = ScreenRectOf(window), inner = ScreenRectOf(view.Handle());
+        if ((f = OpenIn(name + ".at", L"w")) == nullptr) {
+            return false;
+        }
+        std::fprintf(f, "%ld %ld\n", inner.left - outer.left, inner.top - outer.top);
+        std::fclose(f);
+    }
+    return true;
 }
 
 }  // namespace guitest

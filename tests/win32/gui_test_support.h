@@ -1,21 +1,26 @@
 #pragma once
 
 // What the GUI suite's tests share: message pumping and waiting, scripted modal dialogs,
-// watching for windows, mouse input, pixels, and stand-ins for the owners of the windows.
+// watching for windows, mouse input, pixels, stand-ins for the owners of the windows, the
+// program's main window run as the program runs it, and the screenshots.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "analysis/result_holder.h"
 #include "app/app_options.h"
 #include "app/floating_window_owner.h"
+#include "app/win32/controls_dlg.h"
+#include "platform/recording_midi_out.h"
 #include "platform/string_table.h"
 #include "platform/text_encoding.h"
+#include "platform/wave_port_simulated.h"
 #include "platform/win32/wnd.h"
 #include "settings/volume_window_owner.h"
 #include "views/view_owner.h"
@@ -51,6 +56,8 @@ bool EnvironmentHas(const wchar_t* name);
 HWND FindThreadWindow(const std::function<bool(HWND)>& match);
 // A standard dialog window (class #32770): the program's dialogs and message boxes.
 bool IsDialog(HWND window);
+// The skinned message box.
+bool IsMessageBox(HWND window);
 
 // While it lives, runs `act` on each visible top-level window of this thread that `match`
 // accepts, once per window (only on the first one with `firstOnly`), inside whichever
@@ -180,6 +187,77 @@ class ViewLink : public ViewOwner, public VolumeWindowOwner {
     void SensitivityChanged(float s) override { sensitivity = s; }
     void InputLevelControlChanged(InputLevelControl* control) override { inputLevel = control; }
 };
+
+// A fresh folder named after `name` under the temporary folder as the program's folder
+// (with `name` empty: the program's own folder), and the options at their defaults; both
+// are undone at the end.
+class TempProgramFolder {
+  public:
+    explicit TempProgramFolder(const std::string& name);
+    ~TempProgramFolder();
+    TempProgramFolder(const TempProgramFolder&) = delete;
+    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
+    // `name` in the program's folder (UTF-8).
+    std::string Path(const std::string& name) const { return folder_ + name; }
+    bool Exists(const std::string& name) const;
+
+  private:
+    std::string folder_;  // ends in a backslash
+    bool temporary_ = false;
+};
+
+// The program's main window as the program runs it, for the tests that drive the whole
+// program: its folder (see TempProgramFolder), the options at their defaults, the recording MIDI
+// ports in place of the MIDI devices Wine lacks here, a simulated sound card (or the system's wave
+// devices), and every message box answered (IDNO unless Close says otherwise).
+class ProgramRun : public TempProgramFolder {
+  public:
+    enum class Sound { kSimulated, kSystem };
+    explicit ProgramRun(const std::string& folderName, Sound sound = Sound::kSimulated);
+    ~ProgramRun();
+
+    // Runs the main window modally (again and again if need be); `script` runs once it is up,
+    // inside its modal loop, and must close it. A window still open 30 s after the script returned
+    // is ended with -2 and fails the test. Returns the dialog's result.
+    INT_PTR Run(const std::function<void(CControlsDlg&)>& script);
+    // Closes the main window; a question it asks is answered with `answer`.
+    void Close(CControlsDlg& dialog, int answer = IDNO);
+    // Message boxes answered so far.
+    int Boxes() const { return answerer_.Count(); }
+    // The time display shows a second or more (of the take, or of the replay).
+    static bool ShowsASecond(CControlsDlg& dialog);
+    SimulatedSoundCard& Card() { return *card_; }
+
+    RecordingMidiOut::Journal journal;
+    // When set, the file dialogs answer with these paths.
+    std::string openPath;
+    std::string savePath;
+
+  private:
+    std::unique_ptr<SimulatedSoundCard> card_;
+    HWND owner_ = nullptr;
+    BoxAnswerer answerer_{IDNO};
+};
+
+// Screenshots for docs/screenshots, taken by the screenshot scripts from the folder of
+// SetShotFolder (the gallery's) or else of MELVORA_SHOTS. TakeShot writes
+// "<folder>/<name>.ready" holding the window's screen rectangle "x y width height" and waits
+// (pumping messages) until the script took the picture and wrote "<name>.done". With `view`,
+// the frame of that OpenGL child is saved first (SaveFrame as "<name>.view") for the script
+// to lay over the grab.
+void SetShotFolder(const std::string& folder);
+bool ShotsWanted();
+bool TakeShot(HWND window, const std::string& name, COpenGLWnd* view = nullptr);
+
+// Writes what `view` draws, read back from OpenGL, as "<folder>/<name>.ppm" (the virtual
+// display shows Wine's OpenGL child windows black); with `window`, also the view's place in
+// it as "<name>.at" ("x y"), so that the script can lay the picture over the grab.
+bool SaveFrame(COpenGLWnd& view, const std::string& name, HWND window = nullptr);
+
+// The gallery of screenshots.sh: shows each window of the screenshot set in turn for
+// TakeShot into `folder`; "<folder>/gallery.end" marks the end. Returns 0 when every window
+// was shown.
+int RunGallery(const char* folder);
 
 }  // namespace guitest
 }  // namespace melvora

@@ -12,7 +12,6 @@
 #include "music/win32/mci_player.h"
 #include "platform/win32/trackbar.h"
 #include "win32/gui_test_support.h"
-#include "win32/shot.h"
 
 namespace melvora {
 namespace {

@@ -11,8 +11,7 @@
 #include "music/win32/keyboard_dlg.h"
 #include "music/win32/staff_dlg.h"
 #include "platform/recording_midi_in.h"
-#include "win32/program_run.h"
-#include "win32/shot.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {
@@ -238,11 +237,6 @@ TEST_P(MusicScreens, KeyboardAndStaffWhileSinging) {
     run.Run([&](CControlsDlg& program) {
         CKeyboardDlg* keyboard = program.KeyboardWindow();
         CStaffDlg* staff = program.StaffWindow();
-        for (FloatingWindow window : {FloatingWindow::Keyboard, FloatingWindow::Staff}) {
-            if (!::IsWindowVisible(program.FloatingFrame(window).Handle())) {
-                program.ToggleWindow(window);
-            }
-        }
         // The vowel loops into the sink; wait until the staff has it.
         guitest::PumpUntil(
             [&] {

@@ -2,8 +2,7 @@
 // Wine: live choices re-label and reconfigure the open windows, Cancel undoes them, OK keeps
 // them and options.dat holds them at the next start.
 #include "app/win32/floating_frame_dlg.h"
-#include "win32/program_run.h"
-#include "win32/shot.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {

@@ -5,7 +5,7 @@
 #include "audio/wave_file.h"
 #include "platform/program_directory.h"
 #include "ui/win32/new_deck_button.h"
-#include "win32/program_run.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {

@@ -12,9 +12,8 @@
 #include "transport/replay_reader.h"
 #include "ui/help_topic.h"
 #include "ui/win32/help_launcher.h"
-#include "ui/win32/my_message_dlg.h"
 #include "ui/win32/new_deck_button.h"
-#include "win32/program_run.h"
+#include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {
@@ -37,6 +36,15 @@ void DragTo(HWND window, int x, int y) {
 HWND Floating(CControlsDlg& dialog, int index) {
     FloatingWindow window = FloatingWindow::Analysis;
     return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
+}
+
+// True when `test` holds for every floating window (by index).
+bool Every(const std::function<bool(int)>& test) {
+    bool all = true;
+    for (int i = 0; i < kFloatingWindowCount; ++i) {
+        all = test(i) && all;  // runs for each, for the tests that record as they go
+    }
+    return all;
 }
 
 // Half a second of silence, then a steady A3 (220 Hz), as the microphone hears it.
@@ -136,12 +144,10 @@ TEST_P(ProgramGuiMoves, PlayerDroppedUnderTheMainWindowThenTheMainWindowMoved) {
         }
         DragTo(dialog.Handle(), main.left - 100, main.top + 60);
         PumpUntil([&] {
-            bool moved = true;
-            for (int i = 0; i < 5; ++i) {
+            return Every([&](int i) {
                 after[i] = ScreenRectOf(Floating(dialog, i));
-                moved = moved && after[i].left == before[i].left - (follows(i) ? 100 : 0);
-            }
-            return moved;
+                return after[i].left == before[i].left - (follows(i) ? 100 : 0);
+            });
         });
         run_.Close(dialog);
     });
@@ -168,21 +174,10 @@ TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
     run_.Run([&](CControlsDlg& dialog) {
         ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER, 0);  // hide the player
         ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        hidden = PumpUntil([&] {
-            bool none = true;
-            for (int i = 0; i < 5; ++i) {
-                none = none && !visible(dialog, i);
-            }
-            return none;
-        });
+        hidden = PumpUntil([&] { return Every([&](int i) { return !visible(dialog, i); }); });
         ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-        restored = PumpUntil([&] {
-            bool shown = true;
-            for (int i = 0; i < 5; ++i) {
-                shown = shown && visible(dialog, i) == (i != kPlayer);
-            }
-            return shown;
-        });
+        restored = PumpUntil(
+            [&] { return Every([&](int i) { return visible(dialog, i) == (i != kPlayer); }); });
         playerShownFlag = dialog.Windows().IsShown(kPlayer);
         run_.Close(dialog);
     });
@@ -252,10 +247,7 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
         endOfFile = transport.EndOfFile();
         run_.Close(dialog, IDCANCEL);
         PumpUntil([&] {
-            return run_.Boxes() == 1 &&
-                   guitest::FindThreadWindow([](HWND hwnd) {
-                       return dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(hwnd)) != nullptr;
-                   }) == nullptr;
+            return run_.Boxes() == 1 && guitest::FindThreadWindow(guitest::IsMessageBox) == nullptr;
         });
         boxesAfterCancel = run_.Boxes();
         aliveAfterCancel = ::IsWindowVisible(dialog.Handle()) && ::IsWindowEnabled(dialog.Handle());
