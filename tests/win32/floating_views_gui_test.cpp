@@ -54,8 +54,11 @@ TEST_F(VolumeDlgGuiTest, NoMixerDisablesTheMixerControlsWithoutAnErrorBox) {
                    reinterpret_cast<LPARAM>(Item(IDC_VOLUME_VAD_SLIDER)));
     EXPECT_FLOAT_EQ(link.sensitivity, 0.9f);
     EXPECT_FLOAT_EQ(Options().voiceActivationSensitivity, 0.9f);
-    // The energy bar is there and draws.
-    EXPECT_GT(guitest::Capture(dialog->EnergyBar()).height, 50);
+    // The energy bar draws the level: green at the bottom.
+    link.Publish(0.7f, 0, 0, 0, 0);
+    const guitest::Frame bar = guitest::Capture(dialog->EnergyBar());
+    EXPECT_GT(bar.height, 50);
+    EXPECT_GT(bar.CountNear(0, bar.height - 10, bar.width, bar.height, 0, 255, 0, 40), 0);
 }
 
 TEST_F(VolumeDlgGuiTest, ListsTheSourcesAndFollowsTheChoice) {
@@ -89,6 +92,7 @@ TEST_F(VolumeDlgGuiTest, ListsTheSourcesAndFollowsTheChoice) {
 
 TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
     guitest::TempProgramFolder folder("analysis");
+    Options().analysisView = 2;  // "Circle": its only pure green is the note name
     guitest::FloatingOwner owner;
     guitest::ViewLink link;
     guitest::HostWindow host;
@@ -105,6 +109,10 @@ TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
     // The panel fits beside a square of at least 200 pixels.
     EXPECT_GE(dialog.View().Layout().SquareSize(), 200);
     EXPECT_LE(dialog.View().Layout().SquareSize() + 250, RectWidth(client));
+    // The view draws the sung note's name in green in its square.
+    link.Publish(0.5f, 220.0f, 0.8f, 0.3f, 0.6f);
+    const int square = dialog.View().Layout().SquareSize();
+    EXPECT_GT(guitest::Capture(dialog.View()).CountNear(0, 0, square, square, 0, 255, 0), 100);
 }
 
 // The WINMM mixer port against the system's mixers. With the PulseAudio null sink of

@@ -27,24 +27,10 @@ namespace {
 const int kBoxShots[6][3] = {{0, 237, 236}, {1, 222, 236}, {2, 224, 236},
                              {3, 240, 243}, {4, 242, 241}, {5, 219, 236}};
 
-// The skin families of the button page; text buttons show the string `captionId`.
-struct Family {
-    const char* skin;
-    int captionId;
-};
-const Family kFamilies[] = {{"CLOSE", 0},
-                            {"HELP", 0},
-                            {"MINIMIZE", 0},
-                            {"MAXIMIZE", 0},
-                            {"RECORD", 0},
-                            {"PLAY", 0},
-                            {"PAUSE", 0},
-                            {"STOP", 0},
-                            {"REWIND", 0},
-                            {"EJECT", 0},
-                            {"MENU", IDS_MENU_FILE},
-                            {"EMPTY_BUTTON", IDS_OK},
-                            {"SMALL_BUTTON", IDS_SET}};
+// The skin families of the button page.
+const char* const kFamilies[] = {"CLOSE", "HELP",         "MINIMIZE",    "MAXIMIZE", "RECORD",
+                                 "PLAY",  "PAUSE",        "STOP",        "REWIND",   "EJECT",
+                                 "MENU",  "EMPTY_BUTTON", "SMALL_BUTTON"};
 constexpr int kRows = static_cast<int>(sizeof(kFamilies) / sizeof(kFamilies[0]));
 const wchar_t* const kColumns[8] = {L"Normal",          L"Hover",           L"Pressed",
                                     L"Disabled",        L"Latched",         L"Latched hover",
@@ -88,17 +74,21 @@ bool ButtonPage::Open(int language) {
                                                DeckButtonState::kPressed, DeckButtonState::kNormal};
     UINT id = 2000;
     for (int row = 0; row < kRows; ++row) {
-        const Family& f = kFamilies[row];
-        const std::string skin = f.skin;
+        const std::string skin = kFamilies[row];
+        // Text buttons show a text of the string table.
+        const int captionId = skin == "MENU"           ? IDS_MENU_FILE
+                              : skin == "EMPTY_BUTTON" ? IDS_OK
+                              : skin == "SMALL_BUTTON" ? IDS_SET
+                                                       : 0;
         for (int column = 0; column < 8; ++column) {
             auto button = std::make_unique<CNewDeckButton>();
             const int x = kLabelWidth + column * kColumnWidth + 10, y = kTop + row * kRowHeight + 4;
-            button->Create(Handle(), RECT{x, y, x + 10, y + 10}, id++, f.skin, true);
+            button->Create(Handle(), RECT{x, y, x + 10, y + 10}, id++, kFamilies[row], true);
             if (skin == "EMPTY_BUTTON") {
                 button->Resize(75, 23);
             }
-            if (f.captionId != 0) {
-                button->SetText(LoadText(f.captionId, language));
+            if (captionId != 0) {
+                button->SetText(LoadText(captionId, language));
             }
             if (skin == "MENU") {
                 button->SetTextColour(kInk, 0);
@@ -146,8 +136,7 @@ LRESULT ButtonPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     for (int row = 0; row < kRows; ++row) {
         RECT r = {8, kTop + row * kRowHeight + 8, kLabelWidth, kTop + (row + 1) * kRowHeight};
-        ::DrawTextW(dc.Get(), Utf8ToWide(kFamilies[row].skin).c_str(), -1, &r,
-                    DT_LEFT | DT_SINGLELINE);
+        ::DrawTextW(dc.Get(), Utf8ToWide(kFamilies[row]).c_str(), -1, &r, DT_LEFT | DT_SINGLELINE);
     }
     RECT sliderLabel = {8, kTop + kRows * kRowHeight + 24, kLabelWidth,
                         kTop + kRows * kRowHeight + 44};

@@ -39,12 +39,6 @@ class ScriptedPlayer : public guitest::FloatingOwner, public CMCIPlayer {
     std::string path_;
 };
 
-std::string TempPath(const char* name) {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return WideToUtf8(temp) + "melvora_" + std::to_string(::GetCurrentProcessId()) + "_" + name;
-}
-
 TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
     if (::midiOutGetNumDevs() > 0) {
         GTEST_SKIP() << "this system has a MIDI output";
@@ -53,7 +47,8 @@ TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
     const unsigned char midi[] = {'M', 'T',  'h',  'd',  0,    0,   0, 6, 0,    0,    0, 1,
                                   1,   0xE0, 'M',  'T',  'r',  'k', 0, 0, 0,    13,   0, 0x90,
                                   60,  100,  0x87, 0x40, 0x80, 60,  0, 0, 0xFF, 0x2F, 0};
-    const std::string path = TempPath("tune.mid");
+    guitest::TempProgramFolder folder("player");
+    const std::string path = folder.Path("tune.mid");
     FILE* f = _wfopen(Utf8ToWide(path).c_str(), L"wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(midi, 1, sizeof(midi), f);
@@ -78,7 +73,8 @@ TEST(PlayerGui, WavFilePlaysAndItsPositionMoves) {
         GTEST_SKIP() << "needs the PulseAudio null sink of sound_under_wine.sh";
     }
     // Six seconds of a 440 Hz tone.
-    const std::string path = TempPath("tone.wav");
+    guitest::TempProgramFolder folder("player");
+    const std::string path = folder.Path("tone.wav");
     std::vector<int16_t> tone(22050 * 6);
     for (size_t i = 0; i < tone.size(); ++i) {
         tone[i] =

@@ -3,6 +3,7 @@
 // external MIDI keyboard, a machine without a MIDI output, and the screenshots of the
 // running program's keyboard and staff while a vowel is sung.
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -47,6 +48,13 @@ class MusicGui : public ::testing::Test {
         Staff().SetKeyboard(&Keyboard());
         ::SetWindowPos(keyboardDlg_->Handle(), HWND_TOP, 10, 10, 1080, 200, SWP_SHOWWINDOW);
         ::SetWindowPos(staffDlg_->Handle(), HWND_TOP, 10, 260, 640, 260, SWP_SHOWWINDOW);
+        // Wine resizes the OpenGL surfaces a little after their windows; until then the
+        // frames are cut off, black at the right.
+        guitest::PumpUntil([&] {
+            const guitest::Frame k = guitest::Capture(Keyboard()), s = guitest::Capture(Staff());
+            return !k.Near(k.width - 10, k.height / 2, 0, 0, 0, 5) &&
+                   !s.Near(s.width - 10, s.height / 2, 0, 0, 0, 5);
+        });
     }
 
     CKeyboard& Keyboard() { return keyboardDlg_->Keyboard(); }
@@ -110,7 +118,21 @@ TEST_F(MusicGui, AClickOnAKeyPlaysThatKey) {
         journal_.Clear();
         const int slot = keys.SlotOfMidiNote(c.midiNote);
         bool lit = false;
-        ClickKey(slot, [&] { lit = Lit(slot); });
+        const guitest::Frame before = guitest::Capture(Keyboard());
+        guitest::Frame down;
+        ClickKey(slot, [&] {
+            lit = Lit(slot);
+            down = guitest::Capture(Keyboard());
+        });
+        // The pressed key is drawn lit: above the point clicked it changed colour.
+        const POINT p = Keyboard().KeyPoint(slot);
+        int changed = 0;
+        for (int y = p.y - 20; y <= p.y; ++y) {
+            for (int x = p.x - 3; x <= p.x + 3; ++x) {
+                changed += std::memcmp(before.At(x, y), down.At(x, y), 3) != 0 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(changed, 100) << "MIDI note " << c.midiNote;
         const std::vector<uint32_t> expected = {midi::NoteOn(c.midiNote, c.velocity),
                                                 midi::NoteOff(c.midiNote)};
         EXPECT_EQ(journal_.Messages(), expected) << "MIDI note " << c.midiNote;
