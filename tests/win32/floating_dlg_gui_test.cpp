@@ -188,18 +188,17 @@ TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
     Paint();
     EXPECT_TRUE(bar.LastPaintActive());
     // Once the drawing reached the screen it is not the host's background.
-    COLORREF activePixel = 0;
+    guitest::Frame active;
     EXPECT_TRUE(guitest::PumpUntil([&] {
-        activePixel = guitest::PixelOf(bar.Handle(), 150, 14);
-        return activePixel != RGB(204, 224, 247);
+        active = guitest::Grab(bar.Handle());
+        return !active.Near(150, 14, 204, 224, 247, 0);
     }));
     HostWindow other;
     ASSERT_TRUE(other.Open(600, 600, 100, 50, L"Other"));
     ::SetActiveWindow(other.Handle());
     Paint();
     EXPECT_FALSE(bar.LastPaintActive());
-    EXPECT_TRUE(
-        guitest::PumpUntil([&] { return guitest::PixelOf(bar.Handle(), 150, 14) != activePixel; }));
+    EXPECT_TRUE(guitest::PumpUntil([&] { return guitest::Grab(bar.Handle()).rgb != active.rgb; }));
 }
 
 // Mouse messages become the parent's caption messages (at screen coordinates); keys go to

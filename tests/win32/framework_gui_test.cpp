@@ -50,9 +50,7 @@ TEST(ThreadStartTest, RunsTheBodyAtTheAskedPriority) {
 }
 
 BOOL CALLBACK FindEdit(HWND hwnd, LPARAM found) {
-    wchar_t name[16] = {};
-    ::GetClassNameW(hwnd, name, 16);
-    if (lstrcmpiW(name, L"Edit") == 0 && ::IsWindowVisible(hwnd)) {
+    if (guitest::HasClass(hwnd, L"Edit") && ::IsWindowVisible(hwnd)) {
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }

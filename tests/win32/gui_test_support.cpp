@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 
 #include "platform/program_directory.h"
@@ -104,10 +105,14 @@ HWND FindThreadWindow(const std::function<bool(HWND)>& match) {
     return search.found;
 }
 
+bool HasClass(HWND window, const wchar_t* className) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return lstrcmpiW(name, className) == 0;
+}
+
 bool IsDialog(HWND window) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    return lstrcmpW(className, L"#32770") == 0;
+    return HasClass(window, L"#32770");
 }
 
 bool IsMessageBox(HWND window) {
@@ -265,11 +270,8 @@ bool HostWindow::Open(int x, int y, int width, int height, const wchar_t* captio
 
 std::vector<HostWindow::Received> HostWindow::Of(UINT message) const {
     std::vector<Received> result;
-    for (const Received& r : received) {
-        if (r.message == message) {
-            result.push_back(r);
-        }
-    }
+    std::copy_if(received.begin(), received.end(), std::back_inserter(result),
+                 [&](const Received& r) { return r.message == message; });
     return result;
 }
 
@@ -279,15 +281,6 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return Default(message, wParam, lParam);
-}
-
-COLORREF PixelOf(HWND window, int x, int y) {
-    POINT p = {x, y};
-    ::ClientToScreen(window, &p);
-    HDC screen = ::GetDC(nullptr);
-    COLORREF c = ::GetPixel(screen, p.x, p.y);
-    ::ReleaseDC(nullptr, screen);
-    return c;
 }
 
 bool Frame::Near(int x, int y, int r, int g, int b, int tolerance) const {

@@ -54,6 +54,8 @@ bool EnvironmentHas(const wchar_t* name);
 
 // Visible top-level windows of this thread: the first that `match` accepts, or null.
 HWND FindThreadWindow(const std::function<bool(HWND)>& match);
+// The window's class is `className` (in any case).
+bool HasClass(HWND window, const wchar_t* className);
 // A standard dialog window (class #32770): the program's dialogs and message boxes.
 bool IsDialog(HWND window);
 // The skinned message box.
@@ -133,9 +135,6 @@ class HostWindow : public CWnd {
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
-
-// Colour of a screen pixel of `window`'s client area (as drawn on the screen).
-COLORREF PixelOf(HWND window, int x, int y);
 
 // A frame of an OpenGL view, read back from its rendering context.
 struct Frame {

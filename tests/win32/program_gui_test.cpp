@@ -280,11 +280,7 @@ TEST_F(ProgramGui, FileMenuAndOpenDialogSpeakTheUsersLanguage) {
     run_.Run([&](CControlsDlg& dialog) {
         {
             guitest::WindowWatch popup(
-                [](HWND hwnd) {
-                    wchar_t className[16] = {};
-                    ::GetClassNameW(hwnd, className, 16);
-                    return lstrcmpW(className, L"#32768") == 0;
-                },
+                [](HWND hwnd) { return guitest::HasClass(hwnd, L"#32768"); },
                 [&](HWND hwnd) {
                     HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(hwnd, MN_GETHMENU, 0, 0));
                     itemCount = ::GetMenuItemCount(menu);
@@ -319,19 +315,8 @@ TEST_F(ProgramGui, FileMenuAndOpenDialogSpeakTheUsersLanguage) {
 }
 
 #ifdef MELVORA_HELP_FILE_BESIDE
-int VisibleHelpWindows() {
-    int count = 0;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            wchar_t className[32] = {};
-            ::GetClassNameW(hwnd, className, 32);
-            if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"HH Parent") == 0) {
-                ++*reinterpret_cast<int*>(lParam);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
+bool IsHelpWindow(HWND window) {
+    return guitest::HasClass(window, L"HH Parent");
 }
 
 // Help windows belong to the HTML Help control, not to the window that opened them: closing
@@ -343,15 +328,14 @@ TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
     helpFile = helpFile.substr(0, helpFile.find_last_of(L'\\') + 1) + L"Melvora.chm";
     const std::wstring copy = Utf8ToWide(run_.Path("Melvora.chm"));
     ASSERT_TRUE(::CopyFileW(helpFile.c_str(), copy.c_str(), FALSE));
-    int whileRunning = 0;
+    bool whileRunning = false;
     run_.Run([&](CControlsDlg& dialog) {
         OpenHelpTopic(nullptr, HelpTopic("ses.htm", guitest::kTurkish));
-        PumpUntil([] { return VisibleHelpWindows() > 0; });
-        whileRunning = VisibleHelpWindows();
+        whileRunning = PumpUntil([] { return guitest::FindThreadWindow(IsHelpWindow) != nullptr; });
         run_.Close(dialog);
     });
-    EXPECT_EQ(whileRunning, 1);
-    EXPECT_TRUE(PumpUntil([] { return VisibleHelpWindows() == 0; }, 2000));
+    EXPECT_TRUE(whileRunning);
+    EXPECT_TRUE(PumpUntil([] { return guitest::FindThreadWindow(IsHelpWindow) == nullptr; }, 2000));
     ::DeleteFileW(copy.c_str());
 }
 #endif
