@@ -64,19 +64,7 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
                   "title: Two Steps\ndescription: Two short steps.\n"
                   "introduction: Listen, then sing.\n"
                   "step: one\nnotes: C4/300 D4/300\nstep: two\nnotes: E4/300 D4/300\n");
-    // The room's quiet for a second (the voice gate learns its floor), then a voice at C4 all
-    // the time: every try has a pitch.
-    auto captured = std::make_shared<int64_t>(0);
-    run_.Card().SetCaptureSource([captured](int16_t* samples, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            const double t = static_cast<double>((*captured)++) / 44100.0;
-            double v = 0.0;
-            for (int h = 1; h <= 4 && t >= 1.0; ++h) {
-                v += std::sin(2.0 * 3.14159265358979 * 261.63 * h * t) / h;
-            }
-            samples[i] = static_cast<int16_t>(6000.0 * v);
-        }
-    });
+    guitest::Sing(run_.Card(), 261.63, 1.0);  // C4 in every try
     RECT mainBefore = {}, runnerRect = {}, mainAfter = {};
     bool mainHiddenWhileRunning = false, mainShownAfter = false, runnerGone = false;
     std::wstring firstResult, finalText;

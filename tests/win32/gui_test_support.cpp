@@ -1,6 +1,7 @@
 #include "win32/gui_test_support.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -341,6 +342,20 @@ void ViewLink::Publish(float level, float pitchHz, float tessim, float jitter, f
     r.jitter = jitter;
     r.shimmer = shimmer;
     holder.Publish(r);
+}
+
+void Sing(SimulatedSoundCard& card, double hz, double silentSeconds) {
+    auto frames = std::make_shared<int64_t>(0);
+    card.SetCaptureSource([=](int16_t* samples, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const double t = static_cast<double>((*frames)++) / 44100.0;
+            double v = 0.0;
+            for (int h = 1; h <= 4 && t >= silentSeconds; ++h) {
+                v += std::sin(2.0 * 3.14159265358979 * hz * h * t) / h;
+            }
+            samples[i] = static_cast<int16_t>(6000.0 * v);
+        }
+    });
 }
 
 TempProgramFolder::TempProgramFolder(const std::string& name) {

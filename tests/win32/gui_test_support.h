@@ -187,6 +187,10 @@ class ViewLink : public ViewOwner, public VolumeWindowOwner {
     void InputLevelControlChanged(InputLevelControl* control) override { inputLevel = control; }
 };
 
+// The simulated card's microphone hears silence for `silentSeconds` (the voice gate learns
+// its floor), then a voice at `hz`: a tone with its first four harmonics.
+void Sing(SimulatedSoundCard& card, double hz, double silentSeconds);
+
 // A fresh folder named after `name` under the temporary folder as the program's folder
 // (with `name` empty: the program's own folder), and the options at their defaults; both
 // are undone at the end.

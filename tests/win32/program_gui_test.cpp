@@ -47,19 +47,6 @@ bool Every(const std::function<bool(int)>& test) {
     return all;
 }
 
-// Half a second of silence, then a steady A3 (220 Hz), as the microphone hears it.
-void SingA3(SimulatedSoundCard& card) {
-    auto position = std::make_shared<std::atomic<int64_t>>(0);
-    card.SetCaptureSource([position](int16_t* samples, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            const int64_t n = (*position)++;
-            samples[i] = n < 22050 ? 0
-                                   : static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 *
-                                                                            220.0 * n / 44100.0));
-        }
-    });
-}
-
 class ProgramGui : public ::testing::Test {
   protected:
     ProgramGui() { Options().language = guitest::kTurkish; }
@@ -344,7 +331,7 @@ TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
 // and play-along sounds it.
 TEST_F(ProgramGui, TheSungPitchReachesTheAnalysisAndTheStaffAndPlayAlongSoundsIt) {
     Options().playAlong = 1;
-    SingA3(run_.Card());
+    guitest::Sing(run_.Card(), 220.0, 0.5);  // A3
     ResultRecord newest;
     float staffPitch = 0.0f;
     auto heard = [&] {
