@@ -111,26 +111,6 @@ TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
     EXPECT_TRUE(guitest::PumpUntil([&]() { return OnScreen(play) != up; }, guitest::kDeadlineMs));
 }
 
-TEST_F(DeckButtonGuiTest, FitToTextSizesToTheCaption) {
-    Open("MENU");
-    RECT before = button.ClientRect();
-    button.FitToText();  // no text: size stays
-    RECT same = button.ClientRect();
-    EXPECT_EQ(same.right, before.right);
-    button.SetText(L"Görüntü");
-    button.FitToText();
-    RECT one = button.ClientRect();
-    button.SetText(L"Görüntü\nGörüntü");
-    button.FitToText();
-    RECT two = button.ClientRect();
-    EXPECT_GT(one.right, 30);
-    EXPECT_EQ(two.right, one.right);  // widest line decides
-    EXPECT_NEAR(two.bottom, 2 * one.bottom, 1);
-    RECT placed = guitest::WindowRectInParent(button.Handle());
-    EXPECT_EQ(placed.left, 20);  // resized without moving
-    EXPECT_EQ(placed.top, 20);
-}
-
 struct FamilyCase {
     const char* skin;
     std::vector<int> present;  // slots the resources hold

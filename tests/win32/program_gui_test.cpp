@@ -310,11 +310,10 @@ bool IsHelpWindow(HWND window) {
 // the program closes them as well, even one that no window of the program owns.
 TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
     wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring helpFile = exe;
-    helpFile = helpFile.substr(0, helpFile.find_last_of(L'\\') + 1) + L"Melvora.chm";
+    const std::wstring path(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    const std::wstring help = path.substr(0, path.find_last_of(L'\\') + 1) + L"Melvora.chm";
     const std::wstring copy = Utf8ToWide(run_.Path("Melvora.chm"));
-    ASSERT_TRUE(::CopyFileW(helpFile.c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(help.c_str(), copy.c_str(), FALSE));
     bool whileRunning = false;
     run_.Run([&](CControlsDlg& dialog) {
         OpenHelpTopic(nullptr, HelpTopic("ses.htm", guitest::kTurkish));
@@ -354,29 +353,18 @@ TEST_F(ProgramGui, TheSungPitchReachesTheAnalysisAndTheStaffAndPlayAlongSoundsIt
     EXPECT_TRUE(heard()) << "play-along did not sound A3";
 }
 
-// Hands the key messages of `window` to its pre-translation, as the modal loop does, then
-// dispatches what is left.
-void PumpKeys(HWND window) {
-    MSG message;
-    while (::PeekMessageW(&message, window, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        CWnd* target = CWnd::FromHandle(message.hwnd);
-        if (target == nullptr || !target->PreTranslateMessage(&message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-}
-
 TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
     std::vector<std::vector<uint32_t>> heard;
     run_.Run([&](CControlsDlg& dialog) {
         for (int i = 0; i < 5; ++i) {
-            HWND hwnd = Floating(dialog, i);
             run_.journal.Clear();
-            ::PostMessageW(hwnd, WM_KEYDOWN, 'W', 0x00110001);
-            PumpKeys(hwnd);
-            ::PostMessageW(hwnd, WM_KEYUP, 'W', 0xC0110001);
-            PumpKeys(hwnd);
+            // Through the window's pre-translation, as the program's loop hands keys on.
+            for (MSG key : {MSG{Floating(dialog, i), WM_KEYDOWN, 'W', 0x00110001, 0, {}},
+                            MSG{Floating(dialog, i), WM_KEYUP, 'W', 0xC0110001, 0, {}}}) {
+                if (!CWnd::FromHandle(key.hwnd)->PreTranslateMessage(&key)) {
+                    ::DispatchMessageW(&key);
+                }
+            }
             PumpUntil([&] { return run_.journal.Messages().size() >= 2; }, 2000);
             heard.push_back(run_.journal.Messages());
         }

@@ -115,7 +115,7 @@ TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouseAndClicksReachTheTrackbar) {
     EXPECT_EQ(CTrackbar(skinned).Pos(), 500);  // clicking the thumb itself does not page
 }
 
-TEST(BitmapStripGuiTest, FramesAlongTheLongerSide) {
+TEST(BitmapStripGuiTest, FramesAlongTheLongerSideAndAnIndependentSecondCopy) {
     CBitmapStrip horizontal;
     ASSERT_TRUE(
         horizontal.Load(IDB_THUMB_HORIZONTAL, 12, 22));  // 36 x 22: three frames side by side
@@ -128,6 +128,12 @@ TEST(BitmapStripGuiTest, FramesAlongTheLongerSide) {
     CBitmapStrip missing;
     EXPECT_FALSE(missing.Load(9999));
     EXPECT_EQ(missing.FrameCount(), 0);
+    // A second copy is independent of the first.
+    ASSERT_TRUE(whole.MakeSecondCopy());
+    COLORREF original = ::GetPixel(whole.Dc(), 5, 5);
+    EXPECT_EQ(::GetPixel(whole.SecondDc(), 5, 5), original);
+    ::SetPixel(whole.SecondDc(), 5, 5, original ^ 0xFFFFFF);
+    EXPECT_EQ(::GetPixel(whole.Dc(), 5, 5), original);
 }
 
 TEST(BitmapStripGuiTest, DrawsTheAskedFrameOnly) {
@@ -158,16 +164,6 @@ TEST(BitmapStripGuiTest, DrawsTheAskedFrameOnly) {
     ::SelectObject(target, old);
     ::DeleteObject(canvas);
     ::DeleteDC(target);
-}
-
-TEST(BitmapStripGuiTest, SecondCopyIsIndependent) {
-    CBitmapStrip strip;
-    ASSERT_TRUE(strip.Load(IDB_ABOUT_PICTURE));
-    ASSERT_TRUE(strip.MakeSecondCopy());
-    COLORREF original = ::GetPixel(strip.Dc(), 5, 5);
-    EXPECT_EQ(::GetPixel(strip.SecondDc(), 5, 5), original);
-    ::SetPixel(strip.SecondDc(), 5, 5, original ^ 0xFFFFFF);
-    EXPECT_EQ(::GetPixel(strip.Dc(), 5, 5), original);
 }
 
 TEST(SkinThumbGuiTest, ToggleButtonLatchesAndCommandsOnRelease) {
