@@ -92,56 +92,44 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
         });
 }
 
-struct AnswerCase {
-    unsigned int type;
-    int language;
-    int press;  // button index, -1 for the Close box, -2 for Escape
-};
+// A message box type in a language.
+using BoxCase = std::pair<unsigned int, int>;
 
-class MessageBoxAnswers : public ::testing::TestWithParam<AnswerCase> {};
+class MessageBoxAnswers : public ::testing::TestWithParam<BoxCase> {};
 
-TEST_P(MessageBoxAnswers, ButtonsTextsLayoutAndResult) {
-    const AnswerCase& c = GetParam();
-    Expected e = ExpectedFor(c.type);
-    Seen seen;
-    INT_PTR result =
-        OpenAndPress(L"Do you wish to save your recordings?", c.type, c.language, c.press, &seen);
-    EXPECT_EQ(seen.texts, c.language == kTurkish ? e.turkish : e.english);
-    EXPECT_TRUE(seen.buttonsVisible);
-    EXPECT_TRUE(seen.placedAsLaidOut);
-    EXPECT_GT(seen.inkPixels, 20) << "no text on the screen";
-    EXPECT_EQ(seen.caption, L"Melvora");
-    EXPECT_EQ(result, c.press < 0 ? e.closeResult : e.results[static_cast<size_t>(c.press)]);
+// Each button, the Close box and Escape: the texts, the layout, the text on the screen and
+// the answer.
+TEST_P(MessageBoxAnswers, ButtonsTextsLayoutAndResults) {
+    const unsigned int type = GetParam().first;
+    const int language = GetParam().second;
+    const Expected e = ExpectedFor(type);
+    for (int press = -2; press < static_cast<int>(e.results.size()); ++press) {
+        SCOPED_TRACE(press);
+        Seen seen;
+        const INT_PTR result =
+            OpenAndPress(L"Do you wish to save your recordings?", type, language, press, &seen);
+        EXPECT_EQ(seen.texts, language == kTurkish ? e.turkish : e.english);
+        EXPECT_TRUE(seen.buttonsVisible);
+        EXPECT_TRUE(seen.placedAsLaidOut);
+        EXPECT_GT(seen.inkPixels, 20) << "no text on the screen";
+        EXPECT_EQ(seen.caption, L"Melvora");
+        EXPECT_EQ(result, press < 0 ? e.closeResult : e.results[static_cast<size_t>(press)]);
+    }
 }
 
-std::vector<AnswerCase> AllAnswers() {
-    std::vector<AnswerCase> cases;
-    for (int language : {kEnglish, kTurkish}) {
-        for (unsigned int type = 0; type < 6; ++type) {
-            for (int press = -1; press < static_cast<int>(ExpectedFor(type).results.size());
-                 ++press) {
-                cases.push_back({type, language, press});
-            }
-        }
-    }
-    // Types above five show OK only; the upper flags (icon, default button) choose nothing.
-    for (unsigned int type : {6u, 9u, 15u}) {
-        cases.push_back({type, kEnglish, 0});
-    }
-    cases.push_back({0x4u | 0x20u | 0x100u, kEnglish, -1});
-    cases.push_back({5, kEnglish, -2});  // Escape answers like the Close box
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(AllTypes, MessageBoxAnswers, ::testing::ValuesIn(AllAnswers()),
-                         [](const ::testing::TestParamInfo<AnswerCase>& p) {
-                             const int press = p.param.press;
-                             return "type" + std::to_string(p.param.type) +
-                                    (p.param.language == kTurkish ? "_tr_" : "_en_") +
-                                    (press == -2   ? "escape"
-                                     : press == -1 ? "close"
-                                                   : "button" + std::to_string(press + 1));
-                         });
+// Types above five show OK only; the upper flags (icon, default button) choose nothing.
+INSTANTIATE_TEST_SUITE_P(
+    AllTypes, MessageBoxAnswers,
+    ::testing::Values(BoxCase{0, kEnglish}, BoxCase{1, kEnglish}, BoxCase{2, kEnglish},
+                      BoxCase{3, kEnglish}, BoxCase{4, kEnglish}, BoxCase{5, kEnglish},
+                      BoxCase{0, kTurkish}, BoxCase{1, kTurkish}, BoxCase{2, kTurkish},
+                      BoxCase{3, kTurkish}, BoxCase{4, kTurkish}, BoxCase{5, kTurkish},
+                      BoxCase{6, kEnglish}, BoxCase{9, kEnglish}, BoxCase{15, kEnglish},
+                      BoxCase{0x4u | 0x20u | 0x100u, kEnglish}),
+    [](const ::testing::TestParamInfo<BoxCase>& p) {
+        return "type" + std::to_string(p.param.first) +
+               (p.param.second == kTurkish ? "_tr" : "_en");
+    });
 
 TEST(MessageBoxGuiTest, LongSingleLineWrapsAndGrowsInHeight) {
     Seen shortSeen, longSeen;
