@@ -8,6 +8,7 @@
 #include "exercises/exercise_source.h"
 #include "exercises/sample_player.h"
 #include "exercises/win32/exercise_dlg.h"
+#include "platform/win32/directory_listing.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -80,26 +81,24 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
         mainHiddenWhileRunning = !::IsWindowVisible(main.Handle());
         ExerciseRunner& r = *runner->Runner();
         states.push_back(r.State());
-        // Presses Next and waits for the runner to leave `from`; returns where it went.
-        auto next = [&](RunnerState from) {
+        // Presses Next and waits for the runner to leave `from`, and with `step` for the try
+        // of that step; returns where it went first.
+        auto next = [&](RunnerState from, int step) {
             guitest::Click(runner->Button(RunnerButton::Next).Handle());
             guitest::PumpUntil([&] { return r.State() != from; });
-            return r.State();
+            const RunnerState to = r.State();
+            EXPECT_TRUE(step < 0 || guitest::PumpUntil([&] {
+                            return r.State() == RunnerState::Step && r.Tries() == 1 &&
+                                   r.Progress()->GetExercise().CurrentStep() == step;
+                        }))
+                << "step " << step;
+            return to;
         };
-        auto tried = [&](int step) {
-            EXPECT_TRUE(guitest::PumpUntil([&] {
-                return r.State() == RunnerState::Step && r.Tries() == 1 &&
-                       r.Progress()->GetExercise().CurrentStep() == step;
-            })) << "step "
-                << step;
-        };
-        states.push_back(next(RunnerState::Introduction));  // Begin
-        tried(0);
+        states.push_back(next(RunnerState::Introduction, 0));  // Begin
         firstResult = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
         guitest::TakeShot(runner->Handle(), "exercise_runner" + suffix);
-        next(RunnerState::Step);
-        tried(1);
-        states.push_back(next(RunnerState::Step));  // Finish
+        next(RunnerState::Step, 1);
+        states.push_back(next(RunnerState::Step, -1));  // Finish
         finalText = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
         guitest::Click(runner->Button(RunnerButton::Exit).Handle());
         runnerGone = guitest::PumpUntil([&] { return main.ExerciseWindow() == nullptr; });
@@ -133,12 +132,10 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     EXPECT_EQ(finalText.rfind(english ? L"==Final Results==" : L"==Son Sonuçlar==", 0), 0u)
         << finalText.c_str();
     // Both tries were kept; the finished exercise left no unfinished file.
-    WIN32_FIND_DATAW found = {};
-    HANDLE search =
-        ::FindFirstFileW(Utf8ToWide(run_.Path("ExerciseRecordings\\Two_*")).c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    ::FindClose(search);
-    const std::string kept = "ExerciseRecordings\\" + WideToUtf8(found.cFileName) + "\\";
+    const std::vector<std::wstring> folders =
+        ListDirectory(Utf8ToWide(run_.Path("ExerciseRecordings\\Two_*")), true);
+    ASSERT_EQ(folders.size(), 1u);
+    const std::string kept = "ExerciseRecordings\\" + WideToUtf8(folders[0]) + "\\";
     EXPECT_TRUE(run_.Exists(kept + "step0_try#1.wav"));
     EXPECT_TRUE(run_.Exists(kept + "step1_try#1.wav"));
     EXPECT_FALSE(run_.Exists("Exercises\\unfinished.dat"));

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 
+#include "audio/wave_file.h"
 #include "platform/program_directory.h"
 #include "platform/recording_midi_in.h"
 #include "platform/win32/dialog.h"
@@ -356,6 +357,20 @@ void Sing(SimulatedSoundCard& card, double hz, double silentSeconds) {
             samples[i] = static_cast<int16_t>(6000.0 * v);
         }
     });
+}
+
+bool WriteTone(const std::string& path, double hz, double seconds, uint32_t sampleRateHz,
+               double amplitude) {
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * sampleRateHz));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(amplitude *
+                                          std::sin(2.0 * 3.14159265358979 * hz * i / sampleRateHz));
+    }
+    auto wav = WaveFile::CreateForWriting(path, sampleRateHz, 16, 1, WaveFile::kFormatPcm);
+    return wav &&
+           wav->WriteMono(samples.data(), static_cast<int32_t>(samples.size())) ==
+               static_cast<int32_t>(samples.size()) &&
+           wav->UpdateHeader();
 }
 
 TempProgramFolder::TempProgramFolder(const std::string& name) {

@@ -191,6 +191,11 @@ class ViewLink : public ViewOwner, public VolumeWindowOwner {
 // its floor), then a voice at `hz`: a tone with its first four harmonics.
 void Sing(SimulatedSoundCard& card, double hz, double silentSeconds);
 
+// Writes `seconds` of a `hz` sine of `amplitude` as a mono 16-bit WAV file; true when
+// written whole.
+bool WriteTone(const std::string& path, double hz, double seconds, uint32_t sampleRateHz,
+               double amplitude);
+
 // A fresh folder named after `name` under the temporary folder as the program's folder
 // (with `name` empty: the program's own folder), and the options at their defaults; both
 // are undone at the end.
@@ -198,8 +203,6 @@ class TempProgramFolder {
   public:
     explicit TempProgramFolder(const std::string& name);
     ~TempProgramFolder();
-    TempProgramFolder(const TempProgramFolder&) = delete;
-    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
     // `name` in the program's folder (UTF-8).
     std::string Path(const std::string& name) const { return folder_ + name; }
     bool Exists(const std::string& name) const;

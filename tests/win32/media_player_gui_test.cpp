@@ -6,9 +6,6 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <cmath>
-
-#include "audio/wave_file.h"
 #include "music/win32/mci_player.h"
 #include "platform/win32/trackbar.h"
 #include "win32/gui_test_support.h"
@@ -75,15 +72,7 @@ TEST(PlayerGui, WavFilePlaysAndItsPositionMoves) {
     // Six seconds of a 440 Hz tone.
     guitest::TempProgramFolder folder("player");
     const std::string path = folder.Path("tone.wav");
-    std::vector<int16_t> tone(22050 * 6);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] =
-            static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * i / 22050));
-    }
-    auto wav = WaveFile::CreateForWriting(path, 22050, 16, 1, 1);
-    ASSERT_TRUE(wav);
-    wav->WriteMono(tone.data(), static_cast<int32_t>(tone.size()));
-    wav->Close();
+    ASSERT_TRUE(guitest::WriteTone(path, 440.0, 6.0, 22050, 8000.0));
     for (int language : {guitest::kEnglish, guitest::kTurkish}) {
         ScriptedPlayer player(path, language);
         ASSERT_TRUE(player.Create(nullptr));

@@ -50,11 +50,7 @@ class ProgramFolder : public ::testing::Test {
         // What the program does first, with the real program directory.
         StartUpOptions();
         run_->savePath = run_->Path(kSavedName);
-        run_->Card().SetCaptureSource([](int16_t* samples, size_t count) {
-            for (size_t i = 0; i < count; ++i) {
-                samples[i] = static_cast<int16_t>((i % 100) * 200 - 10000);
-            }
-        });
+        guitest::Sing(run_->Card(), 440.0, 0.0);
     }
     std::unique_ptr<guitest::ProgramRun> run_;
 };

@@ -202,11 +202,7 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
     TransportMode mode = TransportMode::Idle;
     int position = -1, boxesAfterCancel = -1;
     bool endOfFile = true, aliveAfterCancel = false;
-    run_.Card().SetCaptureSource([](int16_t* samples, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            samples[i] = static_cast<int16_t>((i % 100) * 100);
-        }
-    });
+    guitest::Sing(run_.Card(), 440.0, 0.0);
     std::atomic<int64_t> played{0};
     run_.Card().SetPlaybackSink([&](const int16_t*, size_t count) { played += count; });
     const INT_PTR result = run_.Run([&](CControlsDlg& dialog) {

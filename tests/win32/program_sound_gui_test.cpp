@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "audio/wave_file.h"
 #include "settings/win32/volume_dlg.h"
 #include "ui/win32/new_deck_button.h"
 #include "views/win32/inst_tessim_dlg.h"
@@ -112,18 +111,7 @@ TEST_F(ProgramSound, MicrophoneNoteShowsInTheAnalysisWindow) {
 TEST_F(ProgramSound, ReplayReachesTheSoundCard) {
     // Two seconds of a 440 Hz tone to replay.
     run_->openPath = run_->Path("tone.wav");
-    {
-        auto tone = WaveFile::CreateForWriting(run_->openPath, 44100, 16, 1, WaveFile::kFormatPcm);
-        ASSERT_TRUE(tone);
-        std::vector<int16_t> samples(88200);
-        for (size_t i = 0; i < samples.size(); ++i) {
-            samples[i] = static_cast<int16_t>(
-                12000.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * i / 44100.0));
-        }
-        ASSERT_EQ(tone->WriteMono(samples.data(), static_cast<int32_t>(samples.size())),
-                  static_cast<int32_t>(samples.size()));
-        ASSERT_TRUE(tone->UpdateHeader());
-    }
+    ASSERT_TRUE(guitest::WriteTone(run_->openPath, 440.0, 2.0, 44100, 12000.0));
     bool playEnabled = false, pausedAtEnd = false;
     int replayMs = 0;
     run_->Run([&](CControlsDlg& dialog) {
