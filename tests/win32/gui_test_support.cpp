@@ -8,6 +8,7 @@
 #include <map>
 
 #include "audio/wave_file.h"
+#include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
 #include "platform/recording_midi_in.h"
 #include "platform/win32/dialog.h"
@@ -435,6 +436,11 @@ INT_PTR ProgramRun::Run(const std::function<void(CControlsDlg&)>& script) {
 void ProgramRun::Close(CControlsDlg& dialog, int answer) {
     answerer_.answer = answer;
     ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
+}
+
+HWND ProgramRun::Floating(CControlsDlg& dialog, int index) {
+    FloatingWindow window = FloatingWindow::Analysis;
+    return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
 }
 
 bool ProgramRun::ShowsASecond(CControlsDlg& dialog) {

@@ -232,6 +232,8 @@ class ProgramRun : public TempProgramFolder {
     int Boxes() const { return answerer_.Count(); }
     // The time display shows a second or more (of the take, or of the replay).
     static bool ShowsASecond(CControlsDlg& dialog);
+    // The floating window `index` (see FloatingWindowAt).
+    static HWND Floating(CControlsDlg& dialog, int index);
     SimulatedSoundCard& Card() { return *card_; }
 
     RecordingMidiOut::Journal journal;

@@ -27,10 +27,6 @@ class MusicGui : public ::testing::Test {
         Options().language = guitest::kEnglish;
         Options().noteLetters = 1;
     }
-    ~MusicGui() override {
-        keyboardDlg_.reset();
-        staffDlg_.reset();
-    }
 
     void Open(bool outputFails = false, std::vector<std::string> inputNames = {},
               bool inputStartFails = false) {
@@ -103,8 +99,8 @@ class MusicGui : public ::testing::Test {
     RecordingMidiOut::Journal journal_;
     RecordingMidiIn* input_ = nullptr;
     std::unique_ptr<SharedMidiOutput> output_;
-    std::unique_ptr<CKeyboardDlg> keyboardDlg_;
     std::unique_ptr<CStaffDlg> staffDlg_;
+    std::unique_ptr<CKeyboardDlg> keyboardDlg_;  // goes first, as in the program
 };
 
 TEST_F(MusicGui, AClickOnAKeyPlaysThatKey) {

@@ -26,9 +26,7 @@ std::vector<std::wstring> Texts(CControlsDlg& dialog) {
         texts.push_back(dialog.MenuButton(i)->Text());
     }
     for (int i = 0; i < kFloatingWindowCount; ++i) {
-        FloatingWindow window = FloatingWindow::Analysis;
-        FloatingWindowAt(i, &window);
-        texts.push_back(TextOf(dialog.FloatingFrame(window).Handle()));
+        texts.push_back(TextOf(guitest::ProgramRun::Floating(dialog, i)));
     }
     texts.push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
     return texts;

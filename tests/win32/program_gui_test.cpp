@@ -21,6 +21,7 @@ namespace {
 using guitest::PumpUntil;
 using guitest::ScreenRectOf;
 using guitest::TextOf;
+const auto Floating = guitest::ProgramRun::Floating;
 
 constexpr int kAnalysis = 0;
 constexpr int kPlayer = 1;
@@ -31,11 +32,6 @@ constexpr int kVolume = 4;
 // Moves a window as a user's drag does: its position handling (snapping) runs.
 void DragTo(HWND window, int x, int y) {
     ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-HWND Floating(CControlsDlg& dialog, int index) {
-    FloatingWindow window = FloatingWindow::Analysis;
-    return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
 }
 
 // True when `test` holds for every floating window (by index).
@@ -206,14 +202,16 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
     std::atomic<int64_t> played{0};
     run_.Card().SetPlaybackSink([&](const int16_t*, size_t count) { played += count; });
     const INT_PTR result = run_.Run([&](CControlsDlg& dialog) {
-        // Clicks `button` and waits for the deck to show `expected`; returns what it shows.
-        auto click = [&](DeckButton button, const DeckState& expected) {
-            guitest::Click(dialog.DeckButtonControl(button)->Handle());
+        // Waits for the deck to show `expected`; returns what it shows.
+        auto settle = [&](const DeckState& expected) {
             PumpUntil([&] { return ReadDeck(dialog) == expected; });
             return ReadDeck(dialog);
         };
-        PumpUntil([&] { return ReadDeck(dialog) == kIdle; });
-        idle = ReadDeck(dialog);
+        auto click = [&](DeckButton button, const DeckState& expected) {
+            guitest::Click(dialog.DeckButtonControl(button)->Handle());
+            return settle(expected);
+        };
+        idle = settle(kIdle);
         recording = click(DeckButton::Rec, kRecording);
         // At least a second of take, so that the replay outlasts the device's buffers and its
         // pressed Play can be seen, however slow the card's clock.
@@ -221,9 +219,7 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
         recordingText = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
         stopped = click(DeckButton::Rec, kStopped);
         replaying = click(DeckButton::Play, kReplaying);
-        // The end of the take pauses the replay by itself.
-        PumpUntil([&] { return ReadDeck(dialog) == kStopped; });
-        paused = ReadDeck(dialog);
+        paused = settle(kStopped);  // the end of the take pauses the replay by itself
         AudioTransport& transport = dialog.Deck()->Transport();
         mode = transport.Mode();
         position = transport.Reader() != nullptr ? transport.Reader()->PositionFrame() : -1;
