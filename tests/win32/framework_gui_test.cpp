@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 
-#include "platform/program_directory.h"
 #include "platform/win32/directory_listing.h"
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/thread_start.h"
@@ -84,15 +83,6 @@ TEST(ResourceStringTableTest, TextsByLanguageUnknownLanguageMissingEntriesAndLon
     EXPECT_GT(about.size(), 100u);
     EXPECT_LE(about.size(), 256u);
     EXPECT_NE(about.find(L"Şarkı"), std::wstring::npos);
-}
-
-TEST(HelpLauncherGuiTest, TopicIsResolvedInTheProgramDirectory) {
-    EXPECT_TRUE(HtmlHelpAvailable());
-    std::string directory = ProgramDirectory();
-    ASSERT_FALSE(directory.empty());
-    EXPECT_EQ(directory.back(), '\\');
-    std::string path = HelpTopicPath(HelpTopic("klavye.htm#MIDI", 1));
-    EXPECT_EQ(path, directory + "Melvora.chm::/tur/klavye.htm#MIDI");
 }
 
 #ifdef MELVORA_HELP_FILE_BESIDE

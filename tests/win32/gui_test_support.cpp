@@ -31,18 +31,14 @@ class TestControlsDlg : public CControlsDlg {
         : CControlsDlg(owner, std::move(audio)), run_(run) {}
     bool AskOpenPath(std::string* path) override {
         return run_.openPath.empty() ? CControlsDlg::AskOpenPath(path)
-                                     : Answer(run_.openPath, path);
+                                     : (*path = run_.openPath, true);
     }
     bool AskSavePath(std::string* path) override {
         return run_.savePath.empty() ? CControlsDlg::AskSavePath(path)
-                                     : Answer(run_.savePath, path);
+                                     : (*path = run_.savePath, true);
     }
 
   private:
-    static bool Answer(const std::string& answer, std::string* path) {
-        *path = answer;
-        return true;
-    }
     const ProgramRun& run_;
 };
 
@@ -489,15 +485,12 @@ bool SaveFrame(COpenGLWnd& view, const std::string& name, HWND window) {
         std::fwrite(&rgb[static_cast<size_t>(y) * width * 3], 1, static_cast<size_t>(width) * 3, f);
     }
     std::fclose(f);
-    if (window != nullptr) {
-        const RECT outer = ScreenRectOf(window), inner = ScreenRectOf(view.Handle());
-        if ((f = OpenIn(name + ".at", L"w")) == nullptr) {
-            return false;
-        }
+    const RECT outer = ScreenRectOf(window), inner = ScreenRectOf(view.Handle());
+    if (window != nullptr && (f = OpenIn(name + ".at", L"w")) != nullptr) {
         std::fprintf(f, "%ld %ld\n", inner.left - outer.left, inner.top - outer.top);
         std::fclose(f);
     }
-    return true;
+    return window == nullptr || f != nullptr;
 }
 
 }  // namespace guitest

@@ -28,16 +28,21 @@ constexpr int32_t kBlockFrames = 1323;
 
 const char kSavedName[] = "kay\xC4\xB1t.wav";  // "kayıt.wav"
 
+// Bytes of the file at `path`, or -1.
+long long FileBytes(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    return ::GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data)
+               ? static_cast<long long>(data.nFileSizeLow)
+               : -1;
+}
+
 // Frames of a mono 16-bit WAV file whose header was finished (its sizes match the file's),
 // or -1.
 int32_t SavedFrames(const std::string& path) {
     auto wav = WaveFile::OpenForReading(path);
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!wav || !::GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
-        data.nFileSizeLow != static_cast<DWORD>(WaveFile::kHeaderBytes + 2 * wav->FrameCount())) {
-        return -1;
-    }
-    return wav->FrameCount();
+    return wav && FileBytes(path) == WaveFile::kHeaderBytes + 2LL * wav->FrameCount()
+               ? wav->FrameCount()
+               : -1;
 }
 
 class ProgramFolder : public ::testing::Test {
@@ -62,10 +67,7 @@ TEST_F(ProgramFolder, FirstStartRecordsAndSaves) {
     }
     ASSERT_NE(Utf8ToWide(OwnFolder()).find(L"\u015Eark\u0131 \u00D6devleri"), std::wstring::npos);
     EXPECT_EQ(ProgramDirectory(), OwnFolder());
-    WIN32_FILE_ATTRIBUTE_DATA options = {};
-    ::GetFileAttributesExW(Utf8ToWide(run_->Path("options.dat")).c_str(), GetFileExInfoStandard,
-                           &options);
-    EXPECT_EQ(options.nFileSizeLow, AppOptions::kFileSizeBytes);
+    EXPECT_EQ(FileBytes(run_->Path("options.dat")), AppOptions::kFileSizeBytes);
     // A setting changed now must come back at the restart.
     Options().language = guitest::kEnglish;
     EXPECT_TRUE(Options().Save());

@@ -23,11 +23,8 @@ using guitest::ScreenRectOf;
 using guitest::TextOf;
 const auto Floating = guitest::ProgramRun::Floating;
 
-constexpr int kAnalysis = 0;
-constexpr int kPlayer = 1;
-constexpr int kKeyboard = 2;
-constexpr int kStaff = 3;
-constexpr int kVolume = 4;
+// The floating windows by index (see FloatingWindowAt).
+enum { kAnalysis, kPlayer, kKeyboard, kStaff, kVolume };
 
 // Moves a window as a user's drag does: its position handling (snapping) runs.
 void DragTo(HWND window, int x, int y) {

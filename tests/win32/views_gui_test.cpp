@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <array>
+
 #include "views/win32/energy_bar.h"
 #include "views/win32/insta_view.h"
 #include "views/win32/open_gl_wnd.h"
@@ -152,12 +154,11 @@ TEST_F(InstaViewGuiTest, EveryStyleDrawsInTheSquare) {
 }
 
 // A view that clears to a chosen colour and, when asked, draws a text in white, the font
-// scaled so that its letters are `letterPixels` high, from the lower left corner.
+// scaled so that its letters are 40 pixels high, from the lower left corner.
 class TestGLView : public COpenGLWnd {
   public:
-    float red = 0.0f, green = 0.0f, blue = 0.0f;
+    std::array<float, 3> colour = {};
     std::wstring text;
-    float letterPixels = 40.0f;
     int creates = 0, sizes = 0;
     bool fontMade = false;
 
@@ -171,10 +172,10 @@ class TestGLView : public COpenGLWnd {
         gluOrtho2D(0, cx, 0, cy);
     }
     void OnGLPaint() override {
-        glClearColor(red, green, blue, 1.0f);
+        glClearColor(colour[0], colour[1], colour[2], 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         if (!text.empty() && TextLayout().LetterHeight() > 0.0f) {
-            const float scale = letterPixels / TextLayout().LetterHeight();
+            const float scale = 40.0f / TextLayout().LetterHeight();
             glColor3f(1.0f, 1.0f, 1.0f);
             glTranslatef(5.0f, 5.0f, 0.0f);
             glScalef(scale, scale, 1.0f);
@@ -197,9 +198,7 @@ TEST_F(OpenGLWndGuiTest, ClearsToItsColourReadsItBackAndPaintsWhenInvalidated) {
     ASSERT_TRUE(view.HasContext());
     EXPECT_EQ(view.creates, 1);
     EXPECT_GE(view.sizes, 1);
-    view.red = 0.8f;
-    view.green = 0.878f;
-    view.blue = 0.969f;
+    view.colour = {0.8f, 0.878f, 0.969f};
     const guitest::Frame frame = guitest::Capture(view);
     ASSERT_EQ(frame.width, 300);
     ASSERT_EQ(frame.height, 120);
