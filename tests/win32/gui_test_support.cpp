@@ -155,6 +155,7 @@ BoxAnswerer::BoxAnswerer(int answerWith)
           IsMessageBox,
           [this](HWND hwnd) {
               auto* box = dynamic_cast<CMyMessageDlg*>(CWnd::FromHandle(hwnd));
+              texts.push_back(box->Text());
               int control = IDC_CLOSE_BOX;
               for (int i = 0; i < box->Layout().buttonCount; ++i) {
                   if (box->Layout().buttons[i].result == answer) {
@@ -413,7 +414,6 @@ ProgramRun::ProgramRun(const std::string& folderName, Sound sound) : TempProgram
 
 ProgramRun::~ProgramRun() {
     ::DestroyWindow(owner_);
-    card_.reset();
 }
 
 INT_PTR ProgramRun::Run(const std::function<void(CControlsDlg&)>& script) {

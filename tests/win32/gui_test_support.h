@@ -90,6 +90,7 @@ class BoxAnswerer : public WindowWatch {
   public:
     explicit BoxAnswerer(int answer = IDOK);
     int answer;
+    std::vector<std::wstring> texts;  // of the boxes answered
 };
 
 // Runs `show` (which opens a modal dialog and returns its result). Once a visible window
@@ -228,8 +229,9 @@ class ProgramRun : public TempProgramFolder {
     INT_PTR Run(const std::function<void(CControlsDlg&)>& script);
     // Closes the main window; a question it asks is answered with `answer`.
     void Close(CControlsDlg& dialog, int answer = IDNO);
-    // Message boxes answered so far.
+    // Message boxes answered so far, and their texts.
     int Boxes() const { return answerer_.Count(); }
+    const std::vector<std::wstring>& BoxTexts() const { return answerer_.texts; }
     // The time display shows a second or more (of the take, or of the replay).
     static bool ShowsASecond(CControlsDlg& dialog);
     // The floating window `index` (see FloatingWindowAt).

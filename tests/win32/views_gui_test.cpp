@@ -134,9 +134,6 @@ TEST_F(InstaViewGuiTest, ClickingABlockSelectsItsMeasure) {
 }
 
 TEST_F(InstaViewGuiTest, EveryStyleDrawsInTheSquare) {
-    for (int i = 0; i < 10; ++i) {
-        owner.Publish(0.5f, 200.0f + 30.0f * i, 0.1f * i, 0.5f, 0.5f);
-    }
     owner.holder.SetHistoryLength(10);
     Options().resultHistoryLength = 10;
     for (int i = 0; i < 10; ++i) {
