@@ -1,12 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <vector>
+#include <algorithm>
 
 #include "platform/win32/paint_dc.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
 
 namespace melvora {
 namespace {
@@ -22,63 +18,30 @@ class DeckButtonGuiTest : public ::testing::Test {
         ASSERT_TRUE(host.Open(60, 60, 320, 160, L"Deck"));
         RECT r = {20, 20, 95, 43};
         ASSERT_TRUE(button.Create(host.Handle(), r, kButtonId, skin, sizeToBitmap));
-        guitest::PumpMessages(30);
         host.received.clear();
     }
     int Commands() const {
-        int n = 0;
-        for (const HostWindow::Received& m : host.Of(WM_COMMAND)) {
-            if (LOWORD(m.wParam) == kButtonId &&
-                reinterpret_cast<HWND>(m.lParam) == button.Handle()) {
-                ++n;
-            }
-        }
-        return n;
+        const std::vector<HostWindow::Received> commands = host.Of(WM_COMMAND);
+        return static_cast<int>(std::count_if(commands.begin(), commands.end(), [&](auto& m) {
+            return LOWORD(m.wParam) == kButtonId &&
+                   reinterpret_cast<HWND>(m.lParam) == button.Handle();
+        }));
     }
-    // Paints now and returns the bitmap slot drawn.
-    int PaintedSlot() {
-        button.Invalidate(true);
-        ::UpdateWindow(button.Handle());
-        return button.LastPaint().bitmapSlot;
-    }
-    // A checksum of a button's pixels on the screen.
-    uint64_t ScreenHash() { return ScreenHash(button); }
-    static uint64_t ScreenHash(CNewDeckButton& b) {
+    // What the screen shows of a button, once its drawing got there (not only the host's
+    // background).
+    static std::vector<uint8_t> OnScreen(CNewDeckButton& b) {
         ::UpdateWindow(b.Handle());
-        guitest::PumpMessages(100);  // the window surface reaches the screen
-        RECT c = b.ClientRect();
-        uint64_t hash = 1469598103934665603ull;
-        for (int y = 0; y < c.bottom; y += 2) {
-            for (int x = 0; x < c.right; x += 2) {
-                hash = (hash ^ guitest::PixelOf(b.Handle(), x, y)) * 1099511628211ull;
-            }
-        }
-        return hash;
+        guitest::Frame f;
+        guitest::PumpUntil([&] {
+            f = guitest::Grab(b.Handle());
+            return f.CountNear(0, 0, f.width, f.height, 204, 224, 247, 0) < f.width * f.height;
+        });
+        return f.rgb;
     }
 
     HostWindow host;
     CNewDeckButton button;
 };
-
-TEST_F(DeckButtonGuiTest, TakesTheSizeOfItsUpBitmap) {
-    Open("PLAY");
-    HBITMAP up = ::LoadBitmapA(::GetModuleHandleW(nullptr), "PLAYU");
-    ASSERT_NE(up, nullptr);
-    SIZE size = BitmapSize(up);
-    ::DeleteObject(up);
-    RECT c = button.ClientRect();
-    EXPECT_EQ(c.right, size.cx);
-    EXPECT_EQ(c.bottom, size.cy);
-    wchar_t name[16] = {};
-    ::GetWindowTextW(button.Handle(), name, 16);
-    EXPECT_STREQ(name, L"OpenGL");
-    // Without sizeToBitmap the placeholder's size stays.
-    CNewDeckButton placeholder;
-    RECT r = {150, 20, 225, 43};
-    ASSERT_TRUE(placeholder.Create(host.Handle(), r, 1001, "EMPTY_BUTTON", false));
-    EXPECT_EQ(placeholder.ClientRect().right, 75);
-    EXPECT_EQ(placeholder.ClientRect().bottom, 23);
-}
 
 // A press inside, then moves (outside = over the host), then the release at the last point.
 struct PressCase {
@@ -107,7 +70,7 @@ TEST_F(DeckButtonGuiTest, ClickSendsOneCommandOnlyWhenReleasedInside) {
         EXPECT_EQ(button.State(), c.stateBeforeRelease);
         EXPECT_EQ(::GetCapture(), button.Handle());
         guitest::MouseUp(button.Handle(), last.x, last.y);
-        guitest::PumpMessages(50);
+        guitest::PumpMessages(0);  // what the release posted
         EXPECT_EQ(Commands(), c.commands);
         EXPECT_EQ(button.State(), DeckButtonState::kNormal);
         EXPECT_NE(::GetCapture(), button.Handle());
@@ -123,60 +86,96 @@ TEST_F(DeckButtonGuiTest, ClickSendsOneCommandOnlyWhenReleasedInside) {
 // Which image each look takes is the paint rule's (see the family grid); here: the images
 // and the text really reach the screen.
 TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
-    Open("EMPTY_BUTTON");
-    const uint64_t plain = ScreenHash();
+    Open("EMPTY_BUTTON", false);
+    // Without sizeToBitmap the placeholder's size stays (with it, see the family grid).
+    EXPECT_EQ(button.ClientRect().right, 75);
+    EXPECT_EQ(button.ClientRect().bottom, 23);
+    EXPECT_EQ(guitest::TextOf(button.Handle()), L"OpenGL");
+    const std::vector<uint8_t> plain = OnScreen(button);
     button.SetText(L"İptal");
     button.Invalidate(true);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash() != plain; }, guitest::kDeadlineMs));
+    EXPECT_TRUE(
+        guitest::PumpUntil([&]() { return OnScreen(button) != plain; }, guitest::kDeadlineMs));
     EXPECT_EQ(button.Text(), L"İptal");
     CNewDeckButton play;
     RECT r = {150, 20, 225, 43};
     ASSERT_TRUE(play.Create(host.Handle(), r, 1001, "PLAY", true));
-    const uint64_t up = ScreenHash(play);
+    const std::vector<uint8_t> up = OnScreen(play);
     guitest::MouseMove(play.Handle(), 5, 5);
     ::UpdateWindow(play.Handle());
     EXPECT_EQ(play.LastPaint().bitmapSlot, kSlotHover);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return ScreenHash(play) != up; }, guitest::kDeadlineMs));
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return OnScreen(play) != up; }, guitest::kDeadlineMs));
 }
 
-TEST_F(DeckButtonGuiTest, PressedColourWhilePressed) {
-    Open("EMPTY_BUTTON");
-    button.SetText(L"OK");
-    button.SetTextColour(RGB(1, 19, 98), 0);
-    button.SetTextColour(RGB(255, 255, 255), 2);
-    PaintedSlot();
-    EXPECT_EQ(button.LastTextColour(), RGB(1, 19, 98));
-    guitest::MouseMove(button.Handle(), 5, 5);
-    guitest::MouseDown(button.Handle(), 5, 5);
-    PaintedSlot();
-    EXPECT_EQ(button.LastTextColour(), RGB(255, 255, 255));
-    guitest::MouseUp(button.Handle(), 5, 5);
-    PaintedSlot();
-    EXPECT_EQ(button.LastTextColour(), RGB(1, 19, 98));
-    button.Enable(false);
-    PaintedSlot();
-    EXPECT_EQ(button.LastTextColour(), RGB(128, 128, 128));
+struct FamilyCase {
+    const char* skin;
+    std::vector<int> present;  // slots the resources hold
+};
+
+class SkinFamilies : public ::testing::TestWithParam<FamilyCase> {};
+
+// Every family loads exactly its variants and takes the size of its up bitmap, and every
+// look the button can take paints the variant and the text colour the fallbacks choose.
+TEST_P(SkinFamilies, LoadsItsVariantsAndPaintsEveryState) {
+    const FamilyCase& c = GetParam();
+    guitest::HostWindow host;
+    ASSERT_TRUE(host.Open(40, 500, 200, 80, L"Family"));
+    CNewDeckButton button;
+    RECT r = {20, 20, 30, 30};
+    ASSERT_TRUE(button.Create(host.Handle(), r, 1001, c.skin, true));
+    std::array<bool, kDeckSlotCount> present = {};
+    for (int slot : c.present) {
+        present[static_cast<size_t>(slot)] = true;
+    }
+    for (int slot = 0; slot < kDeckSlotCount; ++slot) {
+        EXPECT_EQ(button.HasBitmap(slot), present[static_cast<size_t>(slot)])
+            << c.skin << DeckSlotSuffix(slot);
+    }
+    // The button takes the size of its up bitmap.
+    HBITMAP up = ::LoadBitmapA(::GetModuleHandleW(nullptr), (std::string(c.skin) + "U").c_str());
+    ASSERT_NE(up, nullptr);
+    EXPECT_EQ(button.ClientRect().right, BitmapSize(up).cx);
+    EXPECT_EQ(button.ClientRect().bottom, BitmapSize(up).cy);
+    ::DeleteObject(up);
+    const std::array<bool, kDeckSlotCount> colours = {true,  false, false, true,
+                                                      false, false, false, false};
+    for (bool latched : {false, true}) {
+        for (bool enabled : {true, false}) {
+            for (DeckButtonState state :
+                 {DeckButtonState::kNormal, DeckButtonState::kHover, DeckButtonState::kPressed}) {
+                button.SetLatched(latched);
+                button.Enable(enabled);
+                button.PreviewState(state);
+                ::UpdateWindow(button.Handle());
+                const DeckPaintChoice expected =
+                    ChooseDeckPaint(latched, enabled, state, present, colours);
+                EXPECT_EQ(button.LastPaint().bitmapSlot, expected.bitmapSlot)
+                    << c.skin << " latched " << latched << " enabled " << enabled << " state "
+                    << static_cast<int>(state);
+                EXPECT_EQ(button.LastPaint().colourSlot, expected.colourSlot);
+                EXPECT_TRUE(button.HasBitmap(button.LastPaint().bitmapSlot));
+            }
+        }
+    }
 }
 
-TEST_F(DeckButtonGuiTest, FitToTextSizesToTheCaption) {
-    Open("MENU");
-    RECT before = button.ClientRect();
-    button.FitToText();  // no text: size stays
-    RECT same = button.ClientRect();
-    EXPECT_EQ(same.right, before.right);
-    button.SetText(L"Görüntü");
-    button.FitToText();
-    RECT one = button.ClientRect();
-    button.SetText(L"Görüntü\nGörüntü");
-    button.FitToText();
-    RECT two = button.ClientRect();
-    EXPECT_GT(one.right, 30);
-    EXPECT_EQ(two.right, one.right);  // widest line decides
-    EXPECT_NEAR(two.bottom, 2 * one.bottom, 1);
-    RECT placed = guitest::WindowRectInParent(button.Handle());
-    EXPECT_EQ(placed.left, 20);  // resized without moving
-    EXPECT_EQ(placed.top, 20);
-}
+const std::vector<int> kTitleBox = {kSlotUp,    kSlotHover,    kSlotDown,
+                                    kSlotAltUp, kSlotAltHover, kSlotAltDown};
+const std::vector<int> kDeck = {kSlotUp,    kSlotHover,    kSlotDown,   kSlotDisabled,
+                                kSlotAltUp, kSlotAltHover, kSlotAltDown};
+const std::vector<int> kMenu = {kSlotUp, kSlotHover, kSlotDown, kSlotAltUp};
+const std::vector<int> kText = {kSlotUp, kSlotDown, kSlotDisabled};
+
+INSTANTIATE_TEST_SUITE_P(
+    AllFamilies, SkinFamilies,
+    ::testing::Values(FamilyCase{"CLOSE", kTitleBox}, FamilyCase{"HELP", kTitleBox},
+                      FamilyCase{"MINIMIZE", kTitleBox}, FamilyCase{"MAXIMIZE", kTitleBox},
+                      FamilyCase{"PLAY", kDeck}, FamilyCase{"PAUSE", kDeck},
+                      FamilyCase{"STOP", kDeck}, FamilyCase{"RECORD", kDeck},
+                      FamilyCase{"REWIND", kDeck}, FamilyCase{"EJECT", kDeck},
+                      FamilyCase{"MENU", kMenu}, FamilyCase{"EMPTY_BUTTON", kText},
+                      FamilyCase{"SMALL_BUTTON", kText}),
+    [](const ::testing::TestParamInfo<FamilyCase>& p) { return std::string(p.param.skin); });
 
 }  // namespace
 }  // namespace melvora

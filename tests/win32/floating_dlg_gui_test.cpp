@@ -1,21 +1,22 @@
-#include <gtest/gtest.h>
-
+// The floating window frame under Wine: its title row and boxes, activation, the modal loop's
+// key handling, and the skinned title bar.
 #include "ui/win32/floating_dlg.h"
-#include "ui/win32/my_message_dlg.h"
+#include "ui/win32/my_title_bar.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
 
 namespace melvora {
 namespace {
 
-// A modeless floating window on the about box's template with the full title row; it
-// records the system commands its boxes send instead of acting on them.
+// A floating window on the about box's template with the full title row. It records the
+// system commands its boxes send instead of acting on them, and takes the letter keys before
+// they are dispatched, as the piano windows do. Run modally, its Close box ends it.
 class TestFloatingDlg : public CFloatingDlg {
   public:
-    TestFloatingDlg() : CFloatingDlg(IDD_ABOUT) {}
-    std::vector<WPARAM> sysCommands;
+    explicit TestFloatingDlg(HWND modalOwner = nullptr)
+        : CFloatingDlg(IDD_ABOUT, modalOwner), modal_(modalOwner != nullptr) {}
+    std::vector<WPARAM> sysCommands, taken;
     std::vector<bool> activations;
-    int moves = 0;
+    int moves = 0, keysInDialogProc = 0;
 
   protected:
     BOOL OnInitDialog() override {
@@ -24,8 +25,16 @@ class TestFloatingDlg : public CFloatingDlg {
         CreateTitleRow(kCloseButton | kHelpButton | kMinimizeButton);
         return TRUE;
     }
+    bool PreTranslateMessage(MSG* message) override {
+        if (message->message == WM_KEYDOWN && message->wParam >= 'A' && message->wParam <= 'Z') {
+            taken.push_back(message->wParam);
+            return true;
+        }
+        return CFloatingDlg::PreTranslateMessage(message);
+    }
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_SYSCOMMAND) {
+        keysInDialogProc += message == WM_KEYDOWN ? 1 : 0;
+        if (message == WM_SYSCOMMAND && !modal_) {
             sysCommands.push_back(wParam & 0xFFF0);
             return TRUE;
         }
@@ -33,6 +42,16 @@ class TestFloatingDlg : public CFloatingDlg {
     }
     void OnActivated(bool active) override { activations.push_back(active); }
     void OnWindowPosChanging(WINDOWPOS*) override { ++moves; }
+    void OnCloseBox() override {
+        if (modal_) {
+            EndDialog(IDCANCEL);
+        } else {
+            CFloatingDlg::OnCloseBox();
+        }
+    }
+
+  private:
+    bool modal_;
 };
 
 class FloatingDlgGuiTest : public ::testing::Test {
@@ -43,7 +62,6 @@ class FloatingDlgGuiTest : public ::testing::Test {
         ::SetWindowPos(dialog.Handle(), nullptr, 400, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         dialog.Show(SW_SHOW);
         ::SetActiveWindow(dialog.Handle());
-        guitest::PumpMessages(50);
     }
     guitest::HostWindow owner;
     TestFloatingDlg dialog;
@@ -75,7 +93,7 @@ TEST_F(FloatingDlgGuiTest, TitleRowAlongTheTopFromTheRight) {
 TEST_F(FloatingDlgGuiTest, BoxesSendTheirSystemCommands) {
     guitest::Click(dialog.CloseBox().Handle());
     guitest::Click(dialog.MinimizeBox().Handle());
-    guitest::PumpMessages(50);
+    guitest::PumpUntil([&] { return dialog.sysCommands.size() >= 2; });
     ASSERT_EQ(dialog.sysCommands.size(), 2u);
     EXPECT_EQ(dialog.sysCommands[0], static_cast<WPARAM>(SC_CLOSE));
     EXPECT_EQ(dialog.sysCommands[1], static_cast<WPARAM>(SC_MINIMIZE));
@@ -85,63 +103,33 @@ TEST_F(FloatingDlgGuiTest, BoxesSendTheirSystemCommands) {
 }
 
 TEST_F(FloatingDlgGuiTest, InactiveWindowShowsTheAlternateBoxes) {
-    EXPECT_FALSE(dialog.CloseBox().Latched());
+    EXPECT_TRUE(guitest::PumpUntil([&] { return !dialog.CloseBox().Latched(); }));
     guitest::HostWindow other;
     ASSERT_TRUE(other.Open(700, 700, 60, 40, L"Other"));
     ::SetActiveWindow(other.Handle());
-    guitest::PumpMessages(50);
-    EXPECT_TRUE(dialog.CloseBox().Latched());
-    EXPECT_TRUE(dialog.HelpBox().Latched());
-    EXPECT_TRUE(dialog.MinimizeBox().Latched());
+    EXPECT_TRUE(guitest::PumpUntil([&] {
+        return dialog.CloseBox().Latched() && dialog.HelpBox().Latched() &&
+               dialog.MinimizeBox().Latched();
+    }));
     ::UpdateWindow(dialog.HelpBox().Handle());
     EXPECT_EQ(dialog.HelpBox().LastPaint().bitmapSlot, kSlotAltUp);
     ASSERT_FALSE(dialog.activations.empty());
     EXPECT_FALSE(dialog.activations.back());
     ::SetActiveWindow(dialog.Handle());
-    guitest::PumpMessages(50);
-    EXPECT_FALSE(dialog.CloseBox().Latched());
+    EXPECT_TRUE(guitest::PumpUntil([&] { return !dialog.CloseBox().Latched(); }));
     EXPECT_TRUE(dialog.activations.back());
 }
-
-// A modal dialog that takes the letter keys before they are dispatched, as the piano
-// windows do.
-class KeyTakingDlg : public CFloatingDlg {
-  public:
-    explicit KeyTakingDlg(HWND owner) : CFloatingDlg(IDD_ABOUT, owner) {}
-    std::vector<WPARAM> taken;
-    int reachedWindowProc = 0;
-
-  protected:
-    BOOL OnInitDialog() override {
-        CreateTitleRow(kCloseButton);
-        return TRUE;
-    }
-    bool PreTranslateMessage(MSG* message) override {
-        if (message->message == WM_KEYDOWN && message->wParam >= 'A' && message->wParam <= 'Z') {
-            taken.push_back(message->wParam);
-            return true;
-        }
-        return CFloatingDlg::PreTranslateMessage(message);
-    }
-    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_KEYDOWN) {
-            ++reachedWindowProc;
-        }
-        return CFloatingDlg::DialogProc(message, wParam, lParam);
-    }
-    void OnCloseBox() override { EndDialog(IDCANCEL); }
-};
 
 TEST(ModalLoopGuiTest, KeysToControlsReachTheDialogBeforeDispatch) {
     guitest::HostWindow owner;
     ASSERT_TRUE(owner.Open(50, 50, 200, 100, L"Owner"));
-    KeyTakingDlg dialog(owner.Handle());
+    TestFloatingDlg dialog(owner.Handle());
     bool ownerEnabledDuring = true;
     INT_PTR result = guitest::RunModal([&]() { return dialog.DoModal(); },
                                        [&](HWND hwnd) {
                                            ownerEnabledDuring = ::IsWindowEnabled(owner.Handle());
                                            // Posted to a child: the title bar.
-                                           HWND title = guitest::Child(hwnd, IDC_TITLE_BAR);
+                                           HWND title = ::GetDlgItem(hwnd, IDC_TITLE_BAR);
                                            ::PostMessageW(title, WM_KEYDOWN, 'K', 1);
                                            ::PostMessageW(hwnd, WM_KEYDOWN, 'Q', 1);
                                            // Queued behind the keys: the dialog's own loop
@@ -152,25 +140,94 @@ TEST(ModalLoopGuiTest, KeysToControlsReachTheDialogBeforeDispatch) {
     EXPECT_FALSE(ownerEnabledDuring);
     EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
     EXPECT_EQ(dialog.taken, (std::vector<WPARAM>{'K', 'Q'}));
-    EXPECT_EQ(dialog.reachedWindowProc, 0);
+    EXPECT_EQ(dialog.keysInDialogProc, 0);
 }
 
-TEST(ModalLoopGuiTest, NestedMessageBoxReturnsToTheOuterDialog) {
-    KeyTakingDlg outer(nullptr);
-    INT_PTR inner = 0;
-    bool outerStillOpen = false;
-    INT_PTR result = guitest::RunModal(
-        [&]() { return outer.DoModal(); },
-        [&](HWND hwnd) {
-            inner = guitest::RunModal(
-                [&]() { return ShowMessageBox(L"Sure?", L"Melvora", 4, hwnd, 0); },
-                [&](HWND box) { guitest::Click(guitest::Child(box, IDC_MESSAGE_BUTTON_1)); });
-            outerStillOpen = ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd);
-            guitest::Click(guitest::Child(hwnd, IDC_CLOSE_BOX));
-        });
-    EXPECT_EQ(inner, IDYES);
-    EXPECT_TRUE(outerStillOpen);
-    EXPECT_EQ(result, IDCANCEL);
+using guitest::HostWindow;
+
+class TitleBarGuiTest : public ::testing::Test {
+  protected:
+    void Open(const wchar_t* caption, int barWidth, bool icon) {
+        ASSERT_TRUE(host.Open(80, 80, 420, 120, caption, icon));
+        // Caption messages are only recorded: a real one would start a move loop.
+        host.swallow = [](UINT message) {
+            return message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK;
+        };
+        RECT r = {0, 0, barWidth, 29};
+        ASSERT_TRUE(bar.Create(host.Handle(), r, 1065));
+        bar.SetFloatingWindowLook();
+        Paint();
+        host.received.clear();
+    }
+    void Paint() {
+        bar.Invalidate(true);
+        ::UpdateWindow(bar.Handle());
+    }
+
+    HostWindow host;
+    CMyTitleBar bar;
+};
+
+TEST_F(TitleBarGuiTest, LongCaptionIsShortenedWithEllipsis) {
+    const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
+    Open(caption.c_str(), 90, false);
+    const std::wstring drawn = bar.LastDrawnCaption();
+    ASSERT_GT(drawn.size(), 4u);
+    EXPECT_EQ(drawn.substr(drawn.size() - 3), L"...");
+    std::wstring head = drawn.substr(0, drawn.size() - 3);
+    EXPECT_EQ(caption.compare(0, head.size(), head), 0);
+    EXPECT_LT(head.size(), caption.size());
+    EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
+    // One character is never shortened.
+    EXPECT_EQ(bar.ShortenToWidth(L"Ç", 0), L"Ç");
+}
+
+TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
+    Open(L"Melvora", 300, false);
+    ::SetActiveWindow(host.Handle());
+    Paint();
+    EXPECT_TRUE(bar.LastPaintActive());
+    // Once the drawing reached the screen it is not the host's background.
+    guitest::Frame active;
+    EXPECT_TRUE(guitest::PumpUntil([&] {
+        active = guitest::Grab(bar.Handle());
+        return !active.Near(150, 14, 204, 224, 247, 0);
+    }));
+    HostWindow other;
+    ASSERT_TRUE(other.Open(600, 600, 100, 50, L"Other"));
+    ::SetActiveWindow(other.Handle());
+    Paint();
+    EXPECT_FALSE(bar.LastPaintActive());
+    EXPECT_TRUE(guitest::PumpUntil([&] { return guitest::Grab(bar.Handle()).rgb != active.rgb; }));
+}
+
+// Mouse messages become the parent's caption messages (at screen coordinates); keys go to
+// the parent as they are.
+TEST_F(TitleBarGuiTest, MouseBecomesCaptionMessagesOfTheParentAndKeysGoToIt) {
+    Open(L"Melvora", 300, false);
+    const UINT pairs[][2] = {{WM_LBUTTONDOWN, WM_NCLBUTTONDOWN},
+                             {WM_LBUTTONUP, WM_NCLBUTTONUP},
+                             {WM_LBUTTONDBLCLK, WM_NCLBUTTONDBLCLK},
+                             {WM_RBUTTONDOWN, WM_NCRBUTTONDOWN},
+                             {WM_RBUTTONUP, WM_NCRBUTTONUP},
+                             {WM_RBUTTONDBLCLK, WM_NCRBUTTONDBLCLK},
+                             {WM_MOUSEMOVE, WM_NCMOUSEMOVE},
+                             {WM_KEYDOWN, WM_KEYDOWN},
+                             {WM_KEYUP, WM_KEYUP}};
+    POINT screen = {12, 7};
+    ::ClientToScreen(bar.Handle(), &screen);
+    for (const auto& pair : pairs) {
+        const bool key = pair[0] == pair[1];
+        host.received.clear();
+        ::SendMessageW(bar.Handle(), pair[0], key ? 'A' : 0, MAKELPARAM(12, 7));
+        std::vector<HostWindow::Received> got = host.Of(pair[1]);
+        ASSERT_EQ(got.size(), 1u) << pair[0];
+        EXPECT_EQ(got[0].wParam, key ? static_cast<WPARAM>('A') : static_cast<WPARAM>(HTCAPTION));
+        if (!key) {
+            EXPECT_EQ(static_cast<short>(LOWORD(got[0].lParam)), screen.x);
+            EXPECT_EQ(static_cast<short>(HIWORD(got[0].lParam)), screen.y);
+        }
+    }
 }
 
 }  // namespace

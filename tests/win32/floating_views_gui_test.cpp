@@ -1,15 +1,12 @@
+// The volume and analysis windows under Wine, and the WINMM mixer port against the system's
+// mixers.
 #include <windows.h>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
-#include "analysis/result_holder.h"
-#include "app/app_options.h"
-#include "app/floating_window.h"
 #include "platform/mixer_port_fake.h"
-#include "platform/program_directory.h"
-#include "platform/win32/resource_strings.h"
-#include "resource_ids.h"
+#include "platform/win32/mixer_port_winmm.h"
+#include "settings/volume_mixer.h"
 #include "settings/win32/volume_dlg.h"
 #include "views/win32/inst_tessim_dlg.h"
 #include "win32/gui_test_support.h"
@@ -17,73 +14,9 @@
 namespace melvora {
 namespace {
 
-class TestFloatingOwner : public FloatingWindowOwner {
-  public:
-    int language = guitest::kEnglish;
-    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& proposed,
-                                       bool) override {
-        return proposed;
-    }
-    void FloatingActivated(FloatingWindow) override {}
-    void FloatingClosed(FloatingWindow) override {}
-    int Language() const override { return language; }
-};
-
-class TestLink : public ViewOwner, public VolumeWindowOwner {
-  public:
-    ResultHolder holder;
-    float sensitivity = -1.0f;
-    InputLevelControl* inputLevel = nullptr;
-    int inputLevelCalls = 0;
-    ResultRecord NewestResult() const override { return holder.ReadNewest(); }
-    std::vector<ResultRecord> AllResults() const override { return holder.ReadAll(); }
-    bool TransportRecordingOrReplaying() const override { return false; }
-    uint32_t ClippedBlocks() const override { return 0; }
-    void SensitivityChanged(float s) override { sensitivity = s; }
-    void InputLevelControlChanged(InputLevelControl* control) override {
-        inputLevel = control;
-        ++inputLevelCalls;
-    }
-};
-
-// Top-level windows of this thread other than `except` (message boxes would be among them).
-int OtherVisibleWindows(const std::vector<HWND>& except) {
-    struct Search {
-        const std::vector<HWND>* except;
-        int count;
-    } search{&except, 0};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            bool listed = false;
-            for (HWND h : *s->except) {
-                listed = listed || h == hwnd;
-            }
-            wchar_t cls[64] = {};
-            ::GetClassNameW(hwnd, cls, 64);
-            if (!listed && ::IsWindowVisible(hwnd) && std::wstring(cls) == L"#32770") {
-                ++s->count;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
 class VolumeDlgGuiTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        saved_ = Options();
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        SetProgramDirectoryOverride(WideToUtf8(temp));
-        ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
-    }
-    void TearDown() override {
-        SetProgramDirectoryOverride("");
-        Options() = saved_;
-    }
+    void SetUp() override { ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true)); }
     void Open(std::unique_ptr<MixerPortFake> port) {
         fake = port.get();
         dialog = std::make_unique<CVolumeDlg>(Describe(FloatingWindow::Volume), owner, link, link,
@@ -91,12 +24,11 @@ class VolumeDlgGuiTest : public ::testing::Test {
         ASSERT_TRUE(dialog->Create(host.Handle()));
         ::SetWindowPos(dialog->Handle(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         dialog->Show(SW_SHOWNA);
-        guitest::PumpMessages(50);
     }
     HWND Item(int id) const { return ::GetDlgItem(dialog->Handle(), id); }
-    AppOptions saved_;
-    TestFloatingOwner owner;
-    TestLink link;
+    guitest::TempProgramFolder folder_{"volume"};
+    guitest::FloatingOwner owner;
+    guitest::ViewLink link;
     guitest::HostWindow host;
     MixerPortFake* fake = nullptr;
     std::unique_ptr<CVolumeDlg> dialog;
@@ -112,19 +44,21 @@ TEST_F(VolumeDlgGuiTest, NoMixerDisablesTheMixerControlsWithoutAnErrorBox) {
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_VOLUME_SOURCE)));
     EXPECT_TRUE(::IsWindowEnabled(Item(IDC_VOLUME_VAD_SLIDER)));
     EXPECT_EQ(::SendMessageW(Item(IDC_VOLUME_VAD_SLIDER), TBM_GETPOS, 0, 0), 30);
-    guitest::PumpMessages(300);
-    EXPECT_EQ(OtherVisibleWindows({dialog->Handle()}), 0);
+    guitest::PumpMessages(300);  // time for an error box, which must not come
+    EXPECT_EQ(guitest::FindThreadWindow(
+                  [&](HWND hwnd) { return hwnd != dialog->Handle() && guitest::IsDialog(hwnd); }),
+              nullptr);
     // The sensitivity slider reaches the engine at once and the options.
     ::SendMessageW(Item(IDC_VOLUME_VAD_SLIDER), TBM_SETPOS, TRUE, 10);
     ::SendMessageW(dialog->Handle(), WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 10),
                    reinterpret_cast<LPARAM>(Item(IDC_VOLUME_VAD_SLIDER)));
     EXPECT_FLOAT_EQ(link.sensitivity, 0.9f);
     EXPECT_FLOAT_EQ(Options().voiceActivationSensitivity, 0.9f);
-    // The energy bar is there and draws.
-    std::vector<uint8_t> rgb;
-    int width = 0, height = 0;
-    EXPECT_TRUE(dialog->EnergyBar().CaptureFrame(&rgb, &width, &height));
-    EXPECT_GT(height, 50);
+    // The energy bar draws the level: green at the bottom.
+    link.Publish(0.7f, 0, 0, 0, 0);
+    const guitest::Frame bar = guitest::Capture(dialog->EnergyBar());
+    EXPECT_GT(bar.height, 50);
+    EXPECT_GT(bar.CountNear(0, bar.height - 10, bar.width, bar.height, 0, 255, 0, 40), 0);
 }
 
 TEST_F(VolumeDlgGuiTest, ListsTheSourcesAndFollowsTheChoice) {
@@ -156,25 +90,16 @@ TEST_F(VolumeDlgGuiTest, ListsTheSourcesAndFollowsTheChoice) {
     EXPECT_EQ(link.inputLevel, nullptr);
 }
 
-class AnalysisDlgGuiTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saved_ = Options();
-        Options().analysisView = 0;
-        ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
-    }
-    void TearDown() override { Options() = saved_; }
-    AppOptions saved_;
-    TestFloatingOwner owner;
-    TestLink link;
+TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
+    guitest::TempProgramFolder folder("analysis");
+    Options().analysisView = 2;  // "Circle": its only pure green is the note name
+    guitest::FloatingOwner owner;
+    guitest::ViewLink link;
     guitest::HostWindow host;
-};
-
-TEST_F(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
+    ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
     CInstTessimDlg dialog(Describe(FloatingWindow::Analysis), owner, link);
     ASSERT_TRUE(dialog.Create(host.Handle()));
     dialog.Show(SW_SHOWNA);
-    guitest::PumpMessages(50);
     const RECT client = dialog.ClientRect();
     const RECT view = guitest::WindowRectInParent(dialog.View().Handle());
     EXPECT_EQ(view.top, 29);
@@ -184,6 +109,65 @@ TEST_F(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
     // The panel fits beside a square of at least 200 pixels.
     EXPECT_GE(dialog.View().Layout().SquareSize(), 200);
     EXPECT_LE(dialog.View().Layout().SquareSize() + 250, RectWidth(client));
+    // The view draws the sung note's name in green in its square.
+    link.Publish(0.5f, 220.0f, 0.8f, 0.3f, 0.6f);
+    const int square = dialog.View().Layout().SquareSize();
+    EXPECT_GT(guitest::Capture(dialog.View()).CountNear(0, 0, square, square, 0, 255, 0), 100);
+}
+
+// The WINMM mixer port against the system's mixers. With the PulseAudio null sink of
+// sound_under_wine.sh (MELVORA_SOUND_TESTS set), Wine shows four mixer devices; the
+// recording destination's sources must reach the source list.
+class ListingView : public VolumeMixerView {
+  public:
+    std::vector<std::string> names;
+    std::map<Control, int> positions;
+    std::map<Control, std::pair<int, int>> ranges;
+    void EnableControl(Control, bool) override {}
+    void SetSourceNames(const std::vector<std::string>& n) override { names = n; }
+    void SelectListItem(int) override {}
+    void SetSliderRange(Control slider, int minimum, int maximum, int) override {
+        ranges[slider] = {minimum, maximum};
+    }
+    void SetSliderPosition(Control slider, int position) override { positions[slider] = position; }
+    void StoreInputSource(int) override {}
+};
+
+TEST(MixerWinmm, ListsTheRecordingSourcesOfTheSoundServer) {
+    if (!guitest::EnvironmentHas(L"MELVORA_SOUND_TESTS")) {
+        GTEST_SKIP() << "needs the PulseAudio null sink of sound_under_wine.sh";
+    }
+    guitest::HostWindow host;
+    ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Mixer"));
+    MixerPortWinmm port(host.Handle());
+    EXPECT_EQ(port.DeviceCount(), 4);
+    ListingView view;
+    VolumeMixer mixer(port, view);
+    mixer.Start(true, 0);
+    ASSERT_TRUE(port.IsOpen(MixerSide::kInput));
+    ASSERT_TRUE(port.IsOpen(MixerSide::kOutput));
+    MixerLine destination;
+    ASSERT_TRUE(
+        port.DestinationLine(MixerSide::kInput, MixerComponent::kWaveInDestination, &destination));
+    std::printf("wave-in destination: %u sources; list: %d items; input level %s\n",
+                destination.sourceCount, mixer.SourceCount(),
+                mixer.HasInputLevel() ? "available" : "none");
+    for (const std::string& name : view.names) {
+        std::printf("  source \"%s\"\n", name.c_str());
+    }
+    // With a list control its items are listed; without one, the destination's sources.
+    EXPECT_GT(destination.sourceCount, 0u);
+    EXPECT_EQ(view.names.size(), mixer.SourceCount() > 0 ? static_cast<size_t>(mixer.SourceCount())
+                                                         : destination.sourceCount);
+    for (const std::string& name : view.names) {
+        EXPECT_FALSE(name.empty());
+    }
+    EXPECT_TRUE(mixer.HasInputLevel());
+    // The output volume is read and scaled onto the slider.
+    ASSERT_EQ(view.ranges.count(VolumeMixerView::Control::kOutputSlider), 1u);
+    EXPECT_EQ(view.positions[VolumeMixerView::Control::kOutputSlider], -mixer.OutputVolume());
+    mixer.Stop();
+    EXPECT_FALSE(port.IsOpen(MixerSide::kInput));
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 
 #include "platform/win32/resource_strings.h"
 #include "ui/win32/help_launcher.h"
-#include "win32/gallery.h"
+#include "win32/gui_test_support.h"
 
-// The GUI suite, or with "--gallery <folder>" the screenshot gallery (see gallery.h).
+// The GUI suite, or with "--gallery <folder>" the screenshot gallery (see RunGallery).
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);

@@ -6,22 +6,9 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
-
-#include "app/floating_window_owner.h"
-#include "audio/wave_file.h"
 #include "music/win32/mci_player.h"
-#include "platform/string_table.h"
-#include "platform/win32/resource_strings.h"
 #include "platform/win32/trackbar.h"
-#include "resource_ids.h"
-#include "string_ids.h"
 #include "win32/gui_test_support.h"
-#include "win32/shot.h"
 
 namespace melvora {
 namespace {
@@ -29,24 +16,17 @@ namespace {
 // The real player on its own; the open-file dialog answers with a prepared file and
 // messages are counted instead of waiting for a click.
 // The owner part comes first: the player keeps a reference to it from its construction.
-class ScriptedPlayer : public FloatingWindowOwner, public CMCIPlayer {
+class ScriptedPlayer : public guitest::FloatingOwner, public CMCIPlayer {
   public:
-    ScriptedPlayer(std::string path, int language)
-        : CMCIPlayer(Describe(FloatingWindow::MediaPlayer), *this),
-          path_(std::move(path)),
-          language_(language) {}
+    ScriptedPlayer(std::string path, int lang)
+        : CMCIPlayer(Describe(FloatingWindow::MediaPlayer), *this), path_(std::move(path)) {
+        language = lang;
+    }
     bool AskOpenPath(std::string* path) override {
         *path = path_;
         return true;
     }
     void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
-    WindowSet::Position FloatingMoving(FloatingWindow, const WindowSet::Position& p,
-                                       bool) override {
-        return p;
-    }
-    void FloatingActivated(FloatingWindow) override {}
-    void FloatingClosed(FloatingWindow) override {}
-    int Language() const override { return language_; }
     void Press(int button) {
         ::SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
@@ -54,14 +34,7 @@ class ScriptedPlayer : public FloatingWindowOwner, public CMCIPlayer {
 
   private:
     std::string path_;
-    int language_;
 };
-
-std::string TempPath(const char* name) {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return WideToUtf8(temp) + "melvora_" + std::to_string(::GetCurrentProcessId()) + "_" + name;
-}
 
 TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
     if (::midiOutGetNumDevs() > 0) {
@@ -71,7 +44,8 @@ TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
     const unsigned char midi[] = {'M', 'T',  'h',  'd',  0,    0,   0, 6, 0,    0,    0, 1,
                                   1,   0xE0, 'M',  'T',  'r',  'k', 0, 0, 0,    13,   0, 0x90,
                                   60,  100,  0x87, 0x40, 0x80, 60,  0, 0, 0xFF, 0x2F, 0};
-    const std::string path = TempPath("tune.mid");
+    guitest::TempProgramFolder folder("player");
+    const std::string path = folder.Path("tune.mid");
     FILE* f = _wfopen(Utf8ToWide(path).c_str(), L"wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(midi, 1, sizeof(midi), f);
@@ -79,7 +53,7 @@ TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
     ScriptedPlayer player(path, guitest::kEnglish);
     ASSERT_TRUE(player.Create(nullptr));
     player.Press(IDC_PLAYER_PLAY);
-    guitest::PumpMessages(2000);
+    EXPECT_TRUE(guitest::PumpUntil([&] { return !player.messages.empty(); }));
     EXPECT_EQ(player.Player().CurrentState(), MediaPlayer::State::Stopped);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(player.Handle(), IDC_PLAYER_TEMPO)));
     // Moving the tempo slider while stopped sends nothing to the closed alias.
@@ -92,21 +66,13 @@ TEST(PlayerGui, MidiFileWithoutSynthesizerIsRefusedOnce) {
 }
 
 TEST(PlayerGui, WavFilePlaysAndItsPositionMoves) {
-    wchar_t wanted[8] = {};
-    if (::GetEnvironmentVariableW(L"MELVORA_SOUND_TESTS", wanted, 8) == 0) {
+    if (!guitest::EnvironmentHas(L"MELVORA_SOUND_TESTS")) {
         GTEST_SKIP() << "needs the PulseAudio null sink of sound_under_wine.sh";
     }
     // Six seconds of a 440 Hz tone.
-    const std::string path = TempPath("tone.wav");
-    std::vector<int16_t> tone(22050 * 6);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] =
-            static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * i / 22050));
-    }
-    auto wav = WaveFile::CreateForWriting(path, 22050, 16, 1, 1);
-    ASSERT_TRUE(wav);
-    wav->WriteMono(tone.data(), static_cast<int32_t>(tone.size()));
-    wav->Close();
+    guitest::TempProgramFolder folder("player");
+    const std::string path = folder.Path("tone.wav");
+    ASSERT_TRUE(guitest::WriteTone(path, 440.0, 6.0, 22050, 8000.0));
     for (int language : {guitest::kEnglish, guitest::kTurkish}) {
         ScriptedPlayer player(path, language);
         ASSERT_TRUE(player.Create(nullptr));
@@ -119,9 +85,7 @@ TEST(PlayerGui, WavFilePlaysAndItsPositionMoves) {
         CTrackbar position(::GetDlgItem(player.Handle(), IDC_PLAYER_POSITION));
         EXPECT_EQ(position.RangeMax(), 6);
         EXPECT_TRUE(guitest::PumpUntil([&] { return position.Pos() >= 2; }, 6000));
-        wchar_t time[64] = {};
-        ::GetDlgItemTextW(player.Handle(), IDC_PLAYER_TIME, time, 64);
-        EXPECT_EQ(std::wstring(time).substr(0, 7),
+        EXPECT_EQ(guitest::TextOf(::GetDlgItem(player.Handle(), IDC_PLAYER_TIME)).substr(0, 7),
                   MediaPlayer::TimeText(position.Pos(), L"").substr(0, 7));
         guitest::TakeShot(player.Handle(),
                           language == guitest::kEnglish ? "media_player_en" : "media_player_tr");

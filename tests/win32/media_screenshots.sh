@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Screenshots of the media player (playing a tone) and the options window in English and
-# Turkish into docs/screenshots, on a virtual X display with a PulseAudio null sink:
+# Screenshots of the media player (playing a tone), the options window, the exercise chooser
+# and the exercise window in English and Turkish into docs/screenshots, on a virtual X display
+# with a PulseAudio null sink:
 #   tests/win32/media_screenshots.sh <gui build folder> [display number, default 16]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -32,7 +33,7 @@ WINEPREFIX=$(cd "$build/wineprefix-sound" && pwd)
 export DISPLAY=":$display" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export MELVORA_SOUND_TESTS=1 MELVORA_SHOTS="Z:$work/shots"
 wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || true
-wine "$exe" --gtest_filter='PlayerGui.Wav*:OptionsGui.Cancel*:OptionsGui.TheMidi*' &
+wine "$exe" --gtest_filter='PlayerGui.Wav*:OptionsGui.Cancel*:OptionsGui.TheMidi*:Languages/ExerciseGui.*' &
 tests=$!
 while kill -0 "$tests" 2>/dev/null; do
     for ready in "$work"/shots/*.ready; do

@@ -41,7 +41,7 @@ export WINEPREFIX
 WINEPREFIX=$(cd "$build/wineprefix-sound" && pwd)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export MELVORA_EXE="$exe" MELVORA_WORK="$work/shots" MELVORA_OUT="$out"
-export MELVORA_SCREENSHOTS="Z:$work/shots"
+export MELVORA_SHOTS="Z:$work/shots"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || true
     wine "$MELVORA_EXE" --gtest_filter="Languages/MusicScreens.*" &

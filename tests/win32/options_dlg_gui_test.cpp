@@ -14,66 +14,19 @@
 #include <string>
 #include <vector>
 
-#include "analysis/result_holder.h"
-#include "app/app_options.h"
-#include "app/win32/controls_dlg.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "music/midi_message.h"
 #include "music/win32/keyboard_dlg.h"
 #include "music/win32/staff_dlg.h"
-#include "platform/program_directory.h"
-#include "platform/recording_midi_out.h"
 #include "platform/recording_midi_in.h"
-#include "platform/string_table.h"
-#include "platform/wave_port_simulated.h"
-#include "platform/win32/resource_strings.h"
-#include "resource_ids.h"
-#include "string_ids.h"
 #include "transport/deck_operations.h"
 #include "views/win32/inst_tessim_dlg.h"
 #include "win32/gui_test_support.h"
-#include "win32/shot.h"
 
 namespace melvora {
 namespace {
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    return text;
-}
-
-// The main window's script runs once it is up; the options script once the options window
-// is up (found by its language combo). Each must close its window.
-CControlsDlg* g_dialog = nullptr;
-std::function<void(CControlsDlg&)> g_script;
-std::function<void(HWND)> g_optionsScript;
-
-BOOL CALLBACK FindOptions(HWND hwnd, LPARAM found) {
-    const bool options = ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_OPTIONS_LANGUAGE);
-    *reinterpret_cast<HWND*>(found) = options ? hwnd : *reinterpret_cast<HWND*>(found);
-    return !options;
-}
-
-void CALLBACK RunScripts(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_dialog->Handle() == nullptr || !::IsWindowVisible(g_dialog->Handle())) {
-        return;
-    }
-    HWND options = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindOptions, reinterpret_cast<LPARAM>(&options));
-    if (options != nullptr && g_optionsScript) {
-        auto run = std::move(g_optionsScript);
-        g_optionsScript = nullptr;
-        run(options);
-    } else if (options == nullptr && g_script) {
-        auto run = std::move(g_script);
-        g_script = nullptr;
-        // Returns once the options window closed (this timer drives it meanwhile).
-        ::SendMessageW(g_dialog->Handle(), WM_COMMAND, MAKEWPARAM(ID_OPTIONS, 0), 0);
-        run(*g_dialog);
-        ::PostMessageW(g_dialog->Handle(), WM_CLOSE, 0, 0);
-    }
-}
+using guitest::TextOf;
 
 void Choose(HWND options, int comboId, int index) {
     HWND combo = ::GetDlgItem(options, comboId);
@@ -82,38 +35,55 @@ void Choose(HWND options, int comboId, int index) {
                    reinterpret_cast<LPARAM>(combo));
 }
 
+// The main window's texts: groups, menu buttons, the floating windows' captions (analysis,
+// player, keyboard, staff, volume) and the time display. The volume window keeps its
+// template's "Volume" in both languages.
+std::vector<std::wstring> Texts(CControlsDlg& dialog) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < 3; ++i) {
+        texts.push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP + i)));
+        texts.push_back(dialog.MenuButton(i)->Text());
+    }
+    for (int i = 0; i < kFloatingWindowCount; ++i) {
+        texts.push_back(TextOf(guitest::ProgramRun::Floating(dialog, i)));
+    }
+    texts.push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
+    return texts;
+}
+
 class OptionsGui : public ::testing::Test {
   protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        folder_ = WideToUtf8(temp) + "melvora_options_" + std::to_string(::GetTickCount());
-        ::CreateDirectoryW(Utf8ToWide(folder_).c_str(), nullptr);
-        SetProgramDirectoryOverride(folder_);
-        Options() = AppOptions();
+    OptionsGui() {
         Options().language = guitest::kEnglish;
         Options().analysisView = 2;
-        ASSERT_TRUE(Options().Save());
-        owner_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
+        EXPECT_TRUE(Options().Save());
     }
-    void TearDown() override {
-        ::DestroyWindow(owner_);
-        for (const char* name : {"\\tmp.wav", "\\options.dat"}) {
-            ::DeleteFileW(Utf8ToWide(folder_ + name).c_str());
-        }
-        ::RemoveDirectoryW(Utf8ToWide(folder_).c_str());
-        SetProgramDirectoryOverride("");
-        Options() = AppOptions();
+    // Runs the program's main window: File -> Options, `options` in the options window (which
+    // it must close), then `after`; then the main window closes.
+    void Run(const std::function<void(CControlsDlg&, HWND)>& options,
+             const std::function<void(CControlsDlg&)>& after) {
+        run_.Run([&](CControlsDlg& dialog) {
+            guitest::WindowWatch watch(
+                [](HWND hwnd) { return ::GetDlgItem(hwnd, IDC_OPTIONS_LANGUAGE) != nullptr; },
+                [&](HWND window) { options(dialog, window); });
+            // Returns once the options window closed.
+            ::SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(ID_OPTIONS, 0), 0);
+            EXPECT_EQ(watch.Count(), 1) << "the options window did not come up";
+            after(dialog);
+            run_.Close(dialog);
+        });
     }
-    // Runs the program's main window: File -> Options, `options` in the options window, then
-    // `after` once it closed; then the main window closes.
-    // The microphone hears `sing` Hz (0: silence) while it runs.
-    void Run(std::function<void(HWND)> options, std::function<void(CControlsDlg&)> after) {
-        SimulatedSoundCard card(SimulatedSoundCard::ClockMode::kRealTime, 3.0);
+    static AppOptions Stored() {
+        AppOptions stored;
+        stored.Load();
+        return stored;
+    }
+    guitest::ProgramRun run_{"options"};
+    // The microphone hears `singHz_` (0: silence) while the program runs.
+    void SingWhileRunning() {
         auto position = std::make_shared<int64_t>(0);
         std::atomic<float>* sing = &singHz_;
-        card.SetCaptureSource([position, sing](int16_t* samples, size_t count) {
+        run_.Card().SetCaptureSource([position, sing](int16_t* samples, size_t count) {
             const double hz = sing->load();
             for (size_t i = 0; i < count; ++i) {
                 const double t = static_cast<double>((*position)++) / 44100.0;
@@ -121,64 +91,40 @@ class OptionsGui : public ::testing::Test {
                     static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * hz * t));
             }
         });
-        CControlsDlg::Audio audio;
-        audio.capturePort = card.MakeCapturePort();
-        audio.playbackPort = card.MakePlaybackPort();
-        // No MIDI device under Wine: recording devices stand in, so no error box waits.
-        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal_);
-        auto input = std::make_unique<RecordingMidiIn>(midiInputs_);
-        midiIn_ = input.get();
-        audio.midiIn = std::move(input);
-        CControlsDlg dialog(owner_, std::move(audio));
-        g_dialog = &dialog;
-        g_script = std::move(after);
-        g_optionsScript = std::move(options);
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &RunScripts);
-        dialog.DoModal();
-        ::KillTimer(nullptr, timer);
-        EXPECT_FALSE(g_script || g_optionsScript) << "a script did not run";
     }
-    static AppOptions Stored() {
-        AppOptions stored;
-        stored.Load();
-        return stored;
-    }
-    std::string folder_;
-    HWND owner_ = nullptr;
-    RecordingMidiOut::Journal midiJournal_;
-    std::vector<std::string> midiInputs_;
-    RecordingMidiIn* midiIn_ = nullptr;  // owned by the keyboard while the program runs
     std::atomic<float> singHz_{0.0f};
 };
 
+// Choosing Turkish re-labels every open window at once; Cancel brings English back.
 TEST_F(OptionsGui, CancelRestoresLanguageLayoutAndView) {
     const AppOptions::FileImage before = Stored().ToFileImage();
+    auto player = [](CControlsDlg& dialog) {
+        return dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle();
+    };
     Run(
-        [](HWND options) {
-            CControlsDlg& dialog = *g_dialog;
-            EXPECT_FALSE(
-                ::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
+        [&](CControlsDlg& dialog, HWND options) {
+            EXPECT_FALSE(::IsWindowEnabled(player(dialog)));
             guitest::TakeShot(options, "options_en");
             Choose(options, IDC_OPTIONS_LANGUAGE, 1);
             Choose(options, IDC_OPTIONS_VIEW, 5);
             Choose(options, IDC_OPTIONS_LAYOUT, 0);
             guitest::TakeShot(options, "options_tr");
             // Every open window speaks Turkish, the dialog included; the view is live.
-            const int tr = guitest::kTurkish;
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
-                      LoadText(IDS_GROUP_RECORD, tr));
-            EXPECT_EQ(TextOf(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()),
-                      LoadText(IDS_MEDIA_PLAYER, tr));
-            EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, tr));
+            EXPECT_EQ(Texts(dialog), (std::vector<std::wstring>{
+                                         L"Kayıt", L"Dosya", L"Çalma", L"Görüntü", L"Dosya",
+                                         L"Yardım", L"Analiz", L"Ortam Yürütücü", L"Klavye",
+                                         L"Porte", L"Volume", L"Kaydedilen Süre:    0:00"}));
+            EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, guitest::kTurkish));
             EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
             EXPECT_EQ(Options().pcKeyboardLayout, 1);
             ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0);
         },
-        [](CControlsDlg& dialog) {
-            EXPECT_TRUE(
-                ::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
-            EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
-                      LoadText(IDS_GROUP_RECORD, guitest::kEnglish));
+        [&](CControlsDlg& dialog) {
+            EXPECT_TRUE(::IsWindowEnabled(player(dialog)));
+            EXPECT_EQ(Texts(dialog), (std::vector<std::wstring>{
+                                         L"Record", L"File", L"Replay", L"View", L"File", L"Help",
+                                         L"Analysis", L"Media Player", L"Keyboard", L"Staff",
+                                         L"Volume", L"Recorded So Far:    0:00"}));
             EXPECT_EQ(dialog.Results().HistoryLength(), 5u);
         });
     EXPECT_EQ(Options().language, 0);
@@ -190,7 +136,7 @@ TEST_F(OptionsGui, CancelRestoresLanguageLayoutAndView) {
 
 TEST_F(OptionsGui, OkKeepsChoicesAndTheNextStartHasThem) {
     Run(
-        [](HWND options) {
+        [](CControlsDlg&, HWND options) {
             Choose(options, IDC_OPTIONS_LANGUAGE, 1);
             Choose(options, IDC_OPTIONS_VIEW, 5);
             Choose(options, IDC_OPTIONS_LAYOUT, 0);
@@ -209,7 +155,8 @@ TEST_F(OptionsGui, OkKeepsChoicesAndTheNextStartHasThem) {
     EXPECT_EQ(o.pcKeyboardLayout * 10 + o.midiVolume, 12);
     EXPECT_EQ(o.docking + o.snapping, 0);
     EXPECT_EQ(o.autoAdvance, 1);
-    Run([](HWND options) { ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0); },
+    Run([](CControlsDlg&,
+           HWND options) { ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0); },
         [](CControlsDlg& dialog) {
             EXPECT_EQ(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP)),
                       LoadText(IDS_GROUP_RECORD, guitest::kTurkish));
@@ -217,11 +164,12 @@ TEST_F(OptionsGui, OkKeepsChoicesAndTheNextStartHasThem) {
 }
 
 TEST_F(OptionsGui, TheMidiInputListIsTheKeyboardsAndSetSwitchesTheDeviceAtOnce) {
-    midiInputs_ = {"USB MIDI Keyboard", "Digital Piano MIDI In"};
+    run_.midiInputs = {"USB MIDI Keyboard", "Digital Piano MIDI In"};
     // The preference names the second device: the keyboard opens it without asking.
     std::strcpy(Options().midiInputName, "Digital Piano MIDI In");
     Run(
-        [this](HWND options) {
+        [this](CControlsDlg&, HWND options) {
+            RecordingMidiIn* midiIn = run_.MidiIn();
             HWND combo = ::GetDlgItem(options, IDC_OPTIONS_MIDI_INPUT);
             HWND set = ::GetDlgItem(options, IDC_OPTIONS_SET);
             EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
@@ -239,10 +187,10 @@ TEST_F(OptionsGui, TheMidiInputListIsTheKeyboardsAndSetSwitchesTheDeviceAtOnce) 
             ::SendMessageW(options, WM_COMMAND, MAKEWPARAM(IDC_OPTIONS_SET, BN_CLICKED),
                            reinterpret_cast<LPARAM>(set));
             // The old device closed, the chosen one open and started, its name kept on disk.
-            EXPECT_EQ(midiIn_->closes, 1);
-            EXPECT_EQ(midiIn_->opens, 2);
-            EXPECT_EQ(midiIn_->openedDevice, 0);
-            EXPECT_TRUE(midiIn_->started);
+            EXPECT_EQ(midiIn->closes, 1);
+            EXPECT_EQ(midiIn->opens, 2);
+            EXPECT_EQ(midiIn->openedDevice, 0);
+            EXPECT_TRUE(midiIn->started);
             EXPECT_FALSE(::IsWindowEnabled(set));
             EXPECT_STREQ(Options().midiInputName, "USB MIDI Keyboard");
             EXPECT_STREQ(Stored().midiInputName, "USB MIDI Keyboard");
@@ -256,9 +204,9 @@ TEST_F(OptionsGui, TheMidiInputListIsTheKeyboardsAndSetSwitchesTheDeviceAtOnce) 
         [this](CControlsDlg& dialog) {
             // Cancel keeps the device; what the external keyboard plays sounds through it.
             EXPECT_EQ(dialog.KeyboardWindow()->Keyboard().SelectedDevice(), 0);
-            midiJournal_.Clear();
-            midiIn_->Deliver(midi::NoteOn(64, 100));
-            EXPECT_EQ(midiJournal_.Messages(), std::vector<uint32_t>{midi::NoteOn(64, 100)});
+            run_.journal.Clear();
+            run_.MidiIn()->Deliver(midi::NoteOn(64, 100));
+            EXPECT_EQ(run_.journal.Messages(), std::vector<uint32_t>{midi::NoteOn(64, 100)});
         });
     EXPECT_STREQ(Stored().midiInputName, "USB MIDI Keyboard");
 }
@@ -266,9 +214,9 @@ TEST_F(OptionsGui, TheMidiInputListIsTheKeyboardsAndSetSwitchesTheDeviceAtOnce) 
 TEST_F(OptionsGui, ChoicesReachTheAnalysisKeyboardAndStaffWithoutNewResults) {
     Options().playAlong = 0;
     Options().noteLetters = 0;
+    SingWhileRunning();
     Run(
-        [](HWND options) {
-            CControlsDlg& dialog = *g_dialog;
+        [](CControlsDlg& dialog, HWND options) {
             // The worker parked: only the changes themselves can repaint the views.
             dialog.Deck()->Transport().Pause();
             auto& analysis =
@@ -305,11 +253,11 @@ TEST_F(OptionsGui, ChoicesReachTheAnalysisKeyboardAndStaffWithoutNewResults) {
         },
         [this](CControlsDlg&) {
             // Play-along is on at once: a sung A4 sounds.
-            midiJournal_.Clear();
+            run_.journal.Clear();
             singHz_.store(440.0f);
             EXPECT_TRUE(guitest::PumpUntil(
                 [&] {
-                    const std::vector<uint32_t> sent = midiJournal_.Messages();
+                    const std::vector<uint32_t> sent = run_.journal.Messages();
                     return std::find(sent.begin(), sent.end(), midi::NoteOn(69, 88)) != sent.end();
                 },
                 guitest::kDeadlineMs));

@@ -1,238 +1,68 @@
 // The program's own windows under Wine: the start-up layout, snapping, docking, minimise and
-// restore, the language switch, the deck driven through the real dialog with the simulated
-// sound card, and the close procedure.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
+// restore, the deck driven through the real dialog with the simulated
+// sound card, the File menu, help, the sung pitch, the piano keys and the close procedure.
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "analysis/result_holder.h"
-#include "app/app_options.h"
-#include "app/win32/controls_dlg.h"
-#include "app/win32/floating_frame_dlg.h"
 #include "music/midi_message.h"
-#include "music/shared_midi_output.h"
-#include "music/win32/keyboard_dlg.h"
 #include "music/win32/staff_dlg.h"
-#include "platform/program_directory.h"
-#include "platform/recording_midi_in.h"
-#include "platform/recording_midi_out.h"
-#include "platform/string_table.h"
-#include "platform/wave_port_simulated.h"
-#include "ui/win32/help_launcher.h"
-#include "ui/help_topic.h"
 #include "transport/deck_operations.h"
 #include "transport/replay_reader.h"
-#include "ui/message_box_layout.h"
+#include "ui/help_topic.h"
+#include "ui/win32/help_launcher.h"
 #include "ui/win32/new_deck_button.h"
 #include "win32/gui_test_support.h"
-#include "resource_ids.h"
-#include "string_ids.h"
 
 namespace melvora {
 namespace {
 
-constexpr int kAnalysis = 0;
-constexpr int kPlayer = 1;
-constexpr int kKeyboard = 2;
-constexpr int kStaff = 3;
-constexpr int kVolume = 4;
+using guitest::PumpUntil;
+using guitest::ScreenRectOf;
+using guitest::TextOf;
+const auto Floating = guitest::ProgramRun::Floating;
 
-RECT ScreenRectOf(HWND window) {
-    RECT r = {};
-    ::GetWindowRect(window, &r);
-    return r;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    return text;
-}
+// The floating windows by index (see FloatingWindowAt).
+enum { kAnalysis, kPlayer, kKeyboard, kStaff, kVolume };
 
 // Moves a window as a user's drag does: its position handling (snapping) runs.
 void DragTo(HWND window, int x, int y) {
     ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    guitest::PumpMessages(30);
 }
 
-// The script of one run of the main controls window.
-struct ProgramRun {
-    CControlsDlg* dialog = nullptr;
-    std::function<void(CControlsDlg&)> script;
-    DWORD scriptEndTick = 0;
-    bool ran = false;
-    bool scriptDone = false;
-};
-ProgramRun* g_run = nullptr;
-
-void CALLBACK RunTimer(HWND, UINT, UINT_PTR, DWORD) {
-    ProgramRun* run = g_run;
-    if (run == nullptr || run->dialog->Handle() == nullptr ||
-        !::IsWindowVisible(run->dialog->Handle())) {
-        return;
+// True when `test` holds for every floating window (by index).
+bool Every(const std::function<bool(int)>& test) {
+    bool all = true;
+    for (int i = 0; i < kFloatingWindowCount; ++i) {
+        all = test(i) && all;  // runs for each, for the tests that record as they go
     }
-    if (!run->ran) {
-        run->ran = true;
-        run->script(*run->dialog);
-        run->scriptEndTick = ::GetTickCount();
-        run->scriptDone = true;
-        return;
-    }
-    // A script that left the window open fails its test instead of hanging the suite. Counted
-    // from the script's end: this timer also fires inside the script's own waits.
-    if (run->scriptDone && ::GetTickCount() - run->scriptEndTick > 30000) {
-        run->dialog->EndDialog(-2);
-    }
-}
-
-// Answers the next skinned message box whose caption is `caption` with `answer`.
-struct Answer {
-    std::wstring caption;
-    int answer = IDCANCEL;
-    std::atomic<int> answered{0};
-};
-Answer* g_answer = nullptr;
-UINT_PTR g_answerTimer = 0;
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
-    if (::IsWindowVisible(hwnd) && g_answer != nullptr && TextOf(hwnd) == g_answer->caption) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_answer == nullptr) {
-        return;
-    }
-    HWND box = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
-    if (box != nullptr) {
-        ::KillTimer(nullptr, timer);
-        g_answerTimer = 0;
-        ++g_answer->answered;
-        // The box's button with that answer.
-        const MessageBoxLayout layout = LayoutMessageBox(MB_YESNOCANCEL, 100, 20);
-        for (int i = 0; i < layout.buttonCount; ++i) {
-            if (layout.buttons[i].result == g_answer->answer) {
-                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(layout.buttons[i].controlId, BN_CLICKED),
-                               0);
-            }
-        }
-    }
+    return all;
 }
 
 class ProgramGui : public ::testing::Test {
   protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"melvora_program_" +
-                  std::to_wstring(::GetCurrentProcessId()) + L"_" +
-                  std::to_wstring(::GetTickCount());
-        ::CreateDirectoryW(folder_.c_str(), nullptr);
-        char narrow[MAX_PATH] = {};
-        ::WideCharToMultiByte(CP_UTF8, 0, folder_.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
-        SetProgramDirectoryOverride(narrow);
-        Options() = AppOptions();
-        Options().language = guitest::kTurkish;
-        card_ = std::make_unique<SimulatedSoundCard>(SimulatedSoundCard::ClockMode::kRealTime);
-        owner_ = ::CreateWindowExW(0, L"STATIC", L"Melvora", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    }
-
-    void TearDown() override {
-        ::DestroyWindow(owner_);
-        card_.reset();
-        SetProgramDirectoryOverride("");
-        Options() = AppOptions();
-        ::DeleteFileW((folder_ + L"\\tmp.wav").c_str());
-        ::RemoveDirectoryW(folder_.c_str());
-    }
-
-    // Runs the main controls window modally; `script` runs once the window is up, inside its
-    // modal loop, and must close it. Returns the dialog's result.
-    // `afterClose` runs once the window is gone, before the dialog object goes.
-    INT_PTR RunProgram(const std::function<void(CControlsDlg&)>& script,
-                       const std::function<void(CControlsDlg&)>& afterClose = nullptr) {
-        CControlsDlg::Audio audio;
-        audio.capturePort = card_->MakeCapturePort();
-        audio.playbackPort = card_->MakePlaybackPort();
-        // No MIDI device under Wine: the recording output stands in for it.
-        audio.midiOut = std::make_unique<RecordingMidiOut>(midiJournal_);
-        audio.midiIn = std::make_unique<RecordingMidiIn>();
-        CControlsDlg dialog(owner_, std::move(audio));
-        ProgramRun run;
-        run.dialog = &dialog;
-        run.script = script;
-        g_run = &run;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &RunTimer);
-        const INT_PTR result = dialog.DoModal();
-        ::KillTimer(nullptr, timer);
-        if (afterClose) {
-            afterClose(dialog);
-        }
-        // A close that asked nothing leaves the answering timer behind; left running, it
-        // would answer (and count) the boxes of later tests and pile up with every test.
-        if (g_answerTimer != 0) {
-            ::KillTimer(nullptr, g_answerTimer);
-            g_answerTimer = 0;
-        }
-        g_answer = nullptr;
-        g_run = nullptr;
-        EXPECT_TRUE(run.ran) << "the window never came up";
-        return result;
-    }
-
-    // Closes the window; the save question, if it comes, is answered with `answer`.
-    static void Close(CControlsDlg& dialog, int answer = IDNO) {
-        static Answer pending;
-        pending.caption = LoadText(IDS_SAVE, Options().UiLanguage());
-        pending.answer = answer;
-        pending.answered = 0;
-        g_answer = &pending;
-        if (g_answerTimer == 0) {
-            g_answerTimer = ::SetTimer(nullptr, 0, 50, &AnswerTimer);
-        }
-        ::PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
-    }
-
-    static HWND Floating(CControlsDlg& dialog, int index) {
-        FloatingWindow window = FloatingWindow::Analysis;
-        return FloatingWindowAt(index, &window) ? dialog.FloatingFrame(window).Handle() : nullptr;
-    }
-
-    bool FileExists(const wchar_t* name) const {
-        return ::GetFileAttributesW((folder_ + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-
-    std::wstring folder_;
-    std::unique_ptr<SimulatedSoundCard> card_;
-    RecordingMidiOut::Journal midiJournal_;
-    HWND owner_ = nullptr;
+    ProgramGui() { Options().language = guitest::kTurkish; }
+    guitest::ProgramRun run_{"program"};
 };
 
-TEST_F(ProgramGui, StartUpPlacesTheWindowsOnThe1024PixelStrip) {
+// The windows on the 1024-pixel strip with the program's icon; File > Exit with nothing
+// recorded asks nothing and removes the working file. (The owner dialog stays hidden, so
+// the task bar button and Alt+Tab show the main window's icon.)
+TEST_F(ProgramGui, StartsOnThe1024PixelStripAndExitsWithoutAQuestion) {
     RECT main = {}, w[5] = {};
-    bool allVisible = true;
-    const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
+    bool allVisible = true, workingFileWhileRunning = false;
+    LRESULT big = 0, small = 0;
+    const INT_PTR result = run_.Run([&](CControlsDlg& dialog) {
         main = ScreenRectOf(dialog.Handle());
         for (int i = 0; i < 5; ++i) {
             w[i] = ScreenRectOf(Floating(dialog, i));
             allVisible = allVisible && ::IsWindowVisible(Floating(dialog, i));
         }
-        Close(dialog);
+        big = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_BIG, 0);
+        small = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_SMALL, 0);
+        workingFileWhileRunning = run_.Exists("tmp.wav");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_EXIT, 0);
     });
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(allVisible);
@@ -255,130 +85,85 @@ TEST_F(ProgramGui, StartUpPlacesTheWindowsOnThe1024PixelStrip) {
             }
         }
     }
+    const LPARAM program = reinterpret_cast<LPARAM>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+    EXPECT_NE(program, 0);
+    EXPECT_EQ(big, program);
+    EXPECT_NE(small, 0);
+    EXPECT_EQ(run_.Boxes(), 0);
+    EXPECT_TRUE(workingFileWhileRunning);
+    EXPECT_FALSE(run_.Exists("tmp.wav"));
 }
 
-// With docking on every floating window follows the main window; with it off none does.
-class ProgramGuiDocking : public ProgramGui, public ::testing::WithParamInterface<int> {};
-
-TEST_P(ProgramGuiDocking, MovingTheMainWindow) {
-    Options().docking = GetParam();
-    RECT before[5] = {}, after[5] = {};
-    RunProgram([&](CControlsDlg& dialog) {
-        for (int i = 0; i < 5; ++i) {
-            before[i] = ScreenRectOf(Floating(dialog, i));
-        }
-        const RECT main = ScreenRectOf(dialog.Handle());
-        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
-        for (int i = 0; i < 5; ++i) {
-            after[i] = ScreenRectOf(Floating(dialog, i));
-        }
-        Close(dialog);
-    });
-    const int dx = GetParam() ? -100 : 0, dy = GetParam() ? 60 : 0;
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(after[i].left, before[i].left + dx) << i;
-        EXPECT_EQ(after[i].top, before[i].top + dy) << i;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(OnOff, ProgramGuiDocking, ::testing::Values(0, 1));
-
-struct SnapCase {
-    bool snapping;
-    int gapPixels;
-    bool expectSnapped;
+// The media player is dropped 9 pixels under the main window, then the main window moves.
+// With snapping on the player joins the main window; with docking on every floating window
+// joined to it follows it. The distances and the hidden-window rules are the window set's
+// own tests; these show that the real windows' moves reach it with the options.
+struct MoveCase {
+    int docking;
+    int snapping;
 };
 
-class ProgramGuiSnap : public ProgramGui, public ::testing::WithParamInterface<SnapCase> {};
+class ProgramGuiMoves : public ProgramGui, public ::testing::WithParamInterface<MoveCase> {};
 
-TEST_P(ProgramGuiSnap, MediaPlayerDroppedUnderTheMainWindow) {
-    const SnapCase c = GetParam();
-    Options().snapping = c.snapping ? 1 : 0;
-    RECT main = {}, dropped = {}, followed = {};
-    RunProgram([&](CControlsDlg& dialog) {
+TEST_P(ProgramGuiMoves, PlayerDroppedUnderTheMainWindowThenTheMainWindowMoved) {
+    const MoveCase c = GetParam();
+    Options().docking = c.docking;
+    Options().snapping = c.snapping;
+    auto follows = [&](int i) { return c.docking && (i != kPlayer || c.snapping); };
+    RECT main = {}, dropped = {}, before[5] = {}, after[5] = {};
+    run_.Run([&](CControlsDlg& dialog) {
         HWND player = Floating(dialog, kPlayer);
         DragTo(player, 300, 700);  // away from everything first
         main = ScreenRectOf(dialog.Handle());
-        DragTo(player, main.left + 40, main.bottom + c.gapPixels);
+        DragTo(player, main.left + 40, main.bottom + 9);
         dropped = ScreenRectOf(player);
-        DragTo(dialog.Handle(), main.left - 50, main.top + 20);
-        followed = ScreenRectOf(player);
-        Close(dialog);
+        for (int i = 0; i < 5; ++i) {
+            before[i] = ScreenRectOf(Floating(dialog, i));
+        }
+        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
+        PumpUntil([&] {
+            return Every([&](int i) {
+                after[i] = ScreenRectOf(Floating(dialog, i));
+                return after[i].left == before[i].left - (follows(i) ? 100 : 0);
+            });
+        });
+        run_.Close(dialog);
     });
     EXPECT_EQ(dropped.left, main.left + 40);
-    if (c.expectSnapped) {
-        EXPECT_EQ(dropped.top, main.bottom);
-        EXPECT_EQ(followed.left, dropped.left - 50);
-        EXPECT_EQ(followed.top, dropped.top + 20);
-    } else {
-        EXPECT_EQ(dropped.top, main.bottom + c.gapPixels);
-        EXPECT_EQ(followed.left, dropped.left);
-        EXPECT_EQ(followed.top, dropped.top);
+    EXPECT_EQ(dropped.top, c.snapping ? main.bottom : main.bottom + 9);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(after[i].left, before[i].left - (follows(i) ? 100 : 0)) << i;
+        EXPECT_EQ(after[i].top, before[i].top + (follows(i) ? 60 : 0)) << i;
     }
 }
 
-// The distances and the hidden-window rules are the window set's own tests; these show that
-// the real windows' moves reach it with the option.
-INSTANTIATE_TEST_SUITE_P(Distances, ProgramGuiSnap,
-                         ::testing::Values(SnapCase{true, 9, true}, SnapCase{false, 9, false}));
+INSTANTIATE_TEST_SUITE_P(DockingSnapping, ProgramGuiMoves,
+                         ::testing::Values(MoveCase{1, 1}, MoveCase{1, 0}, MoveCase{0, 1}),
+                         [](const ::testing::TestParamInfo<MoveCase>& p) {
+                             return std::string(p.param.docking ? "Docking" : "NoDocking") +
+                                    (p.param.snapping ? "Snapping" : "NoSnapping");
+                         });
 
 TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
-    bool whileMinimised[5] = {}, restored[5] = {};
-    bool playerShownFlag = true;
-    RunProgram([&](CControlsDlg& dialog) {
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER,
-                       0);  // hide the media player
+    bool hidden = false, restored = false, playerShownFlag = true;
+    auto visible = [](CControlsDlg& dialog, int i) {
+        return !!::IsWindowVisible(Floating(dialog, i));
+    };
+    run_.Run([&](CControlsDlg& dialog) {
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER, 0);  // hide the player
         ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        guitest::PumpMessages(50);
-        for (int i = 0; i < 5; ++i) {
-            whileMinimised[i] = ::IsWindowVisible(Floating(dialog, i)) != FALSE;
-        }
+        hidden = PumpUntil([&] { return Every([&](int i) { return !visible(dialog, i); }); });
         ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-        guitest::PumpMessages(50);
-        for (int i = 0; i < 5; ++i) {
-            restored[i] = ::IsWindowVisible(Floating(dialog, i)) != FALSE;
-        }
+        restored = PumpUntil(
+            [&] { return Every([&](int i) { return visible(dialog, i) == (i != kPlayer); }); });
         playerShownFlag = dialog.Windows().IsShown(kPlayer);
-        Close(dialog);
+        run_.Close(dialog);
     });
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_FALSE(whileMinimised[i]) << i;
-        EXPECT_EQ(restored[i], i != kPlayer) << i;
-    }
+    EXPECT_TRUE(hidden) << "a floating window stayed on the screen while minimised";
+    EXPECT_TRUE(restored) << "restore did not show exactly the shown windows";
     EXPECT_FALSE(playerShownFlag);
-}
-
-TEST_F(ProgramGui, LanguageSwitchChangesTheTexts) {
-    // Groups, menu buttons, window captions (analysis, player, keyboard, staff, volume), time.
-    std::vector<std::wstring> seen[2];
-    RunProgram([&](CControlsDlg& dialog) {
-        for (int pass = 0; pass < 2; ++pass) {
-            if (pass == 1) {
-                Options().language = guitest::kEnglish;
-                dialog.ApplyLanguage();
-            }
-            for (int g = 0; g < 3; ++g) {
-                seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_RECORD_GROUP + g)));
-            }
-            for (int g = 0; g < 3; ++g) {
-                seen[pass].push_back(dialog.MenuButton(g)->Text());
-            }
-            for (int i = 0; i < 5; ++i) {
-                seen[pass].push_back(TextOf(Floating(dialog, i)));
-            }
-            seen[pass].push_back(TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT)));
-        }
-        Close(dialog);
-    });
-    ASSERT_EQ(seen[0].size(), 12u);
-    EXPECT_EQ(seen[0],
-              (std::vector<std::wstring>{L"Kayıt", L"Çalma", L"Dosya", L"Dosya", L"Görüntü",
-                                         L"Yardım", L"Analiz", seen[0][7], L"Klavye", L"Porte",
-                                         seen[0][10], L"Kaydedilen Süre:    0:00"}));
-    EXPECT_EQ(seen[1],
-              (std::vector<std::wstring>{L"Record", L"Replay", L"File", L"File", L"View", L"Help",
-                                         L"Analysis", L"Media Player", L"Keyboard", L"Staff",
-                                         L"Volume", L"Recorded So Far:    0:00"}));
 }
 
 // Enabled Rec, Rew, Play, Eject; pressed look of Rec and Play.
@@ -396,376 +181,186 @@ DeckState ReadDeck(CControlsDlg& dialog) {
                      dialog.DeckButtonControl(DeckButton::Play)->Latched()};
 }
 
-TEST_F(ProgramGui, DeckButtonsFollowTheModeThroughRecordAndReplay) {
+// A take and its replay: the deck in each mode, the time display, the replay reaching the
+// speaker, and the end of the replay (a transport event, not clicks on Play and Rew) pausing
+// it at its first frame. Cancel on the save question keeps the program running; No closes
+// it and leaves the take in the working file.
+TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
+    const DeckState kIdle = {true, false, false, true, false, false};
+    const DeckState kRecording = {true, false, false, false, true, false};
+    const DeckState kStopped = {true, true, true, true, false, false};
+    const DeckState kReplaying = {false, true, true, false, false, true};
     DeckState idle = {}, recording = {}, stopped = {}, replaying = {}, paused = {};
     std::wstring recordingText;
-    int played = 0;
-    card_->SetCaptureSource([](int16_t* samples, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            samples[i] = static_cast<int16_t>((i % 100) * 100);
-        }
-    });
-    std::atomic<int64_t> playedSamples{0};
-    card_->SetPlaybackSink([&](const int16_t*, size_t count) { playedSamples += count; });
-    RunProgram([&](CControlsDlg& dialog) {
-        auto click = [&](DeckButton b) {
-            guitest::Click(dialog.DeckButtonControl(b)->Handle());
-            guitest::PumpMessages(20);
-        };
-        idle = ReadDeck(dialog);
-        click(DeckButton::Rec);
-        recording = ReadDeck(dialog);
-        // At least a second of take, so that the replay below outlasts the device's buffers
-        // and its pressed Play can be seen; the card's clock is slow on a loaded machine.
-        guitest::PumpMessages(1500);
-        HWND time = ::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT);
-        guitest::PumpUntil(
-            [&] {
-                const std::wstring text = TextOf(time);
-                return text.size() >= 4 && text.compare(text.size() - 4, 4, L"0:00") != 0;
-            },
-            guitest::kDeadlineMs);
-        recordingText = TextOf(time);
-        click(DeckButton::Rec);
-        stopped = ReadDeck(dialog);
-        CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
-        guitest::Click(play->Handle());
-        guitest::PumpUntil([&] { return play->Latched(); }, guitest::kDeadlineMs);
-        replaying = ReadDeck(dialog);
-        // Until the replay reached the speaker, or the end of the take paused it.
-        guitest::PumpUntil([&] { return playedSamples.load() > 0 || !play->Latched(); },
-                           guitest::kDeadlineMs);
-        // Paused by hand, unless the end of the take paused it already.
-        if (play->Latched()) {
-            click(DeckButton::Play);
-        }
-        guitest::PumpUntil([&] { return !play->Latched(); }, guitest::kDeadlineMs);
-        paused = ReadDeck(dialog);
-        played = static_cast<int>(playedSamples.load());
-        Close(dialog, IDNO);
-    });
-    EXPECT_EQ(idle, (DeckState{true, false, false, true, false, false}));
-    EXPECT_EQ(recording, (DeckState{true, false, false, false, true, false}));
-    EXPECT_EQ(stopped, (DeckState{true, true, true, true, false, false}));
-    EXPECT_EQ(replaying, (DeckState{false, true, true, false, false, true}));
-    EXPECT_EQ(paused, stopped);
-    EXPECT_EQ(recordingText.rfind(L"Kaydedilen Süre:", 0), 0u) << recordingText.c_str();
-    // The replay reached the speaker.
-    EXPECT_GT(played, 0);
-    // No was answered: the recording stays in the working file.
-    EXPECT_TRUE(FileExists(L"tmp.wav"));
-}
-
-// The worker's end of the replay arrives as a transport event (not as clicks on Play and Rew)
-// and leaves the replay paused at its first frame.
-TEST_F(ProgramGui, TheEndOfAReplayPausesItAtItsStart) {
-    bool unlatchedByItself = false;
     TransportMode mode = TransportMode::Idle;
-    int position = -1;
-    bool endOfFile = true;
-    RunProgram([&](CControlsDlg& dialog) {
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(400);
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(20);
-        CNewDeckButton* play = dialog.DeckButtonControl(DeckButton::Play);
-        guitest::Click(play->Handle());
-        guitest::PumpMessages(20);
-        for (int waited = 0; waited < 5000 && play->Latched(); waited += 20) {
-            guitest::PumpMessages(20);
-        }
-        unlatchedByItself = !play->Latched();
+    int position = -1, boxesAfterCancel = -1;
+    bool endOfFile = true, aliveAfterCancel = false;
+    guitest::Sing(run_.Card(), 440.0, 0.0);
+    std::atomic<int64_t> played{0};
+    run_.Card().SetPlaybackSink([&](const int16_t*, size_t count) { played += count; });
+    const INT_PTR result = run_.Run([&](CControlsDlg& dialog) {
+        // Waits for the deck to show `expected`; returns what it shows.
+        auto settle = [&](const DeckState& expected) {
+            PumpUntil([&] { return ReadDeck(dialog) == expected; });
+            return ReadDeck(dialog);
+        };
+        auto click = [&](DeckButton button, const DeckState& expected) {
+            guitest::Click(dialog.DeckButtonControl(button)->Handle());
+            return settle(expected);
+        };
+        idle = settle(kIdle);
+        recording = click(DeckButton::Rec, kRecording);
+        // At least a second of take, so that the replay outlasts the device's buffers and its
+        // pressed Play can be seen, however slow the card's clock.
+        PumpUntil([&] { return guitest::ProgramRun::ShowsASecond(dialog); });
+        recordingText = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
+        stopped = click(DeckButton::Rec, kStopped);
+        replaying = click(DeckButton::Play, kReplaying);
+        paused = settle(kStopped);  // the end of the take pauses the replay by itself
         AudioTransport& transport = dialog.Deck()->Transport();
         mode = transport.Mode();
         position = transport.Reader() != nullptr ? transport.Reader()->PositionFrame() : -1;
         endOfFile = transport.EndOfFile();
-        Close(dialog, IDNO);
+        const int boxesBefore = run_.Boxes();
+        run_.Close(dialog, IDCANCEL);
+        PumpUntil([&] {
+            return run_.Boxes() > boxesBefore &&
+                   guitest::FindThreadWindow(guitest::IsMessageBox) == nullptr;
+        });
+        boxesAfterCancel = run_.Boxes();
+        aliveAfterCancel = ::IsWindowVisible(dialog.Handle()) && ::IsWindowEnabled(dialog.Handle());
+        run_.Close(dialog, IDNO);
     });
-    EXPECT_TRUE(unlatchedByItself);
+    EXPECT_EQ(idle, kIdle);
+    EXPECT_EQ(recording, kRecording);
+    EXPECT_EQ(stopped, kStopped);
+    EXPECT_EQ(replaying, kReplaying);
+    EXPECT_EQ(paused, kStopped);
+    EXPECT_EQ(recordingText.rfind(L"Kaydedilen Süre:", 0), 0u) << recordingText.c_str();
+    EXPECT_GT(played.load(), 0) << "the replay did not reach the speaker";
     EXPECT_EQ(mode, TransportMode::ReplayPaused);
     EXPECT_EQ(position, 0);
     EXPECT_FALSE(endOfFile);
-}
-
-TEST_F(ProgramGui, CancelOnTheSaveQuestionKeepsTheProgramRunning) {
-    bool aliveAfterCancel = false;
-    int questions = 0;
-    const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(300);
-        guitest::Click(dialog.DeckButtonControl(DeckButton::Rec)->Handle());
-        guitest::PumpMessages(50);
-        Close(dialog, IDCANCEL);
-        guitest::PumpMessages(1500);
-        questions += g_answer->answered;
-        aliveAfterCancel = dialog.Handle() != nullptr && ::IsWindowVisible(dialog.Handle());
-        Close(dialog, IDNO);
-        guitest::PumpMessages(100);
-        questions += g_answer->answered;
-    });
-    EXPECT_EQ(questions, 2);
+    EXPECT_EQ(boxesAfterCancel, 1);
     EXPECT_TRUE(aliveAfterCancel);
+    EXPECT_EQ(run_.BoxTexts().size(), 2u)
+        << (run_.Boxes() > 0 ? run_.BoxTexts().back() : std::wstring()).c_str();
     EXPECT_EQ(result, 1);
+    EXPECT_TRUE(run_.Exists("tmp.wav"));
 }
 
-TEST_F(ProgramGui, ClosingWithNothingRecordedAsksNothingAndRemovesTheWorkingFile) {
-    bool existedWhileRunning = false;
-    const INT_PTR result = RunProgram([&](CControlsDlg& dialog) {
-        existedWhileRunning = FileExists(L"tmp.wav");
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_EXIT, 0);  // File > Exit
-    });
-    EXPECT_EQ(result, 1);
-    EXPECT_TRUE(existedWhileRunning);
-    EXPECT_FALSE(FileExists(L"tmp.wav"));
-}
-
-// What the File popup showed while it was open. Which items are enabled or checked in which
+// What the File popup and the open dialog show. Which items are enabled or checked in which
 // state is the command state's own test; this shows the real popup gets it.
-struct PopupSeen {
+TEST_F(ProgramGui, FileMenuAndOpenDialogSpeakTheUsersLanguage) {
     int itemCount = 0;
-    std::wstring firstText;
+    std::wstring firstText, exercisesText, fileType;
     UINT exercisesState = static_cast<UINT>(-1);
-    std::wstring exercisesText;
-};
-PopupSeen* g_popup = nullptr;
-
-BOOL CALLBACK FindPopup(HWND hwnd, LPARAM found) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(hwnd, className, 16);
-    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"#32768") == 0) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK PopupTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND popup = nullptr;
-    ::EnumWindows(&FindPopup, reinterpret_cast<LPARAM>(&popup));
-    if (popup == nullptr || g_popup == nullptr) {
-        return;
-    }
-    ::KillTimer(nullptr, timer);
-    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
-    g_popup->itemCount = ::GetMenuItemCount(menu);
-    wchar_t text[128] = {};
-    ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
-    g_popup->firstText = text;
-    g_popup->exercisesState = ::GetMenuState(menu, ID_EXERCISES, MF_BYCOMMAND);
-    ::GetMenuStringW(menu, 33072, text, 128, MF_BYCOMMAND);
-    g_popup->exercisesText = text;
-    ::EndMenu();
-}
-
-TEST_F(ProgramGui, FileMenuCarriesTheExercisesEnabledInTheUsersLanguage) {
-    PopupSeen seen;
-    g_popup = &seen;
-    RunProgram([&](CControlsDlg& dialog) {
-        ::SetTimer(nullptr, 0, 50, &PopupTimer);
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, 1073, 0);  // the File menu button
-        Close(dialog);
+    bool chosen = true;
+    run_.Run([&](CControlsDlg& dialog) {
+        {
+            guitest::WindowWatch popup(
+                [](HWND hwnd) { return guitest::HasClass(hwnd, L"#32768"); },
+                [&](HWND hwnd) {
+                    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(hwnd, MN_GETHMENU, 0, 0));
+                    itemCount = ::GetMenuItemCount(menu);
+                    wchar_t text[128] = {};
+                    ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
+                    firstText = text;
+                    exercisesState = ::GetMenuState(menu, ID_EXERCISES, MF_BYCOMMAND);
+                    ::GetMenuStringW(menu, ID_EXERCISES, text, 128, MF_BYCOMMAND);
+                    exercisesText = text;
+                    ::EndMenu();
+                });
+            ::SendMessageW(dialog.Handle(), WM_COMMAND, IDC_FILE_MENU_BUTTON, 0);
+        }
+        // The open dialog, found by its file type list (cmb1).
+        guitest::WindowWatch open([](HWND hwnd) { return ::GetDlgItem(hwnd, 0x470) != nullptr; },
+                                  [&](HWND box) {
+                                      fileType = TextOf(::GetDlgItem(box, 0x470));
+                                      ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+                                  });
+        std::string path;
+        chosen = dialog.AskOpenPath(&path);
+        run_.Close(dialog);
     });
-    g_popup = nullptr;
     // New, Open, Save, the exercises, separator, Options, separator, Exit.
-    EXPECT_EQ(seen.itemCount, 8);
-    EXPECT_EQ(seen.firstText, L"&Yeni");
-    ASSERT_NE(seen.exercisesState, static_cast<UINT>(-1)) << "no exercises item";
-    EXPECT_EQ(seen.exercisesState & MF_GRAYED, 0u);  // enabled like New and Open
-    EXPECT_EQ(seen.exercisesText, LoadText(129, guitest::kTurkish));
-}
-
-// The owner dialog stays hidden, so the task bar button and Alt+Tab show the main window's
-// icon: the program's own, in both sizes.
-TEST_F(ProgramGui, TheMainWindowCarriesTheProgramIcon) {
-    LRESULT big = 0, small = 0;
-    RunProgram([&](CControlsDlg& dialog) {
-        big = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_BIG, 0);
-        small = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_SMALL, 0);
-        Close(dialog);
-    });
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const LPARAM program = reinterpret_cast<LPARAM>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_MELVORA), IMAGE_ICON,
-                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-    EXPECT_NE(program, 0);
-    EXPECT_EQ(big, program);
-    EXPECT_NE(small, 0);
+    EXPECT_EQ(itemCount, 8);
+    EXPECT_EQ(firstText, L"&Yeni");
+    ASSERT_NE(exercisesState, static_cast<UINT>(-1)) << "no exercises item";
+    EXPECT_EQ(exercisesState & MF_GRAYED, 0u);  // enabled like New and Open
+    EXPECT_EQ(exercisesText, LoadText(IDS_TIP_NEW_EXERCISE, guitest::kTurkish));
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(fileType, L"Wave Dosyaları (*.wav)");
 }
 
 #ifdef MELVORA_HELP_FILE_BESIDE
-BOOL CALLBACK CountHelpWindows(HWND hwnd, LPARAM count) {
-    wchar_t className[32] = {};
-    ::GetClassNameW(hwnd, className, 32);
-    if (::IsWindowVisible(hwnd) && lstrcmpW(className, L"HH Parent") == 0) {
-        ++*reinterpret_cast<int*>(count);
-    }
-    return TRUE;
-}
-
-int VisibleHelpWindows() {
-    int count = 0;
-    ::EnumWindows(&CountHelpWindows, reinterpret_cast<LPARAM>(&count));
-    return count;
+bool IsHelpWindow(HWND window) {
+    return guitest::HasClass(window, L"HH Parent");
 }
 
 // Help windows belong to the HTML Help control, not to the window that opened them: closing
 // the program closes them as well, even one that no window of the program owns.
 TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
     wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring helpFile = exe;
-    helpFile = helpFile.substr(0, helpFile.find_last_of(L'\\') + 1) + L"Melvora.chm";
-    ASSERT_TRUE(::CopyFileW(helpFile.c_str(), (folder_ + L"\\Melvora.chm").c_str(), FALSE));
-    int whileRunning = 0;
-    RunProgram([&](CControlsDlg& dialog) {
+    const std::wstring path(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    const std::wstring help = path.substr(0, path.find_last_of(L'\\') + 1) + L"Melvora.chm";
+    const std::wstring copy = Utf8ToWide(run_.Path("Melvora.chm"));
+    ASSERT_TRUE(::CopyFileW(help.c_str(), copy.c_str(), FALSE));
+    bool whileRunning = false;
+    run_.Run([&](CControlsDlg& dialog) {
         OpenHelpTopic(nullptr, HelpTopic("ses.htm", guitest::kTurkish));
-        guitest::PumpUntil([] { return VisibleHelpWindows() > 0; }, guitest::kDeadlineMs);
-        whileRunning = VisibleHelpWindows();
-        Close(dialog);
+        whileRunning = PumpUntil([] { return guitest::FindThreadWindow(IsHelpWindow) != nullptr; });
+        run_.Close(dialog);
     });
-    guitest::PumpUntil([] { return VisibleHelpWindows() == 0; }, 500);
-    EXPECT_EQ(whileRunning, 1);
-    EXPECT_EQ(VisibleHelpWindows(), 0);
-    ::DeleteFileW((folder_ + L"\\Melvora.chm").c_str());
+    EXPECT_TRUE(whileRunning);
+    EXPECT_TRUE(PumpUntil([] { return guitest::FindThreadWindow(IsHelpWindow) == nullptr; }, 2000));
+    ::DeleteFileW(copy.c_str());
 }
 #endif
 
-// The open dialog found by its file type list (cmb1), and the list's text.
-struct FileDialogSeen {
-    HWND owner = nullptr;
-    std::wstring fileType;
-    bool found = false;
-};
-FileDialogSeen* g_fileDialog = nullptr;
-
-BOOL CALLBACK FindFileDialog(HWND hwnd, LPARAM found) {
-    if (::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, 0x470) != nullptr) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK FileDialogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindFileDialog, reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr || g_fileDialog == nullptr) {
-        return;
-    }
-    ::KillTimer(nullptr, timer);
-    g_fileDialog->found = true;
-    g_fileDialog->fileType = TextOf(::GetDlgItem(box, 0x470));
-    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-}
-
-TEST_F(ProgramGui, TheFileDialogListsFileTypesInTheUsersLanguage) {
-    FileDialogSeen seen;
-    g_fileDialog = &seen;
-    bool chosen = true;
-    RunProgram([&](CControlsDlg& dialog) {
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &FileDialogTimer);
-        std::string path;
-        chosen = dialog.AskOpenPath(&path);
-        ::KillTimer(nullptr, timer);
-        Close(dialog);
-    });
-    g_fileDialog = nullptr;
-    EXPECT_TRUE(seen.found);
-    EXPECT_FALSE(chosen);
-    EXPECT_EQ(seen.fileType, L"Wave Dosyaları (*.wav)");
-}
-
-TEST_F(ProgramGui, TheMicrophoneIsAnalysedFromTheStart) {
-    // Half a second of silence, then a steady 220 Hz tone.
-    std::atomic<int64_t> position{0};
-    card_->SetCaptureSource([&](int16_t* samples, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            const int64_t n = position++;
-            samples[i] =
-                n < 22050
-                    ? 0
-                    : static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 220.0 *
-                                                             static_cast<double>(n) / 44100.0));
-        }
-    });
+// The microphone is analysed from the start: the sung A3 reaches the results and the staff,
+// and play-along sounds it.
+TEST_F(ProgramGui, TheSungPitchReachesTheAnalysisAndTheStaffAndPlayAlongSoundsIt) {
+    Options().playAlong = 1;
+    guitest::Sing(run_.Card(), 220.0, 0.5);  // A3
     ResultRecord newest;
-    RunProgram([&](CControlsDlg& dialog) {
-        guitest::PumpUntil(
-            [&] {
-                newest = dialog.Results().ReadNewest();
-                return std::fabs(newest.pitchHz - 220.0f) < 5.0f;
-            },
-            guitest::kDeadlineMs);
-        Close(dialog);
+    float staffPitch = 0.0f;
+    auto heard = [&] {
+        const std::vector<uint32_t> sent = run_.journal.Messages();
+        return std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)) != sent.end();
+    };
+    run_.Run([&](CControlsDlg& dialog) {
+        PumpUntil([&] {
+            newest = dialog.Results().ReadNewest();
+            staffPitch = dialog.StaffWindow()->Staff().Pitch();
+            return std::fabs(newest.pitchHz - 220.0f) < 5.0f &&
+                   std::fabs(staffPitch - 220.0f) < 5.0f && heard();
+        });
+        run_.Close(dialog);
     });
     EXPECT_NEAR(newest.pitchHz, 220.0f, 5.0f);
     EXPECT_EQ(newest.note.octave, 3);
     EXPECT_EQ(newest.note.semitone, 9);
-}
-
-TEST_F(ProgramGui, TheStaffFollowsTheSungPitchAndPlayAlongSoundsIt) {
-    Options().playAlong = 1;
-    // Half a second of silence, then a steady A3 (220 Hz).
-    std::atomic<int64_t> position{0};
-    card_->SetCaptureSource([&](int16_t* samples, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            const int64_t n = position++;
-            samples[i] =
-                n < 22050
-                    ? 0
-                    : static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * 220.0 *
-                                                             static_cast<double>(n) / 44100.0));
-        }
-    });
-    float staffPitch = 0.0f;
-    RunProgram([&](CControlsDlg& dialog) {
-        for (int waited = 0; waited < 8000; waited += 100) {
-            guitest::PumpMessages(100);
-            staffPitch = dialog.StaffWindow()->Staff().Pitch();
-            const std::vector<uint32_t> sent = midiJournal_.Messages();
-            if (std::fabs(staffPitch - 220.0f) < 5.0f &&
-                std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)) != sent.end()) {
-                break;
-            }
-        }
-        Close(dialog);
-    });
     EXPECT_NEAR(staffPitch, 220.0f, 5.0f);
-    const std::vector<uint32_t> sent = midiJournal_.Messages();
-    EXPECT_NE(std::find(sent.begin(), sent.end(), midi::NoteOn(57, 88)), sent.end());
-}
-
-// Hands the key messages of `window` to its pre-translation, as the modal loop does, then
-// dispatches what is left.
-void PumpKeys(HWND window) {
-    MSG message;
-    while (::PeekMessageW(&message, window, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        CWnd* target = CWnd::FromHandle(message.hwnd);
-        if (target == nullptr || !target->PreTranslateMessage(&message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-    guitest::PumpMessages(30);
+    EXPECT_TRUE(heard()) << "play-along did not sound A3";
 }
 
 TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
     std::vector<std::vector<uint32_t>> heard;
-    RunProgram([&](CControlsDlg& dialog) {
-        for (FloatingWindow window :
-             {FloatingWindow::Keyboard, FloatingWindow::Staff, FloatingWindow::MediaPlayer,
-              FloatingWindow::Volume, FloatingWindow::Analysis}) {
-            HWND hwnd = dialog.FloatingFrame(window).Handle();
-            midiJournal_.Clear();
-            // Through the window's message pre-translation, as the program's loop hands
-            // typed keys on.
-            ::PostMessageW(hwnd, WM_KEYDOWN, 'W', 0x00110001);
-            PumpKeys(hwnd);
-            ::PostMessageW(hwnd, WM_KEYUP, 'W', 0xC0110001);
-            PumpKeys(hwnd);
-            heard.push_back(midiJournal_.Messages());
+    run_.Run([&](CControlsDlg& dialog) {
+        for (int i = 0; i < 5; ++i) {
+            run_.journal.Clear();
+            // Through the window's pre-translation, as the program's loop hands keys on.
+            for (MSG key : {MSG{Floating(dialog, i), WM_KEYDOWN, 'W', 0x00110001, 0, {}},
+                            MSG{Floating(dialog, i), WM_KEYUP, 'W', 0xC0110001, 0, {}}}) {
+                if (!CWnd::FromHandle(key.hwnd)->PreTranslateMessage(&key)) {
+                    ::DispatchMessageW(&key);
+                }
+            }
+            PumpUntil([&] { return run_.journal.Messages().size() >= 2; }, 2000);
+            heard.push_back(run_.journal.Messages());
         }
-        Close(dialog);
+        run_.Close(dialog);
     });
     const std::vector<uint32_t> c4 = {midi::NoteOn(60, 88), midi::NoteOff(60)};
     ASSERT_EQ(heard.size(), 5u);
@@ -832,7 +427,7 @@ TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePia
     std::vector<std::vector<uint32_t>> heard(cases.size());
     std::vector<bool> focused(cases.size(), false);
     LoopSteps steps;
-    RunProgram([&](CControlsDlg& dialog) {
+    run_.Run([&](CControlsDlg& dialog) {
         for (size_t i = 0; i < cases.size(); ++i) {
             const Case& c = cases[i];
             HWND frame = dialog.FloatingFrame(c.window).Handle();
@@ -841,7 +436,7 @@ TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePia
                 ::SetForegroundWindow(frame);
                 ::SetFocus(control);
                 focused[i] = ::GetFocus() == control;
-                midiJournal_.Clear();
+                run_.journal.Clear();
                 return focused[i];
             });
             steps.steps.push_back([&, i] {
@@ -852,12 +447,12 @@ TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePia
                 return true;
             });
             steps.steps.push_back([&, i] {
-                heard[i] = midiJournal_.Messages();
+                heard[i] = run_.journal.Messages();
                 return heard[i].size() >= cases[i].expected.size();
             });
         }
         steps.steps.push_back([&] {
-            Close(dialog);
+            run_.Close(dialog);
             return true;
         });
         steps.stepStart = ::GetTickCount();
@@ -873,24 +468,24 @@ TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePia
 
 TEST_F(ProgramGui, OnceTheWindowsAreGoneNoResultReachesTheirViews) {
     Options().playAlong = 1;
-    RunProgram([](CControlsDlg& dialog) { Close(dialog); },
-               [&](CControlsDlg& dialog) {
-                   // The close left the worker parked; a result handed on now, as an
-                   // abandoned worker would, must find no view: no play-along note, no pitch
-                   // on the staff, no repaint of a destroyed window.
-                   ASSERT_TRUE(dialog.Deck()->Transport().IsPaused());
-                   const float staffPitch = dialog.StaffWindow()->Staff().Pitch();
-                   midiJournal_.Clear();
-                   AnalysisResult sung;
-                   sung.level = 0.5f;
-                   sung.pitchHz = 440.0f;
-                   for (int i = 0; i < 100; ++i) {
-                       dialog.Results().Publish(sung);
-                   }
-                   guitest::PumpMessages(100);
-                   EXPECT_EQ(midiJournal_.Messages(), std::vector<uint32_t>{});
-                   EXPECT_EQ(dialog.StaffWindow()->Staff().Pitch(), staffPitch);
-               });
+    run_.Run([this](CControlsDlg& dialog) { run_.Close(dialog); },
+             [&](CControlsDlg& dialog) {
+                 // The close left the worker parked; a result handed on now, as an
+                 // abandoned worker would, must find no view: no play-along note, no pitch
+                 // on the staff, no repaint of a destroyed window.
+                 ASSERT_TRUE(dialog.Deck()->Transport().IsPaused());
+                 const float staffPitch = dialog.StaffWindow()->Staff().Pitch();
+                 run_.journal.Clear();
+                 AnalysisResult sung;
+                 sung.level = 0.5f;
+                 sung.pitchHz = 440.0f;
+                 for (int i = 0; i < 100; ++i) {
+                     dialog.Results().Publish(sung);
+                 }
+                 guitest::PumpMessages(100);
+                 EXPECT_EQ(run_.journal.Messages(), std::vector<uint32_t>{});
+                 EXPECT_EQ(dialog.StaffWindow()->Staff().Pitch(), staffPitch);
+             });
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/trackbar.h"
 #include "ui/win32/skin_slider.h"
+#include "ui/win32/bitmap_strip.h"
+#include "ui/win32/skin_thumb.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
@@ -110,9 +110,78 @@ TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouseAndClicksReachTheTrackbar) {
     HWND thumb = slider.Thumb()->Handle();
     ::SendMessageW(thumb, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 11));
     ::SendMessageW(thumb, WM_LBUTTONUP, 0, MAKELPARAM(6, 11));
-    guitest::PumpMessages(30);
+    guitest::PumpUntil([&] { return slider.Thumb()->Frame() == 1; }, 2000);
     EXPECT_EQ(slider.Thumb()->Frame(), 1);     // released over the thumb: hover frame
     EXPECT_EQ(CTrackbar(skinned).Pos(), 500);  // clicking the thumb itself does not page
+}
+
+TEST(BitmapStripGuiTest, FramesAlongTheLongerSideAndAnIndependentSecondCopy) {
+    CBitmapStrip horizontal;
+    ASSERT_TRUE(
+        horizontal.Load(IDB_THUMB_HORIZONTAL, 12, 22));  // 36 x 22: three frames side by side
+    EXPECT_FALSE(horizontal.Vertical());
+    EXPECT_EQ(horizontal.FrameCount(), 3);
+    CBitmapStrip whole;
+    ASSERT_TRUE(whole.Load(IDB_ABOUT_PICTURE));
+    EXPECT_EQ(whole.FrameCount(), 1);
+    EXPECT_EQ(whole.FrameWidth(), whole.Width());
+    CBitmapStrip missing;
+    EXPECT_FALSE(missing.Load(9999));
+    EXPECT_EQ(missing.FrameCount(), 0);
+    // A second copy is independent of the first.
+    ASSERT_TRUE(whole.MakeSecondCopy());
+    COLORREF original = ::GetPixel(whole.Dc(), 5, 5);
+    EXPECT_EQ(::GetPixel(whole.SecondDc(), 5, 5), original);
+    ::SetPixel(whole.SecondDc(), 5, 5, original ^ 0xFFFFFF);
+    EXPECT_EQ(::GetPixel(whole.Dc(), 5, 5), original);
+}
+
+TEST(BitmapStripGuiTest, DrawsTheAskedFrameOnly) {
+    CBitmapStrip strip;
+    ASSERT_TRUE(strip.Load(IDB_THUMB_HORIZONTAL, 12, 22));
+    HDC screen = ::GetDC(nullptr);
+    HDC target = ::CreateCompatibleDC(screen);
+    HBITMAP canvas = ::CreateCompatibleBitmap(screen, 12, 22);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(target, canvas);
+    const RECT all = {0, 0, 12, 22};
+    for (int frame = 0; frame < 4; ++frame) {  // the fourth is beyond the strip: draws nothing
+        ::FillRect(target, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        strip.DrawFrame(target, frame, 0, 0);
+        int same = 0;
+        for (int i = 0; i < 12 * 22; ++i) {
+            const COLORREF expected =
+                frame < 3 ? ::GetPixel(strip.Dc(), frame * 12 + i % 12, i / 12) : RGB(0, 0, 0);
+            same += ::GetPixel(target, i % 12, i / 12) == expected ? 1 : 0;
+        }
+        EXPECT_EQ(same, 12 * 22) << frame;
+    }
+    ::SelectObject(target, old);
+    ::DeleteObject(canvas);
+    ::DeleteDC(target);
+}
+
+TEST(SkinThumbGuiTest, ToggleButtonLatchesAndCommandsOnRelease) {
+    guitest::HostWindow host;
+    ASSERT_TRUE(host.Open(500, 400, 100, 60, L"Thumb"));
+    CSkinThumb thumb;
+    ASSERT_TRUE(thumb.Create(host.Handle(), 77, IDB_THUMB_HORIZONTAL, 12, 22));
+    thumb.SetToggle(true);
+    ::SendMessageW(thumb.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_TRUE(thumb.Latched());
+    EXPECT_TRUE(host.Of(WM_COMMAND).empty());
+    ::SendMessageW(thumb.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ASSERT_EQ(host.Of(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(LOWORD(host.Of(WM_COMMAND)[0].wParam), 77);
+    ::SendMessageW(thumb.Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(thumb.Frame(), 2);  // latched keeps the pressed frame
+    thumb.SetCommandOnPress(true);
+    ::SendMessageW(thumb.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_FALSE(thumb.Latched());
+    EXPECT_EQ(host.Of(WM_COMMAND).size(), 2u);
+    ::SendMessageW(thumb.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(host.Of(WM_COMMAND).size(), 2u);
+    EXPECT_EQ(thumb.Frame(), 1);
 }
 
 }  // namespace
