@@ -14,7 +14,7 @@
 #include "exercises/exercise_source.h"
 #include "exercises/exercise_test_files.h"
 #include "platform/string_table.h"
-#include "resources/rc_string_table.h"
+#include "resources/rc_script.h"
 
 namespace melvora {
 namespace {

@@ -37,6 +37,11 @@ std::map<std::string, int> ParseIdDefines(const std::string& header) {
     return ids;
 }
 
+RcStringTable ReadStringsRc(const std::string& resourcesDir) {
+    return ParseRcStringTable(ReadFileText(resourcesDir + "/strings.rc"),
+                              ParseIdDefines(ReadFileText(resourcesDir + "/string_ids.h")));
+}
+
 void ParseRcScript(const std::string& script, RcScript* into) {
     static const std::regex dialog(R"(^(\w+)\s+DIALOGEX?\b.*)");
     static const std::regex menu(R"(^(\w+)\s+MENU\b.*)");

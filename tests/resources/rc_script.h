@@ -5,10 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "resources/rc_string_table.h"
+
 namespace melvora {
 
 // `#define NAME <number>` lines of an id header: name -> value.
 std::map<std::string, int> ParseIdDefines(const std::string& header);
+
+// resources/strings.rc of `resourcesDir` with its names resolved through string_ids.h there.
+RcStringTable ReadStringsRc(const std::string& resourcesDir);
 
 // The ids a resource script names, as written (a name from the id headers or a bare number).
 struct RcScript {

@@ -1,6 +1,7 @@
 #include "resources/rc_string_table.h"
 
 #include "platform/text_encoding.h"
+#include "resources/rc_script.h"
 
 #include <fstream>
 #include <regex>
@@ -8,9 +9,11 @@
 
 namespace melvora {
 
-RcStringTable ParseRcStringTable(const std::string& script) {
-    // A number, a quoted text ("" for a quote, the C escapes \n \t \r \\ \"), a comment.
-    static const std::regex entry(R"re(\s*(\d{1,5})\s+"((?:[^"\\]|\\[ntr\\"]|"")*)"\s*(//.*)?)re");
+RcStringTable ParseRcStringTable(const std::string& script, const std::map<std::string, int>& ids) {
+    // A name, "+ 1000" for the Turkish partner, a quoted text ("" for a quote, the C escapes
+    // \n \t \r \\ \"), a comment.
+    static const std::regex entry(
+        R"re(\s*([A-Za-z_]\w*)(\s*\+\s*1000)?\s+"((?:[^"\\]|\\[ntr\\"]|"")*)"\s*(//.*)?)re");
     static const std::regex ignored(R"(\s*(//.*|#.*|STRINGTABLE\s*)?)");
     static const std::regex beginOrEnd(R"(\s*(BEGIN|END))");
     RcStringTable table;
@@ -29,7 +32,7 @@ RcStringTable ParseRcStringTable(const std::string& script) {
             table.errors.push_back(where + "cannot read entry");
         } else {
             std::string bytes;
-            const std::string quoted = m[2];
+            const std::string quoted = m[3];
             for (size_t i = 0; i < quoted.size(); ++i) {
                 char c = quoted[i];
                 if (c == '"') {
@@ -40,10 +43,14 @@ RcStringTable ParseRcStringTable(const std::string& script) {
                 }
                 bytes.push_back(c);
             }
-            if (!IsValidUtf8(bytes)) {
+            const auto id = ids.find(m[1]);
+            if (id == ids.end()) {
+                table.errors.push_back(where + "unknown id name " + m[1].str());
+            } else if (!IsValidUtf8(bytes)) {
                 table.errors.push_back(where + "bad UTF-8");
             } else {
-                table.entries.push_back({std::stoi(m[1]), Utf8ToWide(bytes), lineNo});
+                table.entries.push_back(
+                    {id->second + (m[2].matched ? 1000 : 0), Utf8ToWide(bytes), lineNo});
             }
         }
     }
@@ -80,7 +87,7 @@ std::string ReadFileText(const std::string& path) {
 
 std::wstring ProgramText(int id) {
     static const RcStringTable table =
-        ParseRcStringTable(ReadFileText(std::string(MELVORA_SOURCE_DIR) + "/resources/strings.rc"));
+        ReadStringsRc(std::string(MELVORA_SOURCE_DIR) + "/resources");
     for (const RcString& s : table.entries) {
         if (s.id == id) {
             return s.text;

@@ -19,9 +19,11 @@ struct RcStringTable {
     std::vector<std::string> errors;
 };
 
-// Reads the STRINGTABLE blocks of a UTF-8 resource script: lines "<id> "<text>"", with
-// "" for a quote and the C escapes \n \t \r \\ \" inside the text, // comments elsewhere.
-RcStringTable ParseRcStringTable(const std::string& script);
+// Reads the STRINGTABLE blocks of a UTF-8 resource script: lines `NAME "text"` (English) or
+// `NAME + 1000 "text"` (Turkish), NAME resolved through `ids`, with "" for a quote and the C
+// escapes \n \t \r \\ \" inside the text, // comments elsewhere. A bare number or an
+// unknown name is an error: every id is written once, in the header.
+RcStringTable ParseRcStringTable(const std::string& script, const std::map<std::string, int>& ids);
 
 // The printf conversions of a text in order ("%4d", "%02d", "%s"); "%%" is not one.
 std::vector<std::string> PrintfConversions(const std::wstring& text);

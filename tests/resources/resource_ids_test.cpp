@@ -48,8 +48,7 @@ const Resources& Load() {
                 ParseRcScript(ReadFileText(entry.path().string()), &out.script);
             }
         }
-        for (const RcString& s :
-             ParseRcStringTable(ReadFileText(kSource + "resources/strings.rc")).entries) {
+        for (const RcString& s : ReadStringsRc(kSource + "resources").entries) {
             out.strings.insert(s.id);
         }
         for (const auto& entry : std::filesystem::recursive_directory_iterator(kSource + "src")) {

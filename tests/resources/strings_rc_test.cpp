@@ -1,5 +1,7 @@
 #include "resources/rc_string_table.h"
 
+#include "resources/rc_script.h"
+
 #include "string_ids.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +18,7 @@ namespace {
 const std::string kResources = std::string(MELVORA_SOURCE_DIR) + "/resources/";
 
 const RcStringTable& Table() {
-    static const RcStringTable table = ParseRcStringTable(ReadFileText(kResources + "strings.rc"));
+    static const RcStringTable table = ReadStringsRc(kResources);
     return table;
 }
 
@@ -30,8 +32,9 @@ std::map<int, std::wstring> TableMap() {
 
 TEST(StringTable, IsWellFormedUtf8WithUniqueIdsOfBoundedLength) {
     ASSERT_TRUE(Table().errors.empty()) << Table().errors.front();
-    EXPECT_NE(ReadFileText(kResources + "strings.rc").find("#pragma code_page(65001)"),
-              std::string::npos);
+    const std::string script = ReadFileText(kResources + "strings.rc");
+    EXPECT_NE(script.find("#pragma code_page(65001)"), std::string::npos);
+    EXPECT_NE(script.find("#include \"string_ids.h\""), std::string::npos);
     EXPECT_GT(Table().entries.size(), 200u);
     std::set<int> seen;
     for (const RcString& e : Table().entries) {
