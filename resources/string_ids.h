@@ -207,3 +207,6 @@
 #define IDS_NO_MIDI_OUTPUT 368
 // Replay: the take's file cannot be read back.
 #define IDS_CANNOT_REPLAY 369
+// Recording: the current file cannot be written.
+#define IDS_CANNOT_WRITE_RECORDING 370
+// Set-up: a sound device that cannot be opened.

@@ -53,6 +53,9 @@ class WaveDevice {
     // The system's text for a device error code (empty when it has none). Not while the
     // worker uses the device.
     std::wstring ErrorText(int deviceError) const { return port_->ErrorText(deviceError); }
+    // The sound system's code of the device call that failed last (0 when none did), e.g.
+    // after a failed Open.
+    int LastError() const { return port_->LastError(); }
     virtual int Close() = 0;
 
     int State() const { return state_; }  // -1 closed, 1 open

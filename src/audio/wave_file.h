@@ -67,47 +67,52 @@ class WaveFile {
     // A new file with the 44-byte header: state Writing on success. Zero channels become 1,
     // rate 0 becomes 16000, bits 0 the format's natural size (16 PCM, 8 G.711). The file is
     // not created when the format is refused (UnsupportedFormat, CompandedNot8Bit).
-    static std::unique_ptr<WaveFile> CreateForWriting(const std::string& path,
-                                                      uint32_t sampleRateHz, uint16_t bitsPerSample,
-                                                      uint16_t channels, uint16_t formatTag);
+    [[nodiscard]] static std::unique_ptr<WaveFile> CreateForWriting(const std::string& path,
+                                                                    uint32_t sampleRateHz,
+                                                                    uint16_t bitsPerSample,
+                                                                    uint16_t channels,
+                                                                    uint16_t formatTag);
     // An existing file, positioned after its last whole frame so writes extend the samples:
     // state Appending. Chunks after the samples are kept and moved behind the new samples at
     // every header update.
-    static std::unique_ptr<WaveFile> OpenForAppending(const std::string& path);
+    [[nodiscard]] static std::unique_ptr<WaveFile> OpenForAppending(const std::string& path);
     // An existing file, positioned at its first sample: state Reading.
-    static std::unique_ptr<WaveFile> OpenForReading(const std::string& path);
+    [[nodiscard]] static std::unique_ptr<WaveFile> OpenForReading(const std::string& path);
 
     // The same three over caller-supplied callbacks (memory buffers, tests, fuzzing). The
     // object calls io.close when it lets go of the source.
-    static std::unique_ptr<WaveFile> CreateForWriting(const WaveFileIo& io, uint32_t sampleRateHz,
-                                                      uint16_t bitsPerSample, uint16_t channels,
-                                                      uint16_t formatTag);
-    static std::unique_ptr<WaveFile> OpenForAppending(const WaveFileIo& io);
-    static std::unique_ptr<WaveFile> OpenForReading(const WaveFileIo& io);
+    [[nodiscard]] static std::unique_ptr<WaveFile> CreateForWriting(const WaveFileIo& io,
+                                                                    uint32_t sampleRateHz,
+                                                                    uint16_t bitsPerSample,
+                                                                    uint16_t channels,
+                                                                    uint16_t formatTag);
+    [[nodiscard]] static std::unique_ptr<WaveFile> OpenForAppending(const WaveFileIo& io);
+    [[nodiscard]] static std::unique_ptr<WaveFile> OpenForReading(const WaveFileIo& io);
 
     // Writes frameCount mono samples; with several channels every channel gets the block.
     // Returns the frames written, or -1 (not Writing/Appending, a write failed, or the file
     // would pass 2 GiB - 1 bytes; in the last case nothing is written and the state stays).
-    int32_t WriteMono(const int16_t* samples, int32_t frameCount);
+    [[nodiscard]] int32_t WriteMono(const int16_t* samples, int32_t frameCount);
     // Writes framesPerChannel frames from one array per channel (channelSamples[c]).
     // Returns the items written (samples over all channels), or -1 as for WriteMono.
-    int32_t WriteChannels(const int16_t* const* channelSamples, int32_t framesPerChannel);
+    [[nodiscard]] int32_t WriteChannels(const int16_t* const* channelSamples,
+                                        int32_t framesPerChannel);
 
     // Reads up to framesWanted frames into samples; several channels are mixed to their mean
     // (truncated toward zero). Returns the frames read, 0 at the end of the data, -1 when not
     // Reading.
-    int32_t ReadMono(int16_t* samples, int32_t framesWanted);
+    [[nodiscard]] int32_t ReadMono(int16_t* samples, int32_t framesWanted);
     // Reads up to framesWanted frames into one array per channel. Returns the items read
     // (samples over all channels), 0 at the end of the data, -1 when not Reading.
-    int32_t ReadChannels(int16_t* const* channelSamples, int32_t framesWanted);
+    [[nodiscard]] int32_t ReadChannels(int16_t* const* channelSamples, int32_t framesWanted);
 
     // Positions the reader at `frame` (0 <= frame < FrameCount(), Reading only); false and no
     // change otherwise. A failing seek closes the stream (SeekFailed).
-    bool Seek(int32_t frame);
+    [[nodiscard]] bool Seek(int32_t frame);
 
     // Writes the RIFF and data sizes so the file on disk is complete, then returns to where
     // the next sample goes. Writing/Appending only. Failure: WriteFailed, stream closed.
-    bool UpdateHeader();
+    [[nodiscard]] bool UpdateHeader();
 
     // Reading: closes. Writing/Appending: updates the header and closes (on a failed update
     // the state is WriteFailed). State Closed. Other states: nothing.
@@ -140,9 +145,10 @@ class WaveFile {
     WaveFileState Parse(OpenMode mode);
     WaveFileState LoadTrailingBytes(int64_t dataEnd, int64_t fileLength);
     WaveFileState ValidateFormat();
-    int32_t WriteChannelsLocked(const int16_t* const* channelSamples, int32_t framesPerChannel);
-    int32_t ReadChannelsLocked(int16_t* const* channelSamples, int32_t framesWanted);
-    bool UpdateHeaderLocked();
+    [[nodiscard]] int32_t WriteChannelsLocked(const int16_t* const* channelSamples,
+                                              int32_t framesPerChannel);
+    [[nodiscard]] int32_t ReadChannelsLocked(int16_t* const* channelSamples, int32_t framesWanted);
+    [[nodiscard]] bool UpdateHeaderLocked();
     void CloseLocked();
     void ReleaseStream();
     void Fail(WaveFileState state);

@@ -47,8 +47,9 @@ int WaveInDevice::Open(int totalMs, int msPerBuffer) {
         return -1;
     }
 
-    // A failed open shows up below as a failure to prepare the first buffer.
-    port_->Open(PortFormat());
+    if (!port_->Open(PortFormat())) {
+        return -1;
+    }
 
     for (int i = 0; i < bufferCount_; ++i) {
         auto* header = new WaveHeader;

@@ -18,14 +18,14 @@ class WaveInDevice : public WaveDevice<WaveInPort> {
     ~WaveInDevice() override;
     // Queues max(totalMs, 128) / msPerBuffer buffers (at least 5) of msPerBuffer each and
     // starts recording. 1 on success (also when already open), -1 on failure.
-    int Open(int totalMs, int msPerBuffer);
+    [[nodiscard]] int Open(int totalMs, int msPerBuffer);
     // Blocks until sampleCount mono samples have been recorded. 1 on success, -1 on failure
     // (no format set, or a device call failed). A device that is not open delivers silence
     // after waiting the block's duration, so a worker reading it keeps the audio pace.
     // A read where a device call fails returns -1 (that block is lost); an open device that
     // returns no buffer for kStallLimitMs is closed and the read returns -1. TakeFailure then
     // reports either once.
-    int ReadBlock(int16_t* samples, int sampleCount);
+    [[nodiscard]] int ReadBlock(int16_t* samples, int sampleCount);
     // Stops recording, returns the buffers and closes. 0 on success, -1 when a device call
     // fails (also when the device was never opened).
     int Close() override;

@@ -19,13 +19,13 @@ class WaveOutDevice : public WaveDevice<WaveOutPort> {
     ~WaveOutDevice() override;
     // Queue limit = max(maxQueuedMs, 300) ms; a gathering buffer is sent at msPerBuffer ms.
     // 1 on success (also when already open), -1 on failure.
-    int Open(int maxQueuedMs, int msPerBuffer);
+    [[nodiscard]] int Open(int maxQueuedMs, int msPerBuffer);
     // Blocks until the device has taken all sampleCount samples: 1, or -1 on failure. A device
     // that is not open returns -1 after waiting the block's duration (keeps the audio pace).
     // A write where a device call fails returns -1 (that block is lost, the queue stays); an
     // open device that takes nothing for kStallLimitMs is closed and the write returns -1.
     // TakeFailure then reports either once.
-    int WriteBlock(const int16_t* samples, int sampleCount);
+    [[nodiscard]] int WriteBlock(const int16_t* samples, int sampleCount);
     // Sends what is gathering, waits until everything has played, then closes. -1 if not
     // started or the drain failed (the device is closed all the same), else Close's result.
     int Stop();
@@ -46,8 +46,8 @@ class WaveOutDevice : public WaveDevice<WaveOutPort> {
     // Frees played buffers from the front; measures the rest when queuedMs is given.
     int Reclaim(int* queuedMs);
     // Takes all n bytes (n), nothing (0, queue full or not open), or -1.
-    int WriteBytes(const char* bytes, int n);
-    int Send(WaveHeader* header);
+    [[nodiscard]] int WriteBytes(const char* bytes, int n);
+    [[nodiscard]] int Send(WaveHeader* header);
     static bool IsGathering(const WaveHeader& header);
 
     int maxQueuedMs_ = 300;

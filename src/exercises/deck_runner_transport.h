@@ -16,7 +16,9 @@ class DeckRunnerTransport : public RunnerTransport {
     // Only a running take is stopped: from RecordStopped the deck's Stop would start a new
     // take, which a try whose recording failed must not do.
     void StopRecording() override;
-    bool SaveTo(const std::string& targetPath) override { return deck_.SaveTo(targetPath); }
+    [[nodiscard]] bool SaveTo(const std::string& targetPath) override {
+        return deck_.SaveTo(targetPath);
+    }
     void NewForced() override { deck_.New(true); }
 
   private:

@@ -391,7 +391,8 @@ void ExerciseRunner::EndTry(bool mayAutoAdvance) {
     state_ = RunnerState::Step;
     transport_.StopRecording();
     if (settings_.keepRecordings) {
-        transport_.SaveTo(progress_->RecordingPath(tries_));
+        // A failed copy is shown to the user by the transport itself; the try ends either way.
+        (void)transport_.SaveTo(progress_->RecordingPath(tries_));
     }
     transport_.NewForced();
     view_.EnableButton(RunnerButton::Retry, true);

@@ -17,7 +17,7 @@ class RunnerTransport {
     // Ends the running take (nothing when none runs).
     virtual void StopRecording() = 0;
     // Copies the take to `targetPath` (UTF-8); true on success or when nothing was recorded.
-    virtual bool SaveTo(const std::string& targetPath) = 0;
+    [[nodiscard]] virtual bool SaveTo(const std::string& targetPath) = 0;
     // Empties the working file without asking, for the next try.
     virtual void NewForced() = 0;
 };

@@ -68,7 +68,7 @@ class MediaPlayer {
   private:
     bool Send(const std::string& command, std::string* reply = nullptr);
     bool SendForNumber(const std::string& command, int* value);
-    bool OpenAlias();
+    [[nodiscard]] bool OpenAlias();
     void CloseAlias();
     bool ChooseFile();
     bool ReadFileInformation();

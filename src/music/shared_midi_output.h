@@ -26,7 +26,7 @@ class SharedMidiOutput : public MidiSender, public MidiHandover {
 
     // Opens the device (the MIDI mapper by default) and selects program 0. Only the first call
     // tries the device; later calls return what it gave, so a missing device is reported once.
-    bool Open(int deviceId = MidiOut::kMapper);
+    [[nodiscard]] bool Open(int deviceId = MidiOut::kMapper);
     // The device is open now (false while the media player has it).
     bool IsOpen() const;
     // Sends all notes off and closes the device for good.

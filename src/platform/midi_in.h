@@ -19,10 +19,10 @@ class MidiIn {
     virtual int DeviceCount() const = 0;
     virtual std::string DeviceName(int deviceId) const = 0;
     // Opens device `deviceId` with `callback`; true on success.
-    virtual bool Open(int deviceId, Callback callback) = 0;
+    [[nodiscard]] virtual bool Open(int deviceId, Callback callback) = 0;
     virtual bool IsOpen() const = 0;
     // Starts and stops the delivery of messages; true on success.
-    virtual bool Start() = 0;
+    [[nodiscard]] virtual bool Start() = 0;
     virtual bool Stop() = 0;
     // Stops and closes the device; after it returns the callback is not called again.
     virtual bool Close() = 0;

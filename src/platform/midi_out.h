@@ -16,7 +16,7 @@ class MidiOut {
     virtual ~MidiOut() = default;
     // Opens device `deviceId` (0..n-1) or the mapper; true on success. Opening an open port
     // closes it first.
-    virtual bool Open(int deviceId) = 0;
+    [[nodiscard]] virtual bool Open(int deviceId) = 0;
     virtual bool IsOpen() const = 0;
     // Sends one short message; false when the port is closed or the device refused it.
     virtual bool ShortMessage(uint32_t packedMessage) = 0;

@@ -45,7 +45,7 @@ class MixerPort {
     virtual int DeviceCount() = 0;
     // Opens the mixer of the default wave device of `side`; the backend tells its window
     // when a control of an open mixer changes.
-    virtual bool Open(MixerSide side) = 0;
+    [[nodiscard]] virtual bool Open(MixerSide side) = 0;
     virtual void Close(MixerSide side) = 0;
     virtual bool IsOpen(MixerSide side) const = 0;
 

@@ -46,7 +46,7 @@ class MixerPortFake : public MixerPort {
     int SelectedSourceLine() const;
 
     int DeviceCount() override { return devices; }
-    bool Open(MixerSide side) override;
+    [[nodiscard]] bool Open(MixerSide side) override;
     void Close(MixerSide side) override;
     bool IsOpen(MixerSide side) const override { return open_[static_cast<int>(side)]; }
 

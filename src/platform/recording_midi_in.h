@@ -19,9 +19,9 @@ class RecordingMidiIn : public MidiIn {
 
     int DeviceCount() const override { return static_cast<int>(names_.size()); }
     std::string DeviceName(int deviceId) const override;
-    bool Open(int deviceId, Callback callback) override;
+    [[nodiscard]] bool Open(int deviceId, Callback callback) override;
     bool IsOpen() const override;
-    bool Start() override;
+    [[nodiscard]] bool Start() override;
     bool Stop() override;
     bool Close() override;
 

@@ -30,7 +30,7 @@ class RecordingMidiOut : public MidiOut {
 
     explicit RecordingMidiOut(Journal& journal) : journal_(journal) {}
 
-    bool Open(int deviceId) override;
+    [[nodiscard]] bool Open(int deviceId) override;
     bool IsOpen() const override;
     bool ShortMessage(uint32_t packedMessage) override;
     bool Close() override;

@@ -41,9 +41,9 @@ struct WaveHeader {
 class WavePort {
   public:
     virtual ~WavePort() = default;
-    virtual bool Open(const WaveFormat& format) = 0;
+    [[nodiscard]] virtual bool Open(const WaveFormat& format) = 0;
     virtual bool IsOpen() const = 0;
-    virtual bool Prepare(WaveHeader& header) = 0;
+    [[nodiscard]] virtual bool Prepare(WaveHeader& header) = 0;
     // Stops the card at once and returns every queued header to the device, marked done.
     virtual bool Reset() = 0;
     virtual bool Unprepare(WaveHeader& header) = 0;
@@ -63,14 +63,14 @@ class WavePort {
 
 class WaveInPort : public WavePort {
   public:
-    virtual bool AddBuffer(WaveHeader& header) = 0;
-    virtual bool Start() = 0;
+    [[nodiscard]] virtual bool AddBuffer(WaveHeader& header) = 0;
+    [[nodiscard]] virtual bool Start() = 0;
 };
 
 class WaveOutPort : public WavePort {
   public:
     // Queues a prepared header for playing; bufferLengthBytes bytes of data are played.
-    virtual bool Write(WaveHeader& header) = 0;
+    [[nodiscard]] virtual bool Write(WaveHeader& header) = 0;
 };
 
 }  // namespace melvora

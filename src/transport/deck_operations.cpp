@@ -118,16 +118,20 @@ void DeckOperations::OnTransportEvent(TransportEvent event, int deviceError) {
             } else if (!capture && transport_->Mode() == TransportMode::Replaying) {
                 PlayToggle();
             }
-            std::wstring text =
-                Text(capture ? IDS_CAPTURE_DEVICE_FAILED : IDS_PLAYBACK_DEVICE_FAILED);
-            const std::wstring system = capture ? transport_->CaptureErrorText(deviceError)
-                                                : transport_->PlaybackErrorText(deviceError);
-            if (deviceError != 0 && !system.empty()) {
-                text += L"\n" + system;
-            }
-            view_.ShowMessage(text, Text(IDS_ERROR), MessageButtons::Ok);
+            ShowDeviceFailure(capture ? IDS_CAPTURE_DEVICE_FAILED : IDS_PLAYBACK_DEVICE_FAILED,
+                              capture, deviceError);
         } break;
     }
+}
+
+void DeckOperations::ShowDeviceFailure(int textId, bool capture, int deviceError) {
+    std::wstring text = Text(textId);
+    const std::wstring system = capture ? transport_->CaptureErrorText(deviceError)
+                                        : transport_->PlaybackErrorText(deviceError);
+    if (deviceError != 0 && !system.empty()) {
+        text += L"\n" + system;
+    }
+    view_.ShowMessage(text, Text(IDS_ERROR), MessageButtons::Ok);
 }
 
 void DeckOperations::RecordToggle() {
@@ -156,13 +160,15 @@ void DeckOperations::RecordToggle() {
 
 void DeckOperations::StopRecording() {
     switch (transport_->Mode()) {
-        case TransportMode::Recording:
+        case TransportMode::Recording: {
             HandshakeTo(TransportMode::RecordStopped);
-            if (WaveFile* file = transport_->CurrentFile()) {
-                file->UpdateHeader();
-            }
+            WaveFile* file = transport_->CurrentFile();
+            const bool written = file == nullptr || file->UpdateHeader();
             ShowStopped(DeckButton::Rec, {DeckButton::Rew, DeckButton::Play, DeckButton::Eject});
-            break;
+            if (!written) {
+                ShowWriteFailure();
+            }
+        } break;
         case TransportMode::RecordStopped:
             RecordToggle();
             break;
@@ -392,7 +398,12 @@ bool DeckOperations::SaveTo(const std::string& targetPath) {
     // The worker may be appending to the file (the exercise runner saves at any time): hold it
     // while the file is completed, copied and replaced.
     transport_->Pause();
-    transport_->CurrentFile()->UpdateHeader();
+    // A copy of a file whose header was not brought up to date would lose the take's end.
+    if (!transport_->CurrentFile()->UpdateHeader()) {
+        transport_->Resume();
+        ShowWriteFailure();
+        return false;
+    }
     const std::string workingPath = transport_->CurrentPath();
     if (!CopyFileOverwriting(workingPath, targetPath)) {
         transport_->Resume();
@@ -415,6 +426,12 @@ bool DeckOperations::SaveTo(const std::string& targetPath) {
     }
     transport_->Resume();
     return true;
+}
+
+void DeckOperations::ShowWriteFailure() {
+    view_.ShowMessage(Text(IDS_CANNOT_WRITE_RECORDING) + L"\n" + Text(IDS_FILE) + L": " +
+                          Utf8ToWide(transport_->CurrentPath()),
+                      Text(IDS_ERROR), MessageButtons::Ok);
 }
 
 bool DeckOperations::AskSave() {

@@ -58,7 +58,7 @@ class DeckOperations {
     bool Save();
     // Copies the working file to `targetPath` and continues on the copy; true on success or
     // when there is nothing to save. Also the exercise runner's way to keep a take.
-    bool SaveTo(const std::string& targetPath);
+    [[nodiscard]] bool SaveTo(const std::string& targetPath);
     // "Do you wish to save your recordings?" when something is unsaved; false = cancelled.
     bool AskSave();
     // The window's close: walks the mode down to Idle, asks to save, closes the file. true =
@@ -97,6 +97,11 @@ class DeckOperations {
     void EnableReplayButtons(bool enable);
     void SetUpWithHandshake();
     std::wstring Text(int id) const;
+    // The current file could not be written (its samples or its header): says so, with its
+    // path.
+    void ShowWriteFailure();
+    // A sound device failed: text `textId` and the system's text for `deviceError`, if any.
+    void ShowDeviceFailure(int textId, bool capture, int deviceError);
 
     DeckView& view_;
     std::unique_ptr<AudioTransport> transport_;

@@ -26,7 +26,8 @@ std::vector<int16_t> SampleAt(int rate) {
         return {};
     }
     std::vector<int16_t> source(static_cast<size_t>(file->FrameCount()));
-    file->ReadMono(source.data(), static_cast<int32_t>(source.size()));
+    EXPECT_EQ(file->ReadMono(source.data(), static_cast<int32_t>(source.size())),
+              static_cast<int32_t>(source.size()));
     const double step = static_cast<double>(file->SampleRateHz()) / rate;
     std::vector<int16_t> out(static_cast<size_t>((source.size() - 1) / step));
     for (size_t i = 0; i < out.size(); ++i) {

@@ -9,6 +9,7 @@
 #include "platform/text_encoding.h"
 #include "transport/replay_reader.h"
 #include "audio/wave_file.h"
+#include "audio/wave_file_memory_stream.h"
 #include "platform/string_table.h"
 #include "resources/rc_string_table.h"
 #include "transport_fixture.h"
@@ -329,6 +330,32 @@ TEST_F(DeckFixture, AFailedCaptureEndsTheTakeAndShowsTheDeviceText) {
     EXPECT_EQ(view.messages[0].text, ProgramText(IDS_CAPTURE_DEVICE_FAILED));
     EXPECT_EQ(view.messages[0].caption, ProgramText(IDS_ERROR));
     EXPECT_GE(ReadMonoFile(WorkingPath()).size(), 2u * 1323u);
+}
+
+// A take the disk would not hold: the stop says so with the file's path, and a save copies
+// nothing and says so again.
+TEST_F(DeckFixture, AFileThatCannotBeWrittenIsReportedAtTheStopAndAtASave) {
+    WaveFileMemoryStream memory;
+    memory.SetWriteBudget(WaveFile::kHeaderBytes + 2 * 1323 * 2);  // two blocks fit
+    auto file = WaveFile::CreateForWriting(memory.Io(), 44100, 16, 1, 1);
+    ASSERT_EQ(file->State(), WaveFileState::Writing);
+    T().SetCurrentFile(std::move(file));
+    deck->RecordToggle();
+    RunBlocks(4);
+    ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
+    using Posted = testing_support::QueueOwner::Posted;
+    ASSERT_EQ(owner.Events(), (std::vector<Posted>{{TransportEvent::RecordingStopped, 0}}));
+    deck->OnTransportEvent(TransportEvent::RecordingStopped, 0);
+    EXPECT_EQ(T().Mode(), TransportMode::RecordStopped);
+    const std::wstring expected = ProgramText(IDS_CANNOT_WRITE_RECORDING) + L"\n" +
+                                  ProgramText(IDS_FILE) + L": " + Utf8ToWide(WorkingPath());
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, expected);
+    EXPECT_FALSE(deck->SaveTo(dir.path() + "copy.wav"));
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text, expected);
+    EXPECT_FALSE(FileExists(dir.path() + "copy.wav"));
+    deck.reset();  // the file goes before the memory it was written to
 }
 
 TEST_F(DeckFixture, OpenOfAFileThatIsNotWaveLeavesNoCurrentFile) {

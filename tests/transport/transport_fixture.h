@@ -19,6 +19,7 @@
 #include "transport/transport_analysis.h"
 #include "transport/transport_owner.h"
 #include "sound_card_fixture.h"
+#include "string_ids.h"
 
 namespace melvora {
 namespace testing_support {

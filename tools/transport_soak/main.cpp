@@ -434,7 +434,10 @@ class Soak {
         if (!reader || reader->State() != WaveFileState::Reading || to <= from) {
             return;
         }
-        reader->Seek(static_cast<int32_t>(from));
+        if (!reader->Seek(static_cast<int32_t>(from))) {
+            model_.AddLost(to - from);  // a take that cannot be reached is not in the file
+            return;
+        }
         int64_t overrunBudget = card_.DroppedCaptureFrameCount() - dropsAtTakeStart_;
         std::vector<int16_t> chunk(8192);
         int64_t position = from;

@@ -20,7 +20,7 @@ class MixerPortWinmm : public MixerPort {
     bool SideOfHandle(WPARAM mixerHandle, MixerSide* side) const;
 
     int DeviceCount() override;
-    bool Open(MixerSide side) override;
+    [[nodiscard]] bool Open(MixerSide side) override;
     void Close(MixerSide side) override;
     bool IsOpen(MixerSide side) const override { return mixers_[Index(side)] != nullptr; }
 

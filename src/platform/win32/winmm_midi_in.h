@@ -18,9 +18,9 @@ class CWinmmMidiIn : public MidiIn {
 
     int DeviceCount() const override;
     std::string DeviceName(int deviceId) const override;
-    bool Open(int deviceId, Callback callback) override;
+    [[nodiscard]] bool Open(int deviceId, Callback callback) override;
     bool IsOpen() const override { return handle_ != nullptr; }
-    bool Start() override;
+    [[nodiscard]] bool Start() override;
     bool Stop() override;
     bool Close() override;
 

@@ -16,7 +16,7 @@ class CWinmmMidiOut : public MidiOut {
     CWinmmMidiOut() = default;
     ~CWinmmMidiOut() override;
 
-    bool Open(int deviceId) override;
+    [[nodiscard]] bool Open(int deviceId) override;
     bool IsOpen() const override { return handle_ != nullptr; }
     bool ShortMessage(uint32_t packedMessage) override;
     bool Close() override;
