@@ -588,23 +588,34 @@ int32_t WaveFile::ReadChannelsLocked(int16_t* const* channelSamples, int32_t fra
         // A file cut short under us: step back so the next read starts on a frame.
         io_.seek(io_.userData, -static_cast<int64_t>(partial), SEEK_CUR);
     }
-    const int64_t items = static_cast<int64_t>(got / blockAlign_) * channels_;
-    const uint8_t* in = buffer.get();
-    for (int64_t i = 0; i < items; ++i) {
-        int16_t sample;
+    // The samples stand one after the other, channel by channel within a frame: each channel
+    // is decoded in one pass with its own stride, with no format test or division per sample
+    // (this loop is a tenth of the analyser's time otherwise).
+    const int64_t framesRead = static_cast<int64_t>(got / blockAlign_);
+    const size_t sampleBytes = bitsPerSample_ / 8u;
+    const size_t stride = sampleBytes * channels_;
+    for (uint16_t c = 0; c < channels_; ++c) {
+        const uint8_t* in = buffer.get() + c * sampleBytes;
+        int16_t* out = channelSamples[c];
         if (bitsPerSample_ == 16) {
-            sample = static_cast<int16_t>(GetLe16(in));
-            in += 2;
+            for (int64_t f = 0; f < framesRead; ++f, in += stride) {
+                out[f] = static_cast<int16_t>(GetLe16(in));
+            }
         } else if (formatTag_ == kFormatMuLaw) {
-            sample = MuLawToLinear(*in++);
+            for (int64_t f = 0; f < framesRead; ++f, in += stride) {
+                out[f] = MuLawToLinear(*in);
+            }
         } else if (formatTag_ == kFormatALaw) {
-            sample = ALawToLinear(*in++);
+            for (int64_t f = 0; f < framesRead; ++f, in += stride) {
+                out[f] = ALawToLinear(*in);
+            }
         } else {
-            sample = static_cast<int16_t>((*in++ - 128) * 256);
+            for (int64_t f = 0; f < framesRead; ++f, in += stride) {
+                out[f] = static_cast<int16_t>((*in - 128) * 256);
+            }
         }
-        channelSamples[i % channels_][i / channels_] = sample;
     }
-    return static_cast<int32_t>(items);
+    return static_cast<int32_t>(framesRead * channels_);
 }
 
 bool WaveFile::Seek(int32_t frame) {
