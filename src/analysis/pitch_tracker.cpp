@@ -127,9 +127,12 @@ MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __r
 void Recursion(const double* a, double* y, int n) {
     int t = 0;
 #if defined(__SSE2__)
-    // Two outputs per step: the older terms of t and t + 1 need nothing newer than y[t-2], so
-    // they go through the vector unit as pairs, each lane grouped exactly as the scalar sum.
-    // P1..P6 keep the last twelve outputs in registers, Pj = (y[t-2j], y[t-2j+1]).
+    // Two outputs per step. The older terms a5..a12 of t and t + 1 need nothing newer than
+    // y[t-4], so they go through the vector unit as pairs, each lane grouped exactly as the
+    // scalar sum; the rest is scalar, so that y[t] waits only for what it reads (a packed
+    // lane would wait for its partner, and the recursion is bound by that wait).
+    // P2..P6 keep the outputs y[t-12..t-3] in pairs, Pj = (y[t-2j], y[t-2j+1]); A, B, C, D
+    // are y[t-2], y[t-1], y[t-4], y[t-3] in the low lane.
     const __m128d a1 = _mm_set1_pd(a[1]);
     const __m128d a2 = _mm_set1_pd(a[2]);
     const __m128d a3 = _mm_set1_pd(a[3]);
@@ -142,35 +145,45 @@ void Recursion(const double* a, double* y, int n) {
     const __m128d a10 = _mm_set1_pd(a[10]);
     const __m128d a11 = _mm_set1_pd(a[11]);
     const __m128d a12 = _mm_set1_pd(a[12]);
-    __m128d p1 = _mm_loadu_pd(y - 2);
     __m128d p2 = _mm_loadu_pd(y - 4);
     __m128d p3 = _mm_loadu_pd(y - 6);
     __m128d p4 = _mm_loadu_pd(y - 8);
     __m128d p5 = _mm_loadu_pd(y - 10);
     __m128d p6 = _mm_loadu_pd(y - 12);
+    __m128d yA = _mm_load_sd(y - 2);
+    __m128d yB = _mm_load_sd(y - 1);
+    __m128d yC = _mm_load_sd(y - 4);
+    __m128d yD = _mm_load_sd(y - 3);
     for (; t + 1 < n; t += 2) {
         // Odd distances straddle two pairs: (y[t-2j-1], y[t-2j]).
-        const __m128d y3 = _mm_shuffle_pd(p2, p1, 1);
         const __m128d y5 = _mm_shuffle_pd(p3, p2, 1);
         const __m128d y7 = _mm_shuffle_pd(p4, p3, 1);
         const __m128d y9 = _mm_shuffle_pd(p5, p4, 1);
         const __m128d y11 = _mm_shuffle_pd(p6, p5, 1);
-        const __m128d older =
-            _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(a12, p6), _mm_mul_pd(a11, y11)),
-                                             _mm_add_pd(_mm_mul_pd(a10, p5), _mm_mul_pd(a9, y9))),
-                                  _mm_add_pd(_mm_add_pd(_mm_mul_pd(a8, p4), _mm_mul_pd(a7, y7)),
-                                             _mm_add_pd(_mm_mul_pd(a6, p3), _mm_mul_pd(a5, y5)))),
-                       _mm_add_pd(_mm_mul_pd(a4, p2), _mm_mul_pd(a3, y3)));
-        const __m128d v = _mm_sub_pd(_mm_loadu_pd(y + t), _mm_add_pd(older, _mm_mul_pd(a2, p1)));
-        const __m128d out0 = _mm_sub_sd(v, _mm_mul_sd(a1, _mm_unpackhi_pd(p1, p1)));
-        const __m128d out1 = _mm_sub_sd(_mm_unpackhi_pd(v, v), _mm_mul_sd(a1, out0));
+        const __m128d rest =
+            _mm_add_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(a12, p6), _mm_mul_pd(a11, y11)),
+                                  _mm_add_pd(_mm_mul_pd(a10, p5), _mm_mul_pd(a9, y9))),
+                       _mm_add_pd(_mm_add_pd(_mm_mul_pd(a8, p4), _mm_mul_pd(a7, y7)),
+                                  _mm_add_pd(_mm_mul_pd(a6, p3), _mm_mul_pd(a5, y5))));
+        const __m128d older0 = _mm_add_sd(rest, _mm_add_sd(_mm_mul_sd(a4, yC), _mm_mul_sd(a3, yD)));
+        const __m128d older1 = _mm_add_sd(_mm_unpackhi_pd(rest, rest),
+                                          _mm_add_sd(_mm_mul_sd(a4, yD), _mm_mul_sd(a3, yA)));
+        const __m128d x = _mm_loadu_pd(y + t);
+        const __m128d out0 =
+            _mm_sub_sd(_mm_sub_sd(x, _mm_add_sd(older0, _mm_mul_sd(a2, yA))), _mm_mul_sd(a1, yB));
+        const __m128d out1 =
+            _mm_sub_sd(_mm_sub_sd(_mm_unpackhi_pd(x, x), _mm_add_sd(older1, _mm_mul_sd(a2, yB))),
+                       _mm_mul_sd(a1, out0));
         p6 = p5;
         p5 = p4;
         p4 = p3;
         p3 = p2;
-        p2 = p1;
-        p1 = _mm_unpacklo_pd(out0, out1);
-        _mm_storeu_pd(y + t, p1);
+        p2 = _mm_unpacklo_pd(yA, yB);
+        yC = yA;
+        yD = yB;
+        yA = out0;
+        yB = out1;
+        _mm_storeu_pd(y + t, _mm_unpacklo_pd(out0, out1));
     }
 #endif
     for (; t < n; ++t) {
