@@ -46,13 +46,13 @@ class CheckingSink : public melvora::AnalysisResultSink {
     int count = 0;
 };
 
-// An engine at the file's rate with the default frame and skip, fed blocks until the data
-// ends, the short last one padded with silence.
+// An engine at the file's rate with the default frame and skip, fed the first two blocks (or
+// fewer if the data ends), a short last one padded with silence.
 void AnalyseTwoBlocks(WaveFile* file) {
     CheckingSink sink;
     AnalysisEngine engine(&sink, static_cast<int>(file->SampleRateHz()),
-                          AnalysisEngine::kDefaultFrameSeconds,
-                          AnalysisEngine::kDefaultSkipSeconds, 1024);
+                          AnalysisEngine::kDefaultFrameSeconds, AnalysisEngine::kDefaultSkipSeconds,
+                          1024);
     Check(engine.HopLength() >= 1 && engine.HopLength() <= engine.FrameLength());
     std::vector<int16_t> block(static_cast<size_t>(engine.HopLength()));
     int blocks = 0;
