@@ -266,9 +266,9 @@ TEST(WaveFileFailures, FailedSampleWriteClosesAndStillFinishesTheHeader) {
     EXPECT_EQ(file->WriteMono(block.data(), 10), -1);
     EXPECT_EQ(file->State(), WaveFileState::WriteFailed);
     EXPECT_FALSE(file->HasStream());
-    ASSERT_EQ(disk.bytes().size(), 51u);
-    EXPECT_EQ(Le32At(disk.bytes(), 40), 6u);
-    EXPECT_EQ(Le32At(disk.bytes(), 4), 42u);
+    ASSERT_EQ(disk.Bytes().size(), 51u);
+    EXPECT_EQ(Le32At(disk.Bytes(), 40), 6u);
+    EXPECT_EQ(Le32At(disk.Bytes(), 4), 42u);
     EXPECT_EQ(file->WriteMono(block.data(), 1), -1);
     file->Close();
     EXPECT_EQ(file->State(), WaveFileState::WriteFailed);
