@@ -85,26 +85,23 @@ TEST(TessimMeasure, BelowNineKilohertzOnlySquaredBinsAreSummed) {
     EXPECT_NEAR(t.tessim, 1.0f / 3.0f, 0.02f);
 }
 
-TEST(JitterMeasure, AlternatingTwoHundredAndTwoHundredFourScoresPoint9505) {
-    float history[kHistorySlots];
+// Jitter is one less 2.5 times the mean pitch change over the run's mean pitch; the run is
+// walked back from its slot, wrapping from slot 0 to slot 9.
+TEST(JitterMeasure, MeanChangeOverMeanPitchAndTheWalkWraps) {
+    float alternating[kHistorySlots];
     for (int i = 0; i < kHistorySlots; ++i) {
-        history[i] = i % 2 == 0 ? 200.0f : 204.0f;
+        alternating[i] = i % 2 == 0 ? 200.0f : 204.0f;
     }
     int run = 10;
-    const float jitter = VoiceMeasures::Jitter(history, 9, 0.9f, history[9], &run);
-    EXPECT_NEAR(jitter, 1.0f - (4.0f / 202.0f) * 2.5f, 1e-5f);
-    EXPECT_NEAR(jitter, 0.9505f, 1e-4f);
+    EXPECT_NEAR(VoiceMeasures::Jitter(alternating, 9, 0.9f, alternating[9], &run),
+                1.0f - (4.0f / 202.0f) * 2.5f, 1e-5f);
     EXPECT_EQ(run, 10);
-}
-
-TEST(JitterMeasure, WalkWrapsFromSlotZeroToSlotNine) {
-    // Run of 3 ending in slot 1: slots 9, 0, 1 take part, the others are ignored.
-    float history[kHistorySlots] = {110.0f, 100.0f, 0.0f, 0.0f, 0.0f,
-                                    0.0f,   0.0f,   0.0f, 0.0f, 100.0f};
-    int run = 3;
-    const float jitter = VoiceMeasures::Jitter(history, 1, 0.9f, 100.0f, &run);
-    // Changes 10 and 10 over two steps, mean pitch 103.33.
-    EXPECT_NEAR(jitter, 1.0f - (10.0f / (310.0f / 3.0f)) * 2.5f, 1e-5f);
+    // Run of 3 ending in slot 1: slots 9, 0, 1 take part (changes 10 and 10, mean 103.33).
+    const float wrapped[kHistorySlots] = {110.0f, 100.0f, 0.0f, 0.0f, 0.0f,
+                                          0.0f,   0.0f,   0.0f, 0.0f, 100.0f};
+    run = 3;
+    EXPECT_NEAR(VoiceMeasures::Jitter(wrapped, 1, 0.9f, 100.0f, &run),
+                1.0f - (10.0f / (310.0f / 3.0f)) * 2.5f, 1e-5f);
 }
 
 TEST(JitterAndShimmer, SteadyScoresOneWobbleLessAndShortOrUnsureRunsZero) {

@@ -17,28 +17,18 @@ using namespace testutil;
 
 // ---- Writing ----
 
-// The file is the 44-byte header and the samples; closing (or destroying) it sets the sizes.
-TEST(WaveFileWriting, Mono16FileIsTheHeaderAndTheSamples) {
-    for (int frames : {0, 1323}) {
-        TempPath path("mono.wav");
-        const std::vector<int16_t> block = Ramp(frames, -600, 1);
-        {
-            auto file = WaveFile::CreateForWriting(path.str(), 44100, 16, 1, 1);
-            ASSERT_EQ(file->State(), WaveFileState::Writing);
-            EXPECT_EQ(file->DataStart(), 44);
-            if (frames == 0) {
-                file->Close();
-                EXPECT_EQ(file->State(), WaveFileState::Closed);
-                EXPECT_FALSE(file->HasStream());
-            } else {
-                ASSERT_EQ(file->WriteMono(block.data(), frames), frames);
-                EXPECT_EQ(file->ByteCount(), 44 + 2 * frames);
-            }
-        }
-        EXPECT_EQ(
-            ReadAll(path.str()),
-            RiffWave(Join({Chunk("fmt ", FmtBody(1, 1, 44100, 16)), Chunk("data", Pcm16(block))})));
-    }
+// Closing a file without samples still leaves a whole header (the header with samples is
+// checked byte for byte in the sox tests).
+TEST(WaveFileWriting, EmptyFileIsTheHeaderAlone) {
+    TempPath path("mono.wav");
+    auto file = WaveFile::CreateForWriting(path.str(), 44100, 16, 1, 1);
+    ASSERT_EQ(file->State(), WaveFileState::Writing);
+    EXPECT_EQ(file->DataStart(), 44);
+    file->Close();
+    EXPECT_EQ(file->State(), WaveFileState::Closed);
+    EXPECT_FALSE(file->HasStream());
+    EXPECT_EQ(ReadAll(path.str()),
+              RiffWave(Join({Chunk("fmt ", FmtBody(1, 1, 44100, 16)), Chunk("data", {})})));
 }
 
 TEST(WaveFileWriting, DefaultsFillZeroChannelsRateAndBits) {
@@ -276,9 +266,9 @@ TEST(WaveFileFailures, FailedSampleWriteClosesAndStillFinishesTheHeader) {
     EXPECT_EQ(file->WriteMono(block.data(), 10), -1);
     EXPECT_EQ(file->State(), WaveFileState::WriteFailed);
     EXPECT_FALSE(file->HasStream());
-    ASSERT_EQ(disk.bytes().size(), 51u);
-    EXPECT_EQ(Le32At(disk.bytes(), 40), 6u);
-    EXPECT_EQ(Le32At(disk.bytes(), 4), 42u);
+    ASSERT_EQ(disk.Bytes().size(), 51u);
+    EXPECT_EQ(Le32At(disk.Bytes(), 40), 6u);
+    EXPECT_EQ(Le32At(disk.Bytes(), 4), 42u);
     EXPECT_EQ(file->WriteMono(block.data(), 1), -1);
     file->Close();
     EXPECT_EQ(file->State(), WaveFileState::WriteFailed);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/temp_folder.h"
@@ -108,46 +109,36 @@ class TempPath {
 using testing_support::ReadAll;
 using testing_support::WriteAll;
 
-// A memory file whose seeks and writes can be made to fail on demand.
-class HookedMemory {
+// A memory file whose seeks and writes can be made to fail on demand. Its callbacks keep the
+// memory stream's own user data (this object), so only the hooked two are replaced.
+class HookedMemory : public WaveFileMemoryStream {
   public:
-    explicit HookedMemory(Bytes bytes = {}) : memory_(std::move(bytes)), inner_(memory_.Io()) {}
-    HookedMemory(const HookedMemory&) = delete;
-    HookedMemory& operator=(const HookedMemory&) = delete;
+    using WaveFileMemoryStream::WaveFileMemoryStream;
 
     bool failSeeks = false;
     // When not 0, the next write longer than 4 bytes stores only this many bytes.
     size_t shortWriteOnce = 0;
 
-    const Bytes& bytes() const { return memory_.Bytes(); }
-
     WaveFileIo Io() {
-        WaveFileIo io = inner_;
-        io.userData = this;
-        io.read = [](void* u, void* b, size_t n) {
-            return Self(u)->inner_.read(Self(u)->inner_.userData, b, n);
-        };
+        WaveFileIo io = inner_ = WaveFileMemoryStream::Io();
         io.write = [](void* u, const void* d, size_t n) -> size_t {
             HookedMemory* self = Self(u);
             if (self->shortWriteOnce != 0 && n > 4) {
-                n = self->shortWriteOnce;
-                self->shortWriteOnce = 0;
+                n = std::exchange(self->shortWriteOnce, 0);
             }
-            return self->inner_.write(self->inner_.userData, d, n);
+            return self->inner_.write(u, d, n);
         };
         io.seek = [](void* u, int64_t offset, int origin) {
-            HookedMemory* self = Self(u);
-            return !self->failSeeks && self->inner_.seek(self->inner_.userData, offset, origin);
+            return !Self(u)->failSeeks && Self(u)->inner_.seek(u, offset, origin);
         };
-        io.tell = [](void* u) { return Self(u)->inner_.tell(Self(u)->inner_.userData); };
-        io.length = [](void* u) { return Self(u)->inner_.length(Self(u)->inner_.userData); };
         return io;
     }
 
   private:
-    static HookedMemory* Self(void* u) { return static_cast<HookedMemory*>(u); }
+    static HookedMemory* Self(void* u) {
+        return static_cast<HookedMemory*>(static_cast<WaveFileMemoryStream*>(u));
+    }
 
-    WaveFileMemoryStream memory_;
     WaveFileIo inner_;
 };
 
