@@ -10,7 +10,7 @@ namespace {
 // Events: i and o move the mouse inside and outside, d and u press and release the button,
 // l loses the mouse. After each event: the state (Normal, Hover, Pressed, pressed Outside)
 // and the reactions asked for (repaint, capture, Release, send, activate).
-std::string Run(const std::string& events) {
+std::string Trace(const std::string& events) {
     DeckButtonTracker t;
     std::string trace;
     for (char e : events) {
@@ -41,7 +41,7 @@ TEST(DeckButtonTrackerTest, ReactionsToMouseScripts) {
         {"idolu", "Hrc Pra Or NrR N"},
     };
     for (const auto& [events, expected] : cases) {
-        EXPECT_EQ(Run(events), expected) << events;
+        EXPECT_EQ(Trace(events), expected) << events;
     }
 }
 
