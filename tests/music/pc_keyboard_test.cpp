@@ -34,6 +34,14 @@ TEST(PcKeyboardLayout, KeysPlayTheirNotesInEveryOctave) {
     }
 }
 
+int Labels(const PianoKeyboard& keyboard) {
+    int labelled = 0;
+    for (int slot = 0; slot < keyboard.SlotCount(); ++slot) {
+        labelled += keyboard.Key(slot).hasLabel ? 1 : 0;
+    }
+    return labelled;
+}
+
 TEST(PcKeyboardLayout, TheLaterOfTwoKeysLabelsTheKey) {
     PianoKeyboard keyboard;
     PcKeyboardLayout(2).PutLabels(keyboard, 4);
@@ -41,11 +49,7 @@ TEST(PcKeyboardLayout, TheLaterOfTwoKeysLabelsTheKey) {
     EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(73)).label, "0");
     EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(74)).label, "P");
     EXPECT_EQ(keyboard.Key(keyboard.SlotOfMidiNote(60)).label, "W");
-    int labelled = 0;
-    for (int slot = 0; slot < keyboard.SlotCount(); ++slot) {
-        labelled += keyboard.Key(slot).hasLabel ? 1 : 0;
-    }
-    EXPECT_EQ(labelled, 25);
+    EXPECT_EQ(Labels(keyboard), 25);
 }
 
 // Records what the player asks of the window.
@@ -64,14 +68,7 @@ class Host : public PcKeyboardHost {
 
 class PcKeyboardPlayerTest : public ::testing::Test {
   protected:
-    bool HasLabels() const {
-        for (int slot = 0; slot < keyboard.SlotCount(); ++slot) {
-            if (keyboard.Key(slot).hasLabel) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool HasLabels() const { return Labels(keyboard) > 0; }
     PianoKeyboard keyboard;
     Host host;
     PcKeyboardPlayer player{keyboard, host, 1};

@@ -2,72 +2,46 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace melvora {
 namespace {
 
-// A press inside, then: no move, a move out, or a move out and back in. Only a release
-// inside sends the command; the capture is kept until the release either way.
-TEST(DeckButtonTrackerTest, ReleaseInsideSendsOneCommandReleaseOutsideNothing) {
-    for (int moves = 0; moves < 3; ++moves) {
-        SCOPED_TRACE(moves);
-        DeckButtonTracker t;
-        DeckButtonReaction enter = t.OnMouseMove(true);
-        EXPECT_EQ(t.State(), DeckButtonState::kHover);
-        EXPECT_TRUE(enter.captureMouse);
-        EXPECT_TRUE(enter.repaint);
-        DeckButtonReaction down = t.OnButtonDown();
-        EXPECT_EQ(t.State(), DeckButtonState::kPressed);
-        EXPECT_TRUE(down.activateParent);
-        EXPECT_FALSE(down.sendCommand);
-        if (moves >= 1) {
-            DeckButtonReaction leave = t.OnMouseMove(false);
-            EXPECT_EQ(t.State(), DeckButtonState::kPressedOutside);
-            EXPECT_TRUE(leave.repaint);
-            EXPECT_FALSE(leave.releaseMouse);
-        }
-        if (moves == 2) {
-            t.OnMouseMove(true);
-            EXPECT_EQ(t.State(), DeckButtonState::kPressed);
-        }
-        DeckButtonReaction up = t.OnButtonUp();
-        EXPECT_EQ(up.sendCommand, moves != 1);
-        EXPECT_TRUE(up.releaseMouse);
-        EXPECT_EQ(t.State(), DeckButtonState::kNormal);
+// Events: i and o move the mouse inside and outside, d and u press and release the button,
+// l loses the mouse. After each event: the state (Normal, Hover, Pressed, pressed Outside)
+// and the reactions asked for (repaint, capture, Release, send, activate).
+std::string Trace(const std::string& events) {
+    DeckButtonTracker t;
+    std::string trace;
+    for (char e : events) {
+        const DeckButtonReaction r = e == 'i' || e == 'o' ? t.OnMouseMove(e == 'i')
+                                     : e == 'd'           ? t.OnButtonDown()
+                                     : e == 'u'           ? t.OnButtonUp()
+                                                          : t.OnLostMouse();
+        trace += (trace.empty() ? "" : " ") + std::string(1, "NHPO"[static_cast<int>(t.State())]);
+        trace += std::string(r.repaint ? "r" : "") + (r.captureMouse ? "c" : "") +
+                 (r.releaseMouse ? "R" : "") + (r.sendCommand ? "s" : "") +
+                 (r.activateParent ? "a" : "");
     }
+    return trace;
 }
 
-TEST(DeckButtonTrackerTest, LeavingWhileHoveredReleasesCapture) {
-    DeckButtonTracker t;
-    t.OnMouseMove(true);
-    DeckButtonReaction again = t.OnMouseMove(true);
-    EXPECT_FALSE(again.repaint);
-    EXPECT_FALSE(again.captureMouse);
-    DeckButtonReaction leave = t.OnMouseMove(false);
-    EXPECT_TRUE(leave.releaseMouse);
-    EXPECT_EQ(t.State(), DeckButtonState::kNormal);
-}
-
-TEST(DeckButtonTrackerTest, ButtonDownWithoutHoverDoesNotPress) {
-    DeckButtonTracker t;
-    DeckButtonReaction down = t.OnButtonDown();
-    EXPECT_EQ(t.State(), DeckButtonState::kNormal);
-    EXPECT_TRUE(down.activateParent);
-    EXPECT_FALSE(t.OnButtonUp().sendCommand);
-}
-
-TEST(DeckButtonTrackerTest, LostMouseReturnsToNormalFromEveryState) {
-    for (int steps = 0; steps < 4; ++steps) {
-        DeckButtonTracker t;
-        if (steps >= 1)
-            t.OnMouseMove(true);
-        if (steps >= 2)
-            t.OnButtonDown();
-        if (steps >= 3)
-            t.OnMouseMove(false);
-        DeckButtonReaction lost = t.OnLostMouse();
-        EXPECT_EQ(t.State(), DeckButtonState::kNormal) << steps;
-        EXPECT_EQ(lost.repaint, steps > 0) << steps;
-        EXPECT_FALSE(t.OnButtonUp().sendCommand) << steps;
+// Only a release over the button sends the command; the capture is held from the hover
+// until the release, leave or loss of the mouse, which always ends in Normal.
+TEST(DeckButtonTrackerTest, ReactionsToMouseScripts) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"idu", "Hrc Pra NrRs"},
+        {"idou", "Hrc Pra Or NrR"},
+        {"idoiu", "Hrc Pra Or Pr NrRs"},
+        {"iio", "Hrc H NrR"},  // hovering again changes nothing; leaving releases
+        {"du", "Na N"},        // a press that did not start over the button
+        {"l", "N"},
+        {"il", "Hrc NrR"},
+        {"idlu", "Hrc Pra NrR N"},
+        {"idolu", "Hrc Pra Or NrR N"},
+    };
+    for (const auto& [events, expected] : cases) {
+        EXPECT_EQ(Trace(events), expected) << events;
     }
 }
 

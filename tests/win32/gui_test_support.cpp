@@ -343,9 +343,11 @@ void ViewLink::Publish(float level, float pitchHz, float tessim, float jitter, f
     holder.Publish(r);
 }
 
-void Sing(SimulatedSoundCard& card, double hz, double silentSeconds) {
+void Sing(SimulatedSoundCard& card, double fixedHz, double silentSeconds,
+          const std::atomic<float>* liveHz) {
     auto frames = std::make_shared<int64_t>(0);
     card.SetCaptureSource([=](int16_t* samples, size_t count) {
+        const double hz = liveHz != nullptr ? liveHz->load() : fixedHz;
         for (size_t i = 0; i < count; ++i) {
             const double t = static_cast<double>((*frames)++) / 44100.0;
             double v = 0.0;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -190,8 +191,10 @@ class ViewLink : public ViewOwner, public VolumeWindowOwner {
 };
 
 // The simulated card's microphone hears silence for `silentSeconds` (the voice gate learns
-// its floor), then a voice at `hz`: a tone with its first four harmonics.
-void Sing(SimulatedSoundCard& card, double hz, double silentSeconds);
+// its floor), then a voice at `hz` (at `*liveHz` as it changes, when given; 0 is silence):
+// a tone with its first four harmonics.
+void Sing(SimulatedSoundCard& card, double hz, double silentSeconds,
+          const std::atomic<float>* liveHz = nullptr);
 
 // Writes `seconds` of a `hz` sine of `amplitude` as a mono 16-bit WAV file; true when
 // written whole.

@@ -4,7 +4,6 @@
 // running program's keyboard and staff while a vowel is sung.
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <thread>
 
 #include "music/midi_message.h"

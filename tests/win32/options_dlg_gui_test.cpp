@@ -1,18 +1,8 @@
 // The options window opened by the main controls window's File -> Options command under
 // Wine: live choices re-label and reconfigure the open windows, Cancel undoes them, OK keeps
 // them and options.dat holds them at the next start.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cmath>
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "app/win32/floating_frame_dlg.h"
 #include "music/midi_message.h"
@@ -79,20 +69,7 @@ class OptionsGui : public ::testing::Test {
         return stored;
     }
     guitest::ProgramRun run_{"options"};
-    // The microphone hears `singHz_` (0: silence) while the program runs.
-    void SingWhileRunning() {
-        auto position = std::make_shared<int64_t>(0);
-        std::atomic<float>* sing = &singHz_;
-        run_.Card().SetCaptureSource([position, sing](int16_t* samples, size_t count) {
-            const double hz = sing->load();
-            for (size_t i = 0; i < count; ++i) {
-                const double t = static_cast<double>((*position)++) / 44100.0;
-                samples[i] =
-                    static_cast<int16_t>(8000.0 * std::sin(2.0 * 3.14159265358979 * hz * t));
-            }
-        });
-    }
-    std::atomic<float> singHz_{0.0f};
+    std::atomic<float> singHz_{0.0f};  // what the microphone hears (0: silence)
 };
 
 // Choosing Turkish re-labels every open window at once; Cancel brings English back.
@@ -214,7 +191,7 @@ TEST_F(OptionsGui, TheMidiInputListIsTheKeyboardsAndSetSwitchesTheDeviceAtOnce) 
 TEST_F(OptionsGui, ChoicesReachTheAnalysisKeyboardAndStaffWithoutNewResults) {
     Options().playAlong = 0;
     Options().noteLetters = 0;
-    SingWhileRunning();
+    guitest::Sing(run_.Card(), 0.0, 0.0, &singHz_);
     Run(
         [](CControlsDlg& dialog, HWND options) {
             // The worker parked: only the changes themselves can repaint the views.

@@ -1,4 +1,5 @@
 #include "music/midi_input_router.h"
+#include "music/play_along.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 namespace melvora {
 namespace {
 
+// What the input router and play-along send to the MIDI output.
 class Recorder : public MidiSender {
   public:
     bool Send(uint32_t message) override {
@@ -60,6 +62,45 @@ TEST(MidiInputRouter, EchoesAndLightsKeysByTheRules) {
             EXPECT_EQ(keyboard.MidiNoteOfSlot(posted[0].slot), c.midiNote) << c.what;
         }
     }
+}
+
+class PlayAlongTest : public ::testing::Test {
+  protected:
+    // Nine calls that do nothing, then the acting tenth.
+    void Tenth(float pitchHz) {
+        for (int i = 0; i < 9; ++i) {
+            playAlong.Step(pitchHz);
+        }
+        EXPECT_TRUE(output.sent.empty());
+        playAlong.Step(pitchHz);
+    }
+    PianoKeyboard keyboard;
+    Recorder output;
+    PlayAlong playAlong{keyboard, output};
+};
+
+TEST_F(PlayAlongTest, SoundsTheNearestKeyAndHoldsItWhileItIsSung) {
+    struct Step {
+        float pitchHz;
+        std::vector<uint32_t> sent;
+    };
+    playAlong.SetVelocity(127);
+    const Step steps[] = {
+        {440.0f, {midi::NoteOn(69, 127)}},
+        {445.0f, {}},  // still A4: no repeat of the held key
+        {453.1f, {midi::NoteOff(69), midi::NoteOn(70, 127)}},  // above the midpoint: A#4
+        {0.0f, {midi::NoteOff(70)}},
+        {0.0f, {}},
+        {20.0f, {midi::NoteOn(21, 127)}},                        // below A0: the lowest key
+        {5000.0f, {midi::NoteOff(21), midi::NoteOn(108, 127)}},  // above C8: the highest
+        {261.63f, {midi::NoteOff(108), midi::NoteOn(60, 127)}},
+    };
+    for (const Step& step : steps) {
+        output.sent.clear();
+        Tenth(step.pitchHz);
+        EXPECT_EQ(output.sent, step.sent) << step.pitchHz << " Hz";
+    }
+    EXPECT_EQ(playAlong.SungKey(), keyboard.SlotOfMidiNote(60));
 }
 
 }  // namespace
