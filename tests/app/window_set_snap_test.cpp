@@ -94,6 +94,13 @@ TEST_F(WindowSetSnap, AdjustmentCarriesOnToTheNextWindow) {
     EXPECT_TRUE(Stuck(2));
 }
 
+// Keeping the position: no snap even 5 pixels from the target, and the matrix (where the
+// hidden window 2 still touches the mover) is left as it is.
+TEST_F(WindowSetSnap, KeepPositionMovesNothingAndKeepsTheMatrix) {
+    EXPECT_EQ(set.Snap(kMover, WindowSet::Position{605, 350, 100, 80}, true, true).x, 605);
+    EXPECT_TRUE(Stuck(2));
+}
+
 TEST_F(WindowSetSnap, HiddenOrMissingWindowIsNeverATarget) {
     set.SetShown(kTarget, false);
     for (bool snapping : {true, false}) {
