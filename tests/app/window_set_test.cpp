@@ -96,19 +96,6 @@ TEST_F(WindowSetStart, WindowDraggedAwayStaysBehindUntilDroppedBackWithinNinePix
     EXPECT_EQ(host.rects[1].left, 700);
 }
 
-TEST_F(WindowSetStart, WindowOnePixelAwayIsPulledInOnlyWithSnapping) {
-    // One pixel right of the analysis window and one below the main window.
-    for (bool snapping : {true, false}) {
-        SCOPED_TRACE(snapping);
-        Start(snapping, true);
-        host.Drag(1, 765, 111);
-        EXPECT_EQ(host.rects[1].left, snapping ? 764 : 765);
-        EXPECT_EQ(host.rects[1].top, snapping ? 110 : 111);
-        host.DragMain(700, 0);
-        EXPECT_EQ(host.rects[1].left, snapping ? 700 : 765);
-    }
-}
-
 TEST_F(WindowSetStart, MinimisedMainWindowMovesNothing) {
     Start(true, true);
     const auto before = host.rects;

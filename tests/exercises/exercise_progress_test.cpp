@@ -4,18 +4,17 @@
 
 #include <sys/stat.h>
 
+#include <iomanip>
+#include <sstream>
+
 #include "exercises/exercise_folder.h"
 #include "exercises/exercise_test_files.h"
+#include "platform/file_system.h"
 
 namespace melvora {
 namespace {
 
 using namespace testing_support;
-
-bool Exists(const std::string& path) {
-    struct stat s;
-    return stat(path.c_str(), &s) == 0;
-}
 
 // An unfinished.dat image written by hand: three strings, the step, then float pairs.
 Bytes ProgressBytes(const std::string& name, int32_t step, const std::string& time,
@@ -44,11 +43,7 @@ class ExerciseProgressTest : public ::testing::Test {
         cut.resize(cut.size() - 20);  // the last step record is cut short
         ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "Cut.exc", cut));
         std::tm t = {};
-        t.tm_year = 106;
-        t.tm_mon = 11;
-        t.tm_mday = 5;
-        t.tm_hour = 11;
-        t.tm_min = 30;
+        std::istringstream("2006-12-05 11:30") >> std::get_time(&t, "%Y-%m-%d %H:%M");
         t.tm_isdst = -1;
         when_ = std::mktime(&t);
     }
@@ -140,7 +135,7 @@ TEST_F(ExerciseProgressTest, RecordingPathCreatesTheFolders) {
     const char sep = PathSeparator();
     const std::string root = dir_.path() + "ExerciseRecordings" + sep;
     const std::string folder = root + "Scales_0612051130";
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(progress->RecordingPath(1), folder + sep + "step0_try#1.wav");
     EXPECT_TRUE(WriteAll(progress->RecordingPath(1), {1}));
     ASSERT_TRUE(progress->RecordStep(200.0f, 0.5f));
@@ -154,14 +149,8 @@ TEST_F(ExerciseProgressTest, RecordingPathCreatesTheFolders) {
     progress = Start("plain");
     ASSERT_TRUE(progress);
     EXPECT_EQ(progress->RecordingPath(1), root + "plain_0612051130" + sep + "step-1_try#1.wav");
-    EXPECT_TRUE(Exists(root + "plain_0612051130"));
+    EXPECT_TRUE(PathExists(root + "plain_0612051130"));
 }
-
-}  // namespace
-}  // namespace melvora
-
-namespace melvora {
-namespace {
 
 // unfinished.dat names its exercise in UTF-8; one written by an older build in Windows-1254
 // still finds the exercise, whose file name is now UTF-8.

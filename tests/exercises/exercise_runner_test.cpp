@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -13,6 +14,7 @@
 #include "exercises/exercise_folder.h"
 #include "exercises/exercise_source.h"
 #include "exercises/exercise_test_files.h"
+#include "platform/file_system.h"
 #include "platform/string_table.h"
 #include "resources/rc_script.h"
 
@@ -30,14 +32,10 @@ class FakeClock : public RunnerClock {
     void Advance(uint32_t ms, const std::function<void(int)>& fire) {
         const uint32_t end = now + ms;
         for (;;) {
-            auto next = timers.end();
-            for (auto it = timers.begin(); it != timers.end(); ++it) {
-                if (it->second.second <= end &&
-                    (next == timers.end() || it->second.second < next->second.second)) {
-                    next = it;
-                }
-            }
-            if (next == timers.end()) {
+            auto next = std::min_element(timers.begin(), timers.end(), [](auto& a, auto& b) {
+                return a.second.second < b.second.second;
+            });
+            if (next == timers.end() || next->second.second > end) {
                 break;
             }
             now = next->second.second;
@@ -165,20 +163,18 @@ class ExerciseRunnerTest : public ::testing::Test {
         }
         return {image.currentStep, pairs};
     }
-    bool FileExists() {
-        struct stat s;
-        return stat(ExerciseProgress::FilePath().c_str(), &s) == 0;
-    }
-    // Begin, the first sample, and a try of `records` ended by its time.
-    void BeginAndSing(const std::vector<ResultRecord>& records) {
-        runner->OnNext();
-        Tick(1500);
-        ASSERT_EQ(runner->State(), RunnerState::Recording);
-        for (const ResultRecord& r : records) {
-            runner->IntakeResult(r);
+    bool FileExists() { return PathExists(ExerciseProgress::FilePath()); }
+    // Plays a script: n = Next, x = the Exit (Stop) button, t = Retry, r = a sung record
+    // (220 Hz, tessim 0.4), a number = milliseconds passing.
+    void Run(const std::string& script) {
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            step == "n"   ? runner->OnNext()
+            : step == "x" ? runner->OnExitButton()
+            : step == "t" ? runner->OnRetry()
+            : step == "r" ? runner->IntakeResult(Rec(220, 0.4f))
+                          : Tick(static_cast<uint32_t>(std::stoi(step)));
         }
-        Tick(3000);
-        ASSERT_EQ(runner->State(), RunnerState::Step);
     }
 
     TempProgramDirectory dir;
@@ -268,9 +264,7 @@ TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResu
 
 TEST_F(ExerciseRunnerTest, SaveAndExitKeepsTheFileAndARestartContinuesOnTheStoredStep) {
     Start(&midi);
-    BeginAndSing({Rec(220, 0.4f)});
-    runner->OnNext();  // step 2 plays
-    Tick(2000 + 3500);
+    Run("n 1500 r 3000 n 5500");  // a try of each step
     ASSERT_EQ(runner->State(), RunnerState::Step);
     view.yes = false;  // "Are you sure?" No
     runner->OnExitButton();
@@ -297,21 +291,16 @@ TEST_F(ExerciseRunnerTest, SaveAndExitKeepsTheFileAndARestartContinuesOnTheStore
 
 TEST_F(ExerciseRunnerTest, StopDuringTheSampleReturnsToTheStepWithoutATry) {
     Start(&midi);
-    runner->OnNext();
-    Tick(600);
-    runner->OnExitButton();  // Stop
+    Run("n 600 x");  // Stop during the sample
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_EQ(runner->Tries(), 0);
     EXPECT_FALSE(view.enabled[RunnerButton::Next]);
     EXPECT_EQ(midi.sent.back(), SamplePlayer::AllNotesOff());
     EXPECT_TRUE(clock.timers.empty());
     EXPECT_TRUE(transport.calls.empty());
-    runner->OnRetry();
-    Tick(1500 + 3000);
+    Run("t 4500");
     EXPECT_EQ(view.text.find(L"No results."), view.text.size() - 11);  // nothing was sung
-    runner->OnRetry();
-    Tick(100);
-    runner->OnExitButton();
+    Run("t 100 x");
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_TRUE(view.enabled[RunnerButton::Next]);  // the step has a try now
 }
@@ -319,7 +308,6 @@ TEST_F(ExerciseRunnerTest, StopDuringTheSampleReturnsToTheStepWithoutATry) {
 // The close box in every state: a running sample or try ends (the try is kept), the
 // progress stays for later, except after the final results.
 TEST_F(ExerciseRunnerTest, CloseInEachState) {
-    // How each state is reached: n = Next, r = a sung record, a number = milliseconds passing.
     const struct {
         const char* script;
         RunnerState state;
@@ -336,12 +324,7 @@ TEST_F(ExerciseRunnerTest, CloseInEachState) {
         SetUp();
         view = FakeView();
         Start(&midi);
-        std::istringstream script(c.script);
-        for (std::string step; script >> step;) {
-            step == "n"   ? runner->OnNext()
-            : step == "r" ? runner->IntakeResult(Rec(200, 0.1f))
-                          : Tick(static_cast<uint32_t>(std::stoi(step)));
-        }
+        Run(c.script);
         transport.Take();
         ASSERT_EQ(runner->State(), c.state);
         runner->OnClose();
@@ -382,13 +365,9 @@ TEST_F(ExerciseRunnerTest, VoiceDetectionEndsTheTryAndAStaleEndIsIgnored) {
 
     // A try that ends by its time while the voice sounds; its late end arrives during the
     // next try, which must go on, and that next try must wait for a voice of its own.
-    runner->OnRetry();
-    Tick(1500);
-    runner->IntakeResult(Rec(250, 0.3f));
-    Tick(3000);
+    Run("t 1500 r 3000");
     ASSERT_EQ(runner->State(), RunnerState::Step);
-    runner->OnRetry();
-    Tick(1500);
+    Run("t 1500");
     ASSERT_EQ(runner->State(), RunnerState::Recording);
     runner->OnTryEnded(2);
     EXPECT_EQ(runner->State(), RunnerState::Recording);
@@ -432,21 +411,18 @@ TEST_F(ExerciseRunnerTest, AutoAdvanceMovesOnAfterEachTry) {
     settings.autoAdvance = true;
     midi.open = false;
     Start(&midi);
-    runner->OnNext();
-    Tick(1500);
-    runner->IntakeResult(Rec(200, 0.2f));
-    Tick(3000);
+    Run("n 1500 r 3000");
     // The try ended and Next ran at once: the second step's sample plays.
     EXPECT_EQ(runner->State(), RunnerState::Playing);
-    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{1, {0, 0, 200, 0.2f}}));
-    Tick(2000 + 3500);
+    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{1, {0, 0, 220, 0.4f}}));
+    Run("5500");
     EXPECT_EQ(runner->State(), RunnerState::Final);
     EXPECT_EQ(FileState().first, 2);
 }
 
 TEST_F(ExerciseRunnerTest, RestartAndNewExerciseStartAfreshAndAFailedStartLeaves) {
     Start(&midi);
-    BeginAndSing({Rec(200, 0.2f)});
+    Run("n 1500 r 3000");
     runner->OnRestart();
     EXPECT_EQ(runner->State(), RunnerState::Introduction);
     EXPECT_EQ(FileState().first, -1);

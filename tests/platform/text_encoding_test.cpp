@@ -19,6 +19,10 @@ TEST(TextEncoding, Utf8AndWideRoundTrip) {
     // U+1D11E takes a surrogate pair where wchar_t has 16 bits.
     EXPECT_EQ(wide.size(), sizeof(wchar_t) == 2 ? 19u : 18u);
     EXPECT_EQ(WideToUtf8(wide), kUtf8);
+    // An unpaired surrogate in wide text becomes the replacement character.
+    EXPECT_EQ(WideToUtf8(std::wstring{L'a', static_cast<wchar_t>(0xD800), L'b'}),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(TextEncoding, InvalidUtf8BecomesOneReplacementPerBadByte) {
@@ -51,15 +55,6 @@ TEST(TextEncoding, InvalidUtf8BecomesOneReplacementPerBadByte) {
     }
     EXPECT_TRUE(IsValidUtf8(kUtf8));
     EXPECT_TRUE(IsValidUtf8("plain ASCII"));
-}
-
-TEST(TextEncoding, UnpairedSurrogateInWideTextBecomesReplacement) {
-    std::wstring wide = L"a";
-    wide.push_back(static_cast<wchar_t>(0xD800));
-    wide += L"b";
-    EXPECT_EQ(WideToUtf8(wide),
-              "a\xEF\xBF\xBD"
-              "b");
 }
 
 TEST(TextEncoding, StoredTextIsUtf8OrElseWindows1254) {

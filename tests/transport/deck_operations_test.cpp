@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "exercises/deck_runner_transport.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 #include "transport/replay_reader.h"
@@ -35,12 +36,6 @@ std::vector<int16_t> ReadMonoFile(const std::string& path) {
         all.insert(all.end(), chunk.begin(), chunk.begin() + got);
     }
     return all;
-}
-
-bool FileExists(const std::string& path) {
-    bool exists = false;
-    ReadAll(path, &exists);
-    return exists;
 }
 
 // Writes a file of `frames` frames whose channel c holds CounterSample(i) + c.
@@ -94,14 +89,14 @@ struct DeckFixture : testing_support::WorkerRig {
         view.openAnswers.push_back(dir.path() + name);
         deck->Open(false);
     }
-    // Waits for the worker's end-of-file event and delivers it as the window would.
-    void FinishReplay() {
+    // Waits for the worker's one event and delivers it as the window would.
+    void Deliver(TransportEvent event) {
         ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
-        using Posted = testing_support::QueueOwner::Posted;
-        ASSERT_EQ(owner.Events(), (std::vector<Posted>{{TransportEvent::ReplayEnded, 0}}));
+        ASSERT_EQ(owner.Events(), (std::vector<testing_support::QueueOwner::Posted>{{event, 0}}));
         owner.Clear();
-        deck->OnTransportEvent(TransportEvent::ReplayEnded, 0);
+        deck->OnTransportEvent(event, 0);
     }
+    void FinishReplay() { Deliver(TransportEvent::ReplayEnded); }
     void ExpectControls(bool rec, bool rew, bool play, bool eject, bool recPressed,
                         bool playPressed, bool timer) {
         EXPECT_EQ(view.enabled[DeckButton::Rec], rec);
@@ -168,7 +163,7 @@ TEST_F(DeckFixture, FullCycleRecordsReplaysAndSavesExactlyWhatTheCardDelivered) 
     EXPECT_EQ(T().CurrentPath(), target);
     EXPECT_TRUE(T().Opened());
     EXPECT_FALSE(deck->CanSave());
-    EXPECT_FALSE(FileExists(WorkingPath()));
+    EXPECT_FALSE(PathExists(WorkingPath()));
 
     deck.reset();  // drains the speaker and closes the saved file
     EXPECT_EQ(ReadMonoFile(target), recorded);
@@ -188,7 +183,7 @@ TEST_F(DeckFixture, WithNothingRecordedPlayDoesNothingAndCloseRemovesTheWorkingF
     EXPECT_EQ(view.timeText, ProgramText(1000 + IDS_RECORDED_SO_FAR) + L":    0:00");
     EXPECT_TRUE(deck->Close());
     EXPECT_EQ(view.messages.size(), 0u);
-    EXPECT_FALSE(FileExists(WorkingPath()));
+    EXPECT_FALSE(PathExists(WorkingPath()));
 }
 
 TEST_F(DeckFixture, A61SecondReplayShowsItsLengthAndSeeks) {
@@ -227,7 +222,7 @@ TEST_F(DeckFixture, OpenedFilesRunTheTransportAtTheirRateAndRecordOntoTheirEnd) 
         EXPECT_EQ(T().BlockLength(), c.blockLength);
         EXPECT_EQ(counters->configuredRateHz.load(), static_cast<int>(c.rateHz));
         ExpectControls(true, true, true, true, false, false, false);
-        EXPECT_FALSE(FileExists(WorkingPath()));  // the untouched working file was removed
+        EXPECT_FALSE(PathExists(WorkingPath()));  // the untouched working file was removed
         RecordTake(3);
         EXPECT_FALSE(deck->CanSave());  // an opened file is saved where it is
         auto file = WaveFile::OpenForReading(path);
@@ -342,10 +337,7 @@ TEST_F(DeckFixture, AFileThatCannotBeWrittenIsReportedAtTheStopAndAtASave) {
     T().SetCurrentFile(std::move(file));
     deck->RecordToggle();
     RunBlocks(4);
-    ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
-    using Posted = testing_support::QueueOwner::Posted;
-    ASSERT_EQ(owner.Events(), (std::vector<Posted>{{TransportEvent::RecordingStopped, 0}}));
-    deck->OnTransportEvent(TransportEvent::RecordingStopped, 0);
+    Deliver(TransportEvent::RecordingStopped);
     EXPECT_EQ(T().Mode(), TransportMode::RecordStopped);
     const std::wstring expected = ProgramText(IDS_CANNOT_WRITE_RECORDING) + L"\n" +
                                   ProgramText(IDS_FILE) + L": " + Utf8ToWide(WorkingPath());
@@ -354,7 +346,7 @@ TEST_F(DeckFixture, AFileThatCannotBeWrittenIsReportedAtTheStopAndAtASave) {
     EXPECT_FALSE(deck->SaveTo(dir.path() + "copy.wav"));
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[1].text, expected);
-    EXPECT_FALSE(FileExists(dir.path() + "copy.wav"));
+    EXPECT_FALSE(PathExists(dir.path() + "copy.wav"));
     deck.reset();  // the file goes before the memory it was written to
 }
 
@@ -486,6 +478,24 @@ TEST_F(DeckFixture, CloseWhileRecordingStopsTheTakeAndKeepsTheFileOnNo) {
     deck.reset();  // the worker stayed parked since Close
     EXPECT_EQ(counters->blocks.load(), blocks);
     EXPECT_EQ(counters->destroyedOn.load(), std::this_thread::get_id());
+}
+
+// A try as the exercise runner makes it: record inside a pause, stop, keep it, start afresh.
+TEST_F(DeckFixture, TheRunnersTransportRecordsKeepsAndEmptiesTheWorkingFile) {
+    DeckRunnerTransport runner(*deck);
+    runner.Pause();
+    runner.RecordToggle();
+    runner.Resume();
+    RunBlocks(10);
+    runner.StopRecording();
+    // From RecordStopped the deck's own Stop would start another take; the runner's does not.
+    runner.StopRecording();
+    EXPECT_EQ(T().Mode(), TransportMode::RecordStopped);
+    ASSERT_TRUE(runner.SaveTo(dir.path() + "try.wav"));
+    runner.NewForced();
+    EXPECT_EQ(T().Mode(), TransportMode::Idle);
+    EXPECT_FALSE(T().Recorded());
+    EXPECT_GE(ReadMonoFile(dir.path() + "try.wav").size(), 9u * 1323u);
 }
 
 }  // namespace

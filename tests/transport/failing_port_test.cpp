@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "audio/wave_in_device.h"
@@ -119,6 +120,22 @@ TEST_F(FailingPort, PlaybackStopClosesEvenWhenTheDrainFails) {
     out.SetFormat(16000, 16, 1, 1);
     EXPECT_EQ(out.Open(128, 5), 1);
     EXPECT_EQ(out.SampleRateHz(), 16000);
+}
+
+// Devices that did not open keep the audio pace: capture gives silence, playback refuses.
+TEST_F(FailingPort, DevicesThatDidNotOpenKeepTheAudioPace) {
+    cc.card.SetOpenFails(true, true);
+    EXPECT_EQ(in.Open(128, 3), -1);
+    EXPECT_EQ(out.Open(128, 5), -1);
+    EXPECT_EQ(in.State(), -1);
+    EXPECT_EQ(out.State(), -1);
+    std::fill(block.begin(), block.end(), 1234);
+    EXPECT_EQ(in.ReadBlock(block.data(), 1323), 1);
+    EXPECT_EQ(block, std::vector<int16_t>(1323, 0));
+    EXPECT_EQ(cc.card.NowMicroseconds(), 30000);
+    EXPECT_EQ(WriteNext(), -1);
+    EXPECT_EQ(cc.card.NowMicroseconds(), 60000);
+    EXPECT_EQ(in.Close(), -1);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/app_options.h"
@@ -100,13 +101,7 @@ class ProbeAnalysis : public TransportAnalysis {
 // The owner window: a queue of posted events.
 class QueueOwner : public TransportOwner {
   public:
-    struct Posted {
-        TransportEvent event;
-        int deviceError;
-        bool operator==(const Posted& other) const {
-            return event == other.event && deviceError == other.deviceError;
-        }
-    };
+    using Posted = std::pair<TransportEvent, int>;  // the event and its device error
     void PostEvent(TransportEvent event, int deviceError) override {
         std::lock_guard<std::mutex> lock(mutex_);
         events_.push_back({event, deviceError});

@@ -131,18 +131,6 @@ TEST_F(InFixture, FormatAndOpenStateRules) {
     EXPECT_EQ(device.BytesPerBuffer(), 96);
 }
 
-TEST_F(InFixture, ADeviceThatDidNotOpenGivesSilenceAtTheAudioPace) {
-    cc.card.SetOpenFails(true, false);
-    device.SetFormat(44100, 16, 1, 1);
-    EXPECT_EQ(device.Open(128, 3), -1);
-    EXPECT_EQ(device.State(), -1);
-    std::fill(block.begin(), block.end(), 1234);
-    EXPECT_EQ(device.ReadBlock(block.data(), 1323), 1);
-    EXPECT_EQ(block, std::vector<int16_t>(1323, 0));
-    EXPECT_EQ(cc.card.NowMicroseconds(), 30000);
-    EXPECT_EQ(device.Close(), -1);
-}
-
 TEST_F(InFixture, EightBitCaptureIsWidenedTo16Bits) {
     cc.card.SetCaptureSource([](int16_t* samples, size_t count) {
         for (size_t i = 0; i < count; ++i) {

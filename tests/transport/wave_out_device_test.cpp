@@ -170,15 +170,6 @@ TEST_F(OutFixture, WithoutAnOpenDeviceEveryCallFails) {
     EXPECT_EQ(device.Drain(), -1);
 }
 
-TEST_F(OutFixture, ADeviceThatDidNotOpenRefusesWritesAtTheAudioPace) {
-    cc.card.SetOpenFails(false, true);
-    device.SetFormat(44100, 16, 1, 1);
-    EXPECT_EQ(device.Open(128, 5), -1);
-    EXPECT_EQ(device.State(), -1);
-    EXPECT_EQ(WriteNext(), -1);
-    EXPECT_EQ(cc.card.NowMicroseconds(), 30000);
-}
-
 TEST_F(OutFixture, EightBitPlaybackKeepsTheHighByteAndIgnoresFormatChangesWhileOpen) {
     device.SetFormat(8000, 8, 1, 1);
     ASSERT_EQ(device.Open(128, 5), 1);
