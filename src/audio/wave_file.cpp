@@ -1,6 +1,7 @@
 #include "audio/wave_file.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -105,6 +106,16 @@ std::unique_ptr<WaveFile> WaveFile::OpenPath(const std::string& path, OpenMode m
     if (!stream) {
         file->state_ = WaveFileState::CannotOpen;
         return file;
+    }
+    if (mode == OpenMode::Reading) {
+        // Reads come a block (a few kilobytes) at a time; the C library's default buffer
+        // would turn each into a system call, which costs the analyser more than decoding.
+        // The buffer is the file's own (some C libraries ignore the size of one they make),
+        // and it outlives the stream: the stream is closed before the members go.
+        file->streamBuffer_.reset(new (std::nothrow) char[kStreamBufferBytes]);
+        if (file->streamBuffer_) {
+            std::setvbuf(stream, file->streamBuffer_.get(), _IOFBF, kStreamBufferBytes);
+        }
     }
     file->Open(StdioWaveFileIo(stream), mode);
     return file;
@@ -578,11 +589,16 @@ int32_t WaveFile::ReadChannelsLocked(int16_t* const* channelSamples, int32_t fra
         return 0;
     }
     const size_t bytes = static_cast<size_t>(frames) * blockAlign_;
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[bytes]);
-    if (!buffer) {
-        return -1;
+    // The byte buffer is kept between reads: a replay reads a block at a time.
+    if (readBufferBytes_ < bytes) {
+        readBuffer_.reset(new (std::nothrow) uint8_t[bytes]);
+        readBufferBytes_ = readBuffer_ ? bytes : 0;
+        if (!readBuffer_) {
+            return -1;
+        }
     }
-    const size_t got = io_.read(io_.userData, buffer.get(), bytes);
+    uint8_t* const buffer = readBuffer_.get();
+    const size_t got = io_.read(io_.userData, buffer, bytes);
     const size_t partial = got % blockAlign_;
     if (partial != 0) {
         // A file cut short under us: step back so the next read starts on a frame.
@@ -595,7 +611,7 @@ int32_t WaveFile::ReadChannelsLocked(int16_t* const* channelSamples, int32_t fra
     const size_t sampleBytes = bitsPerSample_ / 8u;
     const size_t stride = sampleBytes * channels_;
     for (uint16_t c = 0; c < channels_; ++c) {
-        const uint8_t* in = buffer.get() + c * sampleBytes;
+        const uint8_t* in = buffer + c * sampleBytes;
         int16_t* out = channelSamples[c];
         if (bitsPerSample_ == 16) {
             for (int64_t f = 0; f < framesRead; ++f, in += stride) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -137,6 +138,7 @@ class WaveFile {
 
   private:
     enum class OpenMode { Reading, Appending };
+    static constexpr size_t kStreamBufferBytes = 64 * 1024;
 
     static std::unique_ptr<WaveFile> OpenPath(const std::string& path, OpenMode mode);
     void Open(const WaveFileIo& io, OpenMode mode);
@@ -157,6 +159,9 @@ class WaveFile {
     int64_t TrailingExtent() const;
 
     mutable std::mutex mutex_;
+    std::unique_ptr<char[]> streamBuffer_;   // the reading stream's buffer
+    std::unique_ptr<uint8_t[]> readBuffer_;  // kept between reads
+    size_t readBufferBytes_ = 0;
     WaveFileState state_ = WaveFileState::NotOpened;
     WaveFileIo io_;
     bool hasStream_ = false;
