@@ -8,6 +8,7 @@
 #include "exercises/exercise_source.h"
 #include "exercises/sample_player.h"
 #include "exercises/win32/exercise_dlg.h"
+#include "platform/file_system.h"
 #include "platform/win32/directory_listing.h"
 #include "win32/gui_test_support.h"
 
@@ -21,12 +22,10 @@ void WriteExercise(const guitest::ProgramRun& run, const std::string& name, cons
     ExerciseSource exercise;
     std::string error;
     ASSERT_TRUE(exercise.Parse(source, &error)) << error;
-    ::CreateDirectoryW(Utf8ToWide(run.Path("Exercises")).c_str(), nullptr);
+    ASSERT_TRUE(MakeDirectory(run.Path("Exercises")));
     const std::vector<uint8_t> bytes = exercise.Encode();
-    std::FILE* f = _wfopen(Utf8ToWide(run.Path("Exercises\\" + name)).c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    UniqueFile file(OpenFile(run.Path("Exercises\\" + name), "wb"));
+    ASSERT_TRUE(file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size());
 }
 
 // The File menu's exercise command; the chooser gets `title` selected (and its screenshot
@@ -57,6 +56,8 @@ class ExerciseGui : public ::testing::TestWithParam<int> {
     guitest::ProgramRun run_{"exercise"};
 };
 
+// The runner's steps are checked natively; here what only the program shows: the windows
+// taking each other's place, the texts in the window, the MIDI notes and the kept tries.
 TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     const bool english = GetParam() == guitest::kEnglish;
     const std::string suffix = english ? "_en" : "_tr";
@@ -69,7 +70,6 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     RECT mainBefore = {}, runnerRect = {}, mainAfter = {};
     bool mainHiddenWhileRunning = false, mainShownAfter = false, runnerGone = false;
     std::wstring firstResult, finalText;
-    std::vector<RunnerState> states;
     const INT_PTR result = run_.Run([&](CControlsDlg& main) {
         mainBefore = guitest::ScreenRectOf(main.Handle());
         CExerciseDlg* runner = StartExercise(main, L"Two Steps", "exercise_chooser" + suffix);
@@ -77,25 +77,21 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
         runnerRect = guitest::ScreenRectOf(runner->Handle());
         mainHiddenWhileRunning = !::IsWindowVisible(main.Handle());
         ExerciseRunner& r = *runner->Runner();
-        states.push_back(r.State());
-        // Presses Next and waits for the runner to leave `from`, and with `step` for the try
-        // of that step; returns where it went first.
-        auto next = [&](RunnerState from, int step) {
+        // Presses Next and waits for the try of `step` (-1: for the final results).
+        auto next = [&](int step) {
             guitest::Click(runner->Button(RunnerButton::Next).Handle());
-            guitest::PumpUntil([&] { return r.State() != from; });
-            const RunnerState to = r.State();
-            EXPECT_TRUE(step < 0 || guitest::PumpUntil([&] {
-                            return r.State() == RunnerState::Step && r.Tries() == 1 &&
-                                   r.Progress()->GetExercise().CurrentStep() == step;
-                        }))
-                << "step " << step;
-            return to;
+            EXPECT_TRUE(guitest::PumpUntil([&] {
+                return step < 0 ? r.State() == RunnerState::Final
+                                : r.State() == RunnerState::Step && r.Tries() == 1 &&
+                                      r.Progress()->GetExercise().CurrentStep() == step;
+            })) << "step "
+                << step;
         };
-        states.push_back(next(RunnerState::Introduction, 0));  // Begin
+        next(0);  // Begin
         firstResult = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
         guitest::TakeShot(runner->Handle(), "exercise_runner" + suffix);
-        next(RunnerState::Step, 1);
-        states.push_back(next(RunnerState::Step, -1));  // Finish
+        next(1);
+        next(-1);  // Finish
         finalText = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
         guitest::Click(runner->Button(RunnerButton::Exit).Handle());
         runnerGone = guitest::PumpUntil([&] { return main.ExerciseWindow() == nullptr; });
@@ -104,8 +100,6 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
         run_.Close(main);
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(states, (std::vector<RunnerState>{RunnerState::Introduction, RunnerState::Playing,
-                                                RunnerState::Final}));
     EXPECT_TRUE(mainHiddenWhileRunning);
     EXPECT_EQ(runnerRect.left, mainBefore.left);
     EXPECT_EQ(runnerRect.top, mainBefore.top);
@@ -161,8 +155,7 @@ TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
         guitest::CueSinger(true);
         guitest::PumpUntil(
             [&] { return std::fabs(main.Results().ReadNewest().pitchHz - 261.63f) < 8.0f; });
-        CExerciseDlg* runner = StartExercise(main, L"Held C4", "");
-        if (runner != nullptr) {
+        if (CExerciseDlg* runner = StartExercise(main, L"Held C4", "")) {
             ExerciseRunner& r = *runner->Runner();
             guitest::Click(runner->Button(RunnerButton::Next).Handle());
             EXPECT_TRUE(guitest::PumpUntil(
@@ -176,10 +169,8 @@ TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
     });
     guitest::CueSinger(false);
     ASSERT_EQ(score.notes.size(), 1u);
-    std::printf(
-        "sung try through the sink: %d voiced frames, median %.2f Hz, %.1f cents, "
-        "in tune %.3f\n",
-        score.voicedFrames, score.notes[0].sungMedianHz, score.notes[0].cents, score.inTuneShare);
+    std::printf("sung try through the sink: %d voiced frames, median %.2f Hz, in tune %.3f\n",
+                score.voicedFrames, score.notes[0].sungMedianHz, score.inTuneShare);
     EXPECT_GT(score.voicedFrames, 20);
     EXPECT_NEAR(score.notes[0].sungMedianHz, 261.63, 8.0);
     EXPECT_GT(score.inTuneShare, 0.8);
