@@ -20,15 +20,12 @@ namespace {
 // Step 4 of the five-note scale: C4 D4 E4 F4 G4 F4 E4 D4 C4, 450 ms each, the last 900 ms.
 const double kScaleHz[] = {261.63, 293.66, 329.63, 349.23, 392.00, 349.23, 329.63, 293.66, 261.63};
 
+// Silence before the voice, the ratio of every sung pitch to the melody's, silence after the
+// fifth note; expected: summary in-tune share at least / at most, mean cents, octave.
 struct Try {
     const char* name;
-    double leadSeconds;    // silence before the voice
-    double ratio;          // of every sung pitch to the melody's
-    double breathSeconds;  // silence after the fifth note
-    // Expected: summary in-tune share at least / at most, mean cents, octave.
-    double minInTune;
-    double maxInTune;
-    double cents;
+    double leadSeconds, ratio, breathSeconds;
+    double minInTune, maxInTune, cents;
     int octave;
 };
 
@@ -40,20 +37,17 @@ TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
     // Note start times in the try, with a 40 ms glide into each note.
     std::vector<double> starts;
     double at = t.leadSeconds;
-    for (int i = 0; i < 9; ++i) {
+    for (size_t i = 0; i < 9; ++i) {
         starts.push_back(at);
-        at += i == 8 ? 0.9 : 0.45;
-        if (i == 4) {
-            at += t.breathSeconds;
-        }
+        at += (i == 8 ? 0.9 : 0.45) + (i == 4 ? t.breathSeconds : 0.0);
     }
     const double end = at;
     const auto pitchHz = [&](double time) {
-        int i = 0;
-        while (i < 8 && time >= starts[static_cast<size_t>(i) + 1]) {
+        size_t i = 0;
+        while (i < 8 && time >= starts[i + 1]) {
             ++i;
         }
-        const double into = time - starts[static_cast<size_t>(i)];
+        const double into = time - starts[i];
         double hz = kScaleHz[i];
         if (i > 0 && into < 0.04) {
             hz = kScaleHz[i - 1] + (kScaleHz[i] - kScaleHz[i - 1]) * into / 0.04;

@@ -51,16 +51,17 @@ struct Rig : ExerciseRunnerView, RunnerClock, RunnerTransport, MidiSender {
     void StartTimer(int id, uint32_t periodMs) override { timers[id] = {periodMs, now + periodMs}; }
     void StopTimer(int id) override { timers.erase(id); }
 
-    void Pause() override { calls.push_back("pause"); }
-    void Resume() override { calls.push_back("resume"); }
-    void RecordToggle() override { calls.push_back("record"); }
-    void StopRecording() override { calls.push_back("stop"); }
+    void Pause() override { calls += "pause "; }
+    void Resume() override { calls += "resume "; }
+    void RecordToggle() override { calls += "record "; }
+    void StopRecording() override { calls += "stop "; }
     bool SaveTo(const std::string& path) override {
-        calls.push_back("save " + path.substr(path.find("ExerciseRecordings")));
+        calls += "save ";
+        saved = path;
         return true;
     }
-    void NewForced() override { calls.push_back("new"); }
-    std::vector<std::string> Take() { return std::exchange(calls, {}); }
+    void NewForced() override { calls += "new "; }
+    std::string Take() { return std::exchange(calls, {}); }
 
     bool Send(uint32_t m) override {
         sent.push_back(m);
@@ -76,7 +77,7 @@ struct Rig : ExerciseRunnerView, RunnerClock, RunnerTransport, MidiSender {
     std::vector<int> posted;
     uint32_t now = 5000;
     std::map<int, std::pair<uint32_t, uint32_t>> timers;  // id -> (period, due)
-    std::vector<std::string> calls;
+    std::string calls, saved;  // transport calls, the last recording path
     std::vector<uint32_t> sent;
 };
 
@@ -186,7 +187,7 @@ TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResu
                                                SamplePlayer::NoteOn(60, 100), off, off,
                                                SamplePlayer::NoteOn(64, 100), off}));
     EXPECT_EQ(runner->State(), RunnerState::Recording);
-    EXPECT_EQ(rig.Take(), (std::vector<std::string>{"pause", "record", "resume"}));
+    EXPECT_EQ(rig.Take(), "pause record resume ");
     EXPECT_EQ(rig.text, L"Step = 1\tNumber of Tries = 1\n\n\n\nAnalyzing...");
     EXPECT_EQ(rig.sliderMax, 3000);
 
@@ -197,11 +198,9 @@ TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResu
     }
     Tick(3000);
     EXPECT_EQ(runner->State(), RunnerState::Step);
-    EXPECT_EQ(rig.Take(),
-              (std::vector<std::string>{"stop",
-                                        "save ExerciseRecordings/Two_" +
-                                            runner->Progress()->StartStamp() + "/step0_try#1.wav",
-                                        "new"}));
+    EXPECT_EQ(rig.Take(), "stop save new ");
+    EXPECT_EQ(rig.saved, ExerciseFolder::RecordingsPath() + "Two_" +
+                             runner->Progress()->StartStamp() + "/step0_try#1.wav");
     EXPECT_EQ(rig.text.rfind(L"Step = 1\tNumber of Tries = 1\n\n\n\n==Analysis Results==\n\n"
                              L"Average Pitch = 200.000000\nTessim Average = 0.500000",
                              0),
@@ -282,12 +281,12 @@ TEST_F(ExerciseRunnerTest, CloseInEachState) {
         const char* script;
         RunnerState state;
         bool fileKept;
-        std::vector<std::string> transportCalls;
-    } cases[] = {{"", RunnerState::Introduction, true, {}},
-                 {"n 1500 3000", RunnerState::Step, true, {}},
-                 {"n", RunnerState::Playing, true, {}},
-                 {"n 1500", RunnerState::Recording, true, {"stop", "save", "new"}},
-                 {"n 1500 r 3000 n 5500 n", RunnerState::Final, false, {}}};
+        const char* transportCalls;
+    } cases[] = {{"", RunnerState::Introduction, true, ""},
+                 {"n 1500 3000", RunnerState::Step, true, ""},
+                 {"n", RunnerState::Playing, true, ""},
+                 {"n 1500", RunnerState::Recording, true, "stop save new "},
+                 {"n 1500 r 3000 n 5500 n", RunnerState::Final, false, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
         TearDown();
@@ -300,11 +299,7 @@ TEST_F(ExerciseRunnerTest, CloseInEachState) {
         runner->OnClose();
         EXPECT_EQ(rig.leaves, 1);
         EXPECT_EQ(PathExists(ExerciseProgress::FilePath()), c.fileKept);
-        std::vector<std::string> calls = rig.Take();
-        for (std::string& call : calls) {
-            call = call.substr(0, call.find(' '));
-        }
-        EXPECT_EQ(calls, c.transportCalls);
+        EXPECT_EQ(rig.Take(), c.transportCalls);
         EXPECT_TRUE(rig.timers.empty());
         const size_t sent = rig.sent.size();
         Tick(5000);
@@ -329,7 +324,7 @@ TEST_F(ExerciseRunnerTest, VoiceDetectionEndsTheTryAndAStaleEndIsIgnored) {
     runner->OnTryEnded(rig.posted[0]);
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 250.0f);
-    EXPECT_EQ(rig.Take(), (std::vector<std::string>{"pause", "record", "resume", "stop", "new"}));
+    EXPECT_EQ(rig.Take(), "pause record resume stop new ");
 
     // A try that ends by its time while the voice sounds; its late end arrives during the
     // next try, which must go on, and that next try must wait for a voice of its own.
