@@ -153,15 +153,10 @@ TEST(ExerciseParse, RejectedFilesAreNotOffered) {
 TEST(ExerciseFolder, OpenAndListTakeOnlyValidExcFilesOfTheFolderItself) {
     TempProgramDirectory dir;
     ASSERT_EQ(mkdir(ExerciseFolder::Path().c_str(), 0777), 0);
-    const std::pair<const char*, Bytes> files[] = {{"Scales.exc", SimpleExercise(2, "Scales")},
-                                                   {"b.exc", SimpleExercise(1)},
-                                                   {"a.exc", SimpleExercise(3)},
-                                                   {"Upper.EXC", SimpleExercise(1)},
-                                                   {"notes.txt", SimpleExercise(1)},
-                                                   {"c.exc.bak", SimpleExercise(1)},
-                                                   {"broken.exc", Bytes{1, 2, 3}}};
-    for (const auto& f : files) {
-        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + f.first, f.second));
+    ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "Scales.exc", SimpleExercise(2, "Scales")));
+    ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "broken.exc", Bytes{1, 2, 3}));
+    for (const char* name : {"b.exc", "a.exc", "Upper.EXC", "notes.txt", "c.exc.bak"}) {
+        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + name, SimpleExercise(1)));
     }
     auto e = Exercise::Open("Scales.exc");
     ASSERT_TRUE(e);
