@@ -219,7 +219,8 @@ TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResu
     runner->IntakeResult(Rec(300, 0.7f));
     runner->OnExitButton();  // Stop ends the try early
     EXPECT_EQ(runner->State(), RunnerState::Step);
-    EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 300.0f);
+    EXPECT_EQ(std::make_pair(runner->TryAveragePitchHz(), runner->TryAverageTessim()),
+              std::make_pair(300.0f, 0.7f));
 
     runner->OnNext();  // Finish: the Begin pair stays in the file but not in the means
     EXPECT_EQ(FileState(), (FileImage{2, {0, 0, 200, 0.5f, 300, 0.7f}}));
