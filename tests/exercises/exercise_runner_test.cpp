@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -23,35 +22,11 @@ namespace {
 
 using namespace testing_support;
 
-class FakeClock : public RunnerClock {
-  public:
-    uint32_t NowMs() override { return now; }
-    void StartTimer(int id, uint32_t periodMs) override { timers[id] = {periodMs, now + periodMs}; }
-    void StopTimer(int id) override { timers.erase(id); }
-    // Moves time on, firing due timers in time order.
-    void Advance(uint32_t ms, const std::function<void(int)>& fire) {
-        const uint32_t end = now + ms;
-        for (;;) {
-            auto next = std::min_element(timers.begin(), timers.end(), [](auto& a, auto& b) {
-                return a.second.second < b.second.second;
-            });
-            if (next == timers.end() || next->second.second > end) {
-                break;
-            }
-            now = next->second.second;
-            next->second.second += next->second.first;
-            fire(next->first);
-        }
-        now = end;
-    }
-    uint32_t now = 5000;
-    std::map<int, std::pair<uint32_t, uint32_t>> timers;  // id -> (period, due)
-};
-
-struct FakeView : ExerciseRunnerView {
+// The runner's window, clock, transport and MIDI output in one recorder.
+struct Rig : ExerciseRunnerView, RunnerClock, RunnerTransport, MidiSender {
     void SetExerciseText(const std::wstring& t) override { text = t; }
     void SetTimeText(const std::wstring& t) override { timeText = t; }
-    void SetSlider(int maximum, int, int) override { sliderMax = maximum; }
+    void SetSlider(int maximumMs, int, int) override { sliderMax = maximumMs; }
     void SetSliderPosition(int) override {}
     void SetSliderTip(int) override {}
     void SetButton(RunnerButton b, const std::wstring& caption, int) override {
@@ -62,9 +37,6 @@ struct FakeView : ExerciseRunnerView {
     bool AskYesNo(const std::wstring&, const std::wstring&) override { return yes; }
     void ShowMessage(const std::wstring& t, const std::wstring&) override { message = t; }
     int ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& list) override {
-        if (beforeChoice) {
-            beforeChoice();
-        }
         for (size_t i = 0; i < list.size(); ++i) {
             if (list[i]->FileName() == choice) {
                 return static_cast<int>(i);
@@ -75,38 +47,37 @@ struct FakeView : ExerciseRunnerView {
     void PostTryEnd(int id) override { posted.push_back(id); }
     void Leave() override { ++leaves; }
 
+    uint32_t NowMs() override { return now; }
+    void StartTimer(int id, uint32_t periodMs) override { timers[id] = {periodMs, now + periodMs}; }
+    void StopTimer(int id) override { timers.erase(id); }
+
+    void Pause() override { calls += "pause "; }
+    void Resume() override { calls += "resume "; }
+    void RecordToggle() override { calls += "record "; }
+    void StopRecording() override { calls += "stop "; }
+    bool SaveTo(const std::string& path) override {
+        calls += "save ";
+        saved = path;
+        return true;
+    }
+    void NewForced() override { calls += "new "; }
+    std::string Take() { return std::exchange(calls, {}); }
+
+    bool Send(uint32_t m) override {
+        sent.push_back(m);
+        return true;
+    }
+
     std::wstring text, timeText, message;
     int sliderMax = -1, leaves = 0;
     std::map<RunnerButton, std::wstring> captions;
     std::map<RunnerButton, bool> enabled;
     bool yes = true;
     std::string choice;
-    std::function<void()> beforeChoice;
     std::vector<int> posted;
-};
-
-struct FakeTransport : RunnerTransport {
-    void Pause() override { calls.push_back("pause"); }
-    void Resume() override { calls.push_back("resume"); }
-    void RecordToggle() override { calls.push_back("record"); }
-    void StopRecording() override { calls.push_back("stop"); }
-    bool SaveTo(const std::string& path) override {
-        calls.push_back("save " + path.substr(path.find("ExerciseRecordings")));
-        return true;
-    }
-    void NewForced() override { calls.push_back("new"); }
-    std::vector<std::string> Take() { return std::exchange(calls, {}); }
-    std::vector<std::string> calls;
-};
-
-struct FakeMidi : MidiSender {
-    bool Send(uint32_t m) override {
-        if (open) {
-            sent.push_back(m);
-        }
-        return open;
-    }
-    bool open = true;
+    uint32_t now = 5000;
+    std::map<int, std::pair<uint32_t, uint32_t>> timers;  // id -> (period, due)
+    std::string calls, saved;  // transport calls, the last recording path
     std::vector<uint32_t> sent;
 };
 
@@ -117,6 +88,8 @@ ResultRecord Rec(float pitchHz, float tessim, float level = 0.5f) {
     r.level = level;
     return r;
 }
+
+using FileImage = std::pair<int32_t, std::vector<float>>;
 
 // Two steps: C4 500 ms, a 250 ms rest, E4 750 ms (1500 ms); then G4 2000 ms on program 11.
 const char* const kTwoSteps =
@@ -139,31 +112,41 @@ class ExerciseRunnerTest : public ::testing::Test {
         runner.reset();
         SetStringProvider(nullptr);
     }
-    void Make(std::unique_ptr<ExerciseProgress> progress, MidiSender* sender) {
+    void Start(MidiSender* sender, std::unique_ptr<ExerciseProgress> progress = nullptr) {
+        if (!progress) {
+            progress = ExerciseProgress::Start(Exercise::Open("Two.exc"));
+        }
         ASSERT_TRUE(progress);
-        runner = std::make_unique<ExerciseRunner>(view, transport, clock, sender, settings,
-                                                  std::move(progress));
+        runner =
+            std::make_unique<ExerciseRunner>(rig, rig, rig, sender, settings, std::move(progress));
         runner->ShowPosition();
     }
-    void Start(MidiSender* sender) {
-        Make(ExerciseProgress::Start(Exercise::Open("Two.exc")), sender);
-    }
+    // Moves time on, firing due timers in time order.
     void Tick(uint32_t ms) {
-        clock.Advance(ms, [this](int id) { runner->OnTimer(id); });
+        for (const uint32_t end = rig.now + ms;;) {
+            auto next = std::min_element(
+                rig.timers.begin(), rig.timers.end(),
+                [](auto& a, auto& b) { return a.second.second < b.second.second; });
+            if (next == rig.timers.end() || next->second.second > end) {
+                rig.now = end;
+                return;
+            }
+            rig.now = next->second.second;
+            next->second.second += next->second.first;
+            runner->OnTimer(next->first);
+        }
     }
     // The unfinished file: its current step and its pairs.
-    std::pair<int32_t, std::vector<float>> FileState() {
+    FileImage FileState() {
         ExerciseProgress::FileImage image;
         const auto bytes = ReadAll(ExerciseProgress::FilePath());
         EXPECT_TRUE(ExerciseProgress::ParseFileImage(bytes.data(), bytes.size(), &image));
         std::vector<float> pairs;
         for (const auto& r : image.stepResults) {
-            pairs.push_back(r.averagePitchHz);
-            pairs.push_back(r.averageTessim);
+            pairs.insert(pairs.end(), {r.averagePitchHz, r.averageTessim});
         }
         return {image.currentStep, pairs};
     }
-    bool FileExists() { return PathExists(ExerciseProgress::FilePath()); }
     // Plays a script: n = Next, x = the Exit (Stop) button, t = Retry, r = a sung record
     // (220 Hz, tessim 0.4), a number = milliseconds passing.
     void Run(const std::string& script) {
@@ -178,39 +161,35 @@ class ExerciseRunnerTest : public ::testing::Test {
     }
 
     TempProgramDirectory dir;
-    FakeClock clock;
-    FakeView view;
-    FakeTransport transport;
-    FakeMidi midi;
+    Rig rig;
     RunnerSettings settings;
     std::unique_ptr<ExerciseRunner> runner;
 };
 
 TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResultsOnly) {
-    Start(&midi);
+    Start(&rig);
     EXPECT_EQ(runner->State(), RunnerState::Introduction);
-    EXPECT_EQ(view.text, L"Sing along.");
-    EXPECT_EQ(view.captions[RunnerButton::Next], L"Begin");
-    EXPECT_FALSE(view.enabled[RunnerButton::Retry]);
+    EXPECT_EQ(rig.text, L"Sing along.");
+    EXPECT_EQ(rig.captions[RunnerButton::Next], L"Begin");
     EXPECT_EQ(FileState().first, -1);
 
     runner->OnNext();  // Begin
-    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{0, {0.0f, 0.0f}}));
+    EXPECT_EQ(FileState(), (FileImage{0, {0.0f, 0.0f}}));
     EXPECT_EQ(runner->State(), RunnerState::Playing);
-    EXPECT_EQ(view.text, L"Step = 1\tNumber of Tries = 0\n\n\n\nPlaying Sample...");
-    EXPECT_EQ(view.captions[RunnerButton::Exit], L"Stop");
-    EXPECT_EQ(view.timeText, L"Playing!    0:00 /    0:01");
+    EXPECT_EQ(rig.text, L"Step = 1\tNumber of Tries = 0\n\n\n\nPlaying Sample...");
+    EXPECT_EQ(rig.captions[RunnerButton::Exit], L"Stop");
+    EXPECT_EQ(rig.timeText, L"Playing!    0:00 /    0:01");
     Tick(1499);
     EXPECT_EQ(runner->State(), RunnerState::Playing);
     Tick(1);
     const uint32_t off = SamplePlayer::AllNotesOff();
-    EXPECT_EQ(midi.sent, (std::vector<uint32_t>{SamplePlayer::ProgramChange(52), off,
-                                                SamplePlayer::NoteOn(60, 100), off, off,
-                                                SamplePlayer::NoteOn(64, 100), off}));
+    EXPECT_EQ(rig.sent, (std::vector<uint32_t>{SamplePlayer::ProgramChange(52), off,
+                                               SamplePlayer::NoteOn(60, 100), off, off,
+                                               SamplePlayer::NoteOn(64, 100), off}));
     EXPECT_EQ(runner->State(), RunnerState::Recording);
-    EXPECT_EQ(transport.Take(), (std::vector<std::string>{"pause", "record", "resume"}));
-    EXPECT_EQ(view.text, L"Step = 1\tNumber of Tries = 1\n\n\n\nAnalyzing...");
-    EXPECT_EQ(view.sliderMax, 3000);
+    EXPECT_EQ(rig.Take(), "pause record resume ");
+    EXPECT_EQ(rig.text, L"Step = 1\tNumber of Tries = 1\n\n\n\nAnalyzing...");
+    EXPECT_EQ(rig.sliderMax, 3000);
 
     // Breaths and silence (no pitch) do not drag the average down.
     for (const ResultRecord& r :
@@ -219,90 +198,78 @@ TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResu
     }
     Tick(3000);
     EXPECT_EQ(runner->State(), RunnerState::Step);
-    EXPECT_EQ(transport.Take(),
-              (std::vector<std::string>{"stop",
-                                        "save ExerciseRecordings/Two_" +
-                                            runner->Progress()->StartStamp() + "/step0_try#1.wav",
-                                        "new"}));
-    EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 200.0f);
-    EXPECT_FLOAT_EQ(runner->TryAverageTessim(), 0.5f);
-    EXPECT_EQ(view.text.rfind(L"Step = 1\tNumber of Tries = 1\n\n\n\n==Analysis Results==\n\n"
-                              L"Average Pitch = 200.000000\nTessim Average = 0.500000",
-                              0),
+    EXPECT_EQ(rig.Take(), "stop save new ");
+    EXPECT_EQ(rig.saved, ExerciseFolder::RecordingsPath() + "Two_" +
+                             runner->Progress()->StartStamp() + "/step0_try#1.wav");
+    EXPECT_EQ(rig.text.rfind(L"Step = 1\tNumber of Tries = 1\n\n\n\n==Analysis Results==\n\n"
+                             L"Average Pitch = 200.000000\nTessim Average = 0.500000",
+                             0),
               0u);
-    EXPECT_TRUE(view.enabled[RunnerButton::Next]);
-    EXPECT_EQ(view.timeText, L"Time text");
-    runner->IntakeResult(Rec(500, 1));  // after the try: not taken
+    EXPECT_TRUE(rig.enabled[RunnerButton::Next]);
+    EXPECT_EQ(rig.timeText, L"Time text");
 
     runner->OnNext();
-    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{1, {0, 0, 200, 0.5f}}));
-    EXPECT_EQ(view.captions[RunnerButton::Next], L"Finish");
-    EXPECT_EQ(midi.sent.back(), SamplePlayer::NoteOn(67, 100));
-    EXPECT_EQ(midi.sent[midi.sent.size() - 3], SamplePlayer::ProgramChange(11));
-    Tick(2000);
+    EXPECT_EQ(FileState(), (FileImage{1, {0, 0, 200, 0.5f}}));
+    EXPECT_EQ(rig.captions[RunnerButton::Next], L"Finish");
+    EXPECT_EQ(rig.sent.back(), SamplePlayer::NoteOn(67, 100));
+    EXPECT_EQ(rig.sent[rig.sent.size() - 3], SamplePlayer::ProgramChange(11));
+    Tick(3000);
     ASSERT_EQ(runner->State(), RunnerState::Recording);
-    Tick(1000);
-    EXPECT_EQ(view.timeText, L"Recording!    0:01 /    0:03");
+    EXPECT_EQ(rig.timeText, L"Recording!    0:01 /    0:03");
     runner->IntakeResult(Rec(300, 0.7f));
     runner->OnExitButton();  // Stop ends the try early
     EXPECT_EQ(runner->State(), RunnerState::Step);
-    EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 300.0f);
+    EXPECT_EQ(std::make_pair(runner->TryAveragePitchHz(), runner->TryAverageTessim()),
+              std::make_pair(300.0f, 0.7f));
 
     runner->OnNext();  // Finish: the Begin pair stays in the file but not in the means
-    EXPECT_EQ(FileState(),
-              (std::pair<int32_t, std::vector<float>>{2, {0, 0, 200, 0.5f, 300, 0.7f}}));
+    EXPECT_EQ(FileState(), (FileImage{2, {0, 0, 200, 0.5f, 300, 0.7f}}));
     EXPECT_EQ(runner->State(), RunnerState::Final);
-    EXPECT_EQ(view.text,
+    EXPECT_EQ(rig.text,
               L"==Final Results==\n\nOverall Pitch Average = 250.000000\n"
               L"Overall Tessim Average = 0.600000");
-    EXPECT_EQ(view.captions[RunnerButton::Retry], L"Restart");
-    EXPECT_EQ(view.captions[RunnerButton::Exit], L"Exit");
+    EXPECT_EQ(rig.captions[RunnerButton::Retry], L"Restart");
+    EXPECT_EQ(rig.captions[RunnerButton::Exit], L"Exit");
     runner->OnExitButton();
-    EXPECT_EQ(view.leaves, 1);
-    EXPECT_FALSE(FileExists());
+    EXPECT_EQ(rig.leaves, 1);
+    EXPECT_FALSE(PathExists(ExerciseProgress::FilePath()));
 }
 
-TEST_F(ExerciseRunnerTest, SaveAndExitKeepsTheFileAndARestartContinuesOnTheStoredStep) {
-    Start(&midi);
+// Save & Exit asks first, keeps the file, and a new runner continues on the stored step.
+// Stop during the sample returns to the step without a try.
+TEST_F(ExerciseRunnerTest, SaveAndExitThenContinueAndStopDuringTheSample) {
+    Start(&rig);
     Run("n 1500 r 3000 n 5500");  // a try of each step
-    ASSERT_EQ(runner->State(), RunnerState::Step);
-    view.yes = false;  // "Are you sure?" No
+    rig.yes = false;              // "Are you sure?" No
     runner->OnExitButton();
-    EXPECT_EQ(view.leaves, 0);
-    view.yes = true;
+    EXPECT_EQ(rig.leaves, 0);
+    rig.yes = true;
     runner->OnExitButton();
-    EXPECT_EQ(view.leaves, 1);
+    EXPECT_EQ(rig.leaves, 1);
     runner.reset();
 
     std::unique_ptr<ExerciseProgress> loaded = ExerciseProgress::Load();
     ASSERT_TRUE(loaded);
-    ASSERT_EQ(loaded->StepResults().size(), 2u);
-    EXPECT_FLOAT_EQ(loaded->StepResults()[1].averagePitchHz, 220.0f);
-    view = FakeView();
-    Make(std::move(loaded), &midi);
+    rig = Rig();
+    Start(&rig, std::move(loaded));
     EXPECT_EQ(runner->State(), RunnerState::Step);
-    EXPECT_EQ(view.text, L"Step = 2\tNumber of Tries = 0");
-    EXPECT_EQ(view.captions[RunnerButton::Next], L"Finish");
-    EXPECT_FALSE(view.enabled[RunnerButton::Next]);
-    EXPECT_TRUE(view.enabled[RunnerButton::Retry]);
+    EXPECT_EQ(rig.text, L"Step = 2\tNumber of Tries = 0");
+    EXPECT_EQ(rig.captions[RunnerButton::Next], L"Finish");
+    EXPECT_FALSE(rig.enabled[RunnerButton::Next]);
+    EXPECT_TRUE(rig.enabled[RunnerButton::Retry]);
     runner->OnNext();  // disabled until the step has a try
-    EXPECT_EQ(FileState().first, 1);
-}
+    EXPECT_EQ(FileState(), (FileImage{1, {0, 0, 220, 0.4f}}));
 
-TEST_F(ExerciseRunnerTest, StopDuringTheSampleReturnsToTheStepWithoutATry) {
-    Start(&midi);
-    Run("n 600 x");  // Stop during the sample
+    Run("t 600 x");  // Stop during the sample
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_EQ(runner->Tries(), 0);
-    EXPECT_FALSE(view.enabled[RunnerButton::Next]);
-    EXPECT_EQ(midi.sent.back(), SamplePlayer::AllNotesOff());
-    EXPECT_TRUE(clock.timers.empty());
-    EXPECT_TRUE(transport.calls.empty());
-    Run("t 4500");
-    EXPECT_EQ(view.text.find(L"No results."), view.text.size() - 11);  // nothing was sung
-    Run("t 100 x");
-    EXPECT_EQ(runner->State(), RunnerState::Step);
-    EXPECT_TRUE(view.enabled[RunnerButton::Next]);  // the step has a try now
+    EXPECT_FALSE(rig.enabled[RunnerButton::Next]);
+    EXPECT_EQ(rig.sent.back(), SamplePlayer::AllNotesOff());
+    EXPECT_TRUE(rig.timers.empty());
+    EXPECT_TRUE(rig.calls.empty());
+    Run("t 5500");
+    EXPECT_EQ(rig.text.find(L"No results."), rig.text.size() - 11);  // nothing was sung
+    EXPECT_TRUE(rig.enabled[RunnerButton::Next]);                    // the step has a try now
 }
 
 // The close box in every state: a running sample or try ends (the try is kept), the
@@ -312,68 +279,58 @@ TEST_F(ExerciseRunnerTest, CloseInEachState) {
         const char* script;
         RunnerState state;
         bool fileKept;
-        std::vector<std::string> transportCalls;
-    } cases[] = {{"", RunnerState::Introduction, true, {}},
-                 {"n 1500 3000", RunnerState::Step, true, {}},
-                 {"n", RunnerState::Playing, true, {}},
-                 {"n 1500", RunnerState::Recording, true, {"stop", "save", "new"}},
-                 {"n 1500 r 3000 n 5500 n", RunnerState::Final, false, {}}};
+        const char* transportCalls;
+    } cases[] = {{"", RunnerState::Introduction, true, ""},
+                 {"n 1500 3000", RunnerState::Step, true, ""},
+                 {"n", RunnerState::Playing, true, ""},
+                 {"n 1500", RunnerState::Recording, true, "stop save new "},
+                 {"n 1500 r 3000 n 5500 n", RunnerState::Final, false, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
         TearDown();
         SetUp();
-        view = FakeView();
-        Start(&midi);
+        rig = Rig();
+        Start(&rig);
         Run(c.script);
-        transport.Take();
+        rig.Take();
         ASSERT_EQ(runner->State(), c.state);
         runner->OnClose();
-        EXPECT_EQ(view.leaves, 1);
-        EXPECT_EQ(FileExists(), c.fileKept);
-        std::vector<std::string> calls = transport.Take();
-        for (std::string& call : calls) {
-            call = call.substr(0, call.find(' '));
-        }
-        EXPECT_EQ(calls, c.transportCalls);
-        EXPECT_TRUE(clock.timers.empty());
-        const size_t sent = midi.sent.size();
+        EXPECT_EQ(rig.leaves, 1);
+        EXPECT_EQ(PathExists(ExerciseProgress::FilePath()), c.fileKept);
+        EXPECT_EQ(rig.Take(), c.transportCalls);
+        EXPECT_TRUE(rig.timers.empty());
+        const size_t sent = rig.sent.size();
         Tick(5000);
-        runner->IntakeResult(Rec(100, 0));
         runner->OnNext();
-        EXPECT_EQ(midi.sent.size(), sent);
-        EXPECT_EQ(view.leaves, 1);
+        EXPECT_EQ(rig.sent.size(), sent);
+        EXPECT_EQ(rig.leaves, 1);
     }
 }
 
 TEST_F(ExerciseRunnerTest, VoiceDetectionEndsTheTryAndAStaleEndIsIgnored) {
     settings.useVoiceActivityDetection = true;
     settings.keepRecordings = false;
-    Start(&midi);
-    runner->OnNext();
-    Tick(1500);
+    Start(&rig);
+    Run("n 1500");
     runner->IntakeResult(Rec(0, 0, 0.0f));  // before the voice: not counted
     runner->IntakeResult(Rec(250, 0.3f));
     runner->IntakeResult(Rec(0, 0, 0.0f));  // the voice ends
     runner->IntakeResult(Rec(900, 0.9f));   // after the end: not counted
-    ASSERT_EQ(view.posted, (std::vector<int>{1}));
+    ASSERT_EQ(rig.posted, (std::vector<int>{1}));
     EXPECT_EQ(runner->State(), RunnerState::Recording);
-    runner->OnTryEnded(view.posted[0]);
+    runner->OnTryEnded(rig.posted[0]);
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_FLOAT_EQ(runner->TryAveragePitchHz(), 250.0f);
-    EXPECT_EQ(transport.Take(),
-              (std::vector<std::string>{"pause", "record", "resume", "stop", "new"}));
+    EXPECT_EQ(rig.Take(), "pause record resume stop new ");
 
     // A try that ends by its time while the voice sounds; its late end arrives during the
     // next try, which must go on, and that next try must wait for a voice of its own.
-    Run("t 1500 r 3000");
-    ASSERT_EQ(runner->State(), RunnerState::Step);
-    Run("t 1500");
+    Run("t 1500 r 3000 t 1500");
     ASSERT_EQ(runner->State(), RunnerState::Recording);
     runner->OnTryEnded(2);
     EXPECT_EQ(runner->State(), RunnerState::Recording);
     runner->IntakeResult(Rec(0, 0, 0.0f));
-    EXPECT_EQ(view.posted.size(), 1u);
-    EXPECT_EQ(runner->State(), RunnerState::Recording);
+    EXPECT_EQ(rig.posted.size(), 1u);
 }
 
 // The worker publishes all the time; tries start and end on the window thread meanwhile.
@@ -395,7 +352,7 @@ TEST_F(ExerciseRunnerTest, IntakeOnTheWorkerWhileTriesStartAndEnd) {
         ASSERT_EQ(runner->State(), RunnerState::Recording);
         const int before = published;
         while (published < before + 50) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::yield();
         }
         Tick(3000);
         ASSERT_EQ(runner->State(), RunnerState::Step);
@@ -406,47 +363,38 @@ TEST_F(ExerciseRunnerTest, IntakeOnTheWorkerWhileTriesStartAndEnd) {
     worker.join();
 }
 
-// Without a working MIDI output the sample is silent but keeps its length.
-TEST_F(ExerciseRunnerTest, AutoAdvanceMovesOnAfterEachTry) {
+// Without a MIDI output the sample is silent but keeps its length. New Exercise and
+// Restart start afresh; when the file cannot be created again the runner leaves.
+TEST_F(ExerciseRunnerTest, AutoAdvanceWithoutMidiThenRestartAndNewExercise) {
     settings.autoAdvance = true;
-    midi.open = false;
-    Start(&midi);
+    Start(nullptr);
     Run("n 1500 r 3000");
     // The try ended and Next ran at once: the second step's sample plays.
     EXPECT_EQ(runner->State(), RunnerState::Playing);
-    EXPECT_EQ(FileState(), (std::pair<int32_t, std::vector<float>>{1, {0, 0, 220, 0.4f}}));
+    EXPECT_EQ(FileState(), (FileImage{1, {0, 0, 220, 0.4f}}));
     Run("5500");
     EXPECT_EQ(runner->State(), RunnerState::Final);
     EXPECT_EQ(FileState().first, 2);
-}
 
-TEST_F(ExerciseRunnerTest, RestartAndNewExerciseStartAfreshAndAFailedStartLeaves) {
-    Start(&midi);
-    Run("n 1500 r 3000");
-    runner->OnRestart();
+    runner->OnNext();  // New Exercise, cancelled: nothing changes
+    EXPECT_EQ(runner->State(), RunnerState::Final);
+    runner->OnRetry();  // Restart
     EXPECT_EQ(runner->State(), RunnerState::Introduction);
-    EXPECT_EQ(FileState().first, -1);
-    EXPECT_TRUE(FileState().second.empty());
-
-    view.choice = "";  // cancelled: nothing changes
-    runner->OnNewExercise();
-    EXPECT_EQ(runner->Progress()->GetExercise().FileName(), "Two.exc");
-    view.choice = "One.exc";
+    EXPECT_EQ(FileState(), (FileImage{-1, {}}));
+    rig.choice = "One.exc";
     runner->OnNewExercise();
     EXPECT_EQ(runner->Progress()->GetExercise().FileName(), "One.exc");
-    EXPECT_EQ(view.text, L"intro");
+    EXPECT_EQ(rig.text, L"intro");
 
     // unfinished.dat cannot be created again: the runner has nothing left to run.
-    view.beforeChoice = [] {
-        std::remove(ExerciseProgress::FilePath().c_str());
-        mkdir(ExerciseProgress::FilePath().c_str(), 0777);
-        WriteBytes(ExerciseProgress::FilePath() + "/keep", {1});
-    };
-    runner->OnNewExercise();
-    EXPECT_EQ(view.leaves, 1);
-    EXPECT_EQ(view.message, L"The exercise could not be started.");
+    std::remove(ExerciseProgress::FilePath().c_str());
+    mkdir(ExerciseProgress::FilePath().c_str(), 0777);
+    WriteBytes(ExerciseProgress::FilePath() + "/keep", {1});
+    runner->OnRestart();
+    EXPECT_EQ(rig.leaves, 1);
+    EXPECT_EQ(rig.message, L"The exercise could not be started.");
     runner->OnNext();
-    EXPECT_EQ(view.leaves, 1);
+    EXPECT_EQ(rig.leaves, 1);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// Feeds arbitrary bytes to the exercise file reader (header, then every step), to the
-// unfinished-exercise reader and to the description parser of the generator.
+// Feeds arbitrary bytes to the exercise file reader (header, then every step) and to the
+// description parser of the generator (exercise_progress_fuzzer takes unfinished.dat).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "exercises/exercise.h"
-#include "exercises/exercise_progress.h"
 #include "exercises/exercise_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -25,13 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         }
         (void)durationMs;
-    }
-
-    melvora::ExerciseProgress::FileImage image;
-    if (melvora::ExerciseProgress::ParseFileImage(data, size, &image)) {
-        if (image.currentStepOffset + 4 + 8 * image.stepResults.size() > size) {
-            __builtin_trap();
-        }
     }
 
     melvora::ExerciseSource source;

@@ -2,12 +2,12 @@
 // command, the chooser, a whole two-step exercise in the exercise window with tries recorded
 // from the simulated sound card and the samples sent to the recording MIDI output, and the
 // main controls window coming back where the exercise window was.
-#include <cmath>
 #include <cstdio>
 
 #include "exercises/exercise_source.h"
 #include "exercises/sample_player.h"
 #include "exercises/win32/exercise_dlg.h"
+#include "platform/file_system.h"
 #include "platform/win32/directory_listing.h"
 #include "win32/gui_test_support.h"
 
@@ -21,12 +21,10 @@ void WriteExercise(const guitest::ProgramRun& run, const std::string& name, cons
     ExerciseSource exercise;
     std::string error;
     ASSERT_TRUE(exercise.Parse(source, &error)) << error;
-    ::CreateDirectoryW(Utf8ToWide(run.Path("Exercises")).c_str(), nullptr);
+    ASSERT_TRUE(MakeDirectory(run.Path("Exercises")));
     const std::vector<uint8_t> bytes = exercise.Encode();
-    std::FILE* f = _wfopen(Utf8ToWide(run.Path("Exercises\\" + name)).c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    UniqueFile file(OpenFile(run.Path("Exercises\\" + name), "wb"));
+    ASSERT_TRUE(file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size());
 }
 
 // The File menu's exercise command; the chooser gets `title` selected (and its screenshot
@@ -57,6 +55,8 @@ class ExerciseGui : public ::testing::TestWithParam<int> {
     guitest::ProgramRun run_{"exercise"};
 };
 
+// The runner's steps are checked natively; here what only the program shows: the windows
+// taking each other's place, the texts in the window, the MIDI notes and the kept tries.
 TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     const bool english = GetParam() == guitest::kEnglish;
     const std::string suffix = english ? "_en" : "_tr";
@@ -68,8 +68,7 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     guitest::Sing(run_.Card(), 261.63, 1.0);  // C4 in every try
     RECT mainBefore = {}, runnerRect = {}, mainAfter = {};
     bool mainHiddenWhileRunning = false, mainShownAfter = false, runnerGone = false;
-    std::wstring firstResult, finalText;
-    std::vector<RunnerState> states;
+    std::wstring firstResult;
     const INT_PTR result = run_.Run([&](CControlsDlg& main) {
         mainBefore = guitest::ScreenRectOf(main.Handle());
         CExerciseDlg* runner = StartExercise(main, L"Two Steps", "exercise_chooser" + suffix);
@@ -77,26 +76,21 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
         runnerRect = guitest::ScreenRectOf(runner->Handle());
         mainHiddenWhileRunning = !::IsWindowVisible(main.Handle());
         ExerciseRunner& r = *runner->Runner();
-        states.push_back(r.State());
-        // Presses Next and waits for the runner to leave `from`, and with `step` for the try
-        // of that step; returns where it went first.
-        auto next = [&](RunnerState from, int step) {
+        // Presses Next and waits for the try of `step` (-1: for the final results).
+        auto next = [&](int step) {
             guitest::Click(runner->Button(RunnerButton::Next).Handle());
-            guitest::PumpUntil([&] { return r.State() != from; });
-            const RunnerState to = r.State();
-            EXPECT_TRUE(step < 0 || guitest::PumpUntil([&] {
-                            return r.State() == RunnerState::Step && r.Tries() == 1 &&
-                                   r.Progress()->GetExercise().CurrentStep() == step;
-                        }))
-                << "step " << step;
-            return to;
+            EXPECT_TRUE(guitest::PumpUntil([&] {
+                return step < 0 ? r.State() == RunnerState::Final
+                                : r.State() == RunnerState::Step && r.Tries() == 1 &&
+                                      r.Progress()->GetExercise().CurrentStep() == step;
+            })) << "step "
+                << step;
         };
-        states.push_back(next(RunnerState::Introduction, 0));  // Begin
+        next(0);  // Begin
         firstResult = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
         guitest::TakeShot(runner->Handle(), "exercise_runner" + suffix);
-        next(RunnerState::Step, 1);
-        states.push_back(next(RunnerState::Step, -1));  // Finish
-        finalText = TextOf(::GetDlgItem(runner->Handle(), IDC_EXERCISE_TEXT));
+        next(1);
+        next(-1);  // Finish
         guitest::Click(runner->Button(RunnerButton::Exit).Handle());
         runnerGone = guitest::PumpUntil([&] { return main.ExerciseWindow() == nullptr; });
         mainShownAfter = ::IsWindowVisible(main.Handle()) != FALSE;
@@ -104,15 +98,12 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
         run_.Close(main);
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(states, (std::vector<RunnerState>{RunnerState::Introduction, RunnerState::Playing,
-                                                RunnerState::Final}));
     EXPECT_TRUE(mainHiddenWhileRunning);
-    EXPECT_EQ(runnerRect.left, mainBefore.left);
-    EXPECT_EQ(runnerRect.top, mainBefore.top);
+    auto at = [](const RECT& r) { return std::make_pair(r.left, r.top); };
+    EXPECT_EQ(at(runnerRect), at(mainBefore));
     EXPECT_TRUE(runnerGone);
     EXPECT_TRUE(mainShownAfter);
-    EXPECT_EQ(mainAfter.left, runnerRect.left);
-    EXPECT_EQ(mainAfter.top, runnerRect.top);
+    EXPECT_EQ(at(mainAfter), at(runnerRect));
     // The samples went to the MIDI output: C4 D4, then E4 D4.
     std::vector<uint32_t> noteOns;
     for (uint32_t m : run_.journal.Messages()) {
@@ -126,8 +117,6 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
     // The try heard the simulated voice at C4.
     const std::wstring average = english ? L"Average Pitch = 26" : L"Ortalama Perde = 26";
     EXPECT_NE(firstResult.find(average), std::wstring::npos) << firstResult.c_str();
-    EXPECT_EQ(finalText.rfind(english ? L"==Final Results==" : L"==Son Sonuçlar==", 0), 0u)
-        << finalText.c_str();
     // Both tries were kept; the finished exercise left no unfinished file.
     const std::vector<std::wstring> folders =
         ListDirectory(Utf8ToWide(run_.Path("ExerciseRecordings\\Two_*")), true);
@@ -140,50 +129,6 @@ TEST_P(ExerciseGui, WholeTwoStepExerciseThroughTheWindows) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, ExerciseGui,
                          ::testing::Values(guitest::kEnglish, guitest::kTurkish));
-
-// End to end with the system's wave devices: sound_under_wine.sh plays a sung C4 into a
-// PulseAudio null sink, which is what the microphone hears; the try is recorded through
-// WINMM and scored. Skipped without MELVORA_SOUND_TESTS.
-TEST(ExerciseSound, ASungTryPlayedIntoTheSinkIsScored) {
-    if (!guitest::EnvironmentHas(L"MELVORA_SOUND_TESTS")) {
-        GTEST_SKIP() << "needs the PulseAudio null sink of sound_under_wine.sh";
-    }
-    guitest::ProgramRun run("exercise_sound", guitest::ProgramRun::Sound::kSystem);
-    WriteExercise(run, "Held.exc",
-                  "title: Held C4\ndescription: d\nintroduction: i\nstep: one\nnotes: C4/3000\n");
-    Options().language = guitest::kEnglish;
-    Options().keepRecordings = 0;
-    TryScorer::Score score;
-    run.Run([&](CControlsDlg& main) {
-        // The analysis first hears the room's quiet, then the sung note, as in the program.
-        // The note is long because a newly opened capture under Wine may hear silence at first.
-        guitest::PumpMessages(1500);
-        guitest::CueSinger(true);
-        guitest::PumpUntil(
-            [&] { return std::fabs(main.Results().ReadNewest().pitchHz - 261.63f) < 8.0f; });
-        CExerciseDlg* runner = StartExercise(main, L"Held C4", "");
-        if (runner != nullptr) {
-            ExerciseRunner& r = *runner->Runner();
-            guitest::Click(runner->Button(RunnerButton::Next).Handle());
-            EXPECT_TRUE(guitest::PumpUntil(
-                [&] { return r.State() == RunnerState::Step && r.Tries() == 1; }, 40000))
-                << "state " << static_cast<int>(r.State()) << ", tries " << r.Tries();
-            score = r.LastScore();
-            r.OnClose();
-            guitest::PumpUntil([&] { return main.ExerciseWindow() == nullptr; });
-        }
-        run.Close(main);
-    });
-    guitest::CueSinger(false);
-    ASSERT_EQ(score.notes.size(), 1u);
-    std::printf(
-        "sung try through the sink: %d voiced frames, median %.2f Hz, %.1f cents, "
-        "in tune %.3f\n",
-        score.voicedFrames, score.notes[0].sungMedianHz, score.notes[0].cents, score.inTuneShare);
-    EXPECT_GT(score.voicedFrames, 20);
-    EXPECT_NEAR(score.notes[0].sungMedianHz, 261.63, 8.0);
-    EXPECT_GT(score.inTuneShare, 0.8);
-}
 
 }  // namespace
 }  // namespace melvora
