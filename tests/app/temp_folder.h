@@ -32,12 +32,9 @@ class TempProgramDirectory {
     std::string path_;
 };
 
-inline std::vector<unsigned char> ReadAll(const std::string& path, bool* exists = nullptr) {
+inline std::vector<unsigned char> ReadAll(const std::string& path) {
     std::vector<unsigned char> bytes;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (exists != nullptr) {
-        *exists = f != nullptr;
-    }
     if (f == nullptr) {
         return bytes;
     }

@@ -82,7 +82,7 @@ TEST_F(WindowSetStart, MovingTheMainWindowMovesTheWholeChainOnlyWithDocking) {
     EXPECT_EQ(host.rects[1].left, left + 10);
 }
 
-TEST_F(WindowSetStart, WindowDraggedAwayStaysBehindUntilDroppedBackWithinNinePixels) {
+TEST_F(WindowSetStart, WindowDraggedAwayStaysBehindUntilDroppedBackAndMinimisingMovesNothing) {
     Start(true, true);
     host.Drag(1, 300, 700);  // media player away from everything
     const ScreenRect player = host.rects[1];
@@ -94,10 +94,7 @@ TEST_F(WindowSetStart, WindowDraggedAwayStaysBehindUntilDroppedBackWithinNinePix
     EXPECT_EQ(host.rects[1], kPlayerSpot);
     host.DragMain(700, 0);
     EXPECT_EQ(host.rects[1].left, 700);
-}
-
-TEST_F(WindowSetStart, MinimisedMainWindowMovesNothing) {
-    Start(true, true);
+    // A minimised main window moves nothing and is not remembered where it went.
     const auto before = host.rects;
     const ScreenRect remembered = set.RememberedRect();
     set.Dock(ScreenRect::FromPosition(-32000, -32000, 160, 24), true, true);
@@ -105,36 +102,16 @@ TEST_F(WindowSetStart, MinimisedMainWindowMovesNothing) {
     EXPECT_EQ(set.RememberedRect(), remembered);
 }
 
-TEST_F(WindowSetStart, MissingOrHiddenWindowsAreNotMovedNorLinkTheChain) {
+TEST_F(WindowSetStart, MissingWindowsAreNotMovedButTheMatrixKeepsTheChain) {
     Start(true, true);
     host.exists[3] = false;
+    const ScreenRect staff = host.rects[3];
     host.DragMain(764, 100);
-    for (int id : host.offsets) {
-        EXPECT_NE(id, 3);
-    }
+    EXPECT_EQ(host.rects[3], staff);
     EXPECT_EQ(host.rects[2].top, 357 + 100);  // the chain through the staff is the matrix's
-    host.exists[3] = true;
-    host.DragMain(764, 0);
-    set.ToggleWindow(3);   // hide the staff
-    host.Drag(2, 0, 357);  // the keyboard "moves" onto its own spot
-    EXPECT_FALSE(set.Stuck().IsStuck(2, 3));
-    EXPECT_FALSE(set.Stuck().IsStuck(3, 2));
-    // Without the staff the keyboard has no way to the main window any more.
-    host.DragMain(764, 100);
-    EXPECT_EQ(host.rects[2].top, 357);
 }
 
-class WindowSetBasics : public ::testing::Test {
-  protected:
-    WindowSetBasics() : set(host) {}
-    FakeWindowHost host;
-    WindowSet set;
-};
-
-TEST_F(WindowSetBasics, ToggleFlipsTheFlagAndTheWindowAndMinimiseHidesTheShownOnes) {
-    for (int i = 0; i < WindowSet::kFloatingCount; ++i) {
-        EXPECT_TRUE(set.IsShown(i));
-    }
+TEST_F(WindowSetStart, ToggleFlipsTheFlagAndTheWindowAndMinimiseHidesTheShownOnes) {
     EXPECT_FALSE(set.IsShown(5));
     EXPECT_FALSE(set.IsShown(-1));
     set.ToggleWindow(2);
@@ -164,7 +141,7 @@ TEST_F(WindowSetBasics, ToggleFlipsTheFlagAndTheWindowAndMinimiseHidesTheShownOn
     EXPECT_EQ(host.activations, std::vector<bool>(host.activations.size(), false));
 }
 
-TEST_F(WindowSetBasics, WindowsAreStackedBehindTheMainInActivationOrder) {
+TEST_F(WindowSetStart, WindowsAreStackedBehindTheMainInActivationOrder) {
     EXPECT_EQ(set.ActivationOrder(), (std::array<int, 5>{0, 1, 2, 3, 4}));
     const std::pair<int, std::array<int, 5>> steps[] = {{3, {3, 0, 1, 2, 4}},
                                                         {1, {1, 3, 0, 2, 4}},
@@ -182,6 +159,105 @@ TEST_F(WindowSetBasics, WindowsAreStackedBehindTheMainInActivationOrder) {
     host.exists[0] = false;  // missing windows are left out
     set.StackBehindMain();
     EXPECT_EQ(host.zOrder, (std::vector<std::pair<int, int>>{{4, kMain}, {1, 4}, {3, 1}, {2, 3}}));
+}
+
+constexpr int kExercise = WindowSetHost::kExerciseWindow;
+constexpr int kTarget = 0;
+constexpr int kMover = 1;
+
+// One target window (floating window 0) at (400, 300)-(600, 500), the main window in the top
+// left corner out of reach, every other floating window hidden. The mover is 100 x 80.
+class WindowSetSnap : public ::testing::Test {
+  protected:
+    WindowSetSnap() : set(host) {
+        host.Attach(&set);
+        host.rects[WindowSetHost::kMainWindow] = ScreenRect{0, 0, 260, 110};
+        host.rects[kTarget] = ScreenRect{400, 300, 600, 500};
+        for (int i = 2; i < 5; ++i) {
+            set.SetShown(i, false);
+        }
+    }
+    WindowSet::Position SnapMover(int x, int y, bool snapping) {
+        return set.Snap(kMover, WindowSet::Position{x, y, 100, 80}, false, snapping);
+    }
+    bool Stuck(int other) const { return set.Stuck().IsStuck(kMover, other); }
+
+    FakeWindowHost host;
+    WindowSet set;
+};
+
+TEST_F(WindowSetSnap, WindowNearAnEdgeJumpsToItOnlyWithinTheSnapDistance) {
+    const struct {
+        int x, y;
+        bool snapping;
+        int snappedX, snappedY;
+        bool stuck;
+    } cases[] = {
+        // Snapping on: anything closer than 10 pixels, on either side of the edge.
+        {291, 350, true, 300, 350, true},   // left of, 9 away
+        {290, 350, true, 290, 350, false},  // left of, 10
+        {309, 350, true, 300, 350, true},   // left of, 9 inside
+        {609, 350, true, 600, 350, true},   // right of, 9
+        {610, 350, true, 610, 350, false},  // right of, 10
+        {450, 509, true, 450, 500, true},   // below, 9
+        {450, 512, true, 450, 512, false},  // below, 12
+        {450, 211, true, 450, 220, true},   // above, 9
+        {450, 210, true, 450, 210, false},  // above, 10
+        {603, 520, true, 603, 520,
+         false},  // next to the right edge, but below it
+                  // 5 right and 3 above the bottom: only the x adjusted by the first snap overlaps
+                  // the bottom edge, so the vertical snap follows into the corner.
+        {605, 497, true, 600, 500, true},
+        // Snapping off: only exact contact.
+        {300, 350, false, 300, 350, true},
+        {299, 350, false, 299, 350, false},
+        {450, 500, false, 450, 500, true},
+        {450, 501, false, 450, 501, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << " snapping " << c.snapping);
+        const WindowSet::Position p = SnapMover(c.x, c.y, c.snapping);
+        EXPECT_EQ(p.x, c.snappedX);
+        EXPECT_EQ(p.y, c.snappedY);
+        EXPECT_EQ(Stuck(kTarget), c.stuck);
+        EXPECT_EQ(set.Stuck().IsStuck(kTarget, kMover), c.stuck);
+        EXPECT_FALSE(Stuck(kMainSlot));
+    }
+}
+
+// Keeping the position: no snap even 5 pixels from the target, and the matrix (where the
+// hidden window 2 still touches the mover) is left as it is.
+TEST_F(WindowSetSnap, KeepPositionMovesNothingAndKeepsTheMatrix) {
+    EXPECT_EQ(set.Snap(kMover, WindowSet::Position{605, 350, 100, 80}, true, true).x, 605);
+    EXPECT_TRUE(Stuck(2));
+}
+
+TEST_F(WindowSetSnap, HiddenOrMissingWindowIsNeverATarget) {
+    set.SetShown(kTarget, false);
+    EXPECT_EQ(SnapMover(600, 350, false).x, 600);
+    EXPECT_FALSE(Stuck(kTarget));
+    // The other hidden windows lost their construction-time entries with the mover as well.
+    for (int j = 2; j < 5; ++j) {
+        EXPECT_FALSE(Stuck(j)) << j;
+        EXPECT_FALSE(set.Stuck().IsStuck(j, kMover)) << j;
+    }
+    set.SetShown(kTarget, true);
+    host.exists[kTarget] = false;  // shown, but without its system window
+    SnapMover(600, 350, true);
+    EXPECT_FALSE(Stuck(kTarget));
+}
+
+TEST_F(WindowSetSnap, RunningExerciseWindowTakesTheMainWindowsPlace) {
+    EXPECT_EQ(SnapMover(265, 20, true).x, 260);
+    EXPECT_TRUE(Stuck(kMainSlot));
+    set.SetExerciseRunning(true);
+    SnapMover(260, 20, true);  // no exercise window yet: the main slot is cleared
+    EXPECT_FALSE(Stuck(kMainSlot));
+    host.exists[kExercise] = true;
+    host.rects[kExercise] = ScreenRect{900, 0, 1100, 200};
+    EXPECT_EQ(SnapMover(265, 20, true).x, 265);
+    EXPECT_FALSE(Stuck(kMainSlot));
+    EXPECT_EQ(SnapMover(795, 20, true).x, 800);
+    EXPECT_TRUE(Stuck(kMainSlot));
 }
 
 }  // namespace

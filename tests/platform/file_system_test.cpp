@@ -15,20 +15,12 @@ class FileSystemTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(MakeDirectory(folder_)); }
 
-    bool Write(const std::string& path, const std::string& text) {
-        UniqueFile file(OpenFile(path, "wb"));
-        return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-               std::fclose(file.release()) == 0;
+    static bool Write(const std::string& path, const std::string& text) {
+        return testing_support::WriteAll(path, {text.begin(), text.end()});
     }
-    std::string Read(const std::string& path) {
-        UniqueFile file(OpenFile(path, "rb"));
-        std::string text;
-        char buffer[256];
-        size_t got = 0;
-        while (file && (got = std::fread(buffer, 1, sizeof(buffer), file.get())) > 0) {
-            text.append(buffer, got);
-        }
-        return text;
+    static std::string Read(const std::string& path) {
+        const std::vector<unsigned char> bytes = testing_support::ReadAll(path);
+        return {bytes.begin(), bytes.end()};
     }
 
     testing_support::TempProgramDirectory root_;

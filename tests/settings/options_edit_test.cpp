@@ -39,26 +39,33 @@ struct Rig : SettingsListener {
         options.language = options.analysisView = options.midiVolume = 0;
         options.resultHistoryLength = options.pcKeyboardLayout = 1;
         options.docking = options.snapping = options.alwaysContinue = options.keepRecordings = 0;
-        start = options;
+        start = chosen = options;
+        chosen.language = 1;
+        chosen.analysisView = 5;
+        chosen.resultHistoryLength = 10;
+        chosen.pcKeyboardLayout = chosen.midiVolume = 2;
         devices.names = std::move(names);
         devices.selected = selected;
         devices.options = &options;
         edit = std::make_unique<OptionsEdit>(options, *this, &devices, [this](const AppOptions& o) {
-            saved.push_back(o);
+            saved.push_back(o.ToFileImage());
             return true;
         });
     }
     void SettingsChanged(SettingsChange change) override { changes.push_back(change); }
+    // Makes the choices of `chosen`, with out-of-range ones (ignored) first.
     void ChooseAll() {
+        edit->ChooseLanguage(2);
+        edit->ChooseAnalysisView(6);
         edit->ChooseLanguage(1);
         edit->ChooseAnalysisView(5);
         edit->ChooseKeyboardLayout(1);
         edit->ChooseMidiVolume(2);
     }
-    AppOptions options, start;
+    AppOptions options, start, chosen;
     FakeDevices devices;
     std::vector<Change> changes;
-    std::vector<AppOptions> saved;
+    std::vector<AppOptions::FileImage> saved;
     std::unique_ptr<OptionsEdit> edit;
 };
 
@@ -68,17 +75,10 @@ TEST(OptionsEditTest, LiveChoicesApplyAtOnceAndCancelUndoesThem) {
         EXPECT_EQ(OptionsEdit::HistoryLengthForView(view), history[view]) << view;
     }
     Rig rig;
-    rig.edit->ChooseLanguage(2);  // out of range: ignored
-    rig.edit->ChooseAnalysisView(6);
     rig.ChooseAll();
-    EXPECT_EQ(rig.options.language, 1);
-    EXPECT_EQ(rig.options.analysisView, 5);
-    EXPECT_EQ(rig.options.resultHistoryLength, 10);
-    EXPECT_EQ(rig.options.pcKeyboardLayout, 2);
-    EXPECT_EQ(rig.options.midiVolume, 2);
-    const std::vector<Change> live = {Change::Language, Change::AnalysisView,
-                                      Change::KeyboardLayout, Change::MidiVolume};
-    EXPECT_EQ(rig.changes, live);
+    EXPECT_EQ(rig.options.ToFileImage(), rig.chosen.ToFileImage());
+    EXPECT_EQ(rig.changes, (std::vector<Change>{Change::Language, Change::AnalysisView,
+                                                Change::KeyboardLayout, Change::MidiVolume}));
     rig.changes.clear();
     rig.edit->Cancel();
     EXPECT_EQ(rig.options.ToFileImage(), rig.start.ToFileImage());
@@ -93,41 +93,18 @@ TEST(OptionsEditTest, OkTakesTheChecksAndSavesEverything) {
     OptionsEdit::Checks checks;
     checks.docking = checks.noteLetters = checks.autoAdvance = checks.keepRecordings = true;
     rig.edit->Ok(checks);
-    ASSERT_EQ(rig.saved.size(), 1u);
-    AppOptions expected = rig.start;
-    expected.language = 1;
-    expected.analysisView = 5;
-    expected.resultHistoryLength = 10;
-    expected.pcKeyboardLayout = 2;
-    expected.midiVolume = 2;
+    AppOptions& expected = rig.chosen;
     expected.docking = expected.snapping = expected.noteLetters = 1;
     expected.autoAdvance = expected.keepRecordings = 1;
-    EXPECT_EQ(rig.saved[0].ToFileImage(), expected.ToFileImage());
+    EXPECT_EQ(rig.saved, std::vector<AppOptions::FileImage>{expected.ToFileImage()});
     EXPECT_EQ(rig.options.ToFileImage(), expected.ToFileImage());
     EXPECT_EQ(rig.changes.back(), Change::PlayAlong);
 }
 
-// Set keeps the new device whatever closes the dialog, and must not carry a choice that
-// Cancel will undo into options.dat.
-TEST(OptionsEditTest, SetStoresTheDeviceButNotCancellableChoices) {
-    Rig rig({"In A", "In B"}, 0);
-    EXPECT_EQ(rig.edit->MidiInputSelection(), 0);
-    rig.ChooseAll();
-    rig.edit->ChooseMidiInput(0);
-    EXPECT_FALSE(rig.edit->SetEnabled());
-    rig.edit->ChooseMidiInput(1);
-    ASSERT_TRUE(rig.edit->SetEnabled());
-    ASSERT_TRUE(rig.edit->SetMidiInput());
-    EXPECT_FALSE(rig.edit->SetEnabled());
-    ASSERT_EQ(rig.saved.size(), 1u);
-    AppOptions onDisk = rig.start;
-    std::snprintf(onDisk.midiInputName, AppOptions::kTextFieldBytes, "In B");
-    EXPECT_EQ(rig.saved[0].ToFileImage(), onDisk.ToFileImage());
-    rig.edit->Cancel();
-    EXPECT_EQ(rig.options.ToFileImage(), onDisk.ToFileImage());
-}
-
-TEST(OptionsEditTest, MidiInputListAndSetButton) {
+// The list shows the keyboard's device; Set is offered for another one. Set keeps the new
+// device whatever closes the dialog, and must not carry a choice that Cancel will undo into
+// options.dat.
+TEST(OptionsEditTest, MidiInputListAndSet) {
     struct Case {
         std::vector<std::string> devices;
         int keyboardSelection, shown, choose;
@@ -143,6 +120,16 @@ TEST(OptionsEditTest, MidiInputListAndSetButton) {
         rig.edit->ChooseMidiInput(c.choose);
         EXPECT_EQ(rig.edit->SetEnabled(), c.setEnabled) << c.devices.size();
     }
+    Rig rig({"In A", "In B"}, 0);
+    rig.ChooseAll();
+    rig.edit->ChooseMidiInput(1);
+    ASSERT_TRUE(rig.edit->SetMidiInput());
+    EXPECT_FALSE(rig.edit->SetEnabled());
+    AppOptions onDisk = rig.start;
+    std::snprintf(onDisk.midiInputName, AppOptions::kTextFieldBytes, "In B");
+    EXPECT_EQ(rig.saved, std::vector<AppOptions::FileImage>{onDisk.ToFileImage()});
+    rig.edit->Cancel();
+    EXPECT_EQ(rig.options.ToFileImage(), onDisk.ToFileImage());
     // A failed switch empties the keyboard's list; Set is not offered again.
     Rig failing({"A", "B"}, 0);
     failing.devices.opens = false;

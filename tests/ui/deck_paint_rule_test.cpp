@@ -22,83 +22,52 @@ Flags Slots(const std::string& suffixes) {
     return f;
 }
 
-struct PaintCase {
-    const char* name;
-    const char* bitmaps;
-    bool alternate;
-    bool enabled;
-    DeckButtonState state;
-    int expectedBitmap;
-};
-
-class DeckPaintBitmaps : public ::testing::TestWithParam<PaintCase> {};
-
-TEST_P(DeckPaintBitmaps, PicksVariant) {
-    const PaintCase& c = GetParam();
-    DeckPaintChoice choice = ChooseDeckPaint(c.alternate, c.enabled, c.state, Slots(c.bitmaps),
-                                             Flags{true, false, false, true});
-    EXPECT_EQ(DeckSlotSuffix(choice.bitmapSlot), std::string(DeckSlotSuffix(c.expectedBitmap)));
-}
-
-const char kDeck[] = "U H D X CU CH CD";
-const char kClose[] = "U H D CU CH CD";
-const char kEmpty[] = "U D X";
-const char kMenu[] = "U H D CU";
-const char kAll[] = "U H D X CU CH CD CX";
-
 using S = DeckButtonState;
-INSTANTIATE_TEST_SUITE_P(
-    Fallbacks, DeckPaintBitmaps,
-    ::testing::Values(
-        PaintCase{"deck_normal", kDeck, false, true, S::kNormal, kSlotUp},
-        PaintCase{"deck_hover", kDeck, false, true, S::kHover, kSlotHover},
-        PaintCase{"deck_pressed", kDeck, false, true, S::kPressed, kSlotDown},
-        PaintCase{"deck_pressed_outside", kDeck, false, true, S::kPressedOutside, kSlotUp},
-        PaintCase{"deck_disabled", kDeck, false, false, S::kNormal, kSlotDisabled},
-        PaintCase{"close_disabled_has_no_x", kClose, false, false, S::kNormal, kSlotUp},
-        PaintCase{"empty_hover_keeps_up", kEmpty, false, true, S::kHover, kSlotUp},
-        PaintCase{"empty_pressed", kEmpty, false, true, S::kPressed, kSlotDown},
-        PaintCase{"latched_normal", kDeck, true, true, S::kNormal, kSlotAltUp},
-        PaintCase{"latched_hover", kDeck, true, true, S::kHover, kSlotAltHover},
-        PaintCase{"latched_pressed", kDeck, true, true, S::kPressed, kSlotAltDown},
-        PaintCase{"latched_disabled_prefers_cx", kAll, true, false, S::kNormal, kSlotAltDisabled},
-        PaintCase{"latched_disabled_falls_to_cu", kDeck, true, false, S::kNormal, kSlotAltUp},
-        PaintCase{"latched_disabled_falls_to_x", "U X", true, false, S::kNormal, kSlotDisabled},
-        PaintCase{"latched_disabled_falls_to_u", "U", true, false, S::kNormal, kSlotUp},
-        PaintCase{"menu_latched_hover_uses_cu", kMenu, true, true, S::kHover, kSlotAltUp},
-        PaintCase{"latched_hover_falls_to_h", "U H", true, true, S::kHover, kSlotHover},
-        PaintCase{"empty_latched_normal_stays_u", kEmpty, true, true, S::kNormal, kSlotUp},
-        PaintCase{"nothing_loaded", "", true, false, S::kHover, kSlotUp}),
-    [](const ::testing::TestParamInfo<PaintCase>& p) { return std::string(p.param.name); });
 
-TEST(DeckPaintColoursTest, ColourFallbacks) {
-    struct Case {
+// Each state's bitmap and colour fall back along their chains (alternate: C-slot, then CU or
+// colour 4, then the plain slot) to U and colour 0.
+TEST(DeckPaintRuleTest, BitmapAndColourFallbacks) {
+    const char kAll[] = "U H D X CU CH CD CX";
+    const struct {
+        const char* bitmaps;
         const char* colours;  // the colour slots set, as digits
-        bool latched, enabled;
+        bool alternate, enabled;
         DeckButtonState state;
-        int expected;
-    };
-    const Case cases[] = {
-        // Defaults (0 and 3): hover and pressed keep the normal colour, disabled is grey.
-        {"03", false, true, S::kNormal, 0},       {"03", false, false, S::kNormal, 3},
-        {"03", false, true, S::kHover, 0},        {"03", false, true, S::kPressed, 0},
-        {"03", true, false, S::kNormal, 3},  // latched and disabled: 7, else 4, else 3
-        {"023", false, true, S::kPressed, 2},     {"023", false, true, S::kPressedOutside, 0},
-        {"01234", true, true, S::kHover, 4},      {"01234", true, true, S::kPressed, 4},
-        {"01234", true, false, S::kNormal, 4},    {"0123", true, true, S::kHover, 1},
-        {"0123", true, true, S::kPressed, 2},     {"0123", true, true, S::kNormal, 0},
-        {"0123567", true, true, S::kHover, 5},    {"0123567", true, true, S::kPressed, 6},
-        {"0123567", true, false, S::kPressed, 7},
-    };
-    for (const Case& c : cases) {
+        int bitmap, colour;
+    } cases[] = {{kAll, "0123", false, true, S::kNormal, kSlotUp, 0},
+                 {kAll, "0123", false, true, S::kHover, kSlotHover, 1},
+                 {"U D X", "03", false, true, S::kHover, kSlotUp, 0},
+                 {kAll, "0123", false, true, S::kPressed, kSlotDown, 2},
+                 {"U H X", "03", false, true, S::kPressed, kSlotUp, 0},
+                 {kAll, "0123", false, true, S::kPressedOutside, kSlotUp, 0},
+                 {kAll, "0123", false, false, S::kNormal, kSlotDisabled, 3},
+                 {"U H D CU CH CD", "0", false, false, S::kNormal, kSlotUp, 0},
+                 {kAll, "01234567", true, true, S::kNormal, kSlotAltUp, 4},
+                 {"U D X", "0123", true, true, S::kNormal, kSlotUp, 0},
+                 {kAll, "01234567", true, true, S::kHover, kSlotAltHover, 5},
+                 {"U H D CU", "01234", true, true, S::kHover, kSlotAltUp, 4},
+                 {"U H", "0123", true, true, S::kHover, kSlotHover, 1},
+                 {"U", "0", true, true, S::kHover, kSlotUp, 0},
+                 {kAll, "01234567", true, true, S::kPressed, kSlotAltDown, 6},
+                 {"U H D X CU", "01234", true, true, S::kPressed, kSlotAltUp, 4},
+                 {"U D", "0123", true, true, S::kPressed, kSlotDown, 2},
+                 {"", "", true, true, S::kPressed, kSlotUp, 0},
+                 {kAll, "01234567", true, false, S::kNormal, kSlotAltDisabled, 7},
+                 {"U H D X CU CH CD", "01234", true, false, S::kNormal, kSlotAltUp, 4},
+                 {"U X", "0123", true, false, S::kNormal, kSlotDisabled, 3},
+                 {"U", "0", true, false, S::kHover, kSlotUp, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.bitmaps << " / " << c.colours << " alternate " << c.alternate
+                     << " enabled " << c.enabled << " state " << static_cast<int>(c.state));
         Flags colours = {};
         for (const char* d = c.colours; *d != '\0'; ++d) {
             colours[static_cast<size_t>(*d - '0')] = true;
         }
-        EXPECT_EQ(ChooseDeckPaint(c.latched, c.enabled, c.state, Slots(kAll), colours).colourSlot,
-                  c.expected)
-            << c.colours << " latched " << c.latched << " enabled " << c.enabled << " state "
-            << static_cast<int>(c.state);
+        const DeckPaintChoice choice =
+            ChooseDeckPaint(c.alternate, c.enabled, c.state, Slots(c.bitmaps), colours);
+        EXPECT_STREQ(DeckSlotSuffix(choice.bitmapSlot), DeckSlotSuffix(c.bitmap));
+        EXPECT_EQ(choice.colourSlot, c.colour);
     }
 }
 

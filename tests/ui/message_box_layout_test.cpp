@@ -8,51 +8,36 @@
 namespace melvora {
 namespace {
 
-struct ButtonSetCase {
-    unsigned int type;
-    std::vector<int> stringIds;
-    std::vector<int> results;
-    int closeResult;
-    int minimumWidth;
-};
-
-class MessageBoxButtonSets : public ::testing::TestWithParam<ButtonSetCase> {};
-
-TEST_P(MessageBoxButtonSets, ButtonsTextsAndResults) {
-    const ButtonSetCase& c = GetParam();
-    MessageBoxLayout layout = LayoutMessageBox(c.type, 10, 13);
-    ASSERT_EQ(layout.buttonCount, static_cast<int>(c.stringIds.size()));
-    for (int i = 0; i < layout.buttonCount; ++i) {
-        EXPECT_EQ(layout.buttons[i].controlId, 1001 + i);
-        EXPECT_EQ(layout.buttons[i].stringId, c.stringIds[static_cast<size_t>(i)]) << i;
-        EXPECT_EQ(layout.buttons[i].result, c.results[static_cast<size_t>(i)]) << i;
+TEST(MessageBoxLayoutTest, ButtonsTextsAndResultsOfEveryType) {
+    const struct {
+        unsigned int type;
+        std::vector<int> stringIds, results;
+        int closeResult, minimumWidth;
+    } cases[] = {{0, {138}, {1}, 1, 75},
+                 {1, {138, 139}, {1, 2}, 2, 157},
+                 {2, {233, 232, 234}, {3, 4, 5}, 5, 239},
+                 {3, {147, 226, 139}, {6, 7, 2}, 2, 239},
+                 {4, {147, 226}, {6, 7}, 7, 157},
+                 {5, {232, 139}, {4, 2}, 2, 157},
+                 {15, {138}, {1}, 1, 75},  // above 5: OK only
+                 // Icon and default-button flags in the upper bits do not change the buttons.
+                 {0x34u /* MB_YESNO | MB_ICONEXCLAMATION */, {147, 226}, {6, 7}, 7, 157},
+                 {0xFFFFFFF1u, {138, 139}, {1, 2}, 2, 157}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const MessageBoxLayout layout = LayoutMessageBox(c.type, 10, 13);
+        ASSERT_EQ(layout.buttonCount, static_cast<int>(c.stringIds.size()));
+        for (int i = 0; i < layout.buttonCount; ++i) {
+            EXPECT_EQ(layout.buttons[i].controlId, 1001 + i);
+            EXPECT_EQ(layout.buttons[i].stringId, c.stringIds[static_cast<size_t>(i)]) << i;
+            EXPECT_EQ(layout.buttons[i].result, c.results[static_cast<size_t>(i)]) << i;
+        }
+        EXPECT_EQ(layout.closeResult, c.closeResult);
+        EXPECT_EQ(layout.minimumWidth, c.minimumWidth);
+        // A short text gets the minimum width of its button set.
+        EXPECT_EQ(layout.contentWidth, c.minimumWidth + 14);
     }
-    EXPECT_EQ(layout.closeResult, c.closeResult);
-    EXPECT_EQ(layout.minimumWidth, c.minimumWidth);
-    // A short text gets the minimum width of its button set.
-    EXPECT_EQ(layout.contentWidth, c.minimumWidth + 14);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    AllTypes, MessageBoxButtonSets,
-    ::testing::Values(
-        ButtonSetCase{0, {138}, {1}, 1, 75}, ButtonSetCase{1, {138, 139}, {1, 2}, 2, 157},
-        ButtonSetCase{2, {233, 232, 234}, {3, 4, 5}, 5, 239},
-        ButtonSetCase{3, {147, 226, 139}, {6, 7, 2}, 2, 239},
-        ButtonSetCase{4, {147, 226}, {6, 7}, 7, 157}, ButtonSetCase{5, {232, 139}, {4, 2}, 2, 157},
-        // Above 5: OK only.
-        ButtonSetCase{6, {138}, {1}, 1, 75}, ButtonSetCase{15, {138}, {1}, 1, 75},
-        // Icon and default-button flags in the upper bits do not change the buttons.
-        ButtonSetCase{0x34u /* MB_YESNO | MB_ICONEXCLAMATION */, {147, 226}, {6, 7}, 7, 157},
-        ButtonSetCase{0x123u /* MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 */,
-                      {147, 226, 139},
-                      {6, 7, 2},
-                      2,
-                      239},
-        ButtonSetCase{0xFFFFFFF1u, {138, 139}, {1, 2}, 2, 157}),
-    [](const ::testing::TestParamInfo<ButtonSetCase>& p) {
-        return "type_" + std::to_string(p.param.type);
-    });
 
 TEST(MessageBoxLayoutTest, LongSingleLineGrowsInHeightNotWidth) {
     // Wrapped at 250 pixels the text measures 250 x 52 (four lines).

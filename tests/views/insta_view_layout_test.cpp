@@ -20,33 +20,25 @@ TEST(InstaViewLayout, SquareRadiusAndMargin) {
     EXPECT_EQ(layout.SquareSize(), 100);
 }
 
-struct HitCase {
-    int x, y;
-    Region region;
-};
-
-class InstaViewHits : public ::testing::TestWithParam<HitCase> {};
-
 // 600 x 300: S = 300, R = 150, margin 30; blocks of 58 from y = 30.
-TEST_P(InstaViewHits, RegionUnderTheMouse) {
+TEST(InstaViewLayout, RegionUnderTheMouse) {
     InstaViewLayout layout;
     layout.Resize(600, 300);
-    EXPECT_EQ(layout.HitTest(GetParam().x, GetParam().y), GetParam().region)
-        << GetParam().x << "," << GetParam().y;
+    const struct {
+        int x, y;
+        Region region;
+    } cases[] = {{150, 150, Region::kNote},                                 // centre
+                 {172, 150, Region::kNote},                                 // 22/150 < 0.15
+                 {173, 150, Region::kAnimation},                            // 23/150 > 0.15
+                 {10, 299, Region::kAnimation},  {10, 300, Region::kNone},  // below the square
+                 {300, 30, Region::kNone},                                  // on the margin
+                 {300, 31, Region::kPitch},      {400, 88, Region::kTessim},
+                 {400, 146, Region::kJitter},    {599, 261, Region::kShimmer},
+                 {400, 262, Region::kNone}};  // the strip below the shimmer block
+    for (const auto& c : cases) {
+        EXPECT_EQ(layout.HitTest(c.x, c.y), c.region) << c.x << "," << c.y;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Points, InstaViewHits,
-    ::testing::Values(HitCase{150, 150, Region::kNote},       // centre
-                      HitCase{172, 150, Region::kNote},       // 22/150 < 0.15
-                      HitCase{173, 150, Region::kAnimation},  // 23/150 > 0.15
-                      HitCase{10, 299, Region::kAnimation},
-                      HitCase{10, 300, Region::kNone},  // below the square
-                      HitCase{300, 30, Region::kNone},  // on the margin
-                      HitCase{300, 31, Region::kPitch}, HitCase{400, 88, Region::kTessim},
-                      HitCase{400, 146, Region::kJitter}, HitCase{599, 261, Region::kShimmer},
-                      HitCase{400, 262, Region::kNone},  // the strip below the shimmer block
-                      HitCase{400, 270, Region::kNone}));
 
 TEST(InstaViewLayout, ClicksAndToolTips) {
     EXPECT_EQ(InstaViewLayout::MeasureOfRegion(Region::kTessim), 0);
