@@ -67,7 +67,7 @@ class FloatingDlgGuiTest : public ::testing::Test {
     TestFloatingDlg dialog;
 };
 
-TEST_F(FloatingDlgGuiTest, TitleRowAlongTheTopFromTheRight) {
+TEST_F(FloatingDlgGuiTest, TitleRowBoxesMovesAndTheInactiveLook) {
     RECT client = dialog.ClientRect();
     RECT close = guitest::WindowRectInParent(dialog.CloseBox().Handle());
     RECT help = guitest::WindowRectInParent(dialog.HelpBox().Handle());
@@ -88,9 +88,7 @@ TEST_F(FloatingDlgGuiTest, TitleRowAlongTheTopFromTheRight) {
     ASSERT_NE(ownerIcon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(dialog.Handle(), WM_GETICON, ICON_BIG, 0)),
               ownerIcon);
-}
-
-TEST_F(FloatingDlgGuiTest, BoxesSendTheirSystemCommands) {
+    // The boxes send their system commands; moves are reported (snapping hangs on them).
     guitest::Click(dialog.CloseBox().Handle());
     guitest::Click(dialog.MinimizeBox().Handle());
     guitest::PumpUntil([&] { return dialog.sysCommands.size() >= 2; });
@@ -99,10 +97,8 @@ TEST_F(FloatingDlgGuiTest, BoxesSendTheirSystemCommands) {
     EXPECT_EQ(dialog.sysCommands[1], static_cast<WPARAM>(SC_MINIMIZE));
     const int moves = dialog.moves;
     ::SetWindowPos(dialog.Handle(), nullptr, 420, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_GT(dialog.moves, moves);  // moves are reported (snapping hangs on them)
-}
-
-TEST_F(FloatingDlgGuiTest, InactiveWindowShowsTheAlternateBoxes) {
+    EXPECT_GT(dialog.moves, moves);
+    // An inactive window shows the alternate boxes.
     EXPECT_TRUE(guitest::PumpUntil([&] { return !dialog.CloseBox().Latched(); }));
     guitest::HostWindow other;
     ASSERT_TRUE(other.Open(700, 700, 60, 40, L"Other"));
@@ -147,14 +143,13 @@ using guitest::HostWindow;
 
 class TitleBarGuiTest : public ::testing::Test {
   protected:
-    void Open(const wchar_t* caption, int barWidth, bool icon) {
-        ASSERT_TRUE(host.Open(80, 80, 420, 120, caption, icon));
+    void SetUp() override {
+        ASSERT_TRUE(host.Open(80, 80, 420, 120, L"Melvora"));
         // Caption messages are only recorded: a real one would start a move loop.
         host.swallow = [](UINT message) {
             return message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK;
         };
-        RECT r = {0, 0, barWidth, 29};
-        ASSERT_TRUE(bar.Create(host.Handle(), r, 1065));
+        ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 300, 29}, 1065));
         bar.SetFloatingWindowLook();
         Paint();
         host.received.clear();
@@ -168,18 +163,9 @@ class TitleBarGuiTest : public ::testing::Test {
     CMyTitleBar bar;
 };
 
-TEST_F(TitleBarGuiTest, LongCaptionIsShortenedWithEllipsis) {
-    const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
-    Open(caption.c_str(), 90, false);
-    // How it is shortened is the shortening rule's own test; here: the bar draws it so.
-    const std::wstring drawn = bar.LastDrawnCaption();
-    ASSERT_GT(drawn.size(), 4u);
-    EXPECT_EQ(drawn.substr(drawn.size() - 3), L"...");
-    EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
-}
-
-TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
-    Open(L"Melvora", 300, false);
+// The active and inactive looks reach the screen; a long caption is drawn shortened (how, is
+// the shortening rule's own test).
+TEST_F(TitleBarGuiTest, ActiveAndInactiveLooksAndAShortenedCaption) {
     ::SetActiveWindow(host.Handle());
     Paint();
     EXPECT_TRUE(bar.LastPaintActive());
@@ -195,12 +181,19 @@ TEST_F(TitleBarGuiTest, ActiveAndInactiveLooks) {
     Paint();
     EXPECT_FALSE(bar.LastPaintActive());
     EXPECT_TRUE(guitest::PumpUntil([&] { return guitest::Grab(bar.Handle()).rgb != active.rgb; }));
+    const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
+    ::SetWindowTextW(host.Handle(), caption.c_str());
+    bar.Resize(90, 29);
+    Paint();
+    const std::wstring drawn = bar.LastDrawnCaption();
+    ASSERT_GT(drawn.size(), 4u);
+    EXPECT_EQ(drawn.substr(drawn.size() - 3), L"...");
+    EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
 }
 
 // Mouse messages become the parent's caption messages (at screen coordinates); keys go to
 // the parent as they are.
 TEST_F(TitleBarGuiTest, MouseBecomesCaptionMessagesOfTheParentAndKeysGoToIt) {
-    Open(L"Melvora", 300, false);
     const UINT pairs[][2] = {{WM_LBUTTONDOWN, WM_NCLBUTTONDOWN},
                              {WM_LBUTTONUP, WM_NCLBUTTONUP},
                              {WM_LBUTTONDBLCLK, WM_NCLBUTTONDBLCLK},

@@ -34,7 +34,9 @@ class VolumeDlgGuiTest : public ::testing::Test {
     std::unique_ptr<CVolumeDlg> dialog;
 };
 
-TEST_F(VolumeDlgGuiTest, NoMixerDisablesTheMixerControlsWithoutAnErrorBox) {
+// Without a mixer its controls are disabled and no error box comes; the sensitivity slider and
+// the energy bar work all the same. With one, its sources are listed and the choice followed.
+TEST_F(VolumeDlgGuiTest, WithoutAMixerAndWithOne) {
     auto port = std::make_unique<MixerPortFake>();
     port->devices = 0;
     Options().voiceActivationSensitivity = 0.7f;
@@ -45,9 +47,7 @@ TEST_F(VolumeDlgGuiTest, NoMixerDisablesTheMixerControlsWithoutAnErrorBox) {
     EXPECT_TRUE(::IsWindowEnabled(Item(IDC_VOLUME_VAD_SLIDER)));
     EXPECT_EQ(::SendMessageW(Item(IDC_VOLUME_VAD_SLIDER), TBM_GETPOS, 0, 0), 30);
     guitest::PumpMessages(300);  // time for an error box, which must not come
-    EXPECT_EQ(guitest::FindThreadWindow(
-                  [&](HWND hwnd) { return hwnd != dialog->Handle() && guitest::IsDialog(hwnd); }),
-              nullptr);
+    EXPECT_EQ(guitest::FindThreadWindow(guitest::IsMessageBox), nullptr);
     // The sensitivity slider reaches the engine at once and the options.
     ::SendMessageW(Item(IDC_VOLUME_VAD_SLIDER), TBM_SETPOS, TRUE, 10);
     ::SendMessageW(dialog->Handle(), WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 10),
@@ -59,10 +59,10 @@ TEST_F(VolumeDlgGuiTest, NoMixerDisablesTheMixerControlsWithoutAnErrorBox) {
     const guitest::Frame bar = guitest::Capture(dialog->EnergyBar());
     EXPECT_GT(bar.height, 50);
     EXPECT_GT(bar.CountNear(0, bar.height - 10, bar.width, bar.height, 0, 255, 0, 40), 0);
-}
+    dialog->DestroyWindow();
 
-TEST_F(VolumeDlgGuiTest, ListsTheSourcesAndFollowsTheChoice) {
-    auto port = std::make_unique<MixerPortFake>();
+    // With a mixer: the sources listed, the choice followed.
+    port = std::make_unique<MixerPortFake>();
     port->sources = {{"CD", MixerComponent::kOther, true, false, {1000, 1000}},
                      {"Mikrofon", MixerComponent::kMicrophone, true, false, {30000, 30000}},
                      {"Line In", MixerComponent::kOther, true, false, {5000, 5000}}};
@@ -92,7 +92,6 @@ TEST_F(VolumeDlgGuiTest, ListsTheSourcesAndFollowsTheChoice) {
 
 TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
     guitest::TempProgramFolder folder("analysis");
-    Options().analysisView = 2;  // "Circle": its only pure green is the note name
     guitest::FloatingOwner owner;
     guitest::ViewLink link;
     guitest::HostWindow host;
@@ -109,10 +108,6 @@ TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
     // The panel fits beside a square of at least 200 pixels.
     EXPECT_GE(dialog.View().Layout().SquareSize(), 200);
     EXPECT_LE(dialog.View().Layout().SquareSize() + 250, RectWidth(client));
-    // The view draws the sung note's name in green in its square.
-    link.Publish(0.5f, 220.0f, 0.8f, 0.3f, 0.6f);
-    const int square = dialog.View().Layout().SquareSize();
-    EXPECT_GT(guitest::Capture(dialog.View()).CountNear(0, 0, square, square, 0, 255, 0), 100);
 }
 
 // The WINMM mixer port against the system's mixers. With the PulseAudio null sink of
@@ -149,12 +144,6 @@ TEST(MixerWinmm, ListsTheRecordingSourcesOfTheSoundServer) {
     MixerLine destination;
     ASSERT_TRUE(
         port.DestinationLine(MixerSide::kInput, MixerComponent::kWaveInDestination, &destination));
-    std::printf("wave-in destination: %u sources; list: %d items; input level %s\n",
-                destination.sourceCount, mixer.SourceCount(),
-                mixer.HasInputLevel() ? "available" : "none");
-    for (const std::string& name : view.names) {
-        std::printf("  source \"%s\"\n", name.c_str());
-    }
     // With a list control its items are listed; without one, the destination's sources.
     EXPECT_GT(destination.sourceCount, 0u);
     EXPECT_EQ(view.names.size(), mixer.SourceCount() > 0 ? static_cast<size_t>(mixer.SourceCount())

@@ -9,25 +9,12 @@ namespace {
 using guitest::kEnglish;
 using guitest::kTurkish;
 
-// Per type (low four bits): the results of the buttons and of the Close box.
-struct Expected {
-    std::vector<INT_PTR> results;
-    INT_PTR closeResult;
-};
-
-Expected ExpectedFor(unsigned int type) {
-    static const Expected kTypes[6] = {{{IDOK}, IDOK},
-                                       {{IDOK, IDCANCEL}, IDCANCEL},
-                                       {{IDABORT, IDRETRY, IDIGNORE}, IDIGNORE},
-                                       {{IDYES, IDNO, IDCANCEL}, IDCANCEL},
-                                       {{IDYES, IDNO}, IDNO},
-                                       {{IDRETRY, IDCANCEL}, IDCANCEL}};
-    return (type & 0xF) < 6 ? kTypes[type & 0xF] : kTypes[0];
-}
-
 // What the script saw of the open box.
 struct Seen {
     std::vector<std::wstring> texts, laidOut;  // shown, and the layout's in the language
+    std::vector<INT_PTR> results;              // of the buttons, as laid out
+    int type = -1;                             // the button set laid out
+    INT_PTR closeResult = 0;
     bool buttonsVisible = true;
     bool placedAsLaidOut = true;  // title bar, Close box and buttons where its layout says
     int inkPixels = 0;            // dark pixels in the text area on the screen
@@ -51,12 +38,15 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
                        got.bottom - got.top == r.height;
             };
             const MessageBoxLayout& layout = box->Layout();
+            seen->type = layout.type;
+            seen->closeResult = layout.closeResult;
             seen->placedAsLaidOut =
                 placed(IDC_TITLE_BAR, layout.titleBar) && placed(IDC_CLOSE_BOX, layout.closeBox);
             for (int i = 0; i < 3; ++i) {
                 HWND b = ::GetDlgItem(dialog, IDC_MESSAGE_BUTTON_1 + i);
                 if (b != nullptr) {
                     seen->texts.push_back(box->Button(i).Text());
+                    seen->results.push_back(layout.buttons[i].result);
                     seen->laidOut.push_back(LoadText(layout.buttons[i].stringId, language));
                     seen->buttonsVisible = seen->buttonsVisible && ::IsWindowVisible(b);
                     seen->placedAsLaidOut = seen->placedAsLaidOut &&
@@ -84,50 +74,46 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
         });
 }
 
-// A message box type in a language.
-using BoxCase = std::pair<unsigned int, int>;
-
-class MessageBoxAnswers : public ::testing::TestWithParam<BoxCase> {};
-
-// Each button, the Close box and Escape: the texts, the layout, the text on the screen and
-// the answer.
-TEST_P(MessageBoxAnswers, ButtonsTextsLayoutAndResults) {
-    const unsigned int type = GetParam().first;
-    const int language = GetParam().second;
-    const Expected e = ExpectedFor(type);
-    for (int press = -2; press < static_cast<int>(e.results.size()); ++press) {
-        SCOPED_TRACE(press);
-        Seen seen;
-        const INT_PTR result =
-            OpenAndPress(L"Do you wish to save your recordings?", type, language, press, &seen);
-        // Which texts a type shows is the layout's own test; here: they are shown, in the
-        // language asked for.
-        EXPECT_EQ(seen.texts, seen.laidOut);
-        EXPECT_EQ(seen.texts.size(), e.results.size());
-        EXPECT_TRUE(seen.buttonsVisible);
-        EXPECT_TRUE(seen.placedAsLaidOut);
-        EXPECT_GT(seen.inkPixels, 20) << "no text on the screen";
-        EXPECT_EQ(seen.caption, L"Melvora");
-        EXPECT_EQ(result, press < 0 ? e.closeResult : e.results[static_cast<size_t>(press)]);
+// Each button, the Close box and Escape of every type: the texts, the layout, the text on the
+// screen and the answer. Types above five show OK only; the upper flags (icon, default
+// button) choose nothing.
+TEST(MessageBoxGuiTest, ButtonsTextsLayoutAndResultsOfEveryType) {
+    const std::pair<unsigned int, int> cases[] = {{0, kEnglish}, {1, kEnglish},
+                                                  {2, kEnglish}, {3, kEnglish},
+                                                  {4, kEnglish}, {5, kEnglish},
+                                                  {0, kTurkish}, {1, kTurkish},
+                                                  {2, kTurkish}, {3, kTurkish},
+                                                  {4, kTurkish}, {5, kTurkish},
+                                                  {6, kEnglish}, {0x4u | 0x20u | 0x100u, kEnglish}};
+    for (const auto& [type, language] : cases) {
+        // The first run (Escape) finds how many buttons there are to press.
+        for (int press = -2, buttons = 0; press < buttons; ++press) {
+            SCOPED_TRACE(::testing::Message()
+                         << "type " << type << " language " << language << " press " << press);
+            Seen seen;
+            const INT_PTR result =
+                OpenAndPress(L"Do you wish to save your recordings?", type, language, press, &seen);
+            buttons = static_cast<int>(seen.results.size());
+            // Which buttons and texts a type has is the layout's own test; here: the box lays
+            // out its type and shows them, in the language asked for, and answers as laid out.
+            EXPECT_EQ(seen.type, MessageBoxButtonSet(type));
+            EXPECT_EQ(seen.texts, seen.laidOut);
+            EXPECT_TRUE(seen.buttonsVisible);
+            EXPECT_TRUE(seen.placedAsLaidOut);
+            EXPECT_GT(seen.inkPixels, 20) << "no text on the screen";
+            EXPECT_EQ(seen.caption, L"Melvora");
+            EXPECT_EQ(result, press < 0 ? seen.closeResult : seen.results[press]);
+        }
     }
 }
 
-// Types above five show OK only; the upper flags (icon, default button) choose nothing.
-INSTANTIATE_TEST_SUITE_P(
-    AllTypes, MessageBoxAnswers,
-    ::testing::Values(BoxCase{0, kEnglish}, BoxCase{1, kEnglish}, BoxCase{2, kEnglish},
-                      BoxCase{3, kEnglish}, BoxCase{4, kEnglish}, BoxCase{5, kEnglish},
-                      BoxCase{0, kTurkish}, BoxCase{1, kTurkish}, BoxCase{2, kTurkish},
-                      BoxCase{3, kTurkish}, BoxCase{4, kTurkish}, BoxCase{5, kTurkish},
-                      BoxCase{6, kEnglish}, BoxCase{0x4u | 0x20u | 0x100u, kEnglish}),
-    [](const ::testing::TestParamInfo<BoxCase>& p) {
-        return "type" + std::to_string(p.param.first) +
-               (p.param.second == kTurkish ? "_tr" : "_en");
-    });
-
-TEST(MessageBoxGuiTest, LongSingleLineWrapsAndGrowsInHeight) {
+// A long single line wraps (every line of it drawn) and the box grows in height; a box is
+// centred over its owner and takes its icon.
+TEST(MessageBoxGuiTest, WrapsALongLineAndCentresOverItsOwnerWithItsIcon) {
+    guitest::HostWindow owner;
+    ASSERT_TRUE(owner.Open(100, 100, 600, 400, L"Owner", true));
     Seen shortSeen, longSeen;
-    OpenAndPress(L"Short", 0, kEnglish, 0, &shortSeen);
+    EXPECT_EQ(OpenAndPress(L"Short", 0, kEnglish, 0, &shortSeen, owner.Handle()), IDOK);
     OpenAndPress(
         L"This is a rather long single line of text that cannot fit in two "
         L"hundred and fifty pixels, so the box must wrap it onto several lines.",
@@ -136,19 +122,11 @@ TEST(MessageBoxGuiTest, LongSingleLineWrapsAndGrowsInHeight) {
     EXPECT_LE(longSeen.client.right, 250 + 14);
     EXPECT_GT(longSeen.client.right, shortSeen.client.right);
     EXPECT_GE(longSeen.client.bottom, shortSeen.client.bottom + 2 * 12);
-    // Every line of it is drawn.
     EXPECT_GT(longSeen.inkPixels, 5 * shortSeen.inkPixels);
-}
-
-TEST(MessageBoxGuiTest, CentredOverOwnerAndTakesItsIcon) {
-    guitest::HostWindow owner;
-    ASSERT_TRUE(owner.Open(100, 100, 600, 400, L"Owner", true));
-    Seen seen;
-    EXPECT_EQ(OpenAndPress(L"Hello", 0, kEnglish, 0, &seen, owner.Handle()), IDOK);
-    EXPECT_NE(seen.icon, nullptr);
+    EXPECT_NE(shortSeen.icon, nullptr);
     const RECT o = guitest::ScreenRectOf(owner.Handle());
-    EXPECT_NEAR((seen.window.left + seen.window.right) / 2, (o.left + o.right) / 2, 2);
-    EXPECT_NEAR((seen.window.top + seen.window.bottom) / 2, (o.top + o.bottom) / 2, 2);
+    EXPECT_NEAR((shortSeen.window.left + shortSeen.window.right) / 2, (o.left + o.right) / 2, 2);
+    EXPECT_NEAR((shortSeen.window.top + shortSeen.window.bottom) / 2, (o.top + o.bottom) / 2, 2);
 }
 
 // Its texts in both languages, its picture, the skinned title bar in place of the system

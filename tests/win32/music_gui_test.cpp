@@ -1,5 +1,5 @@
 // The keyboard and staff windows under Wine with the recording MIDI output in place of the
-// system's: mouse clicks on keys and notes, the sung pitch on the staff, play-along, an
+// system's: mouse clicks on keys and notes, the sung pitch on the staff, an
 // external MIDI keyboard, a machine without a MIDI output, and the screenshots of the
 // running program's keyboard and staff while a vowel is sung.
 #include <cmath>
@@ -102,7 +102,7 @@ class MusicGui : public ::testing::Test {
     std::unique_ptr<CKeyboardDlg> keyboardDlg_;  // goes first, as in the program
 };
 
-TEST_F(MusicGui, AClickOnAKeyPlaysThatKey) {
+TEST_F(MusicGui, AClickOnAKeyOrANoteOfTheStaffPlaysIt) {
     Open();
     const PianoKeyboard& keys = Keyboard().Keys();
     const struct {
@@ -142,11 +142,7 @@ TEST_F(MusicGui, AClickOnAKeyPlaysThatKey) {
     guitest::MouseMove(Keyboard().Handle(), 2, 2);  // off the keys
     EXPECT_EQ(Keyboard().NoteLabel(), "");
     EXPECT_FALSE(Staff().IsHighlighted(9));
-}
-
-TEST_F(MusicGui, AClickOnTheStaffPlaysTheNoteAndLightsItsKey) {
-    Open();
-    const int a4 = Keyboard().Keys().SlotOfMidiNote(69);
+    // A click on the staff plays the note and lights its key.
     const POINT p = Staff().NotePoint(9);
     HWND view = Staff().Handle();
     journal_.Clear();
@@ -174,22 +170,6 @@ TEST_F(MusicGui, ASungA4IsMarkedAtA4InGreenAndAQuarterToneSharpIsNot) {
     SingFromWorker(Semitones(4, 9.5));
     EXPECT_EQ(MarkerColour(9.5f), 'b');
     EXPECT_EQ(MarkerColour(8.9f), 'w');
-}
-
-TEST_F(MusicGui, PlayAlongSoundsTheNearestKeyEveryTenthResultAndLightsNone) {
-    Options().playAlong = 1;
-    Open();
-    journal_.Clear();
-    SingFromWorker(Semitones(4, 9.3), 9);
-    EXPECT_TRUE(journal_.Messages().empty());
-    SingFromWorker(Semitones(4, 9.3), 1);
-    EXPECT_EQ(journal_.Messages(), std::vector<uint32_t>{midi::NoteOn(69, 88)});
-    SingFromWorker(Semitones(4, 9.6), 10);
-    EXPECT_EQ(journal_.Messages(), (std::vector<uint32_t>{midi::NoteOn(69, 88), midi::NoteOff(69),
-                                                          midi::NoteOn(70, 88)}));
-    for (int slot = 0; slot < Keyboard().Keys().SlotCount(); ++slot) {
-        EXPECT_FALSE(Lit(slot));
-    }
 }
 
 TEST_F(MusicGui, AnExternalKeyboardSoundsAndLightsItsKeys) {

@@ -46,12 +46,13 @@ class ProgramGui : public ::testing::Test {
     guitest::ProgramRun run_{"program"};
 };
 
-// The windows on the 1024-pixel strip with the program's icon; File > Exit with nothing
-// recorded asks nothing and removes the working file. (The owner dialog stays hidden, so
-// the task bar button and Alt+Tab show the main window's icon.)
-TEST_F(ProgramGui, StartsOnThe1024PixelStripAndExitsWithoutAQuestion) {
+// The windows on the 1024-pixel strip with the program's icon; minimise and restore show
+// exactly the shown windows; File > Exit with nothing recorded asks nothing and removes the
+// working file. (The owner dialog stays hidden, so the task bar button and Alt+Tab show the
+// main window's icon.)
+TEST_F(ProgramGui, StartsOnThe1024PixelStripMinimisesAndExitsWithoutAQuestion) {
     RECT main = {}, w[5] = {};
-    bool allVisible = true, workingFileWhileRunning = false;
+    bool allVisible = true, workingFileWhileRunning = false, hidden = false, restored = false;
     LRESULT big = 0, small = 0;
     const INT_PTR result = run_.Run([&](CControlsDlg& dialog) {
         main = ScreenRectOf(dialog.Handle());
@@ -62,10 +63,21 @@ TEST_F(ProgramGui, StartsOnThe1024PixelStripAndExitsWithoutAQuestion) {
         big = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_BIG, 0);
         small = ::SendMessageW(dialog.Handle(), WM_GETICON, ICON_SMALL, 0);
         workingFileWhileRunning = run_.Exists("tmp.wav");
+        auto visible = [&](int i) { return !!::IsWindowVisible(Floating(dialog, i)); };
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER, 0);  // hide the player
+        ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        hidden = PumpUntil([&] { return Every([&](int i) { return !visible(i); }); });
+        ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        restored = PumpUntil([&] {
+            return Every([&](int i) { return visible(i) == (i != kPlayer); }) &&
+                   !dialog.Windows().IsShown(kPlayer);
+        });
         ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_EXIT, 0);
     });
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(allVisible);
+    EXPECT_TRUE(hidden) << "a floating window stayed on the screen while minimised";
+    EXPECT_TRUE(restored) << "restore did not show exactly the shown windows";
     const int left = 1024 - (main.right - main.left);
     const int upper = (w[kPlayer].bottom - w[kPlayer].top) + (main.bottom - main.top);
     const int volumeWidth = w[kVolume].right - w[kVolume].left;
@@ -100,70 +112,40 @@ TEST_F(ProgramGui, StartsOnThe1024PixelStripAndExitsWithoutAQuestion) {
 // With snapping on the player joins the main window; with docking on every floating window
 // joined to it follows it. The distances and the hidden-window rules are the window set's
 // own tests; these show that the real windows' moves reach it with the options.
-struct MoveCase {
-    int docking;
-    int snapping;
-};
-
-class ProgramGuiMoves : public ProgramGui, public ::testing::WithParamInterface<MoveCase> {};
-
-TEST_P(ProgramGuiMoves, PlayerDroppedUnderTheMainWindowThenTheMainWindowMoved) {
-    const MoveCase c = GetParam();
-    Options().docking = c.docking;
-    Options().snapping = c.snapping;
-    auto follows = [&](int i) { return c.docking && (i != kPlayer || c.snapping); };
-    RECT main = {}, dropped = {}, before[5] = {}, after[5] = {};
-    run_.Run([&](CControlsDlg& dialog) {
-        HWND player = Floating(dialog, kPlayer);
-        DragTo(player, 300, 700);  // away from everything first
-        main = ScreenRectOf(dialog.Handle());
-        DragTo(player, main.left + 40, main.bottom + 9);
-        dropped = ScreenRectOf(player);
-        for (int i = 0; i < 5; ++i) {
-            before[i] = ScreenRectOf(Floating(dialog, i));
-        }
-        DragTo(dialog.Handle(), main.left - 100, main.top + 60);
-        PumpUntil([&] {
-            return Every([&](int i) {
-                after[i] = ScreenRectOf(Floating(dialog, i));
-                return after[i].left == before[i].left - (follows(i) ? 100 : 0);
+TEST_F(ProgramGui, PlayerDroppedUnderTheMainWindowThenTheMainWindowMoved) {
+    const std::pair<int, int> cases[] = {{1, 1}, {1, 0}, {0, 1}};  // docking, snapping
+    for (const auto& [docking, snapping] : cases) {
+        SCOPED_TRACE(::testing::Message() << "docking " << docking << " snapping " << snapping);
+        Options().docking = static_cast<uint8_t>(docking);
+        Options().snapping = static_cast<uint8_t>(snapping);
+        auto follows = [&](int i) { return docking && (i != kPlayer || snapping); };
+        RECT main = {}, dropped = {}, before[5] = {}, after[5] = {};
+        run_.Run([&](CControlsDlg& dialog) {
+            HWND player = Floating(dialog, kPlayer);
+            DragTo(player, 300, 700);  // away from everything first
+            main = ScreenRectOf(dialog.Handle());
+            DragTo(player, main.left + 40, main.bottom + 9);
+            dropped = ScreenRectOf(player);
+            for (int i = 0; i < 5; ++i) {
+                before[i] = ScreenRectOf(Floating(dialog, i));
+            }
+            DragTo(dialog.Handle(), main.left - 100, main.top + 60);
+            PumpUntil([&] {
+                return Every([&](int i) {
+                    after[i] = ScreenRectOf(Floating(dialog, i));
+                    return after[i].left == before[i].left - (follows(i) ? 100 : 0);
+                });
             });
+            DragTo(dialog.Handle(), main.left, main.top);  // back, for the next case
+            run_.Close(dialog);
         });
-        run_.Close(dialog);
-    });
-    EXPECT_EQ(dropped.left, main.left + 40);
-    EXPECT_EQ(dropped.top, c.snapping ? main.bottom : main.bottom + 9);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(after[i].left, before[i].left - (follows(i) ? 100 : 0)) << i;
-        EXPECT_EQ(after[i].top, before[i].top + (follows(i) ? 60 : 0)) << i;
+        EXPECT_EQ(dropped.left, main.left + 40);
+        EXPECT_EQ(dropped.top, snapping ? main.bottom : main.bottom + 9);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(after[i].left, before[i].left - (follows(i) ? 100 : 0)) << i;
+            EXPECT_EQ(after[i].top, before[i].top + (follows(i) ? 60 : 0)) << i;
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(DockingSnapping, ProgramGuiMoves,
-                         ::testing::Values(MoveCase{1, 1}, MoveCase{1, 0}, MoveCase{0, 1}),
-                         [](const ::testing::TestParamInfo<MoveCase>& p) {
-                             return std::string(p.param.docking ? "Docking" : "NoDocking") +
-                                    (p.param.snapping ? "Snapping" : "NoSnapping");
-                         });
-
-TEST_F(ProgramGui, MinimiseAndRestoreShowExactlyTheShownWindows) {
-    bool hidden = false, restored = false, playerShownFlag = true;
-    auto visible = [](CControlsDlg& dialog, int i) {
-        return !!::IsWindowVisible(Floating(dialog, i));
-    };
-    run_.Run([&](CControlsDlg& dialog) {
-        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_VIEW_MEDIA_PLAYER, 0);  // hide the player
-        ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        hidden = PumpUntil([&] { return Every([&](int i) { return !visible(dialog, i); }); });
-        ::SendMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-        restored = PumpUntil(
-            [&] { return Every([&](int i) { return visible(dialog, i) == (i != kPlayer); }); });
-        playerShownFlag = dialog.Windows().IsShown(kPlayer);
-        run_.Close(dialog);
-    });
-    EXPECT_TRUE(hidden) << "a floating window stayed on the screen while minimised";
-    EXPECT_TRUE(restored) << "restore did not show exactly the shown windows";
-    EXPECT_FALSE(playerShownFlag);
 }
 
 // Enabled Rec, Rew, Play, Eject; pressed look of Rec and Play.
@@ -345,30 +327,6 @@ TEST_F(ProgramGui, TheSungPitchReachesTheAnalysisAndTheStaffAndPlayAlongSoundsIt
     EXPECT_TRUE(heard()) << "play-along did not sound A3";
 }
 
-TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
-    std::vector<std::vector<uint32_t>> heard;
-    run_.Run([&](CControlsDlg& dialog) {
-        for (int i = 0; i < 5; ++i) {
-            run_.journal.Clear();
-            // Through the window's pre-translation, as the program's loop hands keys on.
-            for (MSG key : {MSG{Floating(dialog, i), WM_KEYDOWN, 'W', 0x00110001, 0, {}},
-                            MSG{Floating(dialog, i), WM_KEYUP, 'W', 0xC0110001, 0, {}}}) {
-                if (!CWnd::FromHandle(key.hwnd)->PreTranslateMessage(&key)) {
-                    ::DispatchMessageW(&key);
-                }
-            }
-            PumpUntil([&] { return run_.journal.Messages().size() >= 2; }, 2000);
-            heard.push_back(run_.journal.Messages());
-        }
-        run_.Close(dialog);
-    });
-    const std::vector<uint32_t> c4 = {midi::NoteOn(60, 88), midi::NoteOff(60)};
-    ASSERT_EQ(heard.size(), 5u);
-    for (const auto& messages : heard) {
-        EXPECT_EQ(messages, c4);
-    }
-}
-
 // Steps run one at a time from a timer of the program's own message loop, so that what they
 // type is routed as typed keys are (the modal loop's pre-translation through the window
 // chain). A step answers true when it is done; otherwise it is asked again at the next tick.
@@ -406,18 +364,21 @@ void TypeKey(WORD virtualKey, bool down) {
     ::SendInput(1, &input, sizeof(input));
 }
 
-TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePiano) {
+// Keys typed while any floating window, or a control of the player or the volume window, has
+// the focus play the piano.
+TEST_F(ProgramGui, KeysTypedInAnyFloatingWindowPlayThePiano) {
     struct Case {
         FloatingWindow window;
-        int control;  // the control that has the focus
+        int control;  // the control that has the focus; 0: the window itself
         std::vector<WORD> keys;
         std::vector<uint32_t> expected;
     };
+    const std::vector<uint32_t> c4 = {midi::NoteOn(60, 88), midi::NoteOff(60)};
     const std::vector<Case> cases = {
-        {FloatingWindow::MediaPlayer,
-         IDC_PLAYER_POSITION,
-         {'W'},
-         {midi::NoteOn(60, 88), midi::NoteOff(60)}},
+        {FloatingWindow::Analysis, 0, {'W'}, c4},
+        {FloatingWindow::Keyboard, 0, {'W'}, c4},
+        {FloatingWindow::Staff, 0, {'W'}, c4},
+        {FloatingWindow::MediaPlayer, IDC_PLAYER_POSITION, {'W'}, c4},
         // F5 moves the PC keys an octave up (all notes off first); "3" is a black key.
         {FloatingWindow::Volume,
          IDC_VOLUME_VAD_SLIDER,
@@ -431,11 +392,13 @@ TEST_F(ProgramGui, KeysTypedWhileThePlayerOrTheVolumeWindowHasTheFocusPlayThePia
         for (size_t i = 0; i < cases.size(); ++i) {
             const Case& c = cases[i];
             HWND frame = dialog.FloatingFrame(c.window).Handle();
-            HWND control = ::GetDlgItem(frame, c.control);
+            HWND control = c.control != 0 ? ::GetDlgItem(frame, c.control) : frame;
             steps.steps.push_back([&, i, frame, control] {
                 ::SetForegroundWindow(frame);
                 ::SetFocus(control);
-                focused[i] = ::GetFocus() == control;
+                // A dialog hands its own focus on to its first control.
+                const HWND got = ::GetFocus();
+                focused[i] = got == control || (control == frame && ::IsChild(frame, got));
                 run_.journal.Clear();
                 return focused[i];
             });

@@ -18,48 +18,35 @@ class SkinSliderGuiTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(host.Open(100, 300, 420, 120, L"Slider"));
-        skinned = MakeTrackbar(1017, 20);
-        plain = MakeTrackbar(1018, 70);
+        skinned = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10,
+                                    20, 300, 30, host.Handle(), reinterpret_cast<HMENU>(1017),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+        CTrackbar(skinned).SetRange(0, 1000, false);
+        CTrackbar(skinned).SetPos(500);
         ASSERT_TRUE(slider.Attach(host.Handle(), 1017));
-    }
-    HWND MakeTrackbar(int id, int y) {
-        HWND t =
-            ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10, y, 300,
-                              30, host.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              ::GetModuleHandleW(nullptr), nullptr);
-        CTrackbar(t).SetRange(0, 1000, false);
-        CTrackbar(t).SetPos(500);
-        return t;
+        ASSERT_TRUE(slider.SetChannel(348, 349));
     }
 
     HostWindow host;
     HWND skinned = nullptr;
-    HWND plain = nullptr;
     CSkinSlider slider;
 };
 
-// Wheel rotation "down" by three notches, as WM_MOUSEWHEEL carries it.
-WPARAM WheelDown() {
-    return static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA * 3)) << 16;
-}
-
+// The wheel never moves it (an unskinned trackbar would, or hand it to its parent).
 TEST_F(SkinSliderGuiTest, WheelNeverMovesIt) {
-    // An unskinned trackbar hands the wheel on (to its parent, which may scroll or move
-    // something); the skinned one swallows it.
     host.received.clear();
-    ::SendMessageW(plain, WM_MOUSEWHEEL, WheelDown(), MAKELPARAM(150, 85));
-    EXPECT_EQ(host.Of(WM_MOUSEWHEEL).size(), 1u);
-    host.received.clear();
-    LRESULT handled = ::SendMessageW(skinned, WM_MOUSEWHEEL, WheelDown(), MAKELPARAM(150, 35));
-    EXPECT_EQ(handled, TRUE);
-    EXPECT_EQ(CTrackbar(skinned).Pos(), 500);
-    ::SendMessageW(skinned, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(150, 35));
-    EXPECT_EQ(CTrackbar(skinned).Pos(), 500);
+    for (short notches : {-3, 1}) {
+        EXPECT_EQ(::SendMessageW(skinned, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * notches),
+                                 MAKELPARAM(150, 35)),
+                  TRUE);
+        EXPECT_EQ(CTrackbar(skinned).Pos(), 500);
+    }
     EXPECT_TRUE(host.Of(WM_MOUSEWHEEL).empty());
 }
 
-TEST_F(SkinSliderGuiTest, ChannelSizeAndThumbWindowFollowingThePosition) {
-    ASSERT_TRUE(slider.SetChannel(348, 349));
+// The channel's size, the thumb window following the position, its frames following the
+// mouse, and a click on it reaching the trackbar.
+TEST_F(SkinSliderGuiTest, ChannelSizeThumbWindowAndItsFrames) {
     // The control takes the size of the "before" image.
     HBITMAP before = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(349));
     const SIZE size = BitmapSize(before);
@@ -88,13 +75,6 @@ TEST_F(SkinSliderGuiTest, ChannelSizeAndThumbWindowFollowingThePosition) {
         EXPECT_EQ(placed.top, 0);
     }
     EXPECT_GT(centres[1], centres[0] + 100);
-    slider.ShowThumb(false);
-    EXPECT_FALSE(::IsWindowVisible(slider.Thumb()->Handle()));
-}
-
-TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouseAndClicksReachTheTrackbar) {
-    ASSERT_TRUE(slider.SetChannel(348, 349));
-    ASSERT_TRUE(slider.SetThumb(351, 12, 22));
     CSkinThumb* skinThumb = slider.Thumb();
     ASSERT_EQ(skinThumb->Strip().FrameCount(), 3);
     EXPECT_EQ(skinThumb->Frame(), 0);
@@ -113,9 +93,11 @@ TEST_F(SkinSliderGuiTest, ThumbFramesFollowTheMouseAndClicksReachTheTrackbar) {
     guitest::PumpUntil([&] { return slider.Thumb()->Frame() == 1; }, 2000);
     EXPECT_EQ(slider.Thumb()->Frame(), 1);     // released over the thumb: hover frame
     EXPECT_EQ(CTrackbar(skinned).Pos(), 500);  // clicking the thumb itself does not page
+    slider.ShowThumb(false);
+    EXPECT_FALSE(::IsWindowVisible(slider.Thumb()->Handle()));
 }
 
-TEST(BitmapStripGuiTest, FramesAlongTheLongerSideAndAnIndependentSecondCopy) {
+TEST(BitmapStripGuiTest, FramesAlongTheLongerSideASecondCopyAndDrawingAFrame) {
     CBitmapStrip horizontal;
     ASSERT_TRUE(
         horizontal.Load(IDB_THUMB_HORIZONTAL, 12, 22));  // 36 x 22: three frames side by side
@@ -134,11 +116,8 @@ TEST(BitmapStripGuiTest, FramesAlongTheLongerSideAndAnIndependentSecondCopy) {
     EXPECT_EQ(::GetPixel(whole.SecondDc(), 5, 5), original);
     ::SetPixel(whole.SecondDc(), 5, 5, original ^ 0xFFFFFF);
     EXPECT_EQ(::GetPixel(whole.Dc(), 5, 5), original);
-}
-
-TEST(BitmapStripGuiTest, DrawsTheAskedFrameOnly) {
-    CBitmapStrip strip;
-    ASSERT_TRUE(strip.Load(IDB_THUMB_HORIZONTAL, 12, 22));
+    // Drawing draws the asked frame only.
+    CBitmapStrip& strip = horizontal;
     HDC screen = ::GetDC(nullptr);
     HDC target = ::CreateCompatibleDC(screen);
     HBITMAP canvas = ::CreateCompatibleBitmap(screen, 12, 22);
