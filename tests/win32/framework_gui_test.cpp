@@ -1,72 +1,15 @@
-// The framework's services under Wine: folder listings, threads, the file dialog, the
-// resource string table, the help launcher and the tool tip relay.
+// The framework's services under Wine: the resource string table and the tool tip relay.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <atomic>
-
-#include "platform/win32/directory_listing.h"
-#include "platform/win32/file_dialog.h"
-#include "platform/win32/thread_start.h"
 #include "platform/win32/tool_tip.h"
-#include "ui/help_topic.h"
-#include "ui/win32/help_launcher.h"
 #include "ui/win32/new_deck_button.h"
 #include "ui/win32/tool_tip_relay.h"
 #include "win32/gui_test_support.h"
 
 namespace melvora {
 namespace {
-
-TEST(DirectoryListingTest, FilesMatchingThePatternWithTurkishNames) {
-    guitest::TempProgramFolder folder("listing");
-    const std::wstring path = Utf8ToWide(folder.Path(""));
-    const wchar_t* const files[] = {L"Çıkış.exc", L"b.exc", L"notes.txt"};
-    for (const wchar_t* name : files) {
-        ::CloseHandle(::CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    0, nullptr));
-    }
-    ::CreateDirectoryW((path + L"Kayıtlar").c_str(), nullptr);
-    std::vector<std::wstring> exercises = ListDirectory(path + L"*.exc", false);
-    std::sort(exercises.begin(), exercises.end());
-    EXPECT_EQ(exercises, (std::vector<std::wstring>{L"b.exc", L"Çıkış.exc"}));
-    EXPECT_EQ(ListDirectory(path + L"*", true), std::vector<std::wstring>{L"Kayıtlar"});
-    EXPECT_TRUE(ListDirectory(L"C:\\no\\such\\folder\\*.exc", false).empty());
-    for (const wchar_t* name : files) {
-        ::DeleteFileW((path + name).c_str());
-    }
-    ::RemoveDirectoryW((path + L"Kayıtlar").c_str());
-}
-
-TEST(ThreadStartTest, RunsTheBodyAtTheAskedPriority) {
-    std::atomic<int> priority{-100};
-    std::thread t = StartThread([&]() { priority = ::GetThreadPriority(::GetCurrentThread()); },
-                                THREAD_PRIORITY_ABOVE_NORMAL);
-    t.join();
-    EXPECT_EQ(priority.load(), THREAD_PRIORITY_ABOVE_NORMAL);
-}
-
-TEST(FileDialogTest, SaveDialogReturnsTheTypedPathWithItsExtension) {
-    guitest::TempProgramFolder folder("dialog");
-    const std::wstring typed = Utf8ToWide(folder.Path("Şarkı"));
-    std::wstring chosen;
-    bool ok = false;
-    guitest::RunModal(
-        [&]() {
-            ok = ShowFileDialog(false, nullptr, L"wav",
-                                L"Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||",
-                                OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, &chosen);
-            return 0;
-        },
-        [&](HWND dialog) {
-            ::SetDlgItemTextW(dialog, 0x47c, typed.c_str());  // the file name (cmb13)
-            ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-        });
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(chosen, typed + L".wav");
-}
 
 // The resource string table as the program reads it (provider installed in main); which entry
 // a language takes is the string table's own test.
@@ -80,21 +23,6 @@ TEST(ResourceStringTableTest, TurkishLettersMissingEntriesAndLongTexts) {
     EXPECT_LE(about.size(), 256u);
     EXPECT_NE(about.find(L"Şarkı"), std::wstring::npos);
 }
-
-#ifdef MELVORA_HELP_FILE_BESIDE
-// Both languages' topics open from the one help file beside the program; a missing file
-// opens nothing.
-TEST(HelpLauncherGuiTest, OpensTopicsOfBothLanguagesAndNothingOfAMissingFile) {
-    for (int language : {0, 1}) {
-        HWND help = OpenHelpTopic(nullptr, HelpTopic("ana.htm", language));
-        ASSERT_NE(help, nullptr) << language;
-        // Through the control: a help window destroyed behind its back stays in its lists.
-        CloseAllHelpWindows();
-        EXPECT_FALSE(::IsWindow(help)) << language;
-    }
-    EXPECT_EQ(OpenHelpTopic(nullptr, "Missing.chm::/en/ana.htm"), nullptr);
-}
-#endif
 
 // Records the messages relayed to a tool tip.
 class RelayRecorder : public CWnd {

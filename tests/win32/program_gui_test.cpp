@@ -9,7 +9,6 @@
 #include "music/midi_message.h"
 #include "music/win32/staff_dlg.h"
 #include "transport/deck_operations.h"
-#include "transport/replay_reader.h"
 #include "ui/help_topic.h"
 #include "ui/win32/help_launcher.h"
 #include "ui/win32/new_deck_button.h"
@@ -163,46 +162,41 @@ DeckState ReadDeck(CControlsDlg& dialog) {
                      dialog.DeckButtonControl(DeckButton::Play)->Latched()};
 }
 
-// A take and its replay: the deck in each mode, the time display, the replay reaching the
-// speaker, and the end of the replay (a transport event, not clicks on Play and Rew) pausing
-// it at its first frame. Cancel on the save question keeps the program running; No closes
-// it and leaves the take in the working file.
+// A take and its replay through the real deck: its buttons in each mode, the time display,
+// the replay reaching the speaker and its end showing the stopped deck (the transport's side
+// of it is the deck operations' own test). Cancel on the save question keeps the program
+// running; No closes it and leaves the take in the working file.
 TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
     const DeckState kIdle = {true, false, false, true, false, false};
     const DeckState kRecording = {true, false, false, false, true, false};
     const DeckState kStopped = {true, true, true, true, false, false};
     const DeckState kReplaying = {false, true, true, false, false, true};
-    DeckState idle = {}, recording = {}, stopped = {}, replaying = {}, paused = {};
+    std::vector<DeckState> seen;
     std::wstring recordingText;
-    TransportMode mode = TransportMode::Idle;
-    int position = -1, boxesAfterCancel = -1;
-    bool endOfFile = true, aliveAfterCancel = false;
+    int boxesAfterCancel = -1;
+    bool aliveAfterCancel = false;
     guitest::Sing(run_.Card(), 440.0, 0.0);
     std::atomic<int64_t> played{0};
     run_.Card().SetPlaybackSink([&](const int16_t*, size_t count) { played += count; });
     const INT_PTR result = run_.Run([&](CControlsDlg& dialog) {
-        // Waits for the deck to show `expected`; returns what it shows.
-        auto settle = [&](const DeckState& expected) {
+        // Clicks `button` (none: only waits) until the deck shows `expected`; notes what it shows.
+        auto click = [&](DeckButton* button, const DeckState& expected) {
+            if (button != nullptr) {
+                guitest::Click(dialog.DeckButtonControl(*button)->Handle());
+            }
             PumpUntil([&] { return ReadDeck(dialog) == expected; });
-            return ReadDeck(dialog);
+            seen.push_back(ReadDeck(dialog));
         };
-        auto click = [&](DeckButton button, const DeckState& expected) {
-            guitest::Click(dialog.DeckButtonControl(button)->Handle());
-            return settle(expected);
-        };
-        idle = settle(kIdle);
-        recording = click(DeckButton::Rec, kRecording);
+        DeckButton rec = DeckButton::Rec, play = DeckButton::Play;
+        click(nullptr, kIdle);
+        click(&rec, kRecording);
         // At least a second of take, so that the replay outlasts the device's buffers and its
         // pressed Play can be seen, however slow the card's clock.
         PumpUntil([&] { return guitest::ProgramRun::ShowsASecond(dialog); });
         recordingText = TextOf(::GetDlgItem(dialog.Handle(), IDC_TIME_TEXT));
-        stopped = click(DeckButton::Rec, kStopped);
-        replaying = click(DeckButton::Play, kReplaying);
-        paused = settle(kStopped);  // the end of the take pauses the replay by itself
-        AudioTransport& transport = dialog.Deck()->Transport();
-        mode = transport.Mode();
-        position = transport.Reader() != nullptr ? transport.Reader()->PositionFrame() : -1;
-        endOfFile = transport.EndOfFile();
+        click(&rec, kStopped);
+        click(&play, kReplaying);
+        click(nullptr, kStopped);  // the end of the take pauses the replay by itself
         const int boxesBefore = run_.Boxes();
         run_.Close(dialog, IDCANCEL);
         PumpUntil([&] {
@@ -213,16 +207,9 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
         aliveAfterCancel = ::IsWindowVisible(dialog.Handle()) && ::IsWindowEnabled(dialog.Handle());
         run_.Close(dialog, IDNO);
     });
-    EXPECT_EQ(idle, kIdle);
-    EXPECT_EQ(recording, kRecording);
-    EXPECT_EQ(stopped, kStopped);
-    EXPECT_EQ(replaying, kReplaying);
-    EXPECT_EQ(paused, kStopped);
+    EXPECT_EQ(seen, (std::vector<DeckState>{kIdle, kRecording, kStopped, kReplaying, kStopped}));
     EXPECT_EQ(recordingText.rfind(L"Kaydedilen Süre:", 0), 0u) << recordingText.c_str();
     EXPECT_GT(played.load(), 0) << "the replay did not reach the speaker";
-    EXPECT_EQ(mode, TransportMode::ReplayPaused);
-    EXPECT_EQ(position, 0);
-    EXPECT_FALSE(endOfFile);
     EXPECT_EQ(boxesAfterCancel, 1);
     EXPECT_TRUE(aliveAfterCancel);
     EXPECT_EQ(run_.BoxTexts().size(), 2u)
@@ -231,13 +218,15 @@ TEST_F(ProgramGui, DeckThroughATakeItsReplayAndTheSaveQuestion) {
     EXPECT_TRUE(run_.Exists("tmp.wav"));
 }
 
-// What the File popup and the open dialog show. Which items are enabled or checked in which
-// state is the command state's own test; this shows the real popup gets it.
-TEST_F(ProgramGui, FileMenuAndOpenDialogSpeakTheUsersLanguage) {
+// What the File popup and the open dialog show, and the save dialog's answer: the typed name
+// with its extension. Which items are enabled or checked in which state is the command state's
+// own test; this shows the real popup gets it.
+TEST_F(ProgramGui, FileMenuAndFileDialogsSpeakTheUsersLanguage) {
     int itemCount = 0;
     std::wstring firstText, exercisesText, fileType;
     UINT exercisesState = static_cast<UINT>(-1);
-    bool chosen = true;
+    bool chosen = true, saved = false;
+    std::string path, savePath;
     run_.Run([&](CControlsDlg& dialog) {
         {
             guitest::WindowWatch popup(
@@ -261,8 +250,14 @@ TEST_F(ProgramGui, FileMenuAndOpenDialogSpeakTheUsersLanguage) {
                                       fileType = TextOf(::GetDlgItem(box, 0x470));
                                       ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
                                   });
-        std::string path;
         chosen = dialog.AskOpenPath(&path);
+        guitest::WindowWatch save([](HWND hwnd) { return ::GetDlgItem(hwnd, 0x47c) != nullptr; },
+                                  [&](HWND box) {
+                                      const std::wstring typed = Utf8ToWide(run_.Path("Şarkı"));
+                                      ::SetDlgItemTextW(box, 0x47c, typed.c_str());  // cmb13
+                                      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                                  });
+        saved = dialog.AskSavePath(&savePath);
         run_.Close(dialog);
     });
     // New, Open, Save, the exercises, separator, Options, separator, Exit.
@@ -273,6 +268,8 @@ TEST_F(ProgramGui, FileMenuAndOpenDialogSpeakTheUsersLanguage) {
     EXPECT_EQ(exercisesText, LoadText(IDS_TIP_NEW_EXERCISE, guitest::kTurkish));
     EXPECT_FALSE(chosen);
     EXPECT_EQ(fileType, L"Wave Dosyaları (*.wav)");
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(savePath, run_.Path("Şarkı.wav"));
 }
 
 #ifdef MELVORA_HELP_FILE_BESIDE
@@ -280,21 +277,25 @@ bool IsHelpWindow(HWND window) {
     return guitest::HasClass(window, L"HH Parent");
 }
 
-// Help windows belong to the HTML Help control, not to the window that opened them: closing
-// the program closes them as well, even one that no window of the program owns.
-TEST_F(ProgramGui, HelpWindowsCloseWithTheProgram) {
+// Both languages' topics open from the help file; a missing file opens nothing. Help windows
+// belong to the HTML Help control, not to the window that opened them: closing the program
+// closes them as well, even those that no window of the program owns.
+TEST_F(ProgramGui, HelpWindowsOpenInBothLanguagesAndCloseWithTheProgram) {
     wchar_t exe[MAX_PATH] = {};
     const std::wstring path(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
     const std::wstring help = path.substr(0, path.find_last_of(L'\\') + 1) + L"Melvora.chm";
     const std::wstring copy = Utf8ToWide(run_.Path("Melvora.chm"));
     ASSERT_TRUE(::CopyFileW(help.c_str(), copy.c_str(), FALSE));
-    bool whileRunning = false;
+    bool opened[2] = {};
     run_.Run([&](CControlsDlg& dialog) {
-        OpenHelpTopic(nullptr, HelpTopic("ses.htm", guitest::kTurkish));
-        whileRunning = PumpUntil([] { return guitest::FindThreadWindow(IsHelpWindow) != nullptr; });
+        for (int language : {guitest::kEnglish, guitest::kTurkish}) {
+            HWND window = OpenHelpTopic(nullptr, HelpTopic("ses.htm", language));
+            opened[language] = window != nullptr && IsHelpWindow(window);
+        }
+        EXPECT_EQ(OpenHelpTopic(nullptr, "Missing.chm::/en/ana.htm"), nullptr);
         run_.Close(dialog);
     });
-    EXPECT_TRUE(whileRunning);
+    EXPECT_TRUE(opened[guitest::kEnglish] && opened[guitest::kTurkish]);
     EXPECT_TRUE(PumpUntil([] { return guitest::FindThreadWindow(IsHelpWindow) == nullptr; }, 2000));
     ::DeleteFileW(copy.c_str());
 }
