@@ -1,13 +1,17 @@
-// The OpenGL views under Wine, read back from their rendering contexts: the view window
-// itself, the energy bar and the analysis view.
+// The OpenGL views under Wine, read back from their rendering contexts (the view window
+// itself, the energy bar, the analysis view), and the volume and analysis windows.
 #include <windows.h>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <commctrl.h>
 
 #include <array>
 
+#include "platform/mixer_port_fake.h"
+#include "settings/win32/volume_dlg.h"
 #include "views/win32/energy_bar.h"
+#include "views/win32/inst_tessim_dlg.h"
 #include "views/win32/insta_view.h"
 #include "views/win32/open_gl_wnd.h"
 #include "win32/gui_test_support.h"
@@ -256,6 +260,92 @@ TEST(OpenGLWndPresentGuiTest, EachPathDrawsItsFrameAndTheOffscreenOneShowsIt) {
         EXPECT_TRUE(guitest::PumpUntil([&] { return showsAt(389, 189); }, guitest::kDeadlineMs));
         EXPECT_TRUE(showsAt(0, 0));
     }
+}
+
+// Without a mixer its controls are disabled and no error box comes; the sensitivity slider
+// works all the same. With one, its sources are listed and the choice followed.
+TEST(VolumeDlgGuiTest, WithoutAMixerAndWithOne) {
+    guitest::TempProgramFolder folder("volume");
+    guitest::FloatingOwner owner;
+    guitest::ViewLink link;
+    guitest::HostWindow host;
+    ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
+    MixerPortFake* fake = nullptr;
+    std::unique_ptr<CVolumeDlg> dialog;
+    auto open = [&](std::unique_ptr<MixerPortFake> port) {
+        fake = port.get();
+        dialog = std::make_unique<CVolumeDlg>(Describe(FloatingWindow::Volume), owner, link, link,
+                                              std::move(port));
+        EXPECT_TRUE(dialog->Create(host.Handle()));
+        dialog->Show(SW_SHOWNA);
+    };
+    auto Item = [&](int id) { return ::GetDlgItem(dialog->Handle(), id); };
+    auto port = std::make_unique<MixerPortFake>();
+    port->devices = 0;
+    Options().voiceActivationSensitivity = 0.7f;
+    open(std::move(port));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_VOLUME_OUT_SLIDER)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_VOLUME_IN_SLIDER)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_VOLUME_SOURCE)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_VOLUME_VAD_SLIDER)));
+    EXPECT_EQ(::SendMessageW(Item(IDC_VOLUME_VAD_SLIDER), TBM_GETPOS, 0, 0), 30);
+    guitest::PumpMessages(300);  // time for an error box, which must not come
+    EXPECT_EQ(guitest::FindThreadWindow(guitest::IsMessageBox), nullptr);
+    // The sensitivity slider reaches the engine at once and the options.
+    ::SendMessageW(Item(IDC_VOLUME_VAD_SLIDER), TBM_SETPOS, TRUE, 10);
+    ::SendMessageW(dialog->Handle(), WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 10),
+                   reinterpret_cast<LPARAM>(Item(IDC_VOLUME_VAD_SLIDER)));
+    EXPECT_FLOAT_EQ(link.sensitivity, 0.9f);
+    EXPECT_FLOAT_EQ(Options().voiceActivationSensitivity, 0.9f);
+    dialog->DestroyWindow();
+
+    // With a mixer: the sources listed, the choice followed.
+    port = std::make_unique<MixerPortFake>();
+    port->sources = {{"CD", MixerComponent::kOther, true, false, {1000, 1000}},
+                     {"Mikrofon", MixerComponent::kMicrophone, true, false, {30000, 30000}},
+                     {"Line In", MixerComponent::kOther, true, false, {5000, 5000}}};
+    port->listValues = {1, 0, 0};
+    Options().notLoaded = 1;
+    open(std::move(port));
+    HWND combo = Item(IDC_VOLUME_SOURCE);
+    ASSERT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
+    wchar_t text[64] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"Mikrofon");
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);  // the microphone on a first run
+    EXPECT_EQ(::SendMessageW(Item(IDC_VOLUME_IN_SLIDER), TBM_GETPOS, 0, 0), -30000);
+    EXPECT_EQ(link.inputLevel, dialog->Mixer());
+    // The user picks Line In.
+    ::SendMessageW(combo, CB_SETCURSEL, 2, 0);
+    ::SendMessageW(dialog->Handle(), WM_COMMAND, MAKEWPARAM(IDC_VOLUME_SOURCE, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(fake->SelectedSourceLine(), 2);
+    EXPECT_EQ(::SendMessageW(Item(IDC_VOLUME_IN_SLIDER), TBM_GETPOS, 0, 0), -5000);
+    EXPECT_EQ(Options().inputSource, 0);
+    // At the end the source of before the start comes back, and the engine loses the level.
+    dialog->DestroyWindow();
+    EXPECT_EQ(fake->SelectedSourceLine(), 2);
+    EXPECT_EQ(link.inputLevel, nullptr);
+}
+
+TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
+    guitest::TempProgramFolder folder("analysis");
+    guitest::FloatingOwner owner;
+    guitest::ViewLink link;
+    guitest::HostWindow host;
+    ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
+    CInstTessimDlg dialog(Describe(FloatingWindow::Analysis), owner, link);
+    ASSERT_TRUE(dialog.Create(host.Handle()));
+    dialog.Show(SW_SHOWNA);
+    const RECT client = dialog.ClientRect();
+    const RECT view = guitest::WindowRectInParent(dialog.View().Handle());
+    EXPECT_EQ(view.top, 29);
+    EXPECT_EQ(view.right, client.right);
+    EXPECT_EQ(view.bottom, client.bottom);
+    EXPECT_TRUE(dialog.View().HasContext());
+    // The panel fits beside a square of at least 200 pixels.
+    EXPECT_GE(dialog.View().Layout().SquareSize(), 200);
+    EXPECT_LE(dialog.View().Layout().SquareSize() + 250, RectWidth(client));
 }
 
 }  // namespace
