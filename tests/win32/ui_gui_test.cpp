@@ -301,31 +301,26 @@ INT_PTR OpenAndPress(const std::wstring& text, unsigned int type, int language, 
 // screen and the answer. Types above five show OK only; the upper flags (icon, default
 // button) choose nothing.
 TEST(MessageBoxGuiTest, ButtonsTextsLayoutAndResultsOfEveryType) {
-    const std::pair<unsigned int, int> cases[] = {{0, kEnglish}, {1, kEnglish},
-                                                  {2, kEnglish}, {3, kEnglish},
-                                                  {4, kEnglish}, {5, kEnglish},
-                                                  {0, kTurkish}, {1, kTurkish},
-                                                  {2, kTurkish}, {3, kTurkish},
-                                                  {4, kTurkish}, {5, kTurkish},
-                                                  {6, kEnglish}, {0x4u | 0x20u | 0x100u, kEnglish}};
-    for (const auto& [type, language] : cases) {
-        // The first run (Escape) finds how many buttons there are to press.
-        for (int press = -2, buttons = 0; press < buttons; ++press) {
-            SCOPED_TRACE(::testing::Message()
-                         << "type " << type << " language " << language << " press " << press);
-            Seen seen;
-            const INT_PTR result =
-                OpenAndPress(L"Do you wish to save your recordings?", type, language, press, &seen);
-            buttons = static_cast<int>(seen.results.size());
-            // Which buttons and texts a type has is the layout's own test; here: the box lays
-            // out its type and shows them, in the language asked for, and answers as laid out.
-            EXPECT_EQ(seen.type, MessageBoxButtonSet(type));
-            EXPECT_EQ(seen.texts, seen.laidOut);
-            EXPECT_TRUE(seen.buttonsVisible);
-            EXPECT_TRUE(seen.placedAsLaidOut);
-            EXPECT_GT(seen.inkPixels, 20) << "no text on the screen";
-            EXPECT_EQ(seen.caption, L"Melvora");
-            EXPECT_EQ(result, press < 0 ? seen.closeResult : seen.results[press]);
+    for (const unsigned int type : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 0x4u | 0x20u | 0x100u}) {
+        for (const int language : {kEnglish, kTurkish}) {
+            // The first run (Escape) finds how many buttons there are to press.
+            for (int press = -2, buttons = 0; press < buttons; ++press) {
+                SCOPED_TRACE(::testing::Message()
+                             << "type " << type << " language " << language << " press " << press);
+                Seen seen;
+                const INT_PTR result = OpenAndPress(L"Do you wish to save your recordings?", type,
+                                                    language, press, &seen);
+                buttons = static_cast<int>(seen.results.size());
+                // Which buttons and texts a type has is the layout's own test; here: the box lays
+                // out its type and shows them, in the language asked for, and answers as laid out.
+                EXPECT_EQ(seen.type, MessageBoxButtonSet(type));
+                EXPECT_EQ(seen.texts, seen.laidOut);
+                EXPECT_TRUE(seen.buttonsVisible);
+                EXPECT_TRUE(seen.placedAsLaidOut);
+                EXPECT_GT(seen.inkPixels, 20) << "no text on the screen";
+                EXPECT_EQ(seen.caption, L"Melvora");
+                EXPECT_EQ(result, press < 0 ? seen.closeResult : seen.results[press]);
+            }
         }
     }
 }
@@ -371,7 +366,6 @@ TEST(AboutDlgGuiTest, TextsOfBothLanguagesAndItsAnswers) {
                 EXPECT_EQ(guitest::TextOf(dialog), c.caption);
                 const std::wstring text = guitest::TextOf(::GetDlgItem(dialog, IDC_ABOUT_TEXT));
                 EXPECT_EQ(text, LoadText(IDS_ABOUT_TEXT, c.language));
-                EXPECT_NE(text.find(L"Melvora"), std::wstring::npos);
                 EXPECT_EQ(about->OkButton().Text(), c.ok);
                 EXPECT_TRUE(about->Picture().IsLoaded());
                 EXPECT_NE(::GetDlgItem(dialog, IDC_TITLE_BAR), nullptr);

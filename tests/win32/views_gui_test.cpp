@@ -33,20 +33,14 @@ int BrightRows(const Frame& frame) {
     return rows;
 }
 
-class EnergyBarGuiTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Open(100, 100, 40, 200, L"Bar"));
-        ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 40, 200}, 1021));
-    }
+// The level and the peak marker drawn (the meter's numbers are its own tests), the idle timer
+// that lets the marker fall and stops, none while recording or replaying, and the clip warning.
+TEST(EnergyBarGuiTest, DrawsTheLevelThePeakMarkerAndTheClipWarning) {
     guitest::ViewLink owner;
     guitest::HostWindow host;
     CEnergyBar bar{owner};
-};
-
-// The level and the peak marker drawn (the meter's numbers are its own tests), the idle timer
-// that lets the marker fall and stops, none while recording or replaying, and the clip warning.
-TEST_F(EnergyBarGuiTest, DrawsTheLevelThePeakMarkerAndTheClipWarning) {
+    ASSERT_TRUE(host.Open(100, 100, 40, 200, L"Bar"));
+    ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 40, 200}, 1021));
     owner.Publish(0.2f, 0, 0, 0, 0);
     const Frame quiet = Capture(bar);
     owner.Publish(0.7f, 0, 0, 0, 0);
@@ -171,19 +165,13 @@ class TestGLView : public COpenGLWnd {
     }
 };
 
-class OpenGLWndGuiTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Open(100, 100, 300, 120, L"GL"));
-        ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 300, 120}, 1067));
-    }
-    guitest::HostWindow host;
-    TestGLView view;
-};
-
 // Clears to its colour and reads it back, leaves no context current, paints an invalidation,
 // draws outline text of the font's height, and survives a zero height.
-TEST_F(OpenGLWndGuiTest, ClearsReadsBackPaintsDrawsTextAndTakesAZeroHeight) {
+TEST(OpenGLWndGuiTest, ClearsReadsBackPaintsDrawsTextAndTakesAZeroHeight) {
+    guitest::HostWindow host;
+    TestGLView view;
+    ASSERT_TRUE(host.Open(100, 100, 300, 120, L"GL"));
+    ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 300, 120}, 1067));
     ASSERT_TRUE(view.HasContext());
     EXPECT_EQ(view.creates, 1);
     EXPECT_GE(view.sizes, 1);
