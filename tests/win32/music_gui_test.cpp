@@ -102,6 +102,8 @@ class MusicGui : public ::testing::Test {
     std::unique_ptr<CKeyboardDlg> keyboardDlg_;  // goes first, as in the program
 };
 
+// A click on a key sounds it at the chosen velocity and draws it lit; the mouse resting on a
+// key shows its label and its note on the staff; a click on the staff sounds the note.
 TEST_F(MusicGui, AClickOnAKeyOrANoteOfTheStaffPlaysIt) {
     Open();
     const PianoKeyboard& keys = Keyboard().Keys();
