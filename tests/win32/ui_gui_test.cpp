@@ -24,9 +24,9 @@
 namespace melvora {
 namespace {
 
-using HostWindow;
-using kEnglish;
-using kTurkish;
+using guitest::HostWindow;
+using guitest::kEnglish;
+using guitest::kTurkish;
 
 // A floating window on the about box's template with the full title row. It records the
 // system commands its boxes send instead of acting on them, and takes the letter keys before

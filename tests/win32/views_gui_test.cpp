@@ -194,6 +194,7 @@ TEST(OpenGLWndGuiTest, ClearsReadsBackPaintsDrawsTextAndTakesAZeroHeight) {
     EXPECT_LT(layout.LetterHeight(), 1.2f);
     EXPECT_GT(layout.Width(L"W"), layout.Width(L"i"));
     EXPECT_GT(layout.Width(L"Ş"), 0.0f);
+    view.colour = {};  // black
     view.text = L"A4";
     // Text pixels, only in the rows of the letters (5 to 45 from the bottom of 120).
     const guitest::Frame text = guitest::Capture(view);
