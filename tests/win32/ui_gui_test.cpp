@@ -154,59 +154,24 @@ TEST(ModalLoopGuiTest, KeysToControlsReachTheDialogBeforeDispatch) {
     EXPECT_EQ(dialog.keysInDialogProc, 0);
 }
 
-class TitleBarGuiTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Open(80, 80, 420, 120, L"Melvora"));
-        // Caption messages are only recorded: a real one would start a move loop.
-        host.swallow = [](UINT message) {
-            return message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK;
-        };
-        ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 300, 29}, 1065));
-        bar.SetFloatingWindowLook();
-        Paint();
-        host.received.clear();
-    }
-    void Paint() {
-        bar.Invalidate(true);
-        ::UpdateWindow(bar.Handle());
-    }
-
+// Mouse messages become the parent's caption messages (at screen coordinates) and keys go to
+// the parent as they are; the active and inactive looks reach the screen; a long caption is
+// drawn shortened (how, is the shortening rule's own test).
+TEST(TitleBarGuiTest, CaptionMessagesToTheParentItsLooksAndAShortenedCaption) {
     HostWindow host;
     CMyTitleBar bar;
-};
-
-// The active and inactive looks reach the screen; a long caption is drawn shortened (how, is
-// the shortening rule's own test).
-TEST_F(TitleBarGuiTest, ActiveAndInactiveLooksAndAShortenedCaption) {
-    ::SetActiveWindow(host.Handle());
+    ASSERT_TRUE(host.Open(80, 80, 420, 120, L"Melvora"));
+    // Caption messages are only recorded: a real one would start a move loop.
+    host.swallow = [](UINT message) {
+        return message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK;
+    };
+    ASSERT_TRUE(bar.Create(host.Handle(), RECT{0, 0, 300, 29}, 1065));
+    bar.SetFloatingWindowLook();
+    auto Paint = [&] {
+        bar.Invalidate(true);
+        ::UpdateWindow(bar.Handle());
+    };
     Paint();
-    EXPECT_TRUE(bar.LastPaintActive());
-    // Once the drawing reached the screen it is not the host's background.
-    guitest::Frame active;
-    EXPECT_TRUE(guitest::PumpUntil([&] {
-        active = guitest::Grab(bar.Handle());
-        return !active.Near(150, 14, 204, 224, 247, 0);
-    }));
-    HostWindow other;
-    ASSERT_TRUE(other.Open(600, 600, 100, 50, L"Other"));
-    ::SetActiveWindow(other.Handle());
-    Paint();
-    EXPECT_FALSE(bar.LastPaintActive());
-    EXPECT_TRUE(guitest::PumpUntil([&] { return guitest::Grab(bar.Handle()).rgb != active.rgb; }));
-    const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
-    ::SetWindowTextW(host.Handle(), caption.c_str());
-    bar.Resize(90, 29);
-    Paint();
-    const std::wstring drawn = bar.LastDrawnCaption();
-    ASSERT_GT(drawn.size(), 4u);
-    EXPECT_EQ(drawn.substr(drawn.size() - 3), L"...");
-    EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
-}
-
-// Mouse messages become the parent's caption messages (at screen coordinates); keys go to
-// the parent as they are.
-TEST_F(TitleBarGuiTest, MouseBecomesCaptionMessagesOfTheParentAndKeysGoToIt) {
     const UINT pairs[][2] = {{WM_LBUTTONDOWN, WM_NCLBUTTONDOWN},
                              {WM_LBUTTONUP, WM_NCLBUTTONUP},
                              {WM_LBUTTONDBLCLK, WM_NCLBUTTONDBLCLK},
@@ -230,6 +195,29 @@ TEST_F(TitleBarGuiTest, MouseBecomesCaptionMessagesOfTheParentAndKeysGoToIt) {
             EXPECT_EQ(static_cast<short>(HIWORD(got[0].lParam)), screen.y);
         }
     }
+    ::SetActiveWindow(host.Handle());
+    Paint();
+    EXPECT_TRUE(bar.LastPaintActive());
+    // Once the drawing reached the screen it is not the host's background.
+    guitest::Frame active;
+    EXPECT_TRUE(guitest::PumpUntil([&] {
+        active = guitest::Grab(bar.Handle());
+        return !active.Near(150, 14, 204, 224, 247, 0);
+    }));
+    HostWindow other;
+    ASSERT_TRUE(other.Open(600, 600, 100, 50, L"Other"));
+    ::SetActiveWindow(other.Handle());
+    Paint();
+    EXPECT_FALSE(bar.LastPaintActive());
+    EXPECT_TRUE(guitest::PumpUntil([&] { return guitest::Grab(bar.Handle()).rgb != active.rgb; }));
+    const std::wstring caption = L"Ortam Yürütücü ve Görüntü Penceresi";
+    ::SetWindowTextW(host.Handle(), caption.c_str());
+    bar.Resize(90, 29);
+    Paint();
+    const std::wstring drawn = bar.LastDrawnCaption();
+    ASSERT_GT(drawn.size(), 4u);
+    EXPECT_EQ(drawn.substr(drawn.size() - 3), L"...");
+    EXPECT_EQ(bar.ShortenToWidth(caption, 90 - 10), drawn);
 }
 
 // What the script saw of the open box.
@@ -417,11 +405,17 @@ struct PressCase {
     int commands;
 };
 
-TEST_F(DeckButtonGuiTest, ClickSendsOneCommandOnlyWhenReleasedInside) {
+TEST_F(DeckButtonGuiTest, HoverImageAndOneCommandOnlyWhenReleasedInside) {
     const PressCase cases[] = {{{}, DeckButtonState::kPressed, 1},
                                {{{150, 60}}, DeckButtonState::kPressedOutside, 0},
                                {{{150, 60}, {6, 6}}, DeckButtonState::kPressed, 1}};
     Open("RECORD");
+    // The hover image reaches the screen (which image each look takes is the paint rule's).
+    const std::vector<uint8_t> up = OnScreen(button);
+    guitest::MouseMove(button.Handle(), 5, 5);
+    ::UpdateWindow(button.Handle());
+    EXPECT_EQ(button.LastPaint().bitmapSlot, kSlotHover);
+    EXPECT_TRUE(guitest::PumpUntil([&]() { return OnScreen(button) != up; }, guitest::kDeadlineMs));
     for (const PressCase& c : cases) {
         SCOPED_TRACE(c.movesWhilePressed.size());
         host.received.clear();
@@ -450,11 +444,10 @@ TEST_F(DeckButtonGuiTest, ClickSendsOneCommandOnlyWhenReleasedInside) {
     EXPECT_NE(::GetCapture(), button.Handle());
 }
 
-// Which image each look takes is the paint rule's (see the family grid); here: the images
-// and the text really reach the screen.
-TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
+// A text button: the placeholder's size kept without sizeToBitmap, and its text reaching the
+// screen.
+TEST_F(DeckButtonGuiTest, TextReachesTheScreen) {
     Open("EMPTY_BUTTON", false);
-    // Without sizeToBitmap the placeholder's size stays (with it, see the family grid).
     EXPECT_EQ(button.ClientRect().right, 75);
     EXPECT_EQ(button.ClientRect().bottom, 23);
     EXPECT_EQ(guitest::TextOf(button.Handle()), L"OpenGL");
@@ -464,14 +457,6 @@ TEST_F(DeckButtonGuiTest, HoverImageAndTextReachTheScreen) {
     EXPECT_TRUE(
         guitest::PumpUntil([&]() { return OnScreen(button) != plain; }, guitest::kDeadlineMs));
     EXPECT_EQ(button.Text(), L"İptal");
-    CNewDeckButton play;
-    RECT r = {150, 20, 225, 43};
-    ASSERT_TRUE(play.Create(host.Handle(), r, 1001, "PLAY", true));
-    const std::vector<uint8_t> up = OnScreen(play);
-    guitest::MouseMove(play.Handle(), 5, 5);
-    ::UpdateWindow(play.Handle());
-    EXPECT_EQ(play.LastPaint().bitmapSlot, kSlotHover);
-    EXPECT_TRUE(guitest::PumpUntil([&]() { return OnScreen(play) != up; }, guitest::kDeadlineMs));
 }
 
 // Every family loads exactly its variants from the resources and takes the size of its up
@@ -513,26 +498,20 @@ TEST_F(DeckButtonGuiTest, EveryFamilyLoadsItsVariantsAndTakesTheSizeOfItsUpBitma
     }
 }
 
-class SkinSliderGuiTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Open(100, 300, 420, 120, L"Slider"));
-        skinned = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10,
-                                    20, 300, 30, host.Handle(), reinterpret_cast<HMENU>(1017),
-                                    ::GetModuleHandleW(nullptr), nullptr);
-        CTrackbar(skinned).SetRange(0, 1000, false);
-        CTrackbar(skinned).SetPos(500);
-        ASSERT_TRUE(slider.Attach(host.Handle(), 1017));
-        ASSERT_TRUE(slider.SetChannel(348, 349));
-    }
-
+// The wheel never moves it (an unskinned trackbar would, or hand it to its parent); the
+// channel's size, the thumb window following the position, its frames following the mouse,
+// and a click on it reaching the trackbar.
+TEST(SkinSliderGuiTest, WheelChannelSizeThumbWindowAndItsFrames) {
     HostWindow host;
-    HWND skinned = nullptr;
     CSkinSlider slider;
-};
-
-// The wheel never moves it (an unskinned trackbar would, or hand it to its parent).
-TEST_F(SkinSliderGuiTest, WheelNeverMovesIt) {
+    ASSERT_TRUE(host.Open(100, 300, 420, 120, L"Slider"));
+    HWND skinned = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10,
+                                     20, 300, 30, host.Handle(), reinterpret_cast<HMENU>(1017),
+                                     ::GetModuleHandleW(nullptr), nullptr);
+    CTrackbar(skinned).SetRange(0, 1000, false);
+    CTrackbar(skinned).SetPos(500);
+    ASSERT_TRUE(slider.Attach(host.Handle(), 1017));
+    ASSERT_TRUE(slider.SetChannel(348, 349));
     host.received.clear();
     for (short notches : {-3, 1}) {
         EXPECT_EQ(::SendMessageW(skinned, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * notches),
@@ -541,11 +520,6 @@ TEST_F(SkinSliderGuiTest, WheelNeverMovesIt) {
         EXPECT_EQ(CTrackbar(skinned).Pos(), 500);
     }
     EXPECT_TRUE(host.Of(WM_MOUSEWHEEL).empty());
-}
-
-// The channel's size, the thumb window following the position, its frames following the
-// mouse, and a click on it reaching the trackbar.
-TEST_F(SkinSliderGuiTest, ChannelSizeThumbWindowAndItsFrames) {
     // The control takes the size of the "before" image.
     HBITMAP before = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(349));
     const SIZE size = BitmapSize(before);

@@ -74,23 +74,18 @@ TEST(EnergyBarGuiTest, DrawsTheLevelThePeakMarkerAndTheClipWarning) {
     EXPECT_TRUE(clipped.Near(20, 15, 255, 0, 0));
 }
 
-class InstaViewGuiTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Options().analysisView = 2;  // "Circle": no pure green but the note name
-        owner.holder.SetHistoryLength(5);
-        ASSERT_TRUE(host.Open(50, 50, 600, 300, L"Analysis"));
-        ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 600, 300}, 1067));
-    }
+// The note name only while a note is sung, the panel's labels, and a click on a block that
+// selects its measure: the frame moves and the animation shows that measure. Every style
+// draws in the square.
+TEST(InstaViewGuiTest, NoteNameSelectedMeasureAndEveryStyle) {
     guitest::TempProgramFolder folder{"view"};  // and the options at their defaults
     guitest::ViewLink owner;
     guitest::HostWindow host;
     CInstaView view{owner};
-};
-
-// The note name only while a note is sung, the panel's labels, and a click on a block that
-// selects its measure: the frame moves and the animation shows that measure.
-TEST_F(InstaViewGuiTest, ShowsTheNoteNameWhileSungAndAClickedBlockSelectsItsMeasure) {
+    Options().analysisView = 2;  // "Circle": no pure green but the note name
+    owner.holder.SetHistoryLength(5);
+    ASSERT_TRUE(host.Open(50, 50, 600, 300, L"Analysis"));
+    ASSERT_TRUE(view.Create(host.Handle(), RECT{0, 0, 600, 300}, 1067));
     ASSERT_EQ(view.Layout().SquareSize(), 300);
     owner.Publish(0.5f, 0.0f, 0.2f, 0.2f, 0.2f);
     // The name is 0.3 R = 45 pixels wide and high, centred in the circle.
@@ -115,9 +110,6 @@ TEST_F(InstaViewGuiTest, ShowsTheNoteNameWhileSungAndAClickedBlockSelectsItsMeas
     const int orangeBefore = before.CountNear(0, 0, 300, 300, 230, 77, 25);
     EXPECT_GT(after.CountNear(0, 0, 300, 300, 230, 77, 25), orangeBefore + 50);
     ::ReleaseCapture();
-}
-
-TEST_F(InstaViewGuiTest, EveryStyleDrawsInTheSquare) {
     owner.holder.SetHistoryLength(10);
     Options().resultHistoryLength = 10;
     for (int i = 0; i < 10; ++i) {
