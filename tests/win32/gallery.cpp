@@ -195,6 +195,7 @@ int RunGallery(const char* folder) {
         });
     };
     for (int language = 0; language < 2; ++language) {
+        Options().language = language;
         const std::string suffix = language == kEnglish ? "en" : "tr";
         for (const int* box : kBoxShots) {
             shoot(
@@ -206,17 +207,9 @@ int RunGallery(const char* folder) {
         }
         shoot([&] { return CAboutDlg(owner.Handle(), language).DoModal(); }, "about_box_" + suffix,
               false);
-    }
-    for (int language = 0; language < 2; ++language) {
-        ButtonPage page;
-        failures +=
-            page.Open(language) && TakeShot(page.Handle(), language ? "buttons_tr" : "buttons_en")
-                ? 0
-                : 1;
-    }
-    for (int language = 0; language < 2; ++language) {
-        Options().language = language;
-        failures += ShowViewWindows(owner.Handle(), language, language ? "tr" : "en") ? 0 : 1;
+        failures += ShowViewWindows(owner.Handle(), language, suffix) ? 0 : 1;
+        ButtonPage page;  // last: it would hide the windows above
+        failures += page.Open(language) && TakeShot(page.Handle(), "buttons_" + suffix) ? 0 : 1;
     }
     if (FILE* end = _wfopen(Utf8ToWide(std::string(folder) + "/gallery.end").c_str(), L"w")) {
         std::fclose(end);

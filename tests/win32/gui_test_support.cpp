@@ -10,7 +10,6 @@
 #include "audio/wave_file.h"
 #include "app/win32/floating_frame_dlg.h"
 #include "platform/program_directory.h"
-#include "platform/recording_midi_in.h"
 #include "platform/win32/dialog.h"
 #include "ui/win32/my_message_dlg.h"
 #include "views/win32/open_gl_wnd.h"
@@ -513,10 +512,8 @@ void CueSinger(bool sing) {
         ::DeleteFileW(path.c_str());
         return;
     }
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(file);
+    if (FILE* file = _wfopen(path.c_str(), L"w")) {
+        std::fclose(file);
     }
 }
 

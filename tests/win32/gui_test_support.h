@@ -1,8 +1,7 @@
 #pragma once
 
-// What the GUI suite's tests share: message pumping and waiting, scripted modal dialogs,
-// watching for windows, mouse input, pixels, stand-ins for the owners of the windows, the
-// program's main window run as the program runs it, and the screenshots.
+// What the GUI suite's tests share: pumping and waiting, scripted modal dialogs, watching for
+// windows, mouse input, pixels, owners' stand-ins, the program's main window, screenshots.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -39,29 +38,24 @@ namespace guitest {
 constexpr int kEnglish = 0;
 constexpr int kTurkish = 1;
 
-// How long a test waits for what a click, a message or a drawing brings about. Generous:
-// on a loaded machine, or under a Wine that waits for a window manager, it takes seconds.
-// Tests wait for the condition (PumpUntil), never for a fixed time.
+// How long a test waits (for the condition, never a fixed time) for what a click, a message
+// or a drawing brings about: seconds on a loaded machine.
 constexpr int kDeadlineMs = 15000;
 
 // Processes the thread's messages for about `ms` milliseconds (with 0: what is queued now).
 void PumpMessages(int ms);
 
-// Processes messages until `done` answers true (then true) or `ms` milliseconds passed
-// (then false). Drawing reaches the virtual screen a little after it was made.
+// Processes messages until `done` answers true (then true) or `ms` passed (then false).
 bool PumpUntil(const std::function<bool()>& done, int ms = kDeadlineMs);
 
 // True when the environment variable `name` is set (MELVORA_SOUND_TESTS and the like).
 bool EnvironmentHas(const wchar_t* name);
 
-// Visible top-level windows of this thread: the first that `match` accepts, or null.
+// The first visible top-level window of this thread that `match` accepts, or null.
 HWND FindThreadWindow(const std::function<bool(HWND)>& match);
-// The window's class is `className` (in any case).
-bool HasClass(HWND window, const wchar_t* className);
-// A standard dialog window (class #32770): the program's dialogs and message boxes.
-bool IsDialog(HWND window);
-// The skinned message box.
-bool IsMessageBox(HWND window);
+bool HasClass(HWND window, const wchar_t* className);  // in any case
+bool IsDialog(HWND window);                            // class #32770
+bool IsMessageBox(HWND window);                        // the skinned one
 
 // While it lives, runs `act` on each visible top-level window of this thread that `match`
 // accepts, once per window (only on the first one with `firstOnly`), inside whichever
@@ -73,7 +67,6 @@ class WindowWatch {
     ~WindowWatch();
     WindowWatch(const WindowWatch&) = delete;
     WindowWatch& operator=(const WindowWatch&) = delete;
-    // Windows acted on so far.
     int Count() const { return static_cast<int>(seen_.size()); }
 
   private:
@@ -95,11 +88,9 @@ class BoxAnswerer : public WindowWatch {
     std::vector<std::wstring> texts;  // of the boxes answered
 };
 
-// Runs `show` (which opens a modal dialog and returns its result). Once a visible window
-// that `match` accepts (by default: any dialog of this thread) is up, `script` runs inside
-// the dialog's modal loop with the dialog's handle; it must close the dialog. A dialog still
-// open `limitMs` after the script returned is ended with -2 and the test fails, so a broken
-// script fails the test instead of hanging it.
+// Runs `show` (which opens a modal dialog and returns its result); once a window that `match`
+// accepts is up, `script` runs in its modal loop and must close it. One still open `limitMs`
+// after the script is ended with -2 and fails the test, instead of hanging it.
 INT_PTR RunModal(const std::function<INT_PTR()>& show,
                  const std::function<void(HWND dialog)>& script,
                  const std::function<bool(HWND)>& match = IsDialog, int limitMs = 10000);
@@ -107,11 +98,10 @@ INT_PTR RunModal(const std::function<INT_PTR()>& show,
 // Ends a dialog run by CDialog::DoModal with `result`.
 void EndModal(HWND dialog, INT_PTR result);
 
-// Real mouse messages at a point of `window`'s client area.
+// Mouse messages at a point of `window`'s client area; Click: at the centre of `button`.
 void MouseMove(HWND window, int x, int y);
 void MouseDown(HWND window, int x, int y);
 void MouseUp(HWND window, int x, int y);
-// Enters, presses and releases at the centre of `button`.
 void Click(HWND button);
 
 std::wstring TextOf(HWND window);
@@ -127,12 +117,11 @@ class HostWindow : public CWnd {
         WPARAM wParam;
         LPARAM lParam;
     };
-    // Opens the window at (x, y) with the client size asked for; `icon` gives it the
-    // program's icon.
+    // At (x, y) with this client size; `icon`: the program's.
     bool Open(int x, int y, int width, int height, const wchar_t* caption, bool icon = false);
     std::vector<Received> received;
     std::vector<Received> Of(UINT message) const;
-    // Messages are recorded and not otherwise processed when `swallow` says so.
+    // Messages only recorded, not processed.
     std::function<bool(UINT message)> swallow;
 
   protected:
@@ -153,10 +142,8 @@ struct Frame {
     int CountNear(int left, int top, int right, int bottom, int r, int g, int b,
                   int tolerance = 30) const;
 };
-// Draws a frame of `view` as its paint does and reads it back (a failure fails the test).
-Frame Capture(COpenGLWnd& view);
-// What the screen shows of `window`'s client area.
-Frame Grab(HWND window);
+Frame Capture(COpenGLWnd& view);  // drawn as its paint does and read back
+Frame Grab(HWND window);          // what the screen shows of its client area
 
 // The floating windows' owner: moves as proposed, in `language` (the options' when -1).
 class FloatingOwner : public FloatingWindowOwner {
@@ -171,8 +158,7 @@ class FloatingOwner : public FloatingWindowOwner {
     int Language() const override { return language >= 0 ? language : Options().UiLanguage(); }
 };
 
-// The main window's side of the views and the volume window: a result holder fed by the
-// test, and what the volume window reports.
+// The main window's side of the views and the volume window.
 class ViewLink : public ViewOwner, public VolumeWindowOwner {
   public:
     ResultHolder holder;
@@ -190,20 +176,17 @@ class ViewLink : public ViewOwner, public VolumeWindowOwner {
     void InputLevelControlChanged(InputLevelControl* control) override { inputLevel = control; }
 };
 
-// The simulated card's microphone hears silence for `silentSeconds` (the voice gate learns
-// its floor), then a voice at `hz` (at `*liveHz` as it changes, when given; 0 is silence):
-// a tone with its first four harmonics.
+// The simulated microphone hears silence for `silentSeconds`, then a voice (four harmonics)
+// at `hz`, or at `*liveHz` as it changes (0: silence).
 void Sing(SimulatedSoundCard& card, double hz, double silentSeconds,
           const std::atomic<float>* liveHz = nullptr);
 
-// Writes `seconds` of a `hz` sine of `amplitude` as a mono 16-bit WAV file; true when
-// written whole.
+// A mono 16-bit WAV file of a sine; true when written whole.
 bool WriteTone(const std::string& path, double hz, double seconds, uint32_t sampleRateHz,
                double amplitude);
 
-// A fresh folder named after `name` under the temporary folder as the program's folder
-// (with `name` empty: the program's own folder), and the options at their defaults; both
-// are undone at the end.
+// A fresh temporary folder named after `name` (empty: the program's own) as the program's
+// folder, and the options at their defaults, until the end.
 class TempProgramFolder {
   public:
     explicit TempProgramFolder(const std::string& name);
@@ -217,35 +200,29 @@ class TempProgramFolder {
     bool temporary_ = false;
 };
 
-// The program's main window as the program runs it, for the tests that drive the whole
-// program: its folder (see TempProgramFolder), the options at their defaults, the recording MIDI
-// ports in place of the MIDI devices Wine lacks here, a simulated sound card (or the system's wave
-// devices), and every message box answered (IDNO unless Close says otherwise).
+// The program's main window as the program runs it, with recording MIDI ports (Wine has no
+// MIDI devices here), a simulated sound card (or the system's), every box answered (IDNO).
 class ProgramRun : public TempProgramFolder {
   public:
     enum class Sound { kSimulated, kSystem };
     explicit ProgramRun(const std::string& folderName, Sound sound = Sound::kSimulated);
     ~ProgramRun();
 
-    // Runs the main window modally (again and again if need be); `script` runs once it is up,
-    // inside its modal loop, and must close it. A window still open 30 s after the script returned
-    // is ended with -2 and fails the test. Returns the dialog's result.
-    // `afterClose` runs once the window is gone, before the dialog object goes.
+    // Runs the main window modally as RunModal does (30 s limit); `afterClose` runs once the
+    // window is gone, before the dialog object goes.
     INT_PTR Run(const std::function<void(CControlsDlg&)>& script,
                 const std::function<void(CControlsDlg&)>& afterClose = nullptr);
-    // Closes the main window; a question it asks is answered with `answer`.
     void Close(CControlsDlg& dialog, int answer = IDNO);
-    // Message boxes answered so far, and their texts.
     int Boxes() const { return answerer_.Count(); }
     const std::vector<std::wstring>& BoxTexts() const { return answerer_.texts; }
-    // The time display shows a second or more (of the take, or of the replay).
+    // The time display shows a second or more.
     static bool ShowsASecond(CControlsDlg& dialog);
     // The floating window `index` (see FloatingWindowAt).
     static HWND Floating(CControlsDlg& dialog, int index);
     SimulatedSoundCard& Card() { return *card_; }
 
     RecordingMidiOut::Journal journal;
-    // The MIDI input devices the program finds, and the one it made (while it runs).
+    // The MIDI input devices it finds, and the one it made.
     std::vector<std::string> midiInputs;
     RecordingMidiIn* MidiIn() { return midiIn_; }
     // When set, the file dialogs answer with these paths.
@@ -259,29 +236,22 @@ class ProgramRun : public TempProgramFolder {
     BoxAnswerer answerer_{IDNO};
 };
 
-// Screenshots for docs/screenshots, taken by the screenshot scripts from the folder of
-// SetShotFolder (the gallery's) or else of MELVORA_SHOTS. TakeShot writes
-// "<folder>/<name>.ready" holding the window's screen rectangle "x y width height" and waits
-// (pumping messages) until the script took the picture and wrote "<name>.done". With `view`,
-// the frame of that OpenGL child is saved first (SaveFrame as "<name>.view") for the script
-// to lay over the grab.
+// Screenshots, taken by the scripts in the folder of SetShotFolder or else MELVORA_SHOTS:
+// TakeShot writes "<name>.ready" ("x y width height" on the screen) and waits for the
+// script's "<name>.done"; with `view`, that child's frame is saved first as "<name>.view".
 void SetShotFolder(const std::string& folder);
 bool ShotsWanted();
 bool TakeShot(HWND window, const std::string& name, COpenGLWnd* view = nullptr);
 
-// Writes what `view` draws, read back from OpenGL, as "<folder>/<name>.ppm" (the virtual
-// display shows Wine's OpenGL child windows black); with `window`, also the view's place in
-// it as "<name>.at" ("x y"), so that the script can lay the picture over the grab.
+// What `view` draws as "<name>.ppm" (Wine's virtual display shows OpenGL children black);
+// with `window`, the view's place in it as "<name>.at" ("x y").
 bool SaveFrame(COpenGLWnd& view, const std::string& name, HWND window = nullptr);
 
-// The gallery of screenshots.sh: shows each window of the screenshot set in turn for
-// TakeShot into `folder`; "<folder>/gallery.end" marks the end. Returns 0 when every window
-// was shown.
+// The gallery of screenshots.sh: each window of the set in turn, then "gallery.end";
+// 0 when every window was shown.
 int RunGallery(const char* folder);
 
-// The sound tests' singer (sound_under_wine.sh) sings into the sink only while its cue
-// file exists: the program first hears the room's quiet, as a singer's would. Without the
-// script's cue (MELVORA_SINGER_CUE) nothing happens.
+// The singer of sound_under_wine.sh sings only while its cue (MELVORA_SINGER_CUE) exists.
 void CueSinger(bool sing);
 
 }  // namespace guitest

@@ -1,7 +1,8 @@
 // The keyboard and staff windows under Wine with the recording MIDI output in place of the
-// system's: mouse clicks on keys and notes, the sung pitch on the staff, play-along, an
+// system's: mouse clicks on keys and notes, the sung pitch on the staff, an
 // external MIDI keyboard, a machine without a MIDI output, and the screenshots of the
 // running program's keyboard and staff while a vowel is sung.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -102,7 +103,9 @@ class MusicGui : public ::testing::Test {
     std::unique_ptr<CKeyboardDlg> keyboardDlg_;  // goes first, as in the program
 };
 
-TEST_F(MusicGui, AClickOnAKeyPlaysThatKey) {
+// A click on a key sounds it at the chosen velocity and draws it lit; the mouse resting on a
+// key shows its label and its note on the staff; a click on the staff sounds the note.
+TEST_F(MusicGui, AClickOnAKeyOrANoteOfTheStaffPlaysIt) {
     Open();
     const PianoKeyboard& keys = Keyboard().Keys();
     const struct {
@@ -142,11 +145,7 @@ TEST_F(MusicGui, AClickOnAKeyPlaysThatKey) {
     guitest::MouseMove(Keyboard().Handle(), 2, 2);  // off the keys
     EXPECT_EQ(Keyboard().NoteLabel(), "");
     EXPECT_FALSE(Staff().IsHighlighted(9));
-}
-
-TEST_F(MusicGui, AClickOnTheStaffPlaysTheNoteAndLightsItsKey) {
-    Open();
-    const int a4 = Keyboard().Keys().SlotOfMidiNote(69);
+    // A click on the staff plays the note and lights its key.
     const POINT p = Staff().NotePoint(9);
     HWND view = Staff().Handle();
     journal_.Clear();
@@ -156,8 +155,10 @@ TEST_F(MusicGui, AClickOnTheStaffPlaysTheNoteAndLightsItsKey) {
     EXPECT_TRUE(Lit(a4));
     EXPECT_EQ(Keyboard().NoteLabel(), "A4 (440.01)");
     guitest::MouseUp(view, p.x, p.y);
-    EXPECT_EQ(journal_.Messages(),
-              (std::vector<uint32_t>{midi::NoteOn(69, 64), midi::NoteOff(69)}));
+    // Before the note, the keyboard that had the mouse may silence itself.
+    std::vector<uint32_t> sent = journal_.Messages();
+    sent.erase(std::remove(sent.begin(), sent.end(), midi::AllNotesOff()), sent.end());
+    EXPECT_EQ(sent, (std::vector<uint32_t>{midi::NoteOn(69, 64), midi::NoteOff(69)}));
     // Between two notes the white background hits nothing.
     guitest::MouseMove(view, (Staff().NotePoint(0).x + Staff().NotePoint(2).x) / 2, 5);
     EXPECT_EQ(Staff().HoveredNote(), -1);
@@ -174,22 +175,6 @@ TEST_F(MusicGui, ASungA4IsMarkedAtA4InGreenAndAQuarterToneSharpIsNot) {
     SingFromWorker(Semitones(4, 9.5));
     EXPECT_EQ(MarkerColour(9.5f), 'b');
     EXPECT_EQ(MarkerColour(8.9f), 'w');
-}
-
-TEST_F(MusicGui, PlayAlongSoundsTheNearestKeyEveryTenthResultAndLightsNone) {
-    Options().playAlong = 1;
-    Open();
-    journal_.Clear();
-    SingFromWorker(Semitones(4, 9.3), 9);
-    EXPECT_TRUE(journal_.Messages().empty());
-    SingFromWorker(Semitones(4, 9.3), 1);
-    EXPECT_EQ(journal_.Messages(), std::vector<uint32_t>{midi::NoteOn(69, 88)});
-    SingFromWorker(Semitones(4, 9.6), 10);
-    EXPECT_EQ(journal_.Messages(), (std::vector<uint32_t>{midi::NoteOn(69, 88), midi::NoteOff(69),
-                                                          midi::NoteOn(70, 88)}));
-    for (int slot = 0; slot < Keyboard().Keys().SlotCount(); ++slot) {
-        EXPECT_FALSE(Lit(slot));
-    }
 }
 
 TEST_F(MusicGui, AnExternalKeyboardSoundsAndLightsItsKeys) {

@@ -48,12 +48,13 @@ void CALLBACK RunLater(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 // The sung vowel (A3) reaches the program's real capture; the analysis window draws its note
-// and the volume window lists the sound server's recording sources. Then, with the program
+// and the volume window (through the WINMM mixer port) lists the sound server's recording
+// sources and controls its volumes. Then, with the program
 // left to its own message loop for 20 s, the CPU it takes and the analysis view's frame rate.
 TEST_F(ProgramSound, MicrophoneNoteShowsInTheAnalysisWindow) {
     ResultRecord newest;
     int notePixels = -1, sources = -1;
-    bool inputLevelEnabled = false;
+    bool inputLevelEnabled = false, outputEnabled = false;
     double seconds = 0.0, guiThreadCpu = -1.0, processCpu = -1.0, framesPerSecond = -1.0;
     run_->Run([&](CControlsDlg& dialog) {
         auto* analysis =
@@ -83,6 +84,7 @@ TEST_F(ProgramSound, MicrophoneNoteShowsInTheAnalysisWindow) {
         HWND combo = ::GetDlgItem(volume, IDC_VOLUME_SOURCE);
         sources = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
         inputLevelEnabled = ::IsWindowEnabled(::GetDlgItem(volume, IDC_VOLUME_IN_SLIDER)) != FALSE;
+        outputEnabled = ::IsWindowEnabled(::GetDlgItem(volume, IDC_VOLUME_OUT_SLIDER)) != FALSE;
 
         const DWORD startMs = ::GetTickCount();
         const double guiStart = CpuSeconds(::GetCurrentThread(), false);
@@ -104,6 +106,7 @@ TEST_F(ProgramSound, MicrophoneNoteShowsInTheAnalysisWindow) {
     EXPECT_GT(notePixels, 100);
     EXPECT_GE(sources, 1);
     EXPECT_TRUE(inputLevelEnabled);
+    EXPECT_TRUE(outputEnabled);
     std::printf(
         "live analysis for %.1f s: GUI thread %.1f %% of a core, whole program %.1f %%, "
         "analysis view %.1f frames/s\n",
