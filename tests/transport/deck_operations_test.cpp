@@ -60,7 +60,6 @@ struct DeckFixture : testing_support::WorkerRig {
         owner.Clear();
         deck->OnTransportEvent(event, 0);
     }
-    void FinishReplay() { Deliver(TransportEvent::ReplayEnded); }
     void ExpectControls(bool rec, bool rew, bool play, bool eject, bool recPressed,
                         bool playPressed, bool timer) {
         EXPECT_EQ(view.enabled[DeckButton::Rec], rec);
@@ -122,7 +121,7 @@ TEST_F(DeckFixture, FullCycleRecordsReplaysAndSavesExactlyWhatTheCardDelivered) 
     EXPECT_EQ(view.sliderPageMs, 1000);
     EXPECT_EQ(T().LengthText(), DeckOperations::FormatMinutesSeconds(totalMs / 1000));
 
-    FinishReplay();
+    Deliver(TransportEvent::ReplayEnded);
     EXPECT_EQ(T().Mode(), TransportMode::ReplayPaused);
     ASSERT_NE(T().Reader(), nullptr);
     EXPECT_EQ(T().Reader()->PositionFrame(), 0);
@@ -218,7 +217,7 @@ TEST_F(DeckFixture, TheLastShortBlockKeepsThePreviousBlocksSamplesAsTheAnalyserD
         expected.push_back(CounterSample(i));
     }
     EXPECT_EQ(counters->LastBlock(), std::vector<int16_t>(expected.begin() + 1323, expected.end()));
-    FinishReplay();
+    Deliver(TransportEvent::ReplayEnded);
     deck.reset();
     EXPECT_EQ(cc.Played(), expected);  // and the speaker played the same
 }
