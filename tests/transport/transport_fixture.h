@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -11,19 +10,63 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "app/app_options.h"
+#include "audio/wave_file.h"
 #include "transport/deck_view.h"
 #include "app/temp_folder.h"
 #include "transport/transport_analysis.h"
 #include "transport/transport_owner.h"
-#include "sound_card_fixture.h"
+#include "platform/wave_port_simulated.h"
 #include "string_ids.h"
 
 namespace melvora {
 namespace testing_support {
+
+// The sample the simulated card captures at frame i: a counter, so any lost or repeated
+// sample shows as a break in the sequence.
+inline int16_t CounterSample(int64_t index) {
+    return static_cast<int16_t>(index & 0x7FFF);
+}
+
+// A manual-clock card whose capture delivers CounterSample(0), (1), ... and whose playback
+// collects everything played. The source and sink run under the card's lock, so reading
+// `played` on another thread needs the lock here.
+struct CounterCard {
+    SimulatedSoundCard card;
+    std::mutex playedMutex;
+    std::vector<int16_t> played;
+    int64_t nextCaptureIndex = 0;
+
+    CounterCard() {
+        card.SetCaptureSource([this](int16_t* samples, size_t count) {
+            for (size_t i = 0; i < count; ++i) {
+                samples[i] = CounterSample(nextCaptureIndex++);
+            }
+        });
+        card.SetPlaybackSink([this](const int16_t* samples, size_t count) {
+            std::lock_guard<std::mutex> lock(playedMutex);
+            played.insert(played.end(), samples, samples + count);
+        });
+    }
+
+    std::vector<int16_t> Played() {
+        std::lock_guard<std::mutex> lock(playedMutex);
+        return played;
+    }
+};
+
+// Index of the first place where `samples` stops counting up by one from `first`, or
+// samples.size() when it never does.
+inline size_t FirstCounterBreak(const std::vector<int16_t>& samples, int64_t first) {
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] != CounterSample(first + static_cast<int64_t>(i))) {
+            return i;
+        }
+    }
+    return samples.size();
+}
 
 // Waits for a condition that another thread makes true; false if it never did within the
 // limit (the limit only stops a broken test from hanging, it is not what is measured).
@@ -36,6 +79,28 @@ inline bool WaitUntil(const std::function<bool()>& condition, int limitMs = 2000
         std::this_thread::yield();
     }
     return true;
+}
+
+// Writes a file of `frames` frames whose channel c (of one or two) holds CounterSample(i) + c.
+inline void MakeFile(const std::string& path, uint32_t rateHz, uint16_t channels, int frames) {
+    std::vector<int16_t> left(static_cast<size_t>(frames)), right(left.size());
+    for (int i = 0; i < frames; ++i) {
+        left[i] = CounterSample(i);
+        right[i] = static_cast<int16_t>(left[i] + 1);
+    }
+    const int16_t* both[] = {left.data(), right.data()};
+    auto file = WaveFile::CreateForWriting(path, rateHz, 16, channels, 1);
+    ASSERT_EQ(file->WriteChannels(both, frames), frames * channels);
+}
+
+// The whole file as mono samples; empty when it does not read.
+inline std::vector<int16_t> ReadMonoFile(const std::string& path) {
+    auto file = WaveFile::OpenForReading(path);
+    std::vector<int16_t> all(static_cast<size_t>(file->FrameCount()));
+    if (file->ReadMono(all.data(), file->FrameCount()) != file->FrameCount()) {
+        all.clear();
+    }
+    return all;
 }
 
 // The analysis as the transport sees it: counts blocks and can hold the worker inside one block
@@ -53,12 +118,11 @@ class ProbeAnalysis : public TransportAnalysis {
         std::atomic<bool> release{false};
         std::atomic<bool> destroyed{false};
         std::atomic<std::thread::id> destroyedOn{};
-        // The newest blocks analysed, oldest first.
-        std::mutex recentMutex;
-        std::deque<std::vector<int16_t>> recent;
-        bool SawBlock(const std::vector<int16_t>& block) {
-            std::lock_guard<std::mutex> lock(recentMutex);
-            return std::find(recent.begin(), recent.end(), block) != recent.end();
+        std::mutex lastMutex;
+        std::vector<int16_t> last;  // the newest block analysed
+        std::vector<int16_t> LastBlock() {
+            std::lock_guard<std::mutex> lock(lastMutex);
+            return last;
         }
     };
 
@@ -74,11 +138,8 @@ class ProbeAnalysis : public TransportAnalysis {
     void ProcessBlock(const int16_t* block, int blockLength) override {
         c_->inside.store(true);
         {
-            std::lock_guard<std::mutex> lock(c_->recentMutex);
-            c_->recent.emplace_back(block, block + blockLength);
-            if (c_->recent.size() > 64) {
-                c_->recent.pop_front();
-            }
+            std::lock_guard<std::mutex> lock(c_->lastMutex);
+            c_->last.assign(block, block + blockLength);
         }
         if (c_->holdNext.exchange(false)) {
             c_->held.store(true);
@@ -162,8 +223,6 @@ class RecorderView : public DeckView {
         MessageButtons buttons;
     };
     std::vector<Message> messages;
-    int openQuestions = 0;
-    int saveQuestions = 0;
 
     void EnableButton(DeckButton button, bool on) override { enabled[button] = on; }
     void ShowPressed(DeckButton button, bool on) override { pressed[button] = on; }
@@ -173,12 +232,8 @@ class RecorderView : public DeckView {
     void SetSliderPosition(int positionMs) override { sliderPositionMs = positionMs; }
     int SliderPosition() const override { return sliderPositionMs; }
     void SetTimeText(const std::wstring& text) override { timeText = text; }
-    bool AskOpenPath(std::string* path) override {
-        return Answer(openAnswers, path, &openQuestions);
-    }
-    bool AskSavePath(std::string* path) override {
-        return Answer(saveAnswers, path, &saveQuestions);
-    }
+    bool AskOpenPath(std::string* path) override { return Answer(openAnswers, path); }
+    bool AskSavePath(std::string* path) override { return Answer(saveAnswers, path); }
     MessageAnswer ShowMessage(const std::wstring& text, const std::wstring& caption,
                               MessageButtons buttons) override {
         messages.push_back({text, caption, buttons});
@@ -191,8 +246,7 @@ class RecorderView : public DeckView {
     }
 
   private:
-    static bool Answer(std::deque<std::string>& answers, std::string* path, int* asked) {
-        ++*asked;
+    static bool Answer(std::deque<std::string>& answers, std::string* path) {
         if (answers.empty()) {
             return false;
         }

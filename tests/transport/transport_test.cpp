@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "audio/wave_file.h"
+#include "audio/wave_test_util.h"
 #include "transport/replay_reader.h"
 #include "transport_fixture.h"
 
@@ -35,14 +36,18 @@ struct TransportFixture : testing_support::WorkerRig {
     }
 };
 
-TEST_F(TransportFixture, BetweenPauseAndResumeNoBlockIsReadAnalysedOrWritten) {
+// Between Pause and Resume no block is read, analysed or written; destroying the transport
+// while it is paused wakes the parked worker and ends it at once.
+TEST_F(TransportFixture, APausedWorkerDoesNothingUntilResumedOrDestroyed) {
     transport->StartWorker();
     SwitchTo(TransportMode::Recording);
     RunBlocks(2);
+    transport->SetVoiceActivationSensitivity(0.25f);  // changed while the worker runs
+    EXPECT_EQ(counters->sensitivity.load(), 0.25f);
     transport->Pause();
     transport->Pause();  // pauses nest: only the outermost Resume lets the worker go
     transport->Resume();
-    const int blocks = counters->blocks.load();
+    int blocks = counters->blocks.load();
     const int64_t cardTime = cc.card.NowMicroseconds();
     const int64_t captured = cc.card.CapturedFrameCount();
     const int32_t frames = transport->CurrentFile()->FrameCount();
@@ -58,6 +63,17 @@ TEST_F(TransportFixture, BetweenPauseAndResumeNoBlockIsReadAnalysedOrWritten) {
     transport->Resume();
     RunBlocks(2);
     EXPECT_GT(transport->CurrentFile()->FrameCount(), frames);
+
+    transport->Pause();
+    blocks = counters->blocks.load();
+    const auto start = std::chrono::steady_clock::now();
+    transport.reset();
+    const auto took = std::chrono::steady_clock::now() - start;
+    // Ended normally: the window thread freed the analysis, after no further pass.
+    EXPECT_TRUE(counters->destroyed.load());
+    EXPECT_EQ(counters->destroyedOn.load(), std::this_thread::get_id());
+    EXPECT_EQ(counters->blocks.load(), blocks);
+    EXPECT_LT(took, std::chrono::milliseconds(AudioTransport::kStopWaitMs));
 }
 
 TEST_F(TransportFixture, PauseReturnsOnlyAfterThePassItInterrupted) {
@@ -88,23 +104,6 @@ TEST_F(TransportFixture, PauseReturnsOnlyAfterThePassItInterrupted) {
     transport->Resume();
 }
 
-TEST_F(TransportFixture, DestroyingWhileParkedEndsTheWorkerAtOnce) {
-    transport->StartWorker();
-    RunBlocks(1);
-    transport->SetVoiceActivationSensitivity(0.25f);  // changed while the worker runs
-    EXPECT_EQ(counters->sensitivity.load(), 0.25f);
-    transport->Pause();
-    const int blocks = counters->blocks.load();
-    const auto start = std::chrono::steady_clock::now();
-    transport.reset();
-    const auto took = std::chrono::steady_clock::now() - start;
-    // Ended normally: the window thread freed the analysis, after no further pass.
-    EXPECT_TRUE(counters->destroyed.load());
-    EXPECT_EQ(counters->destroyedOn.load(), std::this_thread::get_id());
-    EXPECT_EQ(counters->blocks.load(), blocks);
-    EXPECT_LT(took, std::chrono::milliseconds(AudioTransport::kStopWaitMs));
-}
-
 // A worker that does not end in time is abandoned, not killed: the recording it was making
 // still gets its header, and the worker, once free, ends and frees what it used itself.
 TEST_F(TransportFixture, AnAbandonedRecordingStillGetsItsHeaderAndNothingMoreIsWritten) {
@@ -124,12 +123,8 @@ TEST_F(TransportFixture, AnAbandonedRecordingStillGetsItsHeaderAndNothingMoreIsW
     // The header's sizes agree with the file's length.
     const std::vector<unsigned char> bytes = testing_support::ReadAll(path);
     ASSERT_EQ(bytes.size(), 44u + 2u * static_cast<size_t>(frames));
-    const auto le32 = [&bytes](size_t at) {
-        return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                     static_cast<uint32_t>(bytes[at + 3]) << 24);
-    };
-    EXPECT_EQ(le32(4), bytes.size() - 8);
-    EXPECT_EQ(le32(40), bytes.size() - 44);
+    EXPECT_EQ(testutil::Le32At(bytes, 4), bytes.size() - 8);
+    EXPECT_EQ(testutil::Le32At(bytes, 40), bytes.size() - 44);
     // The worker, once free, ends its pass without writing into the closed file.
     EXPECT_FALSE(counters->destroyed.load());
     counters->release.store(true);
@@ -151,15 +146,9 @@ struct StalledCardTest : TransportFixture, ::testing::WithParamInterface<StallCa
 
 TEST_P(StalledCardTest, PauseReturnsAndTheDeviceFailureIsReported) {
     const StallCase c = GetParam();
-    std::unique_ptr<ReplayReader> reader;
     if (c.mode == TransportMode::Replaying) {
-        // Something to replay: a file of two seconds.
-        const std::string path = dir.path() + "replay.wav";
-        auto file = WaveFile::CreateForWriting(path, 44100, 16, 1, 1);
-        std::vector<int16_t> samples(88200, 1000);
-        ASSERT_EQ(file->WriteMono(samples.data(), 88200), 88200);
-        file->Close();
-        transport->SetReader(std::make_unique<ReplayReader>(path));
+        testing_support::MakeFile(dir.path() + "replay.wav", 44100, 1, 88200);  // two seconds
+        transport->SetReader(std::make_unique<ReplayReader>(dir.path() + "replay.wav"));
     }
     transport->StartWorker();
     if (c.captureStalls) {
@@ -174,10 +163,6 @@ TEST_P(StalledCardTest, PauseReturnsAndTheDeviceFailureIsReported) {
     }
     ASSERT_TRUE(WaitUntil([&] { return owner.Count() >= 1; }));
     using Posted = testing_support::QueueOwner::Posted;
-    const auto reported = [&] {
-        const std::vector<Posted> events = owner.Events();
-        return std::count(events.begin(), events.end(), Posted{c.expected, 0});
-    };
     EXPECT_EQ(owner.Events().front(), (Posted{c.expected, 0}));
     const auto start = std::chrono::steady_clock::now();
     transport->Pause();
@@ -195,7 +180,8 @@ TEST_P(StalledCardTest, PauseReturnsAndTheDeviceFailureIsReported) {
         EXPECT_EQ(transport->CurrentFile()->FrameCount(), frames);
     }
     // Reported once; a replay then runs on to its end without the speaker.
-    EXPECT_EQ(reported(), 1);
+    const std::vector<Posted> events = owner.Events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), Posted{c.expected, 0}), 1);
     transport->Resume();
 }
 
@@ -205,42 +191,38 @@ INSTANTIATE_TEST_SUITE_P(
                       StallCase{TransportMode::Idle, true, TransportEvent::CaptureFailed},
                       StallCase{TransportMode::Replaying, false, TransportEvent::PlaybackFailed}));
 
-struct RateCase {
-    int sampleRateHz;
-    int blockLength;
-};
-
-struct TransportRateTest : TransportFixture, ::testing::WithParamInterface<RateCase> {};
-
 // The worker analyses the microphone in every mode but replaying, in blocks of the hop at the
-// transport's rate; only Recording writes, an unbroken run of captured sound.
-TEST_P(TransportRateTest, BlocksAreTheHopAtTheRateAndOnlyRecordingWrites) {
-    const RateCase c = GetParam();
-    settings.recordingRateHz = c.sampleRateHz;
-    Make();
-    EXPECT_EQ(transport->SampleRateHz(), c.sampleRateHz);
-    EXPECT_EQ(transport->BlockLength(), c.blockLength);
-    EXPECT_EQ(counters->configuredRateHz.load(), c.sampleRateHz);
-    EXPECT_EQ(transport->CurrentFile()->SampleRateHz(), static_cast<uint32_t>(c.sampleRateHz));
-    EXPECT_EQ(transport->CurrentPath(), dir.path() + "tmp.wav");
-    EXPECT_EQ(counters->blocks.load(), 0);  // nothing runs before the worker starts
-    transport->StartWorker();
-    for (TransportMode mode : {TransportMode::Idle, TransportMode::RecordStopped,
-                               TransportMode::ReplayPaused, TransportMode::Recording}) {
-        SwitchTo(mode);
-        RunBlocks(3);
+// transport's rate; only Recording writes.
+TEST_F(TransportFixture, BlocksAreTheHopAtTheRateAndOnlyRecordingWrites) {
+    for (const auto& c : {std::pair<int, int>{44100, 1323},
+                          {16000, 480},
+                          {22050, 662},
+                          {8000, 240},
+                          {48000, 1440}}) {
+        SCOPED_TRACE(c.first);
+        settings.recordingRateHz = c.first;
+        transport.reset();
+        const int blocks = counters->blocks.load();
+        Make();
+        EXPECT_EQ(transport->SampleRateHz(), c.first);
+        EXPECT_EQ(transport->BlockLength(), c.second);
+        EXPECT_EQ(counters->configuredRateHz.load(), c.first);
+        EXPECT_EQ(transport->CurrentFile()->SampleRateHz(), static_cast<uint32_t>(c.first));
+        EXPECT_EQ(transport->CurrentPath(), dir.path() + "tmp.wav");
+        EXPECT_EQ(counters->blocks.load(), blocks);  // nothing runs before the worker starts
+        transport->StartWorker();
+        for (TransportMode mode : {TransportMode::Idle, TransportMode::RecordStopped,
+                                   TransportMode::ReplayPaused, TransportMode::Recording}) {
+            SwitchTo(mode);
+            RunBlocks(3);
+        }
+        SwitchTo(TransportMode::Idle);
+        EXPECT_GE(transport->CurrentFile()->FrameCount(), 2 * c.second);
+        EXPECT_EQ(transport->CurrentFile()->FrameCount() % c.second, 0);
+        EXPECT_EQ(cc.card.DroppedCaptureFrameCount(), 0);
+        EXPECT_EQ(cc.card.PlayedFrameCount(), 0);
     }
-    SwitchTo(TransportMode::Idle);
-    EXPECT_GE(transport->CurrentFile()->FrameCount(), 2 * c.blockLength);
-    EXPECT_EQ(transport->CurrentFile()->FrameCount() % c.blockLength, 0);
-    EXPECT_EQ(cc.card.DroppedCaptureFrameCount(), 0);
-    EXPECT_EQ(cc.card.PlayedFrameCount(), 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(Rates, TransportRateTest,
-                         ::testing::Values(RateCase{44100, 1323}, RateCase{16000, 480},
-                                           RateCase{22050, 662}, RateCase{8000, 240},
-                                           RateCase{48000, 1440}));
 
 }  // namespace
 }  // namespace melvora
