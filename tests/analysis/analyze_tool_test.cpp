@@ -79,7 +79,7 @@ std::vector<std::string> SungNotes(const ToolRun& run) {
     return notes;
 }
 
-TEST_F(AnalyzeTool, PrintsOneRowPerBlockWithTheColumnsAndTimes) {
+TEST_F(AnalyzeTool, RowsColumnsTimesAveragingSummaryAndStereo) {
     const int rate = 22050;
     const int hop = 661;  // 0.03 s in single precision at 22050 Hz, rounded half up
     const ToolRun run = Run("'" + WriteThreeNotes("three.wav", rate, 1, 100) + "'");
@@ -101,20 +101,20 @@ TEST_F(AnalyzeTool, PrintsOneRowPerBlockWithTheColumnsAndTimes) {
     EXPECT_EQ(SungNotes(run), (std::vector<std::string>{"A3", "C4", "E4"}));
     // Thanks to the silence heard before the file, the voice is found from its first blocks.
     EXPECT_NE(Split(run.rows[3], ',')[2], "-");
-}
 
-TEST_F(AnalyzeTool, AveragingSolfegeSummaryAndStereo) {
+    // Averaging, solfege names and the summary.
     const std::string mono = WriteThreeNotes("mono.wav", 16000);
-    const ToolRun run = Run("--average 3 --solfege --summary '" + mono + "'");
-    ASSERT_EQ(run.status, 0) << run.errors;
-    ASSERT_EQ(run.rows.size(), 28800u / 480 / 3);
-    for (size_t j = 0; j < run.rows.size(); ++j) {
-        EXPECT_NEAR(std::stod(Split(run.rows[j], ',')[0]), 3.0 * (j + 1) * 480 / 16000, 0.0006);
+    const ToolRun averaged = Run("--average 3 --solfege --summary '" + mono + "'");
+    ASSERT_EQ(averaged.status, 0) << averaged.errors;
+    ASSERT_EQ(averaged.rows.size(), 28800u / 480 / 3);
+    for (size_t j = 0; j < averaged.rows.size(); ++j) {
+        EXPECT_NEAR(std::stod(Split(averaged.rows[j], ',')[0]), 3.0 * (j + 1) * 480 / 16000,
+                    0.0006);
     }
-    EXPECT_EQ(SungNotes(run), (std::vector<std::string>{"La3", "Do4", "Mi4"}));
+    EXPECT_EQ(SungNotes(averaged), (std::vector<std::string>{"La3", "Do4", "Mi4"}));
     for (const char* line : {"# voiced share: ", "# median pitch: ", "(Do4)",
                              "# mean tessim: ", "# mean jitter: ", "# mean shimmer: "}) {
-        EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+        EXPECT_NE(averaged.output.find(line), std::string::npos) << line << averaged.output;
     }
     // Stereo is mixed to mono; --stats goes to standard error.
     const ToolRun stereo = Run("--stats '" + WriteThreeNotes("stereo.wav", 16000, 2) + "'");
