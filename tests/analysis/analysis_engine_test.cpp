@@ -11,10 +11,16 @@
 namespace melvora {
 namespace {
 
-std::vector<int16_t> FullScaleSquare(int rate, double seconds, size_t halfPeriod = 20) {
-    std::vector<int16_t> samples(static_cast<size_t>(rate * seconds));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = (i / halfPeriod) % 2 == 0 ? 32767 : -32768;
+// One of the signals no voice makes, full scale where it is not silence or an offset.
+std::vector<int16_t> HostileSignal(int kind, int rate, double seconds = 1.0) {
+    std::vector<int16_t> samples(static_cast<size_t>(rate * seconds), 0);  // 0: silence
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> noise(-32768, 32767);
+    for (size_t i = 0; kind != 0 && i < samples.size(); ++i) {
+        samples[i] = kind == 1   ? 20000                                 // DC offset
+                     : kind == 2 ? ((i / 50) % 2 == 0 ? 32767 : -32768)  // square
+                     : kind == 3 ? static_cast<int16_t>(noise(random))   // white noise
+                                 : (i % 2 == 0 ? 32767 : -32768);        // Nyquist
     }
     return samples;
 }
@@ -142,12 +148,11 @@ class FakeInputLevel : public InputLevelControl {
     bool ReadInputLevel(int32_t* current, int32_t* minimum, int32_t* maximum) override {
         *current = value;
         *minimum = 0;
-        *maximum = high;
+        *maximum = 65535;
         return available;
     }
     void ApplyInputLevel(int32_t v) override { applied.push_back(value = v); }
     int32_t value = 40000;
-    int32_t high = 65535;
     bool available = true;
     std::vector<int32_t> applied;
 };
@@ -161,7 +166,7 @@ std::vector<int32_t> GainSteps(FakeInputLevel* control, const std::vector<int16_
 
 TEST(AnalysisEngineInputGain, LoudLowersByOnePercentToTwentyPercentQuietRaisesToHalf) {
     FakeInputLevel loud;
-    std::vector<int32_t> steps = GainSteps(&loud, FullScaleSquare(16000, 6.0));
+    std::vector<int32_t> steps = GainSteps(&loud, HostileSignal(2, 16000, 6.0));
     ASSERT_GE(steps.size(), 3u);
     // First block: only 480 of 640 samples are loud (75 % > 30 %).
     EXPECT_EQ(std::vector<int32_t>(steps.begin(), steps.begin() + 3),
@@ -181,7 +186,7 @@ TEST(AnalysisEngineInputGain, LoudLowersByOnePercentToTwentyPercentQuietRaisesTo
 
     FakeInputLevel absent;
     absent.available = false;
-    EXPECT_TRUE(GainSteps(&absent, FullScaleSquare(16000, 0.5)).empty());
+    EXPECT_TRUE(GainSteps(&absent, HostileSignal(2, 16000, 0.5)).empty());
     EXPECT_EQ(absent.value, 40000);
 }
 
@@ -228,19 +233,6 @@ TEST(AnalysisEngineMeasures, PitchWobbleLowersJitterAndAmplitudeWobbleLowersShim
 // filter of the table stays bounded (at 8000 Hz the frame is copied instead of running the
 // unstable coefficient set listed for that rate).
 class HostileInput : public ::testing::TestWithParam<std::tuple<int, int>> {};
-
-std::vector<int16_t> HostileSignal(int kind, int rate) {
-    std::vector<int16_t> samples(static_cast<size_t>(rate), 0);  // 0: silence
-    std::mt19937 random(99);
-    std::uniform_int_distribution<int> noise(-32768, 32767);
-    for (size_t i = 0; kind != 0 && i < samples.size(); ++i) {
-        samples[i] = kind == 1   ? 20000                                 // DC offset
-                     : kind == 2 ? ((i / 50) % 2 == 0 ? 32767 : -32768)  // square
-                     : kind == 3 ? static_cast<int16_t>(noise(random))   // white noise
-                                 : (i % 2 == 0 ? 32767 : -32768);        // Nyquist
-    }
-    return samples;
-}
 
 TEST_P(HostileInput, NoFieldIsEverNotANumberOrInfinite) {
     const auto [rate, kind] = GetParam();

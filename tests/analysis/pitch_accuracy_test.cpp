@@ -21,8 +21,7 @@ namespace {
 class PitchAccuracy : public ::testing::TestWithParam<std::tuple<int, double>> {};
 
 TEST_P(PitchAccuracy, VoicedBlocksReadTheSungNote) {
-    const int rate = std::get<0>(GetParam());
-    const double pitch = std::get<1>(GetParam());
+    const auto [rate, pitch] = GetParam();
     AnalysisEngine engine(nullptr, rate, 0.04f, 0.03f, 1024);
     SettleOnSilence(&engine, 0.5);
     const std::vector<BlockOutcome> blocks =

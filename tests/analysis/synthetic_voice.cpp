@@ -56,10 +56,9 @@ std::vector<int16_t> SynthesizeVoice(int sampleRateHz, double seconds, const Voi
 
 std::vector<int16_t> SteadyVoice(int sampleRateHz, double seconds, double pitchHz,
                                  double peakAmplitude) {
-    VoiceTrack track;
-    track.pitchHz = [pitchHz](double) { return pitchHz; };
-    track.peakAmplitude = [peakAmplitude](double) { return peakAmplitude; };
-    return SynthesizeVoice(sampleRateHz, seconds, track);
+    return SynthesizeVoice(
+        sampleRateHz, seconds,
+        {[pitchHz](double) { return pitchHz; }, [peakAmplitude](double) { return peakAmplitude; }});
 }
 
 std::vector<int16_t> Sine(int sampleRateHz, double seconds, double frequencyHz, double amplitude) {

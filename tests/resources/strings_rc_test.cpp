@@ -7,38 +7,29 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <map>
 
 namespace melvora {
 namespace {
 
 const std::string kResources = std::string(MELVORA_SOURCE_DIR) + "/resources/";
 
-const RcStringTable& Table() {
-    static const RcStringTable table = ReadStringsRc(kResources);
-    return table;
-}
-
-TEST(StringTable, IsWellFormedUtf8WithUniqueIdsOfBoundedLength) {
-    ASSERT_TRUE(Table().errors.empty()) << Table().errors.front();
+// The table reads without errors, as UTF-8, with unique ids and texts that fit the lookup's
+// buffer. Each English text has a Turkish partner at id + 1000 (and back) that formats the
+// same way: the same printf conversions in order and, but for the about text, the same line
+// breaks.
+TEST(StringTable, IsWellFormedAndEveryEnglishIdHasATurkishPartnerWithTheSameConversions) {
+    const RcStringTable table = ReadStringsRc(kResources);
+    ASSERT_TRUE(table.errors.empty()) << table.errors.front();
     const std::string script = ReadFileText(kResources + "strings.rc");
     EXPECT_NE(script.find("#pragma code_page(65001)"), std::string::npos);
     EXPECT_NE(script.find("#include \"string_ids.h\""), std::string::npos);
-    EXPECT_GT(Table().entries.size(), 200u);
-    std::set<int> seen;
-    for (const RcString& e : Table().entries) {
-        EXPECT_TRUE(seen.insert(e.id).second) << "id " << e.id << " again on line " << e.line;
-        EXPECT_FALSE(e.text.empty()) << "id " << e.id;
-        EXPECT_LE(e.text.size(), 256u) << "id " << e.id;  // the lookup's buffer
-    }
-}
-
-// Each English text has a Turkish partner at id + 1000 (and back) that formats the same way:
-// the same printf conversions in order and, but for the about text, the same line breaks.
-TEST(StringTable, EveryEnglishIdHasATurkishPartnerWithTheSameConversions) {
+    EXPECT_GT(table.entries.size(), 200u);
     std::map<int, std::wstring> m;
-    for (const RcString& e : Table().entries) {
-        m[e.id] = e.text;
+    for (const RcString& e : table.entries) {
+        EXPECT_TRUE(m.emplace(e.id, e.text).second) << "id " << e.id << " again on line " << e.line;
+        EXPECT_FALSE(e.text.empty()) << "id " << e.id;
+        EXPECT_LE(e.text.size(), 256u) << "id " << e.id;
     }
     const auto lines = [](const std::wstring& s) { return std::count(s.begin(), s.end(), L'\n'); };
     for (const auto& [id, text] : m) {
