@@ -25,12 +25,10 @@ std::vector<int16_t> HostileSignal(int kind, int rate, double seconds = 1.0) {
     return samples;
 }
 
-void ExpectAllFinite(const BlockOutcome& block) {
-    const AnalysisResult& r = block.result;
-    for (float v :
-         {r.level, r.pitchHz, r.tessim, r.jitter, r.shimmer, block.confidence, block.rawPitchHz}) {
-        ASSERT_TRUE(std::isfinite(v));
-    }
+// Every field of a block, and the figures behind it, is a finite number.
+bool AllFinite(const BlockOutcome& b) {
+    return std::isfinite(b.result.level + b.result.pitchHz + b.result.tessim + b.result.jitter +
+                         b.result.shimmer + b.confidence + b.rawPitchHz);
 }
 
 // Settings the intake cannot work with (H > N, N = 0, H = 0, nonsense) fall back to the
@@ -66,7 +64,7 @@ TEST(AnalysisEngineSizes, UnusableFrameAndSkipFallBackToTheDefaults) {
     SettleOnSilence(&engine, 0.3);
     int voiced = 0;
     for (const BlockOutcome& block : RunBlocks(&engine, Sine(44100, 0.5, 1000.0, 10000.0))) {
-        ExpectAllFinite(block);
+        ASSERT_TRUE(AllFinite(block));
         EXPECT_NE(block.band, 0);
         voiced += block.result.pitchHz > 0.0f ? 1 : 0;
     }
@@ -190,45 +188,6 @@ TEST(AnalysisEngineInputGain, LoudLowersByOnePercentToTwentyPercentQuietRaisesTo
     EXPECT_EQ(absent.value, 40000);
 }
 
-// A value that jumps by up to +-depth every 30 ms block.
-std::function<double(double)> Wobble(double centre, double depth, unsigned seed) {
-    auto steps = std::make_shared<std::vector<double>>();
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> offset(-depth, depth);
-    for (int i = 0; i < 200; ++i) {
-        steps->push_back(centre * (1.0 + offset(random)));
-    }
-    return [steps](double t) { return (*steps)[static_cast<size_t>(t / 0.03) % steps->size()]; };
-}
-
-// Mean jitter and shimmer of the voiced blocks of a steady voice (a), one with a wobbling
-// pitch (b) and one with a wobbling amplitude (c).
-TEST(AnalysisEngineMeasures, PitchWobbleLowersJitterAndAmplitudeWobbleLowersShimmer) {
-    const auto pitch = [](double) { return 196.0; };
-    const auto amplitude = [](double) { return 10000.0; };
-    double jitter[3] = {0.0, 0.0, 0.0}, shimmer[3] = {0.0, 0.0, 0.0};
-    const VoiceTrack tracks[3] = {
-        {pitch, amplitude}, {Wobble(196.0, 0.03, 11), amplitude}, {pitch, Wobble(1e4, 0.2, 12)}};
-    for (int k = 0; k < 3; ++k) {
-        AnalysisEngine engine(nullptr, 22050, 0.04f, 0.03f, 1024);
-        SettleOnSilence(&engine, 0.5);
-        int voiced = 0;
-        for (const BlockOutcome& b : RunBlocks(&engine, SynthesizeVoice(22050, 2.0, tracks[k]))) {
-            voiced += b.result.pitchHz > 0.0f ? 1 : 0;
-            jitter[k] += b.result.pitchHz > 0.0f ? b.result.jitter : 0.0;
-            shimmer[k] += b.result.pitchHz > 0.0f ? b.result.shimmer : 0.0;
-        }
-        ASSERT_GT(voiced, 50);
-        jitter[k] /= voiced;
-        shimmer[k] /= voiced;
-    }
-    EXPECT_GT(jitter[0], 0.95);
-    EXPECT_GT(shimmer[0], 0.95);
-    EXPECT_LT(jitter[1], jitter[0] - 0.03);
-    EXPECT_LT(shimmer[2], shimmer[0] - 0.05);
-    EXPECT_NEAR(jitter[2], jitter[0], 0.02);
-}
-
 // Hostile input never produces NaN or infinity, every score stays in its range, and every
 // filter of the table stays bounded (at 8000 Hz the frame is copied instead of running the
 // unstable coefficient set listed for that rate).
@@ -242,7 +201,7 @@ TEST_P(HostileInput, NoFieldIsEverNotANumberOrInfinite) {
     const std::vector<BlockOutcome> blocks = RunBlocks(&engine, HostileSignal(kind, rate));
     for (size_t i = 0; i < blocks.size(); ++i) {
         const AnalysisResult& r = blocks[i].result;
-        ExpectAllFinite(blocks[i]);
+        ASSERT_TRUE(AllFinite(blocks[i]));
         for (float v : {r.level, r.tessim, r.jitter, r.shimmer}) {
             ASSERT_GE(v, 0.0f);
             ASSERT_LE(v, 1.0f);

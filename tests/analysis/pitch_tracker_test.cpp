@@ -77,17 +77,14 @@ TEST(PitchTrackerExample, Tone220HzAt44100) {
     for (int frame = 0; frame < 5; ++frame) {
         const std::vector<float> x = FrameAt(tone, static_cast<size_t>(frame) * 1323, 1764);
         const PitchReport report = tracker.Analyse(x.data());
-        EXPECT_EQ(tracker.LastSearch().coarseLag, 40);
-        EXPECT_EQ(tracker.LastSearch().fineStartLag, 191);
-        EXPECT_EQ(tracker.LastSearch().fineEndLag, 209);
-        EXPECT_EQ(tracker.LastSearch().fineLag, 200);
+        const PitchSearchTrace& search = tracker.LastSearch();
+        EXPECT_EQ(std::vector<int>(
+                      {search.coarseLag, search.fineStartLag, search.fineEndLag, search.fineLag}),
+                  std::vector<int>({40, 191, 209, 200}));
         EXPECT_NEAR(report.confidence, 0.9f, 0.05f);
         EXPECT_FLOAT_EQ(report.rawPitchHz, 220.5f);
-        if (frame == 0) {
-            EXPECT_EQ(report.pitchHz, 0.0f) << "the smoothing delays the note by one frame";
-        } else {
-            EXPECT_FLOAT_EQ(report.pitchHz, 220.5f) << frame;
-        }
+        // The smoothing delays the note by one frame.
+        EXPECT_FLOAT_EQ(report.pitchHz, frame == 0 ? 0.0f : 220.5f) << frame;
     }
     // One unvoiced frame after the note still reports the held pitch (median of 220.5,
     // 220.5, 0), the next one nothing.
@@ -100,10 +97,8 @@ TEST(PitchTrackerVoicing, FrameWithinEThreeOfTheQuietestHasNoPitch) {
     PitchTracker tracker;
     ASSERT_TRUE(tracker.Configure(16000, 640, 480, 40.0f, 285.0f));
     // A quiet 200 Hz voice sets the floor; the same voice 3 dB louder stays below e^3 above it.
-    const std::vector<int16_t> quiet = SteadyVoice(16000, 0.2, 200.0, 2000.0);
-    const std::vector<int16_t> louder = SteadyVoice(16000, 0.2, 200.0, 2000.0 * 1.41);
-    const std::vector<float> a = FrameAt(quiet, 0, 640);
-    const std::vector<float> b = FrameAt(louder, 0, 640);
+    const std::vector<float> a = FrameAt(SteadyVoice(16000, 0.2, 200.0, 2000.0), 0, 640);
+    const std::vector<float> b = FrameAt(SteadyVoice(16000, 0.2, 200.0, 2000.0 * 1.41), 0, 640);
     tracker.Analyse(a.data());
     for (int i = 0; i < 4; ++i) {
         const PitchReport report = tracker.Analyse(b.data());

@@ -48,7 +48,7 @@ TEST(PianoKeyboard, SlotsCarryTheirNoteAndShape) {
 }
 
 // A keyboard 1040 pixels wide (white keys 20 pixels, slots 10) and keys 100 pixels long.
-TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdges) {
+TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdgesAndPressesLightThem) {
     PianoKeyboard keyboard;
     const float w = keyboard.WhiteKeyWidth(1050);
     ASSERT_FLOAT_EQ(w, 20.0f);
@@ -81,10 +81,7 @@ TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdges) {
     for (const auto& c : cases) {
         EXPECT_EQ(keyboard.HitTest(c.x, c.y, w, h), c.slot) << c.what;
     }
-}
-
-TEST(PianoKeyboard, PressAndReleaseIgnoreSlotsOutsideAndColourByKind) {
-    PianoKeyboard keyboard;
+    // Press and release ignore slots outside the keyboard and colour by the kind of key.
     EXPECT_FALSE(keyboard.Press(-1, PianoKeyboard::kPressed));
     EXPECT_FALSE(keyboard.Press(103, PianoKeyboard::kPressed));
     ASSERT_TRUE(keyboard.Press(47, PianoKeyboard::kPressed));  // black

@@ -6,11 +6,9 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -80,24 +78,22 @@ Bmp Bitmap(int id) {
     return Bitmap(std::to_string(id));
 }
 
-std::vector<std::string> Split(const std::string& words) {
-    std::istringstream in(words);
-    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
-}
-
 // Every skin family has all its variants as distinct 24-bit bitmaps of one size (a repeated
 // look would make hover, pressed or latched invisible), and the sizes fit their layouts.
 TEST(Skins, EveryFamilyHasDistinctVariantsOfOneSize) {
-    const std::string box = "U H D CU CH CD", deck = "U H D X CU CH CD", plain = "U D X";
-    const std::map<std::string, std::string> families = {
-        {"CLOSE", box},          {"HELP", box},          {"MINIMIZE", box}, {"MAXIMIZE", box},
-        {"PLAY", deck},          {"PAUSE", deck},        {"STOP", deck},    {"RECORD", deck},
-        {"REWIND", deck},        {"EJECT", deck},        {"SWITCH", deck},  {"MENU", "U H D CU"},
+    using Variants = std::vector<std::string>;
+    const Variants box = {"U", "H", "D", "CU", "CH", "CD"}, plain = {"U", "D", "X"};
+    const Variants deck = {"U", "H", "D", "X", "CU", "CH", "CD"};
+    const std::map<std::string, Variants> families = {
+        {"CLOSE", box},          {"HELP", box},          {"MINIMIZE", box},
+        {"MAXIMIZE", box},       {"PLAY", deck},         {"PAUSE", deck},
+        {"STOP", deck},          {"RECORD", deck},       {"REWIND", deck},
+        {"EJECT", deck},         {"SWITCH", deck},       {"MENU", {"U", "H", "D", "CU"}},
         {"EMPTY_BUTTON", plain}, {"SMALL_BUTTON", plain}};
     std::map<std::string, std::pair<int, int>> sizes;
     for (const auto& [family, variants] : families) {
         std::set<std::vector<uint8_t>> looks;
-        for (const std::string& v : Split(variants)) {
+        for (const std::string& v : variants) {
             SCOPED_TRACE(family + v);
             const Bmp b = Bitmap(family + v);
             ASSERT_TRUE(b.valid);
@@ -118,11 +114,8 @@ TEST(Skins, EveryFamilyHasDistinctVariantsOfOneSize) {
     }
 }
 
-bool PowerOfTwo(int v) {
-    return v > 0 && (v & (v - 1)) == 0;
-}
-
 TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
+    const auto powerOfTwo = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
     for (const int id :
          {IDB_TITLE_ACTIVE, IDB_TITLE_INACTIVE, IDB_TITLE_END_INACTIVE, IDB_TITLE_END_ACTIVE}) {
         EXPECT_TRUE(Bitmap(id).valid && Bitmap(id).height == 29) << id;  // title bar pieces
@@ -137,7 +130,7 @@ TEST(NumberedBitmaps, HaveTheSizesAndFormatsTheirUsersExpect) {
         const Bmp b = Bitmap(t[0]);
         EXPECT_TRUE(b.valid && b.bits == t[3]) << t[0];
         EXPECT_TRUE(t[1] ? b.width == t[1] && b.height == t[2]
-                         : PowerOfTwo(b.width) && PowerOfTwo(b.height))
+                         : powerOfTwo(b.width) && powerOfTwo(b.height))
             << t[0] << ": " << b.width << " x " << b.height;
     }
     EXPECT_TRUE(Bitmap(IDB_ABOUT_PICTURE).valid);
