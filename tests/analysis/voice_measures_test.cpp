@@ -10,12 +10,13 @@
 namespace melvora {
 namespace {
 
-std::vector<float> SineFrame(int n, int rate, double frequencyHz, double amplitude,
-                             double offset = 0.0) {
+// A sine, plus a second one if asked, in sample units.
+std::vector<float> SineFrame(int n, int rate, double hz, double amplitude, double otherHz = 0.0,
+                             double otherAmplitude = 0.0) {
     std::vector<float> frame(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        frame[i] =
-            static_cast<float>(offset + amplitude * std::sin(2.0 * M_PI * frequencyHz * i / rate));
+        frame[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * hz * i / rate) +
+                                      otherAmplitude * std::sin(2.0 * M_PI * otherHz * i / rate));
     }
     return frame;
 }
@@ -51,11 +52,8 @@ TessimMeasure TessimOf(int n, int m, int rate, double pitchHz, double amplitude,
     plan.Configure(m / 2);
     std::vector<float> windowed(static_cast<size_t>(m));
     std::vector<double> power(static_cast<size_t>(m / 2 + 1));
-    std::vector<float> frame = SineFrame(n, rate, pitchHz, amplitude);
-    const std::vector<float> other = SineFrame(n, rate, otherHz, otherAmplitude);
-    for (int i = 0; i < n; ++i) {
-        frame[i] += other[i];
-    }
+    const std::vector<float> frame =
+        SineFrame(n, rate, pitchHz, amplitude, otherHz, otherAmplitude);
     return VoiceMeasures::Tessim(frame.data(), window.data(), n, static_cast<float>(pitchHz), rate,
                                  &plan, windowed.data(), power.data());
 }
