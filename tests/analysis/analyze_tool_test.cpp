@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -192,8 +193,8 @@ TEST_F(AnalyzeTool, ShippedSampleIsRebuiltByTheGeneratorAndSingsItsPhrase) {
 // combined table is the single-file tables in input order with a file column, whatever the
 // number of workers; --out-dir writes one table per input, numbering clashing names.
 TEST_F(AnalyzeTool, BatchOfGoodAndBadFiles) {
-    ASSERT_EQ(std::system(("mkdir -p '" + PathOf("in/a") + "' '" + PathOf("in/b") + "'").c_str()),
-              0);
+    ASSERT_TRUE(std::filesystem::create_directories(PathOf("in/a")));
+    ASSERT_TRUE(std::filesystem::create_directories(PathOf("in/b")));
     const std::string first = WriteThreeNotes("in/a/voice.wav", 16000);
     const std::string second = WriteThreeNotes("in/b/voice.WAV", 22050, 2);
     const std::string third = WriteThreeNotes("in/b/other.wav", 8000);
@@ -241,12 +242,9 @@ TEST_F(AnalyzeTool, OctaveGuardOnlyMendsLoneOctaveJumps) {
     int errorsWithout = 0, errorsWith = 0;
     // Near the pitches where the coarse grid starts to read a note an octave low, with a
     // vibrato, so that single blocks slip.
-    for (const auto& [rate, pitchHz] : std::vector<std::pair<int, double>>{{8000, 587.33},
-                                                                           {16000, 587.33},
-                                                                           {11025, 560.0},
-                                                                           {22050, 600.0},
-                                                                           {44100, 620.0},
-                                                                           {44100, 196.0}}) {
+    const std::pair<int, double> voices[] = {{8000, 587.33}, {16000, 587.33}, {11025, 560.0},
+                                             {22050, 600.0}, {44100, 620.0},  {44100, 196.0}};
+    for (const auto& [rate, pitchHz] : voices) {
         SCOPED_TRACE(pitchHz);
         const double sung = pitchHz;
         const std::string path = PathOf("steady.wav");
