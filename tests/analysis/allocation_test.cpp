@@ -3,7 +3,6 @@
 #include "analysis/analysis_engine.h"
 #include "analysis/result_holder.h"
 
-#include "engine_harness.h"
 #include "synthetic_voice.h"
 
 #include <gtest/gtest.h>

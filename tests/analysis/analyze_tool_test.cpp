@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -79,7 +80,7 @@ std::vector<std::string> SungNotes(const ToolRun& run) {
     return notes;
 }
 
-TEST_F(AnalyzeTool, PrintsOneRowPerBlockWithTheColumnsAndTimes) {
+TEST_F(AnalyzeTool, RowsColumnsTimesAveragingSummaryAndStereo) {
     const int rate = 22050;
     const int hop = 661;  // 0.03 s in single precision at 22050 Hz, rounded half up
     const ToolRun run = Run("'" + WriteThreeNotes("three.wav", rate, 1, 100) + "'");
@@ -101,20 +102,20 @@ TEST_F(AnalyzeTool, PrintsOneRowPerBlockWithTheColumnsAndTimes) {
     EXPECT_EQ(SungNotes(run), (std::vector<std::string>{"A3", "C4", "E4"}));
     // Thanks to the silence heard before the file, the voice is found from its first blocks.
     EXPECT_NE(Split(run.rows[3], ',')[2], "-");
-}
 
-TEST_F(AnalyzeTool, AveragingSolfegeSummaryAndStereo) {
+    // Averaging, solfege names and the summary.
     const std::string mono = WriteThreeNotes("mono.wav", 16000);
-    const ToolRun run = Run("--average 3 --solfege --summary '" + mono + "'");
-    ASSERT_EQ(run.status, 0) << run.errors;
-    ASSERT_EQ(run.rows.size(), 28800u / 480 / 3);
-    for (size_t j = 0; j < run.rows.size(); ++j) {
-        EXPECT_NEAR(std::stod(Split(run.rows[j], ',')[0]), 3.0 * (j + 1) * 480 / 16000, 0.0006);
+    const ToolRun averaged = Run("--average 3 --solfege --summary '" + mono + "'");
+    ASSERT_EQ(averaged.status, 0) << averaged.errors;
+    ASSERT_EQ(averaged.rows.size(), 28800u / 480 / 3);
+    for (size_t j = 0; j < averaged.rows.size(); ++j) {
+        EXPECT_NEAR(std::stod(Split(averaged.rows[j], ',')[0]), 3.0 * (j + 1) * 480 / 16000,
+                    0.0006);
     }
-    EXPECT_EQ(SungNotes(run), (std::vector<std::string>{"La3", "Do4", "Mi4"}));
+    EXPECT_EQ(SungNotes(averaged), (std::vector<std::string>{"La3", "Do4", "Mi4"}));
     for (const char* line : {"# voiced share: ", "# median pitch: ", "(Do4)",
                              "# mean tessim: ", "# mean jitter: ", "# mean shimmer: "}) {
-        EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+        EXPECT_NE(averaged.output.find(line), std::string::npos) << line << averaged.output;
     }
     // Stereo is mixed to mono; --stats goes to standard error.
     const ToolRun stereo = Run("--stats '" + WriteThreeNotes("stereo.wav", 16000, 2) + "'");
@@ -192,8 +193,8 @@ TEST_F(AnalyzeTool, ShippedSampleIsRebuiltByTheGeneratorAndSingsItsPhrase) {
 // combined table is the single-file tables in input order with a file column, whatever the
 // number of workers; --out-dir writes one table per input, numbering clashing names.
 TEST_F(AnalyzeTool, BatchOfGoodAndBadFiles) {
-    ASSERT_EQ(std::system(("mkdir -p '" + PathOf("in/a") + "' '" + PathOf("in/b") + "'").c_str()),
-              0);
+    ASSERT_TRUE(std::filesystem::create_directories(PathOf("in/a")));
+    ASSERT_TRUE(std::filesystem::create_directories(PathOf("in/b")));
     const std::string first = WriteThreeNotes("in/a/voice.wav", 16000);
     const std::string second = WriteThreeNotes("in/b/voice.WAV", 22050, 2);
     const std::string third = WriteThreeNotes("in/b/other.wav", 8000);
@@ -241,12 +242,9 @@ TEST_F(AnalyzeTool, OctaveGuardOnlyMendsLoneOctaveJumps) {
     int errorsWithout = 0, errorsWith = 0;
     // Near the pitches where the coarse grid starts to read a note an octave low, with a
     // vibrato, so that single blocks slip.
-    for (const auto& [rate, pitchHz] : std::vector<std::pair<int, double>>{{8000, 587.33},
-                                                                           {16000, 587.33},
-                                                                           {11025, 560.0},
-                                                                           {22050, 600.0},
-                                                                           {44100, 620.0},
-                                                                           {44100, 196.0}}) {
+    const std::pair<int, double> voices[] = {{8000, 587.33}, {16000, 587.33}, {11025, 560.0},
+                                             {22050, 600.0}, {44100, 620.0},  {44100, 196.0}};
+    for (const auto& [rate, pitchHz] : voices) {
         SCOPED_TRACE(pitchHz);
         const double sung = pitchHz;
         const std::string path = PathOf("steady.wav");

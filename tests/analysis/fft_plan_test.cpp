@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <random>
 #include <vector>
 
@@ -14,25 +15,20 @@ namespace {
 // The textbook O(n^2) transform in long double, as the reference.
 std::vector<double> DirectDft(const std::vector<double>& x, int sign) {
     const int n = static_cast<int>(x.size() / 2);
-    const long double pi = 3.141592653589793238462643383279L;
-    std::vector<long double> cosine(n);
-    std::vector<long double> sine(n);
+    std::vector<std::complex<long double>> twiddle(n);
     for (int q = 0; q < n; ++q) {
-        cosine[q] = std::cos(2.0L * pi * q / n);
-        sine[q] = sign * std::sin(2.0L * pi * q / n);
+        twiddle[q] = std::polar(1.0L, sign * 2.0L * 3.141592653589793238462643383279L * q / n);
     }
     std::vector<double> out(x.size());
     for (int k = 0; k < n; ++k) {
-        long double re = 0.0L;
-        long double im = 0.0L;
+        std::complex<long double> sum = 0.0L;
         for (int j = 0; j < n; ++j) {
             // jk mod n keeps the angle exact for large products.
-            const int q = static_cast<int>((static_cast<long long>(j) * k) % n);
-            re += x[2 * j] * cosine[q] - x[2 * j + 1] * sine[q];
-            im += x[2 * j] * sine[q] + x[2 * j + 1] * cosine[q];
+            sum += std::complex<long double>(x[2 * j], x[2 * j + 1]) *
+                   twiddle[static_cast<size_t>((static_cast<long long>(j) * k) % n)];
         }
-        out[2 * k] = static_cast<double>(re);
-        out[2 * k + 1] = static_cast<double>(im);
+        out[2 * k] = static_cast<double>(sum.real());
+        out[2 * k + 1] = static_cast<double>(sum.imag());
     }
     return out;
 }

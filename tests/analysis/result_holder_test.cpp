@@ -8,13 +8,7 @@ namespace melvora {
 namespace {
 
 AnalysisResult Result(float pitchHz, float level = 0.5f) {
-    AnalysisResult r;
-    r.level = level;
-    r.pitchHz = pitchHz;
-    r.tessim = 0.25f;
-    r.jitter = 0.75f;
-    r.shimmer = 1.0f;
-    return r;
+    return {level, pitchHz, 0.25f, 0.75f, 1.0f};
 }
 
 // Records what it is told; optionally reads the history while being notified, which must not
@@ -48,7 +42,9 @@ std::vector<float> Pitches(const ResultHolder& holder) {
     return pitches;
 }
 
-TEST(ResultHolder, KeepsTheLastRecordsNewestFirstBehindOneZeroRecord) {
+// The history keeps the last records newest first behind one zero record; a new length takes
+// effect at the next publication and stays within 0 and the capacity.
+TEST(ResultHolder, KeepsTheLastRecordsNewestFirst) {
     ResultHolder holder;
     ASSERT_EQ(holder.ReadAll().size(), 1u);
     EXPECT_TRUE(IsZeroRecord(holder.ReadAll()[0]));
@@ -68,70 +64,8 @@ TEST(ResultHolder, KeepsTheLastRecordsNewestFirstBehindOneZeroRecord) {
     EXPECT_EQ(holder.BlockCounter(), 8);
     holder.Publish(Result(0.0f));  // unvoiced: note A4
     EXPECT_EQ(holder.ReadNewest().note, (Note{4, 9}));
-}
-
-TEST(ResultHolder, WindowThreePublishesTheMeanOfEachThree) {
-    ResultHolder holder;
-    holder.SetAveragingWindow(3);
-    CountingListener listener;
-    holder.AddListener(&listener);
-    holder.Publish(Result(100.0f));
-    holder.Publish(Result(200.0f));
-    EXPECT_TRUE(listener.published.empty());
-    EXPECT_TRUE(IsZeroRecord(holder.ReadNewest()));
-    holder.Publish(Result(330.0f));
-    ASSERT_EQ(listener.published.size(), 1u);
-    EXPECT_FLOAT_EQ(listener.published[0].pitchHz, 210.0f);
-    holder.Publish(Result(400.0f, 0.0f));
-    holder.Publish(Result(500.0f, 0.3f));
-    holder.Publish(Result(600.0f, 0.6f));
-    ASSERT_EQ(listener.published.size(), 2u);
-    EXPECT_FLOAT_EQ(listener.published[1].level, 0.3f);
-    EXPECT_FLOAT_EQ(listener.published[1].jitter, 0.75f);
-    EXPECT_EQ(Pitches(holder), (std::vector<float>{500.0f, 210.0f, 0.0f}));
-}
-
-// A window below one is one; a changed window divides the sum gathered so far, and a reset
-// keeps that running sum too.
-TEST(ResultHolder, WindowBelowOneIsOneAndAChangedWindowDividesThePartialSum) {
-    for (int32_t window : {0, -1, -2147483647 - 1}) {
-        ResultHolder holder;
-        holder.SetAveragingWindow(window);
-        EXPECT_EQ(holder.AveragingWindow(), 1);
-        holder.Publish(Result(150.0f));
-        holder.Publish(Result(250.0f));
-        EXPECT_EQ(Pitches(holder), (std::vector<float>{250.0f, 150.0f, 0.0f})) << window;
-    }
-    ResultHolder holder;
-    CountingListener listener;
-    holder.AddListener(&listener);
-    holder.SetAveragingWindow(4);
-    holder.Publish(Result(100.0f));  // counter 1
-    holder.Publish(Result(100.0f));  // counter 2
-    holder.SetAveragingWindow(3);
-    holder.Publish(Result(100.0f));  // counter 3: 3 % 3 == 0 publishes 300 / 3
-    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 100.0f);
-    holder.SetAveragingWindow(2);
-    holder.Publish(Result(100.0f));  // counter 4: publishes 100 / 2
-    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 50.0f);
-    holder.Publish(Result(300.0f));  // counter 5: accumulates only
-    holder.Reset();
-    EXPECT_EQ(listener.resets, 1);
-    ASSERT_EQ(holder.ReadAll().size(), 1u);
-    EXPECT_TRUE(IsZeroRecord(holder.ReadAll()[0]));
-    EXPECT_EQ(holder.BlockCounter(), 6);
-    holder.Publish(Result(100.0f));  // counter 6: (300 + 100) / 2
-    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 200.0f);
-}
-
-TEST(ResultHolder, HistoryLengthChangesAtTheNextPublicationAndStaysWithinBounds) {
-    ResultHolder holder;
-    holder.SetHistoryLength(10);
-    for (int i = 0; i < 10; ++i) {
-        holder.Publish(Result(200.0f + i));
-    }
     holder.SetHistoryLength(1);
-    EXPECT_EQ(holder.ReadAll().size(), 10u);
+    EXPECT_EQ(holder.ReadAll().size(), 5u);
     holder.Publish(Result(500.0f));
     EXPECT_EQ(Pitches(holder), std::vector<float>{500.0f});
     holder.SetHistoryLength(0);
@@ -148,21 +82,58 @@ TEST(ResultHolder, HistoryLengthChangesAtTheNextPublicationAndStaysWithinBounds)
     EXPECT_FLOAT_EQ(all.back(), 199.0f - (ResultHolder::kHistoryCapacity - 1));
 }
 
-TEST(ResultHolder, ListenersAreCalledOnceUntilRemovedAndMayReadTheHistory) {
+// Window three publishes the mean of each three; a window below one is one; a changed window
+// divides the sum gathered so far, and a reset keeps that running sum too. Listeners are
+// called once (a second add is ignored) until removed, and may read the history.
+TEST(ResultHolder, AveragingWindowPublishesTheMeanOfItsBlocksToTheListeners) {
     ResultHolder holder;
-    CountingListener a(&holder);
-    CountingListener b;
-    holder.AddListener(&a);
-    holder.AddListener(&a);  // a second add is ignored
-    holder.AddListener(&b);
-    holder.Publish(Result(180.0f));
-    EXPECT_EQ(a.published.size(), 1u);
-    EXPECT_FLOAT_EQ(a.seen, 180.0f);
-    holder.RemoveListener(&a);
-    holder.Publish(Result(190.0f));
-    EXPECT_EQ(a.published.size(), 1u);
-    ASSERT_EQ(b.published.size(), 2u);
-    EXPECT_FLOAT_EQ(b.published[1].pitchHz, 190.0f);
+    holder.SetAveragingWindow(3);
+    CountingListener listener;
+    CountingListener reader(&holder);
+    holder.AddListener(&listener);
+    holder.AddListener(&reader);
+    holder.AddListener(&reader);
+    holder.Publish(Result(100.0f));
+    holder.Publish(Result(200.0f));
+    EXPECT_TRUE(listener.published.empty());
+    EXPECT_TRUE(IsZeroRecord(holder.ReadNewest()));
+    holder.Publish(Result(330.0f));
+    ASSERT_EQ(listener.published.size(), 1u);
+    EXPECT_FLOAT_EQ(listener.published[0].pitchHz, 210.0f);
+    EXPECT_EQ(reader.published.size(), 1u);
+    EXPECT_FLOAT_EQ(reader.seen, 210.0f);
+    holder.RemoveListener(&reader);
+    holder.Publish(Result(400.0f, 0.0f));
+    holder.Publish(Result(500.0f, 0.3f));
+    holder.Publish(Result(600.0f, 0.6f));  // counter 6
+    ASSERT_EQ(listener.published.size(), 2u);
+    EXPECT_EQ(reader.published.size(), 1u);
+    EXPECT_FLOAT_EQ(listener.published[1].level, 0.3f);
+    EXPECT_FLOAT_EQ(listener.published[1].jitter, 0.75f);
+    EXPECT_EQ(Pitches(holder), (std::vector<float>{500.0f, 210.0f, 0.0f}));
+    holder.SetAveragingWindow(4);
+    holder.Publish(Result(100.0f));  // counter 7
+    holder.SetAveragingWindow(3);
+    holder.Publish(Result(200.0f));  // counter 8: accumulates only
+    holder.Publish(Result(300.0f));  // counter 9: 9 % 3 == 0 publishes 600 / 3
+    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 200.0f);
+    holder.SetAveragingWindow(2);
+    holder.Publish(Result(100.0f));  // counter 10: publishes 100 / 2
+    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 50.0f);
+    holder.Publish(Result(300.0f));  // counter 11: accumulates only
+    holder.Reset();
+    EXPECT_EQ(listener.resets, 1);
+    ASSERT_EQ(holder.ReadAll().size(), 1u);
+    EXPECT_TRUE(IsZeroRecord(holder.ReadAll()[0]));
+    EXPECT_EQ(holder.BlockCounter(), 12);
+    holder.Publish(Result(100.0f));  // counter 12: (300 + 100) / 2
+    EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 200.0f);
+    for (int32_t window : {0, -1, -2147483647 - 1}) {
+        holder.SetAveragingWindow(window);
+        EXPECT_EQ(holder.AveragingWindow(), 1);
+        holder.Publish(Result(150.0f - window % 7));
+        EXPECT_EQ(holder.ReadNewest().pitchHz, 150.0f - window % 7) << window;
+    }
 }
 
 }  // namespace

@@ -16,26 +16,16 @@ TEST(ResultHolderThreads, ReadersAlwaysCopyAConsistentHistory) {
     ResultHolder holder;
     holder.SetHistoryLength(10);
     std::atomic<bool> done{false};
-    std::atomic<int> published{0};
-
-    class Counter : public ResultListener {
-      public:
-        explicit Counter(std::atomic<int>* count) : count_(count) {}
-        void OnResultPublished(const ResultRecord&) override { count_->fetch_add(1); }
-
-      private:
-        std::atomic<int>* count_;
-    };
-    Counter counter(&published);
+    struct Counter : ResultListener {
+        void OnResultPublished(const ResultRecord&) override { published.fetch_add(1); }
+        std::atomic<int> published{0};
+    } counter;
     holder.AddListener(&counter);
 
     const int kResults = 20000;
     std::thread worker([&] {
         for (int i = 1; i <= kResults; ++i) {
-            AnalysisResult r;
-            r.pitchHz = static_cast<float>(i);
-            r.level = 0.5f;
-            holder.Publish(r);
+            holder.Publish({0.5f, static_cast<float>(i)});  // level, pitch
         }
         done.store(true);
     });
@@ -63,12 +53,10 @@ TEST(ResultHolderThreads, ReadersAlwaysCopyAConsistentHistory) {
         holder.SetHistoryLength(copies % 2 == 0 ? 10 : 5);
     }
     worker.join();
-    EXPECT_EQ(published.load(), kResults);
+    EXPECT_EQ(counter.published.load(), kResults);
     EXPECT_EQ(holder.BlockCounter(), kResults + 1);
     // The last reset may have come after the last publication; the next one is newest again.
-    AnalysisResult last;
-    last.pitchHz = 12345.0f;
-    holder.Publish(last);
+    holder.Publish({0.0f, 12345.0f});
     EXPECT_FLOAT_EQ(holder.ReadNewest().pitchHz, 12345.0f);
     RecordProperty("copies", copies);
     RecordProperty("resets", resets);

@@ -56,10 +56,9 @@ std::vector<int16_t> SynthesizeVoice(int sampleRateHz, double seconds, const Voi
 
 std::vector<int16_t> SteadyVoice(int sampleRateHz, double seconds, double pitchHz,
                                  double peakAmplitude) {
-    VoiceTrack track;
-    track.pitchHz = [pitchHz](double) { return pitchHz; };
-    track.peakAmplitude = [peakAmplitude](double) { return peakAmplitude; };
-    return SynthesizeVoice(sampleRateHz, seconds, track);
+    return SynthesizeVoice(
+        sampleRateHz, seconds,
+        {[pitchHz](double) { return pitchHz; }, [peakAmplitude](double) { return peakAmplitude; }});
 }
 
 std::vector<int16_t> Sine(int sampleRateHz, double seconds, double frequencyHz, double amplitude) {
@@ -94,6 +93,26 @@ bool WriteWave(const std::string& path, int sampleRateHz, const std::vector<int1
     const bool written = file->WriteMono(samples.data(), count) == count;
     file->Close();
     return written && file->State() == WaveFileState::Closed;
+}
+
+std::vector<BlockOutcome> RunBlocks(AnalysisEngine* engine, const std::vector<int16_t>& samples) {
+    std::vector<BlockOutcome> outcomes;
+    const size_t hop = static_cast<size_t>(engine->HopLength());
+    for (size_t start = 0; hop > 0 && start + hop <= samples.size(); start += hop) {
+        engine->ProcessBlock(samples.data() + start);
+        BlockOutcome outcome;
+        outcome.result = engine->Result();
+        outcome.rawPitchHz = engine->ChosenRawPitchHz();
+        outcome.confidence = engine->ChosenConfidence();
+        outcome.band = engine->ChosenBand();
+        outcomes.push_back(outcome);
+    }
+    return outcomes;
+}
+
+void SettleOnSilence(AnalysisEngine* engine, double seconds) {
+    const size_t count = static_cast<size_t>(seconds * engine->SampleRateHz());
+    RunBlocks(engine, std::vector<int16_t>(count, 0));
 }
 
 }  // namespace melvora

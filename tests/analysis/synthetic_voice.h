@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analysis/analysis_engine.h"
+#include "analysis/analysis_result_sink.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,16 +29,33 @@ std::vector<int16_t> SteadyVoice(int sampleRateHz, double seconds, double pitchH
 // A pure sine of the given amplitude.
 std::vector<int16_t> Sine(int sampleRateHz, double seconds, double frequencyHz, double amplitude);
 
-// The true lag (period in samples, not rounded) of a pitch.
-inline double TrueLag(int sampleRateHz, double pitchHz) {
-    return sampleRateHz / pitchHz;
-}
-
 // For the tests that run the command-line tools: a whole file as text ("" when missing), a
 // text cut at `separator`, and `samples` written as 16-bit PCM into every channel.
 std::string ReadText(const std::string& path);
 std::vector<std::string> Split(const std::string& text, char separator);
 bool WriteWave(const std::string& path, int sampleRateHz, const std::vector<int16_t>& samples,
                int channels = 1);
+
+// What the engine handed over for one block, with the figures behind it.
+struct BlockOutcome {
+    AnalysisResult result;
+    float rawPitchHz = 0.0f;
+    float confidence = 0.0f;
+    int band = 0;
+};
+
+// Keeps every result the engine publishes.
+class RecordingSink : public AnalysisResultSink {
+  public:
+    void Publish(const AnalysisResult& result) override { results.push_back(result); }
+    std::vector<AnalysisResult> results;
+};
+
+// Feeds `samples` block by block (the last partial block is dropped) and returns one outcome
+// per block.
+std::vector<BlockOutcome> RunBlocks(AnalysisEngine* engine, const std::vector<int16_t>& samples);
+
+// Feeds `seconds` of digital silence, as the microphone delivers before anyone sings.
+void SettleOnSilence(AnalysisEngine* engine, double seconds);
 
 }  // namespace melvora

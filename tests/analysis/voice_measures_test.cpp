@@ -10,17 +10,18 @@
 namespace melvora {
 namespace {
 
-std::vector<float> SineFrame(int n, int rate, double frequencyHz, double amplitude,
-                             double offset = 0.0) {
+// A sine, plus a second one if asked, in sample units.
+std::vector<float> SineFrame(int n, int rate, double hz, double amplitude, double otherHz = 0.0,
+                             double otherAmplitude = 0.0) {
     std::vector<float> frame(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        frame[i] =
-            static_cast<float>(offset + amplitude * std::sin(2.0 * M_PI * frequencyHz * i / rate));
+        frame[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * hz * i / rate) +
+                                      otherAmplitude * std::sin(2.0 * M_PI * otherHz * i / rate));
     }
     return frame;
 }
 
-TEST(LevelMeasure, RmsOf1000GivesPoint6125AndFullScaleOne) {
+TEST(LevelMeasure, RmsOf1000GivesPoint6125FullScaleOneAndQuietZero) {
     EXPECT_NEAR(VoiceMeasures::LevelCeilingDb(), 85.30873f, 1e-4f);
     // 450 Hz over 0.04 s is 18 whole periods, so the RMS is exact.
     const std::vector<float> frame = SineFrame(1764, 44100, 450.0, 1000.0 * std::sqrt(2.0));
@@ -33,9 +34,7 @@ TEST(LevelMeasure, RmsOf1000GivesPoint6125AndFullScaleOne) {
         square[i] = (i / 21) % 2 == 0 ? 32767.0f : -32767.0f;
     }
     EXPECT_FLOAT_EQ(VoiceMeasures::Level(square.data(), 1764).level, 1.0f);
-}
-
-TEST(LevelMeasure, QuietFramesAndOffsetsReadAsSilence) {
+    // Quiet frames and offsets read as silence.
     std::vector<float> quiet = SineFrame(640, 16000, 500.0, 10.0 * std::sqrt(2.0) * 0.99);
     EXPECT_EQ(VoiceMeasures::Level(quiet.data(), 640).level, 0.0f);
     std::vector<float> offset(640, 12000.0f);
@@ -53,11 +52,8 @@ TessimMeasure TessimOf(int n, int m, int rate, double pitchHz, double amplitude,
     plan.Configure(m / 2);
     std::vector<float> windowed(static_cast<size_t>(m));
     std::vector<double> power(static_cast<size_t>(m / 2 + 1));
-    std::vector<float> frame = SineFrame(n, rate, pitchHz, amplitude);
-    const std::vector<float> other = SineFrame(n, rate, otherHz, otherAmplitude);
-    for (int i = 0; i < n; ++i) {
-        frame[i] += other[i];
-    }
+    const std::vector<float> frame =
+        SineFrame(n, rate, pitchHz, amplitude, otherHz, otherAmplitude);
     return VoiceMeasures::Tessim(frame.data(), window.data(), n, static_cast<float>(pitchHz), rate,
                                  &plan, windowed.data(), power.data());
 }
@@ -74,20 +70,19 @@ TEST(TessimMeasure, HarmonicsAboveAndBelow1600HzAtTheirDecibelDistance) {
     // From 1600 Hz there is no low band.
     EXPECT_FLOAT_EQ(TessimOf(1764, 2048, 44100, 1700.0, 1e4, 1700.0, 0.0).tessim, 1.0f);
     EXPECT_FLOAT_EQ(TessimOf(1764, 2048, 44100, 1600.0, 1e4, 1700.0, 1e4).tessim, 1.0f);
+    // Below 9 kHz only squared bins are summed. At 8000 Hz and 100 Hz the last harmonic below 4500
+    // Hz (45) lies at bin 576 of 1024, past the Nyquist bin 512. A tone at 3800 Hz, 30 dB under the
+    // fundamental, mirrors to 4200 Hz (bin 538): counted twice or unsquared it would move the
+    // score.
+    const TessimMeasure u = TessimOf(320, 1024, 8000, 100.0, 1e4, 3800.0, 1e4 * std::pow(10, -1.5));
+    EXPECT_NEAR(u.tessimDb, -30.0f, 0.5f);
+    EXPECT_NEAR(u.tessim, 1.0f / 3.0f, 0.02f);
 }
 
-TEST(TessimMeasure, BelowNineKilohertzOnlySquaredBinsAreSummed) {
-    // At 8000 Hz and 100 Hz the last harmonic below 4500 Hz (45) lies at bin 576 of 1024,
-    // past the Nyquist bin 512. A tone at 3800 Hz, 30 dB under the fundamental, mirrors to
-    // 4200 Hz (bin 538): counted twice or unsquared it would move the score.
-    const TessimMeasure t = TessimOf(320, 1024, 8000, 100.0, 1e4, 3800.0, 1e4 * std::pow(10, -1.5));
-    EXPECT_NEAR(t.tessimDb, -30.0f, 0.5f);
-    EXPECT_NEAR(t.tessim, 1.0f / 3.0f, 0.02f);
-}
-
-// Jitter is one less 2.5 times the mean pitch change over the run's mean pitch; the run is
-// walked back from its slot, wrapping from slot 0 to slot 9.
-TEST(JitterMeasure, MeanChangeOverMeanPitchAndTheWalkWraps) {
+// Jitter is one less 2.5 times the mean pitch change over the run's mean pitch (the run is
+// walked back from its slot, wrapping from slot 0 to slot 9), shimmer one less 1.25 times the
+// mean peak-to-peak change over its mean; steady scores one, short or unsure runs zero.
+TEST(JitterAndShimmer, MeanChangeOverMeanAndShortOrUnsureRunsZero) {
     float alternating[kHistorySlots];
     for (int i = 0; i < kHistorySlots; ++i) {
         alternating[i] = i % 2 == 0 ? 200.0f : 204.0f;
@@ -102,9 +97,6 @@ TEST(JitterMeasure, MeanChangeOverMeanPitchAndTheWalkWraps) {
     run = 3;
     EXPECT_NEAR(VoiceMeasures::Jitter(wrapped, 1, 0.9f, 100.0f, &run),
                 1.0f - (10.0f / (310.0f / 3.0f)) * 2.5f, 1e-5f);
-}
-
-TEST(JitterAndShimmer, SteadyScoresOneWobbleLessAndShortOrUnsureRunsZero) {
     float steady[kHistorySlots];
     float wobbly[kHistorySlots];
     float wild[kHistorySlots];
@@ -113,7 +105,7 @@ TEST(JitterAndShimmer, SteadyScoresOneWobbleLessAndShortOrUnsureRunsZero) {
         wobbly[i] = i % 2 == 0 ? 8000.0f : 7200.0f;
         wild[i] = i % 2 == 0 ? 100.0f : 10000.0f;
     }
-    int run = 2;
+    run = 2;
     EXPECT_FLOAT_EQ(VoiceMeasures::Jitter(steady, 4, 0.9f, 8000.0f, &run), 1.0f);
     EXPECT_FLOAT_EQ(VoiceMeasures::Shimmer(steady, 7, 0.8f, 10), 1.0f);
     // Changes of 800 around a mean of 7600.

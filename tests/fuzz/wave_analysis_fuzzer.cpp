@@ -26,17 +26,12 @@ void Check(bool condition) {
     }
 }
 
-bool InUnitRange(float value) {
-    return value >= 0.0f && value <= 1.0f;
-}
-
 class CheckingSink : public melvora::AnalysisResultSink {
   public:
     void Publish(const AnalysisResult& result) override {
-        Check(InUnitRange(result.level));
-        Check(InUnitRange(result.tessim));
-        Check(InUnitRange(result.jitter));
-        Check(InUnitRange(result.shimmer));
+        for (float score : {result.level, result.tessim, result.jitter, result.shimmer}) {
+            Check(score >= 0.0f && score <= 1.0f);
+        }
         Check(std::isfinite(result.pitchHz) && result.pitchHz >= 0.0f);
         ++count;
     }

@@ -8,10 +8,9 @@
 namespace melvora {
 namespace {
 
-TEST(GeneralMidi, MenuCommandsChooseTheirPrograms) {
+TEST(GeneralMidi, MenuCommandsChooseTheirProgramsOneEach) {
     const struct {
-        int command;
-        int program;
+        int command, program;
         const char* name;
     } cases[] = {
         {32917, 0, "Acoustic Grand Piano"},
@@ -32,9 +31,7 @@ TEST(GeneralMidi, MenuCommandsChooseTheirPrograms) {
             EXPECT_STREQ(GeneralMidi::ProgramName(c.program), c.name);
         }
     }
-}
-
-TEST(GeneralMidi, EveryProgramHasOneNameAndOneCommand) {
+    // Every program has one name and one command.
     std::set<int> commands;
     std::set<std::string> names;
     for (int p = 0; p < GeneralMidi::kProgramCount; ++p) {

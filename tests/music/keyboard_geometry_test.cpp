@@ -3,10 +3,14 @@
 #include "music/midi_message.h"
 #include "music/piano_keyboard.h"
 
+#include <tuple>
+
 namespace melvora {
 namespace {
 
-TEST(PianoKeyboard, EightyEightKeysInOneHundredAndThreeSlots) {
+// 88 keys in 103 slots (A0 to C8, with gaps between E-F and B-C), each slot with its note and
+// shape; MIDI notes map to slots clamped to the keyboard.
+TEST(PianoKeyboard, SlotsCarryTheirNoteAndShape) {
     PianoKeyboard keyboard;
     ASSERT_EQ(keyboard.SlotCount(), 103);
     int keys = 0;
@@ -14,43 +18,28 @@ TEST(PianoKeyboard, EightyEightKeysInOneHundredAndThreeSlots) {
         keys += keyboard.IsKey(slot) ? 1 : 0;
     }
     EXPECT_EQ(keys, 88);
-    EXPECT_EQ(keyboard.Key(0).shape, KeyShape::NotchRight);  // A0, lowest
-    EXPECT_EQ(keyboard.MidiNoteOfSlot(0), 21);
-    EXPECT_EQ(keyboard.Key(102).shape, KeyShape::Full);  // C8, highest
-    EXPECT_EQ(keyboard.MidiNoteOfSlot(102), 108);
-}
-
-struct SlotCase {
-    int slot;
-    int octave;
-    int semitone;
-    KeyShape shape;
-};
-
-TEST(PianoKeyboard, SlotsCarryTheirNoteAndShape) {
-    const SlotCase cases[] = {
-        {1, 0, 10, KeyShape::Black},      {2, 0, 11, KeyShape::NotchLeft},
-        {3, 0, 11, KeyShape::Gap},        {4, 1, 0, KeyShape::NotchRight},
-        {6, 1, 2, KeyShape::NotchBoth},   {8, 1, 4, KeyShape::NotchLeft},
-        {9, 1, 4, KeyShape::Gap},         {10, 1, 5, KeyShape::NotchRight},
-        {12, 1, 7, KeyShape::NotchBoth},  {14, 1, 9, KeyShape::NotchBoth},
-        {16, 1, 11, KeyShape::NotchLeft}, {101, 7, 11, KeyShape::Gap},
-        {56, 4, 9, KeyShape::NotchBoth},  {60, 5, 0, KeyShape::NotchRight},
+    const struct {
+        int slot, octave, semitone;
+        KeyShape shape;
+    } cases[] = {
+        {0, 0, 9, KeyShape::NotchRight},  {1, 0, 10, KeyShape::Black},
+        {2, 0, 11, KeyShape::NotchLeft},  {3, 0, 11, KeyShape::Gap},
+        {4, 1, 0, KeyShape::NotchRight},  {6, 1, 2, KeyShape::NotchBoth},
+        {8, 1, 4, KeyShape::NotchLeft},   {9, 1, 4, KeyShape::Gap},
+        {10, 1, 5, KeyShape::NotchRight}, {12, 1, 7, KeyShape::NotchBoth},
+        {14, 1, 9, KeyShape::NotchBoth},  {16, 1, 11, KeyShape::NotchLeft},
+        {101, 7, 11, KeyShape::Gap},      {56, 4, 9, KeyShape::NotchBoth},
+        {60, 5, 0, KeyShape::NotchRight}, {102, 8, 0, KeyShape::Full},
     };
-    PianoKeyboard keyboard;
-    for (const SlotCase& c : cases) {
-        const CPianoKey& key = keyboard.Key(c.slot);
-        EXPECT_EQ(key.octave, c.octave) << "slot " << c.slot;
-        EXPECT_EQ(key.semitone, c.semitone) << "slot " << c.slot;
-        EXPECT_EQ(key.shape, c.shape) << "slot " << c.slot;
-    }
-}
-
-TEST(PianoKeyboard, MidiNotesMapToSlotsClampedToTheKeyboard) {
-    PianoKeyboard keyboard;
-    const int cases[][2] = {{21, 0},    {0, 0},   {-5, 0},  {20, 0}, {108, 102},
-                            {127, 102}, {60, 46}, {69, 56}, {61, 47}};
     for (const auto& c : cases) {
+        const CPianoKey& key = keyboard.Key(c.slot);
+        EXPECT_EQ(std::make_tuple(key.octave, key.semitone, key.shape),
+                  std::make_tuple(c.octave, c.semitone, c.shape))
+            << "slot " << c.slot;
+    }
+    const int notes[][2] = {{21, 0},    {0, 0},   {-5, 0},  {20, 0}, {108, 102},
+                            {127, 102}, {60, 46}, {69, 56}, {61, 47}};
+    for (const auto& c : notes) {
         EXPECT_EQ(keyboard.SlotOfMidiNote(c[0]), c[1]) << "note " << c[0];
     }
     for (int note = 21; note <= 108; ++note) {
@@ -59,14 +48,7 @@ TEST(PianoKeyboard, MidiNotesMapToSlotsClampedToTheKeyboard) {
 }
 
 // A keyboard 1040 pixels wide (white keys 20 pixels, slots 10) and keys 100 pixels long.
-struct HitCase {
-    float x;
-    float y;
-    int slot;
-    const char* what;
-};
-
-TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdges) {
+TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdgesAndPressesLightThem) {
     PianoKeyboard keyboard;
     const float w = keyboard.WhiteKeyWidth(1050);
     ASSERT_FLOAT_EQ(w, 20.0f);
@@ -75,7 +57,11 @@ TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdges) {
     // (480, edges at 473.3 and 486.7, lower end at 66.7), D4 slot 48 (490); E4 slot 50
     // (510), the gap 51, F4 slot 52 (530).
     const float lowerEnd = 200.0f / 3.0f;
-    const HitCase cases[] = {
+    const struct {
+        float x, y;
+        int slot;
+        const char* what;
+    } cases[] = {
         {470.0f, 90.0f, 46, "C4 front"},
         {480.0f, 30.0f, 47, "C#4 centre"},
         {476.0f, lowerEnd, 47, "C#4 left half at its lower end"},
@@ -92,13 +78,10 @@ TEST(PianoKeyboard, HitTestPutsBlackKeysOverWhiteAtTheirEdges) {
         {5.0f, 50.0f, 0, "A0"},
         {1035.0f, 50.0f, 102, "right of the keyboard: C8"},
     };
-    for (const HitCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(keyboard.HitTest(c.x, c.y, w, h), c.slot) << c.what;
     }
-}
-
-TEST(PianoKeyboard, PressAndReleaseIgnoreSlotsOutsideAndColourByKind) {
-    PianoKeyboard keyboard;
+    // Press and release ignore slots outside the keyboard and colour by the kind of key.
     EXPECT_FALSE(keyboard.Press(-1, PianoKeyboard::kPressed));
     EXPECT_FALSE(keyboard.Press(103, PianoKeyboard::kPressed));
     ASSERT_TRUE(keyboard.Press(47, PianoKeyboard::kPressed));  // black

@@ -22,17 +22,16 @@ class Recorder : public MidiSender {
     std::vector<uint32_t> sent;
 };
 
-struct InputCase {
-    uint32_t message;
-    bool echoed;
-    KeyLight::Action action;
-    int midiNote;  // of the key lit or released
-    const char* what;
-};
-
+// Message, whether it is echoed, and the key it lights or releases.
 TEST(MidiInputRouter, EchoesAndLightsKeysByTheRules) {
     using A = KeyLight::Action;
-    const InputCase cases[] = {
+    const struct {
+        uint32_t message;
+        bool echoed;
+        A action;
+        int midiNote;
+        const char* what;
+    } cases[] = {
         {midi::Pack(0x90, 60, 100), true, A::Press, 60, "note on"},
         {midi::Pack(0x90, 60, 0), true, A::Release, 60, "note on, velocity 0"},
         {midi::Pack(0x80, 60, 64), true, A::Release, 60, "note off releases too"},
@@ -45,7 +44,7 @@ TEST(MidiInputRouter, EchoesAndLightsKeysByTheRules) {
         {0xFE, false, A::None, 0, "active sensing is dropped"},
     };
     PianoKeyboard keyboard;
-    for (const InputCase& c : cases) {
+    for (const auto& c : cases) {
         Recorder output;
         std::vector<KeyLight> posted;
         MidiInputRouter router(keyboard, output,
@@ -64,28 +63,16 @@ TEST(MidiInputRouter, EchoesAndLightsKeysByTheRules) {
     }
 }
 
-class PlayAlongTest : public ::testing::Test {
-  protected:
-    // Nine calls that do nothing, then the acting tenth.
-    void Tenth(float pitchHz) {
-        for (int i = 0; i < 9; ++i) {
-            playAlong.Step(pitchHz);
-        }
-        EXPECT_TRUE(output.sent.empty());
-        playAlong.Step(pitchHz);
-    }
+// Every tenth result acts: the nearest key sounds and is held while it is sung.
+TEST(PlayAlong, SoundsTheNearestKeyAndHoldsItWhileItIsSung) {
     PianoKeyboard keyboard;
     Recorder output;
     PlayAlong playAlong{keyboard, output};
-};
-
-TEST_F(PlayAlongTest, SoundsTheNearestKeyAndHoldsItWhileItIsSung) {
-    struct Step {
+    playAlong.SetVelocity(127);
+    const struct {
         float pitchHz;
         std::vector<uint32_t> sent;
-    };
-    playAlong.SetVelocity(127);
-    const Step steps[] = {
+    } steps[] = {
         {440.0f, {midi::NoteOn(69, 127)}},
         {445.0f, {}},  // still A4: no repeat of the held key
         {453.1f, {midi::NoteOff(69), midi::NoteOn(70, 127)}},  // above the midpoint: A#4
@@ -95,9 +82,13 @@ TEST_F(PlayAlongTest, SoundsTheNearestKeyAndHoldsItWhileItIsSung) {
         {5000.0f, {midi::NoteOff(21), midi::NoteOn(108, 127)}},  // above C8: the highest
         {261.63f, {midi::NoteOff(108), midi::NoteOn(60, 127)}},
     };
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         output.sent.clear();
-        Tenth(step.pitchHz);
+        for (int i = 0; i < 9; ++i) {
+            playAlong.Step(step.pitchHz);
+        }
+        EXPECT_TRUE(output.sent.empty());
+        playAlong.Step(step.pitchHz);
         EXPECT_EQ(output.sent, step.sent) << step.pitchHz << " Hz";
     }
     EXPECT_EQ(playAlong.SungKey(), keyboard.SlotOfMidiNote(60));

@@ -17,37 +17,18 @@ class SharedMidiOutputTest : public ::testing::Test {
     SharedMidiOutput output{std::make_unique<RecordingMidiOut>(journal)};
 };
 
-TEST_F(SharedMidiOutputTest, OpensTheMapperOnceAndSelectsTheFirstProgram) {
+// The mapper is opened once with the first program; the media player takes the device away
+// (silenced, sends dropped) and gives it back with its instrument; closing silences it.
+TEST_F(SharedMidiOutputTest, OpensTheMapperOnceAndTheMediaPlayerTakesItAndGivesItBack) {
     ASSERT_TRUE(output.Open());
     EXPECT_TRUE(output.Open());
     EXPECT_EQ(journal.opens, 1);
     EXPECT_EQ(journal.lastDeviceId, MidiOut::kMapper);
     EXPECT_EQ(journal.Messages(), std::vector<uint32_t>{midi::ProgramChange(0)});
-    EXPECT_TRUE(output.Send(midi::NoteOn(60, 88)));
-    EXPECT_EQ(journal.Messages().back(), midi::NoteOn(60, 88));
-    output.Close();  // closing silences the device
-    EXPECT_EQ(journal.Messages().back(), midi::AllNotesOff());
-    EXPECT_EQ(journal.closes, 1);
-    EXPECT_FALSE(output.Send(midi::NoteOn(60, 88)));
-}
-
-TEST_F(SharedMidiOutputTest, AMissingDeviceIsTriedOnceAndSendsAreDropped) {
-    journal.failOpen = true;
-    EXPECT_FALSE(output.Open());
-    journal.failOpen = false;
-    EXPECT_FALSE(output.Open());  // reported once: no second attempt, no second message
-    EXPECT_EQ(journal.opens, 0);
-    EXPECT_FALSE(output.Send(midi::NoteOn(60, 88)));
-    output.Release();
-    EXPECT_FALSE(output.Reclaim());
-    EXPECT_EQ(journal.sendsWhileClosed, 0);
-}
-
-TEST_F(SharedMidiOutputTest, TheMediaPlayerTakesTheDeviceAndGivesItBackWithItsInstrument) {
-    ASSERT_TRUE(output.Open());
     output.Send(midi::ProgramChange(73));
     output.Send(midi::Pack(0xB0, 7, 90));  // channel volume
-    output.Send(midi::NoteOn(60, 88));
+    EXPECT_TRUE(output.Send(midi::NoteOn(60, 88)));
+    EXPECT_EQ(journal.Messages().back(), midi::NoteOn(60, 88));
     journal.Clear();
 
     output.Release();
@@ -70,6 +51,22 @@ TEST_F(SharedMidiOutputTest, TheMediaPlayerTakesTheDeviceAndGivesItBackWithItsIn
     EXPECT_FALSE(output.Reclaim());
     journal.failOpen = false;
     EXPECT_TRUE(output.Reclaim());  // a failed reclaim can be tried again
+    output.Close();
+    EXPECT_EQ(journal.Messages().back(), midi::AllNotesOff());
+    EXPECT_EQ(journal.closes, 3);
+    EXPECT_FALSE(output.Send(midi::NoteOn(60, 88)));
+}
+
+TEST_F(SharedMidiOutputTest, AMissingDeviceIsTriedOnceAndSendsAreDropped) {
+    journal.failOpen = true;
+    EXPECT_FALSE(output.Open());
+    journal.failOpen = false;
+    EXPECT_FALSE(output.Open());  // reported once: no second attempt, no second message
+    EXPECT_EQ(journal.opens, 0);
+    EXPECT_FALSE(output.Send(midi::NoteOn(60, 88)));
+    output.Release();
+    EXPECT_FALSE(output.Reclaim());
+    EXPECT_EQ(journal.sendsWhileClosed, 0);
 }
 
 }  // namespace

@@ -19,25 +19,19 @@ namespace {
 class UnlockedPort : public MidiOut {
   public:
     bool Open(int) override {
-        open_ = true;
         ++opens;
-        return true;
+        return open_ = true;
     }
     bool IsOpen() const override { return open_; }
     bool ShortMessage(uint32_t) override {
-        if (!open_) {
-            ++sendsWhileClosed;
-            return false;
-        }
-        ++sent;
-        return true;
+        sendsWhileClosed += open_ ? 0 : 1;
+        return open_;
     }
     bool Close() override {
         open_ = false;
         return true;
     }
     int opens = 0;
-    int sent = 0;
     int sendsWhileClosed = 0;
 
   private:

@@ -13,15 +13,13 @@ double Semitones(int octave, double semitones) {
     return 16.352 * std::pow(2.0, octave + semitones / 12.0);
 }
 
-struct MarkerCase {
-    double pitchHz;
-    float semitones;
-    bool inTune;
-    const char* what;
-};
-
 TEST(StaffGeometry, TheMarkerSitsBetweenTheNotesAndIsGreenWhenInTune) {
-    const MarkerCase cases[] = {
+    const struct {
+        double pitchHz;
+        float semitones;
+        bool inTune;
+        const char* what;
+    } cases[] = {
         {Semitones(4, 0.0), 0.0f, true, "C4"},
         {Semitones(4, 9.0), 9.0f, true, "A4"},
         {440.0, 9.0f, true, "440 Hz"},
@@ -33,7 +31,7 @@ TEST(StaffGeometry, TheMarkerSitsBetweenTheNotesAndIsGreenWhenInTune) {
         {Semitones(3, 11.9), -0.1f, true, "just below C4: left of the first column"},
         {Semitones(4, 11.4), 11.4f, false, "B4 sharp stays at the last column"},
     };
-    for (const MarkerCase& c : cases) {
+    for (const auto& c : cases) {
         const float s = StaffGeometry::MarkerSemitones(static_cast<float>(c.pitchHz));
         EXPECT_NEAR(s, c.semitones, 0.002f) << c.what;
         EXPECT_EQ(StaffGeometry::InTune(s, 0.15f + 1e-4f), c.inTune) << c.what;
@@ -41,7 +39,7 @@ TEST(StaffGeometry, TheMarkerSitsBetweenTheNotesAndIsGreenWhenInTune) {
     EXPECT_NEAR(StaffGeometry::MarkerCentreX(9.0f), 0.0855f + 0.693f, 1e-6f);
 }
 
-TEST(StaffGeometry, ColumnsRiseHalfALineSpacingPerNatural) {
+TEST(StaffGeometry, ColumnsRiseHalfALineSpacingPerNaturalAndPickingColoursIdentifyThem) {
     // C on the ledger line, E on the first staff line, the sharps at their natural's height.
     const float cBottom = StaffGeometry::NoteQuad(0).bottom;
     EXPECT_NEAR(cBottom, 0.0504f, 1e-6f);
@@ -58,9 +56,9 @@ TEST(StaffGeometry, ColumnsRiseHalfALineSpacingPerNatural) {
                     StaffGeometry::NoteQuad(s[0]).left, 1e-6f);
     }
     EXPECT_NEAR(StaffGeometry::NoteQuad(11).left - StaffGeometry::NoteQuad(10).left, 0.077f, 1e-6f);
-}
-
-TEST(StaffGeometry, PickingColoursIdentifyEachNoteAndNothingElse) {
+    EXPECT_EQ(StaffGeometry::NameBaseline(6), 0.7875f);
+    EXPECT_EQ(StaffGeometry::NameBaseline(7), 0.0375f);
+    // Picking colours identify each note and nothing else.
     for (int i = 0; i < StaffGeometry::kNotes; ++i) {
         float rgba[4];
         StaffGeometry::PickingColour(i, rgba);
@@ -68,12 +66,10 @@ TEST(StaffGeometry, PickingColoursIdentifyEachNoteAndNothingElse) {
         rgba[0] += 0.05f;  // within the 0.1 the read-back may differ by
         EXPECT_EQ(StaffGeometry::PickedSemitone(rgba), i);
     }
-    const float white[4] = {1, 1, 1, 1};
-    const float black[4] = {0, 0, 0, 1};
-    EXPECT_EQ(StaffGeometry::PickedSemitone(white), -1);
-    EXPECT_EQ(StaffGeometry::PickedSemitone(black), -1);
-    EXPECT_EQ(StaffGeometry::NameBaseline(6), 0.7875f);
-    EXPECT_EQ(StaffGeometry::NameBaseline(7), 0.0375f);
+    for (const float other : {0.0f, 1.0f}) {  // black and white
+        const float rgba[4] = {other, other, other, 1};
+        EXPECT_EQ(StaffGeometry::PickedSemitone(rgba), -1);
+    }
 }
 
 }  // namespace

@@ -13,14 +13,6 @@ std::string StripComments(const std::string& text) {
     return std::regex_replace(text, comments, "");
 }
 
-std::string Trim(const std::string& s) {
-    const size_t first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
 }  // namespace
 
 std::map<std::string, int> ParseIdDefines(const std::string& header) {
@@ -52,13 +44,14 @@ void ParseRcScript(const std::string& script, RcScript* into) {
     // LISTBOX id, ...   EDITTEXT id, ...   (no text)
     static const std::regex textless(R"(^(?:LISTBOX|EDITTEXT|COMBOBOX)\s+(\w+)\s*,.*)");
     static const std::regex item(R"(^MENUITEM\s+"[^"]*"\s*,\s*(\w+).*)");
+    static const std::regex outerSpace(R"(^\s+|\s+$)");
     std::istringstream in(StripComments(script));
     std::string raw;
     std::string currentDialog;
     std::string currentMenu;
     std::smatch m;
     while (std::getline(in, raw)) {
-        const std::string line = Trim(raw);
+        const std::string line = std::regex_replace(raw, outerSpace, "");
         if (std::regex_match(line, m, dialog)) {
             currentDialog = m[1];
             currentMenu.clear();

@@ -96,45 +96,4 @@ std::wstring ProgramText(int id) {
     return std::wstring();
 }
 
-uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes) {
-    uint64_t v = 0;
-    for (int k = bytes - 1; k >= 0; --k) {
-        v = (v << 8) | d[at + k];
-    }
-    return v;
-}
-
-bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::wstring>* out) {
-    out->clear();
-    for (size_t at = 0; at + 8 <= res.size();) {
-        const uint32_t dataSize = LittleEndian(res, at, 4);
-        const uint32_t headerSize = LittleEndian(res, at + 4, 4);
-        if (headerSize < 16 || headerSize > res.size() - at ||
-            dataSize > res.size() - at - headerSize) {
-            return false;
-        }
-        // Type and name as ordinals (0xFFFF, n); a named resource is never a string block.
-        const bool strings =
-            LittleEndian(res, at + 8, 4) == 0x6FFFFu && LittleEndian(res, at + 12, 2) == 0xFFFF;
-        const int block = strings ? static_cast<int>(LittleEndian(res, at + 14, 2)) : 0;
-        at += headerSize;
-        // RT_STRING block n holds ids 16 (n - 1) to 16 n - 1 as counted UTF-16 strings.
-        for (size_t q = at, k = 0; block > 0 && k < 16; ++k) {
-            if (q + 2 > at + dataSize || q + 2 + 2u * LittleEndian(res, q, 2) > at + dataSize) {
-                return false;
-            }
-            std::wstring s;
-            for (uint32_t c = 0, len = LittleEndian(res, q, 2); c < len; ++c) {
-                s.push_back(static_cast<wchar_t>(LittleEndian(res, q + 2 + 2 * c, 2)));
-            }
-            q += 2 + 2 * s.size();
-            if (!s.empty()) {
-                (*out)[(block - 1) * 16 + static_cast<int>(k)] = s;
-            }
-        }
-        at += (dataSize + 3u) & ~3u;
-    }
-    return true;
-}
-
 }  // namespace melvora

@@ -35,10 +35,4 @@ std::string ReadFileText(const std::string& path);
 // a string provider for the tests.
 std::wstring ProgramText(int id);
 
-// The little-endian unsigned number of `bytes` bytes at `at` of `d`.
-uint64_t LittleEndian(const std::vector<uint8_t>& d, size_t at, int bytes);
-
-// String entries of a compiled .res file (windres -O res): id -> text.
-bool ReadResStrings(const std::vector<uint8_t>& res, std::map<int, std::wstring>* out);
-
 }  // namespace melvora
