@@ -68,9 +68,11 @@ TEST(NoteMouse, PlaysOneNoteAtATimeAsTheMouseMoves) {
         Host host;
         NoteMouse mouse(host);
         std::istringstream events(script.events);
+        int last = -1;
         for (std::string e; events >> e;) {
             if (e[0] == 'm' || e[0] == 'M') {
-                if (mouse.Move(std::stoi(e.substr(1)), e[0] == 'M') && e[0] == 'm') {
+                last = std::stoi(e.substr(1));
+                if (mouse.Move(last, e[0] == 'M') && e[0] == 'm') {
                     host.log.push_back("changed");
                 }
             } else if (e == "d") {
@@ -83,6 +85,10 @@ TEST(NoteMouse, PlaysOneNoteAtATimeAsTheMouseMoves) {
         }
         EXPECT_EQ(host.log, script.log) << script.what;
         EXPECT_EQ(mouse.CurrentState(), script.end) << script.what;
+        // A hovering mouse names the note under it, an idle one none: the views light it.
+        if (script.end == S::Hovering || script.end == S::Idle) {
+            EXPECT_EQ(mouse.Hovered(), script.end == S::Idle ? -1 : last) << script.what;
+        }
     }
 }
 
