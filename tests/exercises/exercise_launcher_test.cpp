@@ -38,20 +38,21 @@ TEST(ExerciseLauncher, ContinuesAsksOrChooses) {
         bool unfinished, alwaysContinue;
         ContinueAnswer answer;
         std::string choice, runs, asked;  // runs: the exercise run ("" none)
+        int step;                         // its current step (-2: none run)
     } cases[] = {
-        {"nothing unfinished", false, true, ContinueAnswer::Yes, "B.exc", "B.exc", "choose"},
-        {"always continue", true, true, ContinueAnswer::No, "B.exc", "A.exc", ""},
-        {"asked, yes", true, false, ContinueAnswer::Yes, "B.exc", "A.exc", "ask "},
-        {"asked, no, chosen", true, false, ContinueAnswer::No, "B.exc", "B.exc", "ask choose"},
-        {"asked, no, chooser cancelled", true, false, ContinueAnswer::No, "", "", "ask choose"},
-        {"asked, cancel", true, false, ContinueAnswer::Cancel, "B.exc", "", "ask "},
+        {"nothing unfinished", false, true, ContinueAnswer::Yes, "B.exc", "B.exc", "choose", -1},
+        {"always continue", true, true, ContinueAnswer::No, "B.exc", "A.exc", "", 0},
+        {"asked, yes", true, false, ContinueAnswer::Yes, "B.exc", "A.exc", "ask ", 0},
+        {"asked, no, chosen", true, false, ContinueAnswer::No, "B.exc", "B.exc", "ask choose", -1},
+        {"asked, no, chooser cancelled", true, false, ContinueAnswer::No, "", "", "ask choose", -2},
+        {"asked, cancel", true, false, ContinueAnswer::Cancel, "B.exc", "", "ask ", -2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempProgramDirectory dir;
         ASSERT_EQ(mkdir(ExerciseFolder::Path().c_str(), 0777), 0);
-        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "A.exc", SimpleExercise(2, "A")));
-        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "B.exc", SimpleExercise(3, "B")));
+        ASSERT_TRUE(WriteAll(ExerciseFolder::Path() + "A.exc", SimpleExercise(2, "A")));
+        ASSERT_TRUE(WriteAll(ExerciseFolder::Path() + "B.exc", SimpleExercise(3, "B")));
         if (c.unfinished) {
             auto progress = ExerciseProgress::Start(Exercise::Open("A.exc"));
             ASSERT_TRUE(progress && progress->RecordStep(0, 0));
@@ -63,9 +64,7 @@ TEST(ExerciseLauncher, ContinuesAsksOrChooses) {
         EXPECT_EQ(progress ? progress->GetExercise().FileName() : "", c.runs);
         EXPECT_EQ(view.asked, c.asked);
         // A continued exercise stands on its stored step.
-        EXPECT_EQ(progress ? progress->GetExercise().CurrentStep() : -2, c.runs.empty()      ? -2
-                                                                         : c.runs == "A.exc" ? 0
-                                                                                             : -1);
+        EXPECT_EQ(progress ? progress->GetExercise().CurrentStep() : -2, c.step);
         progress.reset();
         auto left = ExerciseProgress::Load();
         EXPECT_EQ(left ? left->GetExercise().FileName() : "",

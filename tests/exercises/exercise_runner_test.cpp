@@ -105,8 +105,8 @@ class ExerciseRunnerTest : public ::testing::Test {
         ExerciseSource source;
         std::string error;
         ASSERT_TRUE(source.Parse(kTwoSteps, &error)) << error;
-        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "Two.exc", source.Encode()));
-        ASSERT_TRUE(WriteBytes(ExerciseFolder::Path() + "One.exc", SimpleExercise(1, "One")));
+        ASSERT_TRUE(WriteAll(ExerciseFolder::Path() + "Two.exc", source.Encode()));
+        ASSERT_TRUE(WriteAll(ExerciseFolder::Path() + "One.exc", SimpleExercise(1, "One")));
     }
     void TearDown() override {
         runner.reset();
@@ -235,12 +235,19 @@ TEST_F(ExerciseRunnerTest, WholeRunPlaysRecordsWritesProgressAndAveragesSungResu
     EXPECT_FALSE(PathExists(ExerciseProgress::FilePath()));
 }
 
-// Save & Exit asks first, keeps the file, and a new runner continues on the stored step.
-// Stop during the sample returns to the step without a try.
-TEST_F(ExerciseRunnerTest, SaveAndExitThenContinueAndStopDuringTheSample) {
-    Start(&rig);
-    Run("n 1500 r 3000 n 5500");  // a try of each step
-    rig.yes = false;              // "Are you sure?" No
+// Auto-advance without a MIDI output: the silent sample keeps its length and Next follows
+// the try. Save & Exit asks first and keeps the file; a new runner continues on the stored
+// step, where Stop during the sample returns without a try. After the final results Restart
+// and New Exercise start afresh; when the file cannot be created again the runner leaves.
+TEST_F(ExerciseRunnerTest, AutoAdvanceSaveContinueStopRestartAndNewExercise) {
+    settings.autoAdvance = true;
+    Start(nullptr);
+    Run("n 1500 r 3000");
+    // The try ended and Next ran at once: the second step's sample plays.
+    EXPECT_EQ(runner->State(), RunnerState::Playing);
+    EXPECT_EQ(FileState(), (FileImage{1, {0, 0, 220, 0.4f}}));
+    Run("x");         // Stop
+    rig.yes = false;  // "Are you sure?" No
     runner->OnExitButton();
     EXPECT_EQ(rig.leaves, 0);
     rig.yes = true;
@@ -251,6 +258,7 @@ TEST_F(ExerciseRunnerTest, SaveAndExitThenContinueAndStopDuringTheSample) {
     std::unique_ptr<ExerciseProgress> loaded = ExerciseProgress::Load();
     ASSERT_TRUE(loaded);
     rig = Rig();
+    settings.autoAdvance = false;
     Start(&rig, std::move(loaded));
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_EQ(rig.text, L"Step = 2\tNumber of Tries = 0");
@@ -259,7 +267,6 @@ TEST_F(ExerciseRunnerTest, SaveAndExitThenContinueAndStopDuringTheSample) {
     EXPECT_TRUE(rig.enabled[RunnerButton::Retry]);
     runner->OnNext();  // disabled until the step has a try
     EXPECT_EQ(FileState(), (FileImage{1, {0, 0, 220, 0.4f}}));
-
     Run("t 600 x");  // Stop during the sample
     EXPECT_EQ(runner->State(), RunnerState::Step);
     EXPECT_EQ(runner->Tries(), 0);
@@ -270,6 +277,27 @@ TEST_F(ExerciseRunnerTest, SaveAndExitThenContinueAndStopDuringTheSample) {
     Run("t 5500");
     EXPECT_EQ(rig.text.find(L"No results."), rig.text.size() - 11);  // nothing was sung
     EXPECT_TRUE(rig.enabled[RunnerButton::Next]);                    // the step has a try now
+
+    Run("n n");  // Finish, then New Exercise cancelled: nothing changes
+    EXPECT_EQ(runner->State(), RunnerState::Final);
+    EXPECT_EQ(FileState().first, 2);
+    runner->OnRetry();  // Restart
+    EXPECT_EQ(runner->State(), RunnerState::Introduction);
+    EXPECT_EQ(FileState(), (FileImage{-1, {}}));
+    rig.choice = "One.exc";
+    runner->OnNewExercise();
+    EXPECT_EQ(runner->Progress()->GetExercise().FileName(), "One.exc");
+    EXPECT_EQ(rig.text, L"intro");
+
+    // unfinished.dat cannot be created again: the runner has nothing left to run.
+    std::remove(ExerciseProgress::FilePath().c_str());
+    mkdir(ExerciseProgress::FilePath().c_str(), 0777);
+    WriteAll(ExerciseProgress::FilePath() + "/keep", {1});
+    runner->OnRestart();
+    EXPECT_EQ(rig.leaves, 1);
+    EXPECT_EQ(rig.message, L"The exercise could not be started.");
+    runner->OnNext();
+    EXPECT_EQ(rig.leaves, 1);
 }
 
 // The close box in every state: a running sample or try ends (the try is kept), the
@@ -361,40 +389,6 @@ TEST_F(ExerciseRunnerTest, IntakeOnTheWorkerWhileTriesStartAndEnd) {
     }
     stop = true;
     worker.join();
-}
-
-// Without a MIDI output the sample is silent but keeps its length. New Exercise and
-// Restart start afresh; when the file cannot be created again the runner leaves.
-TEST_F(ExerciseRunnerTest, AutoAdvanceWithoutMidiThenRestartAndNewExercise) {
-    settings.autoAdvance = true;
-    Start(nullptr);
-    Run("n 1500 r 3000");
-    // The try ended and Next ran at once: the second step's sample plays.
-    EXPECT_EQ(runner->State(), RunnerState::Playing);
-    EXPECT_EQ(FileState(), (FileImage{1, {0, 0, 220, 0.4f}}));
-    Run("5500");
-    EXPECT_EQ(runner->State(), RunnerState::Final);
-    EXPECT_EQ(FileState().first, 2);
-
-    runner->OnNext();  // New Exercise, cancelled: nothing changes
-    EXPECT_EQ(runner->State(), RunnerState::Final);
-    runner->OnRetry();  // Restart
-    EXPECT_EQ(runner->State(), RunnerState::Introduction);
-    EXPECT_EQ(FileState(), (FileImage{-1, {}}));
-    rig.choice = "One.exc";
-    runner->OnNewExercise();
-    EXPECT_EQ(runner->Progress()->GetExercise().FileName(), "One.exc");
-    EXPECT_EQ(rig.text, L"intro");
-
-    // unfinished.dat cannot be created again: the runner has nothing left to run.
-    std::remove(ExerciseProgress::FilePath().c_str());
-    mkdir(ExerciseProgress::FilePath().c_str(), 0777);
-    WriteBytes(ExerciseProgress::FilePath() + "/keep", {1});
-    runner->OnRestart();
-    EXPECT_EQ(rig.leaves, 1);
-    EXPECT_EQ(rig.message, L"The exercise could not be started.");
-    runner->OnNext();
-    EXPECT_EQ(rig.leaves, 1);
 }
 
 }  // namespace
