@@ -123,6 +123,8 @@ TEST_F(ExerciseProgressTest, StoredNamesInEitherEncodingAndDamagedFiles) {
         {"step behind a cut record", ProgressBytes("Cut.exc", 1), "Cut.exc"},
         {"exercise gone", ProgressBytes("Gone.exc", -1), ""},
         {"exercise name with a folder", ProgressBytes("../Outside.exc", -1), ""},
+        {"exercise name with a Windows folder", ProgressBytes("..\\Outside.exc", -1), ""},
+        {"no exercise name", ProgressBytes("", -1), ""},
         {"current step cut short", cut, ""},
         {"file name without zero byte", {'S', 'c', 'a', 'l', 'e', 's', '.', 'e', 'x', 'c'}, ""},
         {"step beyond the step count", ProgressBytes("Scales.exc", 3), ""},

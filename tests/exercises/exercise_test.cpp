@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <climits>
 
-#include "exercises/exercise_folder.h"
 #include "exercises/exercise_test_files.h"
 
 namespace melvora {
@@ -125,30 +122,6 @@ TEST(ExerciseParse, RejectedFilesAreNotOffered) {
     Bytes extra = SimpleExercise(1);
     PutBlock(extra, {'n', 'o'});
     EXPECT_TRUE(Parse(extra));
-}
-
-TEST(ExerciseFolder, OpenAndListTakeOnlyValidExcFilesOfTheFolderItself) {
-    TempProgramDirectory dir;
-    const std::string folder = ExerciseFolder::Path();
-    ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
-    ASSERT_TRUE(WriteAll(folder + "Scales.exc", SimpleExercise(2, "Scales")));
-    ASSERT_TRUE(WriteAll(folder + "broken.exc", Bytes{1, 2, 3}));
-    ASSERT_EQ(mkdir((folder + "sub").c_str(), 0777), 0);
-    ASSERT_EQ(mkdir((folder + "folder.exc").c_str(), 0777), 0);
-    for (const char* name : {"b.exc", "a.exc", "Upper.EXC", "notes.txt", "c.exc.bak",
-                             "../Outside.exc", "sub/deep.exc"}) {
-        ASSERT_TRUE(WriteAll(folder + name, SimpleExercise(1)));
-    }
-    auto e = Exercise::Open("Scales.exc");
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->FileName(), "Scales.exc");
-    EXPECT_EQ(e->Title(), "Scales");
-    for (const char* refused : {"Missing.exc", "../Outside.exc", "..\\Outside.exc", ""}) {
-        EXPECT_FALSE(Exercise::Open(refused)) << refused;
-    }
-    EXPECT_EQ(ExerciseFolder::List(), (std::vector<std::string>{"Scales.exc", "a.exc", "b.exc"}));
-    ASSERT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
-    EXPECT_TRUE(ExerciseFolder::List().empty());
 }
 
 }  // namespace
