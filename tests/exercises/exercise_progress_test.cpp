@@ -74,10 +74,6 @@ TEST_F(ExerciseProgressTest, FileHoldsNameStampTimeStepAndOnePairPerTransition) 
     EXPECT_EQ(progress->RecordingPath(2), folder + "/step0_try#2.wav");
     EXPECT_TRUE(PathExists(folder));
     EXPECT_TRUE(progress->RecordStep(220.5f, 0.25f));  // Next
-    progress = ExerciseProgress::Load();
-    ASSERT_TRUE(progress);
-    EXPECT_EQ(progress->GetExercise().StepText(), "step 1");
-    EXPECT_EQ(progress->StartStamp(), "0612051130");
     for (int step = 2; step < 5; ++step) {
         EXPECT_TRUE(progress->RecordStep(330.25f, 0.75f));
     }
@@ -93,6 +89,7 @@ TEST_F(ExerciseProgressTest, FileHoldsNameStampTimeStepAndOnePairPerTransition) 
     progress = ExerciseProgress::Load();  // finished: on the final results
     ASSERT_TRUE(progress);
     EXPECT_EQ(progress->GetExercise().CurrentStep(), 5);
+    EXPECT_EQ(progress->StartStamp(), "0612051130");
     ASSERT_EQ(progress->StepResults().size(), 6u);
     EXPECT_EQ(progress->StepResults()[5].averageTessim, 0.125f);
 }

@@ -37,12 +37,9 @@ struct Rig : ExerciseRunnerView, RunnerClock, RunnerTransport, MidiSender {
     bool AskYesNo(const std::wstring&, const std::wstring&) override { return yes; }
     void ShowMessage(const std::wstring& t, const std::wstring&) override { message = t; }
     int ChooseExercise(const std::vector<std::unique_ptr<Exercise>>& list) override {
-        for (size_t i = 0; i < list.size(); ++i) {
-            if (list[i]->FileName() == choice) {
-                return static_cast<int>(i);
-            }
-        }
-        return -1;
+        const auto it = std::find_if(list.begin(), list.end(),
+                                     [&](const auto& e) { return e->FileName() == choice; });
+        return it == list.end() ? -1 : static_cast<int>(it - list.begin());
     }
     void PostTryEnd(int id) override { posted.push_back(id); }
     void Leave() override { ++leaves; }
@@ -279,8 +276,6 @@ TEST_F(ExerciseRunnerTest, AutoAdvanceSaveContinueStopRestartAndNewExercise) {
     runner->OnRestart();
     EXPECT_EQ(rig.leaves, 1);
     EXPECT_EQ(rig.message, L"The exercise could not be started.");
-    runner->OnNext();
-    EXPECT_EQ(rig.leaves, 1);
 }
 
 // The close box in every state: a running sample or try ends (the try is kept), the
