@@ -55,6 +55,7 @@ TEST(ExerciseLauncher, ContinuesAsksOrChooses) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempProgramDirectory dir;
+        EXPECT_TRUE(ExerciseLauncher::OpenAll().empty());  // no folder yet
         const std::string folder = ExerciseFolder::Path();
         ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
         ASSERT_EQ(mkdir((folder + "sub").c_str(), 0777), 0);
