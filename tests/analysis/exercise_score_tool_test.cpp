@@ -8,8 +8,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -43,10 +43,8 @@ TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
     }
     const double end = at;
     const auto pitchHz = [&](double time) {
-        size_t i = 0;
-        while (i < 8 && time >= starts[i + 1]) {
-            ++i;
-        }
+        const size_t i =
+            std::upper_bound(starts.begin() + 1, starts.end(), time) - starts.begin() - 1;
         const double into = time - starts[i];
         double hz = kScaleHz[i];
         if (i > 0 && into < 0.04) {
@@ -88,7 +86,6 @@ TEST_P(ExerciseScoreTool, ScoresTheSynthesizedTry) {
             EXPECT_LE(std::stod(f[4]), t.maxInTune);
         }
     }
-    std::printf("%s: %s\n", t.name, lines[10].c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Tries, ExerciseScoreTool,

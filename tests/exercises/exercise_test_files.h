@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,18 +12,12 @@ namespace testing_support {
 using Bytes = std::vector<uint8_t>;
 
 inline void Put32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int shift = 0; shift < 32; shift += 8) {
+        b.push_back(static_cast<uint8_t>(v >> shift));
     }
 }
 inline void PutStr(Bytes& b, const std::string& s) {
-    b.insert(b.end(), s.begin(), s.end());
-    b.push_back(0);
-}
-inline void PutNote(Bytes& b, int8_t key, uint8_t velocity, int32_t durationMs) {
-    b.push_back(static_cast<uint8_t>(key));
-    b.push_back(velocity);
-    Put32(b, static_cast<uint32_t>(durationMs));
+    b.insert(b.end(), s.c_str(), s.c_str() + s.size() + 1);
 }
 // Length-prefixed block (the header or a step payload).
 inline void PutBlock(Bytes& out, const Bytes& block) {
@@ -34,12 +27,11 @@ inline void PutBlock(Bytes& out, const Bytes& block) {
 
 // A header with the three texts, an optional instrument byte (-1: none written) and the
 // step count.
-inline Bytes Header(const std::string& title, const std::string& description,
-                    const std::string& introduction, int instrument, int32_t stepCount) {
+inline Bytes Header(const std::string& title, int instrument, int32_t stepCount) {
     Bytes h;
-    PutStr(h, title);
-    PutStr(h, description);
-    PutStr(h, introduction);
+    for (const std::string& text : {title, std::string("desc"), std::string("intro")}) {
+        PutStr(h, text);
+    }
     if (instrument >= 0) {
         h.push_back(static_cast<uint8_t>(instrument));
     }
@@ -51,20 +43,17 @@ inline Bytes Header(const std::string& title, const std::string& description,
 // velocity 100, 250 ms.
 inline Bytes SimpleExercise(int32_t stepCount, const std::string& title = "Simple") {
     Bytes file;
-    PutBlock(file, Header(title, "desc", "intro", -1, stepCount));
+    PutBlock(file, Header(title, -1, stepCount));
     for (int k = 0; k < stepCount; ++k) {
         Bytes payload;
         PutStr(payload, "step " + std::to_string(k));
         for (int n = 0; n <= k; ++n) {
-            PutNote(payload, static_cast<int8_t>(60 + k), 100, 250);
+            payload.insert(payload.end(), {static_cast<uint8_t>(60 + k), 100});
+            Put32(payload, 250);
         }
         PutBlock(file, payload);
     }
     return file;
-}
-
-inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
-    return WriteAll(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
 }
 
 }  // namespace testing_support

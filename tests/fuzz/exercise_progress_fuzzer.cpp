@@ -1,8 +1,6 @@
-// Feeds arbitrary bytes to the reader of Exercises/unfinished.dat. Beyond the sanitizers'
-// checks it traps when an accepted image does not describe its own bytes: the current step
-// and every whole result pair, in the file's layout after the texts, must be the bytes read
-// (a trailing incomplete pair is all that is left), and the texts read must be at least as
-// long as the bytes they came from.
+// Feeds arbitrary bytes to the reader of Exercises/unfinished.dat and traps when an accepted
+// image does not describe its own bytes: the step and every whole result pair after the texts
+// are the bytes read, only an incomplete pair is left, and the texts are not shorter.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
