@@ -22,7 +22,6 @@ struct Rig : SettingsListener, MidiInputDevices {
     int SelectedDevice() const override { return selected; }
     bool SelectDevice(int index) override {
         if (!opens) {
-            names.clear();
             return false;
         }
         selected = index;
