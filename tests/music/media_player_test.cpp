@@ -124,16 +124,6 @@ struct Rig : MciPort, MidiHandover, MediaPlayerView {
     MediaPlayer player{*this, *this, this};
 };
 
-TEST(MediaPlayerTest, TimeTextAndTempo) {
-    EXPECT_EQ(MediaPlayer::TimeText(3599, MediaPlayer::LengthText(6000)), L"  59:59  /  100:00");
-    // Slider -30 is the top (x8), +30 the bottom (x1/8).
-    const int positions[] = {-30, -20, -10, -5, 0, 5, 10, 20, 30};
-    const int at120[] = {960, 480, 240, 170, 120, 85, 60, 30, 15};
-    for (size_t i = 0; i < 9; ++i) {
-        EXPECT_EQ(MediaPlayer::TempoForSlider(positions[i], 120), at120[i]) << positions[i];
-    }
-}
-
 // After `setup` (logged commands forgotten), `script` sends `expected` and ends in `to` with
 // `messages` shown. What must always hold is checked too: the alias is open exactly while
 // playing or paused, the look of Play and Pause and the slider's page follow the state, the
@@ -205,6 +195,13 @@ TEST(MediaPlayerTest, CommandsByStateAndFault) {
 }
 
 TEST(MediaPlayerTest, WhatTheWindowShows) {
+    EXPECT_EQ(MediaPlayer::TimeText(3599, MediaPlayer::LengthText(6000)), L"  59:59  /  100:00");
+    // Slider -30 is the top (x8), +30 the bottom (x1/8).
+    const int positions[] = {-30, -20, -10, -5, 0, 5, 10, 20, 30};
+    const int at120[] = {960, 480, 240, 170, 120, 85, 60, 30, 15};
+    for (size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(MediaPlayer::TempoForSlider(positions[i], 120), at120[i]) << positions[i];
+    }
     Rig wav(false);
     wav.Run("play timer");
     EXPECT_EQ(wav.caption, L"Media Player - take.one");
@@ -219,13 +216,11 @@ TEST(MediaPlayerTest, WhatTheWindowShows) {
     Rig midi(true);
     midi.Run("eject");
     EXPECT_TRUE(midi.tempoEnabled);
-    EXPECT_EQ(midi.player.BaseTempo(), 120);
     // A file that does not open leaves the former one chosen.
     midi.path = "C:\\other.wav";
     midi.Run("fail:open=275 eject");
     EXPECT_EQ(midi.player.FilePath(), "C:\\songs\\tune.mid");
-    ASSERT_EQ(midi.messages.size(), 1u);
-    EXPECT_EQ(midi.messages[0], L"MCI error!\nerror 275");
+    EXPECT_EQ(midi.messages, std::vector<std::wstring>{L"MCI error!\nerror 275"});
 }
 
 }  // namespace
