@@ -216,6 +216,7 @@ TEST(MediaPlayerTest, WhatTheWindowShows) {
     Rig midi(true);
     midi.Run("eject");
     EXPECT_TRUE(midi.tempoEnabled);
+    EXPECT_EQ(midi.player.BaseTempo(), 120);
     // A file that does not open leaves the former one chosen.
     midi.path = "C:\\other.wav";
     midi.Run("fail:open=275 eject");
