@@ -139,11 +139,11 @@ TEST(MediaPlayerTest, CommandsByStateAndFault) {
         size_t messages;
     };
     // A chosen file is opened once to try it, then again for its length and device.
-    const std::string length = "open|ms|close mydevice|open|ms|status mydevice length|";
+    const std::string tried = "open|ms|close mydevice|", length = "open|ms|status mydevice length|";
     const std::string info = length + "sysinfo mydevice installname|";
     const Case cases[] = {
-        {false, "", "play", info + "close mydevice|open|ms|play mydevice notify|", State::Playing,
-         0},
+        {false, "", "play", tried + info + "close mydevice|open|ms|play mydevice notify|",
+         State::Playing, 0},
         // A tempo chosen while stopped waits for the next play (no error on a closed alias).
         {true, "eject", "tempo:-10 play",
          "release|open|ms|set mydevice tempo 240|play mydevice notify|", State::Playing, 0},
@@ -159,13 +159,13 @@ TEST(MediaPlayerTest, CommandsByStateAndFault) {
         {true, "eject play", "end", "close mydevice|reclaim|", State::Stopped, 0},
         {false, "eject play", "superseded", "", State::Playing, 0},
         {true, "eject play pause", "destroy", "close mydevice|reclaim|", State::Stopped, 0},
-        {false, "eject play", "nofile eject",
-         "close mydevice|" + info.substr(23) + "close mydevice|", State::Stopped, 0},
+        {false, "eject play", "nofile eject", "close mydevice|" + info + "close mydevice|",
+         State::Stopped, 0},
         // Faults: whatever fails, the alias is closed again, and each failure shows once.
-        {false, "", "fail:status_mydevice_length=0 eject", length + "close mydevice|",
+        {false, "", "fail:status_mydevice_length=0 eject", tried + length + "close mydevice|",
          State::Stopped, 0},
         {true, "", "fail:status_mydevice_tempo=277 eject",
-         info + "status mydevice tempo|close mydevice|", State::Stopped, 1},
+         tried + info + "status mydevice tempo|close mydevice|", State::Stopped, 1},
         {false, "", "fail:open=275 eject", "open|", State::NoFile, 1},
         {true, "eject", "fail:open=266 play", "release|open|reclaim|", State::Stopped, 1},
         {true, "eject", "fail:play_mydevice_notify=266 play",

@@ -59,11 +59,7 @@ TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
     run.midiInputs = {"USB MIDI Keyboard", "Digital Piano MIDI In"};
     AppOptions& o = Options();
     o.language = guitest::kTurkish;
-    o.analysisView = 5;
-    o.resultHistoryLength = 10;
     o.pcKeyboardLayout = 1;  // single row
-    o.docking = o.snapping = 0;
-    o.autoAdvance = o.playAlong = 1;
     // The preference names the second device: the keyboard opens it without asking.
     std::strcpy(o.midiInputName, "Digital Piano MIDI In");
     EXPECT_TRUE(o.Save());
@@ -97,7 +93,7 @@ TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
             EXPECT_TRUE(midiIn->started);
 
             Choose(options, IDC_OPTIONS_LANGUAGE, 0);
-            Choose(options, IDC_OPTIONS_VIEW, 2);
+            Choose(options, IDC_OPTIONS_VIEW, 5);
             Choose(options, IDC_OPTIONS_LAYOUT, 1);
             guitest::TakeShot(options, "options_en");
             ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
@@ -108,7 +104,7 @@ TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
                                          L"Analysis", L"Media Player", L"Keyboard", L"Staff",
                                          L"Volume", L"Recorded So Far:    0:00"}));
             EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, guitest::kEnglish));
-            EXPECT_EQ(dialog.Results().HistoryLength(), 5u);
+            EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
             EXPECT_NE(KeyOfC4(dialog), "S");
             ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0);
         });
@@ -119,22 +115,22 @@ TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
         OpenOptions(dialog, [](HWND options) {
             Choose(options, IDC_OPTIONS_VIEW, 1);
             Choose(options, IDC_OPTIONS_MIDI_VOLUME, 0);
-            ::CheckDlgButton(options, IDC_OPTIONS_DOCKING, BST_CHECKED);
-            ::CheckDlgButton(options, IDC_OPTIONS_AUTO_ADVANCE, BST_UNCHECKED);
-            ::CheckDlgButton(options, IDC_OPTIONS_PLAY_ALONG, BST_UNCHECKED);
+            ::CheckDlgButton(options, IDC_OPTIONS_DOCKING, BST_UNCHECKED);
+            ::CheckDlgButton(options, IDC_OPTIONS_AUTO_ADVANCE, BST_CHECKED);
+            ::CheckDlgButton(options, IDC_OPTIONS_PLAY_ALONG, BST_CHECKED);
             ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_OK, 0);
         });
         EXPECT_EQ(dialog.Results().HistoryLength(), 1u);
-        EXPECT_FALSE(dialog.KeyboardWindow()->PlayAlongSwitch().Latched());
+        EXPECT_TRUE(dialog.KeyboardWindow()->PlayAlongSwitch().Latched());
         run.Close(dialog);
     });
     AppOptions stored;
     stored.Load();
     EXPECT_EQ(stored.notLoaded, 0);
-    // Turkish and the single row stay; view 1, volume 0, docking on, the other two off.
+    // Turkish and the single row stay; view 1, volume 0, docking off, the other two on.
     EXPECT_EQ(stored.language * 10 + stored.pcKeyboardLayout, 11);
     EXPECT_EQ(stored.analysisView * 10 + stored.midiVolume, 10);
-    EXPECT_EQ(stored.docking * 10 + stored.autoAdvance + stored.playAlong, 10);
+    EXPECT_EQ(stored.docking * 10 + stored.autoAdvance + stored.playAlong, 2);
     EXPECT_STREQ(stored.midiInputName, "USB MIDI Keyboard");
 }
 
