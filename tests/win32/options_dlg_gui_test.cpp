@@ -126,7 +126,6 @@ TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
     });
     AppOptions stored;
     stored.Load();
-    EXPECT_EQ(stored.notLoaded, 0);
     // Turkish and the single row stay; view 1, volume 0, docking off, the other two on.
     EXPECT_EQ(stored.language * 10 + stored.pcKeyboardLayout, 11);
     EXPECT_EQ(stored.analysisView * 10 + stored.midiVolume, 10);
