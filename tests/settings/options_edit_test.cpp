@@ -50,13 +50,15 @@ struct Rig : SettingsListener, MidiInputDevices {
                      }};
 };
 
-// Live choices apply at once and Cancel undoes them; OK takes the check boxes and saves all.
-TEST(OptionsEditTest, LiveChoicesCancelAndOk) {
+// Live choices apply at once and Cancel undoes them; Set keeps the new device whatever closes
+// the dialog, and must not carry a choice that Cancel will undo into options.dat; OK takes the
+// check boxes and saves all.
+TEST(OptionsEditTest, LiveChoicesSetCancelAndOk) {
     const int history[] = {1, 1, 5, 5, 10, 10};
     for (int view = 0; view < 6; ++view) {
         EXPECT_EQ(OptionsEdit::HistoryLengthForView(view), history[view]) << view;
     }
-    Rig rig;
+    Rig rig({"In A", "In B"}, 0);
     rig.ChooseAll();
     AppOptions expected;
     expected.language = expected.midiVolume = 0;
@@ -67,11 +69,15 @@ TEST(OptionsEditTest, LiveChoicesCancelAndOk) {
     EXPECT_EQ(rig.changes, (std::vector<Change>{Change::Language, Change::AnalysisView,
                                                 Change::KeyboardLayout, Change::MidiVolume}));
     rig.changes.clear();
+    rig.edit.ChooseMidiInput(1);
+    ASSERT_TRUE(rig.edit.SetMidiInput());
+    EXPECT_FALSE(rig.edit.SetEnabled());
+    AppOptions onDisk;
+    std::snprintf(onDisk.midiInputName, AppOptions::kTextFieldBytes, "In B");
     rig.edit.Cancel();
-    EXPECT_EQ(rig.options.ToFileImage(), AppOptions().ToFileImage());
+    EXPECT_EQ(rig.options.ToFileImage(), onDisk.ToFileImage());
     EXPECT_EQ(rig.changes, (std::vector<Change>{Change::Language, Change::KeyboardLayout,
                                                 Change::AnalysisView, Change::MidiVolume}));
-    EXPECT_TRUE(rig.saved.empty());
 
     rig.ChooseAll();
     rig.changes.clear();
@@ -80,16 +86,17 @@ TEST(OptionsEditTest, LiveChoicesCancelAndOk) {
     rig.edit.Ok(checks);
     expected.docking = expected.snapping = expected.alwaysContinue = expected.keepRecordings = 0;
     expected.noteLetters = expected.autoAdvance = 1;
-    EXPECT_EQ(rig.saved, std::vector<AppOptions::FileImage>{expected.ToFileImage()});
+    std::snprintf(expected.midiInputName, AppOptions::kTextFieldBytes, "In B");
     EXPECT_EQ(rig.options.ToFileImage(), expected.ToFileImage());
+    EXPECT_EQ(rig.saved,
+              (std::vector<AppOptions::FileImage>{onDisk.ToFileImage(), expected.ToFileImage()}));
     EXPECT_EQ(rig.changes,
               (std::vector<Change>{Change::Docking, Change::NoteLetters, Change::PlayAlong}));
 }
 
-// The list shows the keyboard's device; Set is offered for another one. Set keeps the new
-// device whatever closes the dialog, and must not carry a choice that Cancel will undo into
-// options.dat. A failed switch empties the keyboard's list: Set is not offered again.
-TEST(OptionsEditTest, MidiInputListAndSet) {
+// The list shows the keyboard's device; Set is offered for another one. A failed switch
+// empties the keyboard's list: Set is not offered again.
+TEST(OptionsEditTest, MidiInputListAndFailedSet) {
     struct Case {
         std::vector<std::string> devices;
         int keyboardSelection, shown, choose;
@@ -105,17 +112,6 @@ TEST(OptionsEditTest, MidiInputListAndSet) {
         rig.edit.ChooseMidiInput(c.choose);
         EXPECT_EQ(rig.edit.SetEnabled(), c.setEnabled) << c.devices.size();
     }
-    Rig rig({"In A", "In B"}, 0);
-    rig.ChooseAll();
-    rig.edit.ChooseMidiInput(1);
-    ASSERT_TRUE(rig.edit.SetMidiInput());
-    EXPECT_FALSE(rig.edit.SetEnabled());
-    AppOptions onDisk;
-    std::snprintf(onDisk.midiInputName, AppOptions::kTextFieldBytes, "In B");
-    EXPECT_EQ(rig.saved, std::vector<AppOptions::FileImage>{onDisk.ToFileImage()});
-    rig.edit.Cancel();
-    EXPECT_EQ(rig.options.ToFileImage(), onDisk.ToFileImage());
-
     Rig failing({"A", "B"}, 0);
     failing.opens = false;
     failing.edit.ChooseMidiInput(1);
