@@ -29,8 +29,10 @@ struct Rig : MciPort, MidiHandover, MediaPlayerView {
         answers["status mydevice tempo"] = {0, "120"};
         answers["status mydevice position"] = {0, "65400"};
         path = midi ? "C:\\songs\\tune.mid" : "D:/music/take.one.wav";
+        SetStringProvider(ProgramText);
         player.Start();
     }
+    ~Rig() override { SetStringProvider(nullptr); }
     uint32_t Send(const std::string& command, std::string* reply) override {
         const bool opening = command.compare(0, 5, "open ") == 0;
         const std::string logged = opening                                              ? "open"
@@ -122,30 +124,12 @@ struct Rig : MciPort, MidiHandover, MediaPlayerView {
     MediaPlayer player{*this, *this, this};
 };
 
-class MediaPlayerTest : public ::testing::Test {
-  protected:
-    void SetUp() override { SetStringProvider(ProgramText); }
-    void TearDown() override { SetStringProvider(nullptr); }
-};
-
-TEST_F(MediaPlayerTest, TimeTextAndTempo) {
-    EXPECT_EQ(MediaPlayer::TimeText(65, MediaPlayer::LengthText(200)), L"   1:05  /    3:20");
-    EXPECT_EQ(MediaPlayer::TimeText(3599, MediaPlayer::LengthText(6000)), L"  59:59  /  100:00");
-    // Slider -30 is the top (x8), +30 the bottom (x1/8).
-    const int positions[] = {-30, -20, -10, -5, 0, 5, 10, 20, 30};
-    const int at120[] = {960, 480, 240, 170, 120, 85, 60, 30, 15};
-    const int at97[] = {776, 388, 194, 137, 97, 69, 49, 24, 12};
-    for (size_t i = 0; i < 9; ++i) {
-        EXPECT_EQ(MediaPlayer::TempoForSlider(positions[i], 120), at120[i]) << positions[i];
-        EXPECT_EQ(MediaPlayer::TempoForSlider(positions[i], 97), at97[i]) << positions[i];
-    }
-}
-
 // After `setup` (logged commands forgotten), `script` sends `expected` and ends in `to` with
 // `messages` shown. What must always hold is checked too: the alias is open exactly while
-// playing or paused, the look of Play and Pause follows the state, the timer runs only while
-// playing, and the MIDI output is away exactly while a MIDI file plays or is paused.
-TEST_F(MediaPlayerTest, CommandsByStateAndFault) {
+// playing or paused, the look of Play and Pause and the slider's page follow the state, the
+// timer runs only while playing, and the MIDI output is away exactly while a MIDI file plays
+// or is paused.
+TEST(MediaPlayerTest, CommandsByStateAndFault) {
     struct Case {
         bool midi;
         const char* setup;
@@ -154,15 +138,12 @@ TEST_F(MediaPlayerTest, CommandsByStateAndFault) {
         State to;
         size_t messages;
     };
-    const char* info =
-        "open|ms|close mydevice|open|ms|status mydevice length|"
-        "sysinfo mydevice installname|";
-    const std::string wavInfo = std::string(info) + "close mydevice|";
-    const std::string midInfo = std::string(info) + "status mydevice tempo|close mydevice|";
+    // A chosen file is opened once to try it, then again for its length and device.
+    const std::string tried = "open|ms|close mydevice|", length = "open|ms|status mydevice length|";
+    const std::string info = length + "sysinfo mydevice installname|";
     const Case cases[] = {
-        {false, "", "eject", wavInfo, State::Stopped, 0},
-        {true, "", "eject", midInfo, State::Stopped, 0},
-        {false, "", "play", wavInfo + "open|ms|play mydevice notify|", State::Playing, 0},
+        {false, "", "play", tried + info + "close mydevice|open|ms|play mydevice notify|",
+         State::Playing, 0},
         // A tempo chosen while stopped waits for the next play (no error on a closed alias).
         {true, "eject", "tempo:-10 play",
          "release|open|ms|set mydevice tempo 240|play mydevice notify|", State::Playing, 0},
@@ -172,26 +153,19 @@ TEST_F(MediaPlayerTest, CommandsByStateAndFault) {
         {false, "eject play", "pause", "pause mydevice|", State::Paused, 0},
         {false, "eject play pause", "pause", "play mydevice notify|", State::Playing, 0},
         {false, "eject play pause", "play", "play mydevice notify|", State::Playing, 0},
-        {true, "eject play pause", "stop", "close mydevice|reclaim|", State::Stopped, 0},
         {false, "eject play", "seek:65", "play mydevice from 65000 notify|", State::Playing, 0},
         {false, "eject play pause", "seek:65", "seek mydevice to 65000|", State::Paused, 0},
         {false, "eject", "seek:65 stop", "", State::Stopped, 0},
-        {false, "eject play", "timer", "status mydevice position|", State::Playing, 0},
         {true, "eject play", "end", "close mydevice|reclaim|", State::Stopped, 0},
         {false, "eject play", "superseded", "", State::Playing, 0},
         {true, "eject play pause", "destroy", "close mydevice|reclaim|", State::Stopped, 0},
-        {false, "eject play", "nofile eject",
-         "close mydevice|open|ms|status mydevice length|sysinfo mydevice installname|"
-         "close mydevice|",
+        {false, "eject play", "nofile eject", "close mydevice|" + info + "close mydevice|",
          State::Stopped, 0},
         // Faults: whatever fails, the alias is closed again, and each failure shows once.
-        {false, "", "fail:status_mydevice_length=277 eject",
-         "open|ms|close mydevice|open|ms|status mydevice length|close mydevice|", State::Stopped,
-         1},
-        {false, "", "fail:status_mydevice_length=0 eject",
-         "open|ms|close mydevice|open|ms|status mydevice length|close mydevice|", State::Stopped,
-         0},
-        {true, "", "fail:status_mydevice_tempo=277 eject", midInfo, State::Stopped, 1},
+        {false, "", "fail:status_mydevice_length=0 eject", tried + length + "close mydevice|",
+         State::Stopped, 0},
+        {true, "", "fail:status_mydevice_tempo=277 eject",
+         tried + info + "status mydevice tempo|close mydevice|", State::Stopped, 1},
         {false, "", "fail:open=275 eject", "open|", State::NoFile, 1},
         {true, "eject", "fail:open=266 play", "release|open|reclaim|", State::Stopped, 1},
         {true, "eject", "fail:play_mydevice_notify=266 play",
@@ -214,23 +188,29 @@ TEST_F(MediaPlayerTest, CommandsByStateAndFault) {
         EXPECT_EQ(rig.aliasOpen, open) << name;
         EXPECT_EQ(rig.playLatched, open) << name;
         EXPECT_EQ(rig.pauseLatched, c.to == State::Paused) << name;
+        EXPECT_EQ(rig.pageSize, open ? 1 : 0) << name;
         EXPECT_EQ(rig.timerRunning, c.to == State::Playing && c.messages == 0) << name;
         EXPECT_EQ(rig.released, c.midi && open ? 1 : 0) << name;
     }
 }
 
-TEST_F(MediaPlayerTest, WhatTheWindowShows) {
+TEST(MediaPlayerTest, WhatTheWindowShows) {
+    EXPECT_EQ(MediaPlayer::TimeText(3599, MediaPlayer::LengthText(6000)), L"  59:59  /  100:00");
+    // Slider -30 is the top (x8), +30 the bottom (x1/8).
+    const int positions[] = {-30, -20, -10, -5, 0, 5, 10, 20, 30};
+    const int at120[] = {960, 480, 240, 170, 120, 85, 60, 30, 15};
+    for (size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(MediaPlayer::TempoForSlider(positions[i], 120), at120[i]) << positions[i];
+    }
     Rig wav(false);
     wav.Run("play timer");
     EXPECT_EQ(wav.caption, L"Media Player - take.one");
     EXPECT_EQ(wav.rangeMax, 200);
     EXPECT_FALSE(wav.tempoEnabled);
-    EXPECT_EQ(wav.pageSize, 1);
     EXPECT_EQ(wav.position, 65);
     EXPECT_EQ(wav.timeText, L"   1:05  /    3:20");
     wav.Run("stop");
     EXPECT_EQ(wav.position, 0);
-    EXPECT_EQ(wav.pageSize, 0);
     EXPECT_EQ(wav.timeText, L"   0:00  /    3:20");
 
     Rig midi(true);
@@ -241,8 +221,7 @@ TEST_F(MediaPlayerTest, WhatTheWindowShows) {
     midi.path = "C:\\other.wav";
     midi.Run("fail:open=275 eject");
     EXPECT_EQ(midi.player.FilePath(), "C:\\songs\\tune.mid");
-    ASSERT_EQ(midi.messages.size(), 1u);
-    EXPECT_EQ(midi.messages[0], L"MCI error!\nerror 275");
+    EXPECT_EQ(midi.messages, std::vector<std::wstring>{L"MCI error!\nerror 275"});
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The options window opened by the main controls window's File -> Options command under
 // Wine: live choices re-label and reconfigure the open windows, Cancel undoes them, OK keeps
-// them and options.dat holds them at the next start.
+// them in options.dat. Which choice lands where is checked natively.
 #include <cstring>
 
 #include "app/win32/floating_frame_dlg.h"
@@ -41,77 +41,35 @@ std::string KeyOfC4(CControlsDlg& dialog) {
     return keys.Key(keys.SlotOfMidiNote(60)).label;
 }
 
-class OptionsGui : public ::testing::Test {
-  protected:
-    OptionsGui() {
-        Options().language = guitest::kEnglish;
-        Options().analysisView = 2;
-        EXPECT_TRUE(Options().Save());
-    }
-    // Runs the program's main window: File -> Options, `options` in the options window (which
-    // it must close), then `after`; then the main window closes.
-    void Run(const std::function<void(CControlsDlg&, HWND)>& options,
-             const std::function<void(CControlsDlg&)>& after) {
-        run_.Run([&](CControlsDlg& dialog) {
-            guitest::WindowWatch watch(
-                [](HWND hwnd) { return ::GetDlgItem(hwnd, IDC_OPTIONS_LANGUAGE) != nullptr; },
-                [&](HWND window) { options(dialog, window); });
-            // Returns once the options window closed.
-            ::SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(ID_OPTIONS, 0), 0);
-            EXPECT_EQ(watch.Count(), 1) << "the options window did not come up";
-            after(dialog);
-            run_.Close(dialog);
-        });
-    }
-    static AppOptions Stored() {
-        AppOptions stored;
-        stored.Load();
-        return stored;
-    }
-    guitest::ProgramRun run_{"options"};
-};
+// File -> Options; `script` runs in the options window, which it must close.
+void OpenOptions(CControlsDlg& dialog, const std::function<void(HWND)>& script) {
+    guitest::WindowWatch watch(
+        [](HWND hwnd) { return ::GetDlgItem(hwnd, IDC_OPTIONS_LANGUAGE) != nullptr; }, script);
+    // Returns once the options window closed.
+    ::SendMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(ID_OPTIONS, 0), 0);
+    EXPECT_EQ(watch.Count(), 1) << "the options window did not come up";
+}
 
-// OK keeps the choices, and the next start has them from options.dat. Then, started in
-// Turkish: choosing English re-labels every open window at once (the volume window keeps its
-// template's "Volume"), view and layout are live too, and Cancel brings all back. The MIDI
-// input list is the keyboard's; Set switches the device at once and keeps it whatever closes.
-TEST_F(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThemForTheNextStart) {
-    Run(
-        [](CControlsDlg&, HWND options) {
-            Choose(options, IDC_OPTIONS_LANGUAGE, 1);
-            Choose(options, IDC_OPTIONS_VIEW, 5);
-            Choose(options, IDC_OPTIONS_LAYOUT, 0);
-            Choose(options, IDC_OPTIONS_MIDI_VOLUME, 2);
-            ::CheckDlgButton(options, IDC_OPTIONS_DOCKING, BST_UNCHECKED);
-            ::CheckDlgButton(options, IDC_OPTIONS_AUTO_ADVANCE, BST_CHECKED);
-            ::CheckDlgButton(options, IDC_OPTIONS_PLAY_ALONG, BST_CHECKED);
-            ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_OK, 0);
-        },
-        [](CControlsDlg& dialog) {
-            EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
-            EXPECT_TRUE(dialog.KeyboardWindow()->PlayAlongSwitch().Latched());
-        });
-    Options() = Stored();
-    const AppOptions& o = Options();
-    EXPECT_EQ(o.notLoaded, 0);
-    EXPECT_EQ(o.language, 1);
-    EXPECT_EQ(o.analysisView * 100 + o.resultHistoryLength, 510);
-    EXPECT_EQ(o.pcKeyboardLayout * 10 + o.midiVolume, 12);
-    EXPECT_EQ(o.docking + o.snapping, 0);
-    EXPECT_EQ(o.autoAdvance + o.playAlong, 2);
-
-    run_.midiInputs = {"USB MIDI Keyboard", "Digital Piano MIDI In"};
+// Started in Turkish: choosing English re-labels every open window at once (the volume window
+// keeps its template's "Volume"), view and layout are live too, and Cancel brings all back.
+// The MIDI input list is the keyboard's; Set switches the device at once and keeps it. OK
+// takes the check boxes, reconfigures the windows and saves options.dat.
+TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
+    guitest::ProgramRun run("options");
+    run.midiInputs = {"USB MIDI Keyboard", "Digital Piano MIDI In"};
+    AppOptions& o = Options();
+    o.language = guitest::kTurkish;
+    o.pcKeyboardLayout = 1;  // single row
     // The preference names the second device: the keyboard opens it without asking.
-    std::strcpy(Options().midiInputName, "Digital Piano MIDI In");
-    std::vector<std::wstring> turkish;
-    Run(
-        [&](CControlsDlg& dialog, HWND options) {
-            turkish = Texts(dialog);
-            EXPECT_EQ(turkish, (std::vector<std::wstring>{L"Kayıt", L"Dosya", L"Çalma", L"Görüntü",
-                                                          L"Dosya", L"Yardım", L"Analiz",
-                                                          L"Ortam Yürütücü", L"Klavye", L"Porte",
-                                                          L"Volume", L"Kaydedilen Süre:    0:00"}));
-            EXPECT_EQ(KeyOfC4(dialog), "S");  // single row
+    std::strcpy(o.midiInputName, "Digital Piano MIDI In");
+    EXPECT_TRUE(o.Save());
+    run.Run([&](CControlsDlg& dialog) {
+        const std::vector<std::wstring> turkish = Texts(dialog);
+        EXPECT_EQ(turkish,
+                  (std::vector<std::wstring>{L"Kayıt", L"Dosya", L"Çalma", L"Görüntü", L"Dosya",
+                                             L"Yardım", L"Analiz", L"Ortam Yürütücü", L"Klavye",
+                                             L"Porte", L"Volume", L"Kaydedilen Süre:    0:00"}));
+        OpenOptions(dialog, [&](HWND options) {
             EXPECT_FALSE(
                 ::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
             HWND combo = ::GetDlgItem(options, IDC_OPTIONS_MIDI_INPUT);
@@ -129,14 +87,13 @@ TEST_F(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThemForTheNextStart) {
             ::SendMessageW(options, WM_COMMAND, MAKEWPARAM(IDC_OPTIONS_SET, BN_CLICKED),
                            reinterpret_cast<LPARAM>(set));
             // The old device closed, the chosen one open and started.
-            RecordingMidiIn* midiIn = run_.MidiIn();
+            RecordingMidiIn* midiIn = run.MidiIn();
             EXPECT_EQ(midiIn->closes * 10 + midiIn->opens, 12);
             EXPECT_EQ(midiIn->openedDevice, 0);
             EXPECT_TRUE(midiIn->started);
-            EXPECT_FALSE(::IsWindowEnabled(set));
 
             Choose(options, IDC_OPTIONS_LANGUAGE, 0);
-            Choose(options, IDC_OPTIONS_VIEW, 2);
+            Choose(options, IDC_OPTIONS_VIEW, 5);
             Choose(options, IDC_OPTIONS_LAYOUT, 1);
             guitest::TakeShot(options, "options_en");
             ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
@@ -147,21 +104,31 @@ TEST_F(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThemForTheNextStart) {
                                          L"Analysis", L"Media Player", L"Keyboard", L"Staff",
                                          L"Volume", L"Recorded So Far:    0:00"}));
             EXPECT_EQ(TextOf(options), LoadText(IDS_OPTIONS, guitest::kEnglish));
-            EXPECT_EQ(dialog.Results().HistoryLength(), 5u);
+            EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
             EXPECT_NE(KeyOfC4(dialog), "S");
             ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_CANCEL, 0);
-        },
-        [&](CControlsDlg& dialog) {
-            EXPECT_TRUE(
-                ::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
-            EXPECT_EQ(Texts(dialog), turkish);
-            EXPECT_EQ(dialog.Results().HistoryLength(), 10u);
-            EXPECT_EQ(KeyOfC4(dialog), "S");
-            EXPECT_EQ(dialog.KeyboardWindow()->Keyboard().SelectedDevice(), 0);
         });
-    // Only the device reached the file.
-    const AppOptions stored = Stored();
-    EXPECT_EQ(stored.language * 10 + stored.analysisView, 15);
+        EXPECT_TRUE(::IsWindowEnabled(dialog.FloatingFrame(FloatingWindow::MediaPlayer).Handle()));
+        EXPECT_EQ(Texts(dialog), turkish);
+        EXPECT_EQ(KeyOfC4(dialog), "S");  // single row
+
+        OpenOptions(dialog, [](HWND options) {
+            Choose(options, IDC_OPTIONS_VIEW, 1);
+            Choose(options, IDC_OPTIONS_MIDI_VOLUME, 0);
+            ::CheckDlgButton(options, IDC_OPTIONS_DOCKING, BST_UNCHECKED);
+            ::CheckDlgButton(options, IDC_OPTIONS_AUTO_ADVANCE, BST_CHECKED);
+            ::CheckDlgButton(options, IDC_OPTIONS_PLAY_ALONG, BST_CHECKED);
+            ::PostMessageW(options, WM_COMMAND, IDC_OPTIONS_OK, 0);
+        });
+        EXPECT_EQ(dialog.Results().HistoryLength(), 1u);
+        EXPECT_TRUE(dialog.KeyboardWindow()->PlayAlongSwitch().Latched());
+        run.Close(dialog);
+    });
+    AppOptions stored;
+    stored.Load();
+    // View 1, volume 0, docking off, the other two on (the defaults differ in each).
+    EXPECT_EQ(stored.analysisView * 10 + stored.midiVolume, 10);
+    EXPECT_EQ(stored.docking * 10 + stored.autoAdvance + stored.playAlong, 2);
     EXPECT_STREQ(stored.midiInputName, "USB MIDI Keyboard");
 }
 
