@@ -79,6 +79,8 @@ bool AnalysisEngine::Configure(int sampleRateHz, float frameSeconds, float skipS
     window_.assign(static_cast<size_t>(n), 0.0f);
     ditherMultiplier_.assign(static_cast<size_t>(h + 1), 1u);
     ditherIncrement_.assign(static_cast<size_t>(h + 1), 0u);
+    ditherValues_ = DitherValues();
+    zeroAt_.assign(static_cast<size_t>(h), 0);
     for (long long j = 1; j <= h; ++j) {
         ditherMultiplier_[j] = ditherMultiplier_[j - 1] * kRandomMultiplier;
         ditherIncrement_[j] = ditherIncrement_[j - 1] * kRandomMultiplier + kRandomIncrement;
@@ -115,6 +117,18 @@ float AnalysisEngine::DitherOf(uint32_t state) {
     return static_cast<float>((0.5 - r / 32767.0) * 1e-35);
 }
 
+const float* AnalysisEngine::DitherValues() {
+    // A look-up instead of a division for every zero sample; built once per process.
+    static const std::vector<float> values = [] {
+        std::vector<float> table(0x8000);
+        for (uint32_t r = 0; r < 0x8000; ++r) {
+            table[r] = DitherOf(r << 16);
+        }
+        return table;
+    }();
+    return values.data();
+}
+
 float AnalysisEngine::NextDither() {
     randomState_ = randomState_ * kRandomMultiplier + kRandomIncrement;
     return DitherOf(randomState_);
@@ -146,10 +160,20 @@ void AnalysisEngine::ProcessBlock(const int16_t* samples) {
     if (clipped != 0) {
         clippedBlocks_.fetch_add(1, std::memory_order_relaxed);
     }
-    for (int i = 0; zeros > 0 && i < h; ++i) {
-        if (samples[i] == 0) {
-            intake[i] = DitherOf(multiplier[i + 1] * state + increment[i + 1]);
-            --zeros;
+    if (zeros > 0) {
+        // The zeros' places first, without a branch per sample (a voice's zero crossings
+        // fall unpredictably), then their dither.
+        int* zeroAt = zeroAt_.data();
+        int found = 0;
+        for (int i = 0; i < h; ++i) {
+            zeroAt[found] = i;
+            found += samples[i] == 0 ? 1 : 0;
+        }
+        const float* dither = ditherValues_;
+        for (int k = 0; k < found; ++k) {
+            const int i = zeroAt[k];
+            const uint32_t s = multiplier[i + 1] * state + increment[i + 1];
+            intake[i] = dither[(s >> 16) & 0x7fff];
         }
     }
     randomState_ = multiplier[h] * state + increment[h];

@@ -91,6 +91,7 @@ class AnalysisEngine {
     void Gate();
     float NextDither();
     static float DitherOf(uint32_t state);
+    static const float* DitherValues();
 
     AnalysisResultSink* sink_;
     std::atomic<InputLevelControl*> inputLevel_{nullptr};
@@ -133,6 +134,8 @@ class AnalysisEngine {
     // (modulo 2^32), j = 0..H: a block's dither values without a serial walk.
     std::vector<uint32_t> ditherMultiplier_;
     std::vector<uint32_t> ditherIncrement_;
+    const float* ditherValues_ = nullptr;  // DitherOf by the state's 15 random bits
+    std::vector<int> zeroAt_;              // H places: where the block's zero samples are
 };
 
 }  // namespace melvora

@@ -324,6 +324,31 @@ void FftPlan::Pass4(const Stage& s, const Complex* cc, Complex* ch, bool forward
     const Complex* tw3 = tw2 + ido;
     // W = exp(sign i pi / 2): -i forward, +i backward.
     const double w = forward ? -1.0 : 1.0;
+#if defined(__SSE2__)
+    if (ido == 1) {
+        // The last pass of a power of four: every twiddle is exactly 1 + 0i, whose product
+        // changes no value (at most a zero's sign, which no squared magnitude sees), so the
+        // butterflies alone.
+        const __m128d rotation = _mm_set_pd(w, -w);
+        for (int k = 0; k < l1; ++k) {
+            const double* in = &cc[4 * k].re;
+            const __m128d a0 = _mm_loadu_pd(in);
+            const __m128d a1 = _mm_loadu_pd(in + 2);
+            const __m128d a2 = _mm_loadu_pd(in + 4);
+            const __m128d a3 = _mm_loadu_pd(in + 6);
+            const __m128d sum02 = _mm_add_pd(a0, a2);
+            const __m128d dif02 = _mm_sub_pd(a0, a2);
+            const __m128d sum13 = _mm_add_pd(a1, a3);
+            const __m128d dif13 = _mm_sub_pd(a1, a3);
+            const __m128d rot = _mm_mul_pd(_mm_shuffle_pd(dif13, dif13, 1), rotation);
+            _mm_storeu_pd(&ch[k].re, _mm_add_pd(sum02, sum13));
+            _mm_storeu_pd(&ch[k + l1].re, _mm_add_pd(dif02, rot));
+            _mm_storeu_pd(&ch[k + 2 * l1].re, _mm_sub_pd(sum02, sum13));
+            _mm_storeu_pd(&ch[k + 3 * l1].re, _mm_sub_pd(dif02, rot));
+        }
+        return;
+    }
+#endif
 #if defined(__GNUC__) && !defined(__clang__)
     if (ido % 2 == 0) {
         for (int k = 0; k < l1; ++k) {

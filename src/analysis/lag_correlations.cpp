@@ -3,13 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace melvora {
-
-namespace {
-
-// Zeros after the single-precision copy: one vector (of up to 16) and the three further lags.
-constexpr size_t kSinglePadding = 32;
-
 // The correlations are most of the engine's work. On 64-bit Linux with GCC the loops are also
 // built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
 // portable build) and the loader picks the variant the processor runs; elsewhere they stay
@@ -22,6 +15,17 @@ constexpr size_t kSinglePadding = 32;
 #else
 #define MELVORA_HOT_LOOP_CLONES
 #endif
+
+#if defined(MELVORA_WIDE_SCREEN)
+#include <immintrin.h>
+#endif
+
+namespace melvora {
+
+namespace {
+
+// Zeros after the single-precision copy: one vector (of up to 16) and the three further lags.
+constexpr size_t kSinglePadding = 32;
 
 #if defined(__GNUC__)
 // Four doubles as one value; the compiler maps it to whatever vector registers it may use.
@@ -78,7 +82,7 @@ MELVORA_HOT_LOOP_CLONES void FourLags(const double* x, int length, int lag, doub
     }
 }
 // The vector sums of lags lag..lag+3 of x for the single-precision screen, one product per
-// lane: sums[j] holds the lanes of lag + j. Lanes is a vector of floats (8 or 16); x must be
+// lane: sums[j] holds the lanes of lag + j. Lanes is a vector of floats; x must be
 // followed by kSinglePadding zeros, so that the shorter lags run whole vectors too, their
 // extra products being 0. Inlined, so that the loop is built for each caller's target.
 template <typename Lanes>
@@ -122,19 +126,40 @@ MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag,
 
 #if defined(MELVORA_WIDE_SCREEN)
 // The screen on processors with 512-bit vectors, sixteen products at a time. It is only an
-// estimate, so fused multiply-adds (which this target allows) change nothing that matters:
-// they round less, within the same bound.
+// estimate, so its products are fused into the sums (explicitly: contraction is off for this
+// file): they round less, within the same bound.
 __attribute__((target("avx512f"))) void FourLagsSingleWide(const float* x, int length, int lag,
                                                            float* out) {
-    typedef float Lanes16 __attribute__((vector_size(64)));
-    Lanes16 sums[4];
-    SumFourLagsSingle(x, length, lag, sums);
+    __m512 s0 = _mm512_setzero_ps();
+    __m512 s1 = s0;
+    __m512 s2 = s0;
+    __m512 s3 = s0;
+    const float* b = x + lag;
+    const int count = length - lag;
+    for (int i = 0; i < count; i += 16) {
+        const __m512 a = _mm512_loadu_ps(x + i);
+        s0 = _mm512_fmadd_ps(a, _mm512_loadu_ps(b + i), s0);
+        s1 = _mm512_fmadd_ps(a, _mm512_loadu_ps(b + i + 1), s1);
+        s2 = _mm512_fmadd_ps(a, _mm512_loadu_ps(b + i + 2), s2);
+        s3 = _mm512_fmadd_ps(a, _mm512_loadu_ps(b + i + 3), s3);
+    }
+    // The four totals by halving, all four at once: [s0 | s1] and [s2 | s3] in eights, then
+    // [s0 s1 s2 s3] in fours, twos and ones (the order of a tree; the bound allows any).
+    typedef int Mask16 __attribute__((vector_size(64)));
+    const Mask16 lowEights = {0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23};
+    const Mask16 highEights = {8, 9, 10, 11, 12, 13, 14, 15, 24, 25, 26, 27, 28, 29, 30, 31};
+    const __m512 s01 = __builtin_shuffle(s0, s1, lowEights) + __builtin_shuffle(s0, s1, highEights);
+    const __m512 s23 = __builtin_shuffle(s2, s3, lowEights) + __builtin_shuffle(s2, s3, highEights);
+    const Mask16 lowFours = {0, 1, 2, 3, 8, 9, 10, 11, 16, 17, 18, 19, 24, 25, 26, 27};
+    const Mask16 highFours = {4, 5, 6, 7, 12, 13, 14, 15, 20, 21, 22, 23, 28, 29, 30, 31};
+    const __m512 fours =
+        __builtin_shuffle(s01, s23, lowFours) + __builtin_shuffle(s01, s23, highFours);
+    const Mask16 evens = {0, 2, 4, 6, 8, 10, 12, 14, 0, 2, 4, 6, 8, 10, 12, 14};
+    const Mask16 odds = {1, 3, 5, 7, 9, 11, 13, 15, 1, 3, 5, 7, 9, 11, 13, 15};
+    const __m512 twos = __builtin_shuffle(fours, evens) + __builtin_shuffle(fours, odds);
+    const __m512 ones = __builtin_shuffle(twos, evens) + __builtin_shuffle(twos, odds);
     for (int j = 0; j < 4; ++j) {
-        float total = 0.0f;
-        for (int k = 0; k < 16; ++k) {
-            total += sums[j][k];
-        }
-        out[j] = total;
+        out[j] = ones[j];
     }
 }
 #endif

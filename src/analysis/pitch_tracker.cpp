@@ -81,8 +81,9 @@ constexpr int kUnfilteredDecimatedRateHz = 8000;
 
 constexpr double kNoPeak = -1e10;
 
-// The filter's feed-forward pass is built for AVX2 too on 64-bit Linux with GCC (without
-// fused multiply-add, so it rounds as the portable build); see lag_correlations.cpp.
+// The filter's feed-forward pass is built for AVX-512 and AVX2 too on 64-bit Linux with GCC
+// (contraction is off for this file, so it rounds as the portable build); see
+// lag_correlations.cpp.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
@@ -92,9 +93,7 @@ constexpr double kNoPeak = -1e10;
 
 // y[t] = sum over k of b[k] x[t - k], k = 0..12, for t = 0..n-1; x[-12..-1] must be readable.
 // Each output is summed over k in order from 0; sixteen neighbouring outputs share two
-// vectors (as many registers as the target needs), which changes nothing in any one sum. The
-// build for 512-bit vectors neither fuses a product into its sum: the language standard mode
-// keeps floating-point contraction off.
+// vectors (as many registers as the target needs), which changes nothing in any one sum.
 MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __restrict y, int n,
                                          const double* __restrict b) {
     int t = 0;
