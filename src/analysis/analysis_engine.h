@@ -135,7 +135,6 @@ class AnalysisEngine {
     std::vector<uint32_t> ditherMultiplier_;
     std::vector<uint32_t> ditherIncrement_;
     const float* ditherValues_ = nullptr;  // DitherOf by the state's 15 random bits
-    std::vector<int> zeroAt_;              // H places: where the block's zero samples are
 };
 
 }  // namespace melvora
