@@ -3,8 +3,8 @@
 #   sound_under_wine.sh <wine prefix folder> <melvora_gui_tests.exe>
 # Phase 1 plays a sung vowel (220 Hz) into the sink while the program listens to its
 # microphone (the sink's monitor); phase 2 records the sink while the program replays a
-# 440 Hz tone and checks that the tone arrived; last, the media player plays a WAV file
-# through MCI.
+# 440 Hz tone and checks that the tone arrived; phase 3 plays a held C4 into the sink while
+# an exercise try records it, and checks the try's score.
 set -euo pipefail
 prefix=$1
 exe=$2
@@ -83,6 +83,17 @@ kill "$recorder" 2>/dev/null || true
 wait "$recorder" 2>/dev/null || true
 recorder=
 
+# Phase 3: an exercise try of a held C4 sung into the sink is recorded and scored.
+# Long enough for the whole check: the gap between two plays is a silence, and a silence
+# ends a try whose intake listens for the voice.
+sox -n -r 44100 -c 1 -b 16 "$work/c4.wav" synth 30 sawtooth 261.63 vol 0.3 lowpass 2500
+sing_when_cued "$work/c4.wav" &
+player=$!
+bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='ExerciseSound.*' || failed=1
+pkill -P "$player" 2>/dev/null || true
+kill "$player" 2>/dev/null || true
+wait "$player" 2>/dev/null || true
+player=
 # The media player plays a WAV file through MCI; its position must move.
 bash "$here/run_under_wine.sh" "$prefix" "$exe" --gtest_filter='PlayerGui.Wav*' || failed=1
 
