@@ -84,9 +84,10 @@ TEST(OptionsGui, CancelUndoesLiveChoicesAndOkKeepsThem) {
 
             Choose(options, IDC_OPTIONS_MIDI_INPUT, 0);
             EXPECT_TRUE(::IsWindowEnabled(set));
-            ::SendMessageW(options, WM_COMMAND, MAKEWPARAM(IDC_OPTIONS_SET, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(set));
-            // The old device closed, the chosen one open and started.
+            // A click on Set (the button posts its command, so the loop runs until it came):
+            // the old device closed, the chosen one open and started.
+            guitest::Click(set);
+            guitest::PumpUntil([&] { return run.MidiIn()->opens == 2; });
             RecordingMidiIn* midiIn = run.MidiIn();
             EXPECT_EQ(midiIn->closes * 10 + midiIn->opens, 12);
             EXPECT_EQ(midiIn->openedDevice, 0);
