@@ -1,5 +1,7 @@
 #include "analysis/fft_plan.h"
 
+#include "analysis/processor_variants.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -214,21 +216,12 @@ inline __m128d Twiddled(__m128d z, const double* tw) {
 }
 #endif
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
-    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
-// Built for AVX2 too (without fused multiply-add, so it rounds as the portable build); the
-// loader picks the variant the processor runs.
-#define MELVORA_FFT_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define MELVORA_FFT_CLONES
-#endif
-
 #if defined(__GNUC__) && !defined(__clang__)  // GCC vector shuffles
 // Radix-4 butterflies over i = 0..ido-1 (ido even), two complex values per vector: lanes
 // (re, im, re, im) do the scalar code's operations, so the results are the same.
-MELVORA_FFT_CLONES void Radix4Pairs(const double* in, double* out0, double* out1, double* out2,
-                                    double* out3, const double* tw1, const double* tw2,
-                                    const double* tw3, int ido, double w) {
+MELVORA_AVX2_VARIANTS void Radix4Pairs(const double* in, double* out0, double* out1, double* out2,
+                                       double* out3, const double* tw1, const double* tw2,
+                                       const double* tw3, int ido, double w) {
     typedef double Lanes4 __attribute__((vector_size(32)));
     typedef long long Mask4 __attribute__((vector_size(32)));
     typedef double UnalignedLanes4 __attribute__((vector_size(32), aligned(8), may_alias));

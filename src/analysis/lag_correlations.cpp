@@ -3,20 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-// The correlations are most of the engine's work. On 64-bit Linux with GCC the loops are also
-// built for AVX2 (without fused multiply-add, so every product and sum rounds as in the
-// portable build) and the loader picks the variant the processor runs; elsewhere they stay
-// within SSE2. Sanitizer runtimes are not ready when the loader resolves the variants, so
-// sanitized builds keep the portable loops only.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
-    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
-#define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx2", "default")))
-#define MELVORA_WIDE_SCREEN 1
-#else
-#define MELVORA_HOT_LOOP_CLONES
-#endif
+#include "analysis/processor_variants.h"
 
-#if defined(MELVORA_WIDE_SCREEN)
+// The correlations are most of the engine's work; their loops have processor variants, and
+// the single-precision screen a 512-bit one of its own.
+#if defined(MELVORA_PROCESSOR_VARIANTS)
 #include <immintrin.h>
 #endif
 
@@ -36,7 +27,7 @@ typedef double UnalignedLanes4 __attribute__((vector_size(32), aligned(8), may_a
 
 // The sums of lags lag..lag+3 at once: each value of x[i] is loaded once for four products.
 // Lane k of lo/hi holds Dot's partial sum k (k + 4 for hi), so every sum rounds as Dot's.
-MELVORA_HOT_LOOP_CLONES void FourLags(const double* x, int length, int lag, double* out) {
+MELVORA_AVX2_VARIANTS void FourLags(const double* x, int length, int lag, double* out) {
     // Named accumulators, not arrays, so that all eight stay in registers.
     Lanes4 lo0 = {0.0, 0.0, 0.0, 0.0};
     Lanes4 lo1 = lo0;
@@ -114,7 +105,7 @@ __attribute__((always_inline)) inline void SumFourLagsSingle(const float* x, int
 
 // Single-precision sums of lags lag..lag+3 of x, eight products per vector. Only an estimate:
 // BestLag bounds its error. x must be followed by kSinglePadding zeros.
-MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag, float* out) {
+MELVORA_AVX2_VARIANTS void FourLagsSingle(const float* x, int length, int lag, float* out) {
     typedef float Lanes8 __attribute__((vector_size(32)));
     Lanes8 sums[4];
     SumFourLagsSingle(x, length, lag, sums);
@@ -124,7 +115,7 @@ MELVORA_HOT_LOOP_CLONES void FourLagsSingle(const float* x, int length, int lag,
     }
 }
 
-#if defined(MELVORA_WIDE_SCREEN)
+#if defined(MELVORA_PROCESSOR_VARIANTS)
 // The screen on processors with 512-bit vectors, sixteen products at a time. It is only an
 // estimate, so its products are fused into the sums (explicitly: contraction is off for this
 // file): they round less, within the same bound.
@@ -183,7 +174,7 @@ void FourLags(const double* x, int length, int lag, double* out) {
 
 }  // namespace
 
-MELVORA_HOT_LOOP_CLONES double LagCorrelations::Dot(const double* a, const double* b, int count) {
+MELVORA_AVX2_VARIANTS double LagCorrelations::Dot(const double* a, const double* b, int count) {
     double s[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     int i = 0;
     for (; i + 8 <= count; i += 8) {
@@ -261,7 +252,7 @@ int LagCorrelations::BestLag(int first, int last, double scale, double above, do
     if (screen) {
         const float* x = single_.data();
         float* estimate = screened_.data();
-#if defined(MELVORA_WIDE_SCREEN)
+#if defined(MELVORA_PROCESSOR_VARIANTS)
         static const bool wide = __builtin_cpu_supports("avx512f");
         if (wide) {
             for (int lag = first; lag <= last; lag += 4) {

@@ -1,5 +1,7 @@
 #include "analysis/pitch_tracker.h"
 
+#include "analysis/processor_variants.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -81,20 +83,11 @@ constexpr int kUnfilteredDecimatedRateHz = 8000;
 
 constexpr double kNoPeak = -1e10;
 
-// The filter's feed-forward pass is built for AVX-512 and AVX2 too on 64-bit Linux with GCC
-// (contraction is off for this file, so it rounds as the portable build); see
-// lag_correlations.cpp.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
-    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
-#define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define MELVORA_HOT_LOOP_CLONES
-#endif
-
+// The filter's feed-forward pass is also built for AVX-512 and AVX2.
 // y[t] = sum over k of b[k] x[t - k], k = 0..12, for t = 0..n-1; x[-12..-1] must be readable.
 // Each output is summed over k in order from 0; sixteen neighbouring outputs share two
 // vectors (as many registers as the target needs), which changes nothing in any one sum.
-MELVORA_HOT_LOOP_CLONES void FeedForward(const double* __restrict x, double* __restrict y, int n,
+MELVORA_AVX512_VARIANTS void FeedForward(const double* __restrict x, double* __restrict y, int n,
                                          const double* __restrict b) {
     int t = 0;
 #if defined(__GNUC__)

@@ -1,5 +1,7 @@
 #include "analysis/voice_measures.h"
 
+#include "analysis/processor_variants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,15 +9,8 @@ namespace melvora {
 
 namespace {
 
-// The level's loops run on every block; on 64-bit Linux with GCC they are also built for AVX2
-// (eight lanes in one register instead of two; each lane sums as before).
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
-    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
-#define MELVORA_HOT_LOOP_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define MELVORA_HOT_LOOP_CLONES
-#endif
-
+// The level's loops run on every block: also built for AVX2 (eight lanes in one register
+// instead of two; each lane sums as before).
 // Mean absolute change between consecutive values of the current run (at most the last
 // kHistorySlots), relative to their mean; `fallback` when there is nothing to compare.
 float RelativeChange(const float* history, int slot, int voicedRun, float fallback) {
@@ -44,7 +39,7 @@ float VoiceMeasures::LevelCeilingDb() {
     return ceiling;
 }
 
-MELVORA_HOT_LOOP_CLONES LevelMeasure VoiceMeasures::Level(const float* frame, int n) {
+MELVORA_AVX2_VARIANTS LevelMeasure VoiceMeasures::Level(const float* frame, int n) {
     LevelMeasure measure;
     if (n < 1) {
         return measure;
