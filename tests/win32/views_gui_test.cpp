@@ -243,14 +243,20 @@ TEST(OpenGLWndPresentGuiTest, EachPathDrawsItsFrameAndTheOffscreenOneShowsIt) {
     }
 }
 
-// Without a mixer its controls are disabled and no error box comes; the sensitivity slider
-// works all the same. With one, its sources are listed and the choice followed.
-TEST(VolumeDlgGuiTest, WithoutAMixerAndWithOne) {
-    guitest::TempProgramFolder folder("volume");
+// A floating window's surroundings: its program folder, owner, results link and a hidden
+// host window to parent it.
+class FloatingDlgGui : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true)); }
+    guitest::TempProgramFolder folder{"floating"};
     guitest::FloatingOwner owner;
     guitest::ViewLink link;
     guitest::HostWindow host;
-    ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
+};
+
+// Without a mixer its controls are disabled and no error box comes; the sensitivity slider
+// works all the same. With one, its sources are listed and the choice followed.
+TEST_F(FloatingDlgGui, VolumeWithoutAMixerAndWithOne) {
     MixerPortFake* fake = nullptr;
     std::unique_ptr<CVolumeDlg> dialog;
     auto open = [&](std::unique_ptr<MixerPortFake> port) {
@@ -309,12 +315,7 @@ TEST(VolumeDlgGuiTest, WithoutAMixerAndWithOne) {
     EXPECT_EQ(link.inputLevel, nullptr);
 }
 
-TEST(AnalysisDlgGuiTest, ViewFillsTheWindowBelowTheTitleRow) {
-    guitest::TempProgramFolder folder("analysis");
-    guitest::FloatingOwner owner;
-    guitest::ViewLink link;
-    guitest::HostWindow host;
-    ASSERT_TRUE(host.Open(-2000, -2000, 50, 50, L"Owner", true));
+TEST_F(FloatingDlgGui, AnalysisViewFillsTheWindowBelowTheTitleRow) {
     CInstTessimDlg dialog(Describe(FloatingWindow::Analysis), owner, link);
     ASSERT_TRUE(dialog.Create(host.Handle()));
     dialog.Show(SW_SHOWNA);
